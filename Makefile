@@ -1,0 +1,50 @@
+# Set-up and everyday commands. `make run` and `make test` install what is missing first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+SAMPLE     ?= data/samples/chelsea.png
+FUZZ_SECONDS ?= 60
+
+CMAKE_FLAGS ?=
+ifneq ($(CI),)
+CMAKE_FLAGS += -DQM_WERROR=ON
+endif
+
+.PHONY: deps configure build run test asan fuzz bench clean
+
+deps:
+	@bash scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/bin/quillmoor $(SAMPLE)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer (no Qt).
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DQM_WITH_QT=OFF -DQM_SANITIZE=ON -DQM_BENCH=OFF \
+	  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ $(CMAKE_FLAGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS) -L core
+
+# libFuzzer targets, each run for a bounded time.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DQM_WITH_QT=OFF -DQM_FUZZ=ON -DQM_TESTS=OFF -DQM_BENCH=OFF \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	bash scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: build
+	bash scripts/run-benchmarks $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
