@@ -16,6 +16,11 @@ if(QM_SANITIZE)
       -fno-sanitize-recover=undefined)
 endif()
 
+# The fuzz build instruments every library for coverage; fuzzer executables add the driver.
+if(QM_FUZZ)
+  list(APPEND QM_SANITIZER_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+endif()
+
 set(QM_DATA_DIR ${CMAKE_SOURCE_DIR}/data)
 set(QM_INSTALL_DATADIR share/quillmoor)
 
@@ -79,4 +84,18 @@ function(qm_add_subfolders)
       add_subdirectory(${child})
     endif()
   endforeach()
+endfunction()
+
+# qm_fuzzer(name SOURCES ... DEPS ...): a libFuzzer executable in <build>/fuzz (fuzz builds only).
+# Its seed corpus, if any, lies in tests/fuzz/seeds/<name without the fuzz_ prefix>.
+function(qm_fuzzer name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT QM_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  qm_apply_flags(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
 endfunction()
