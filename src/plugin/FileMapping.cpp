@@ -1,0 +1,87 @@
+#include "plugin/FileMapping.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+TFileMapping::~TFileMapping() {
+  CloseMapping();
+  if (FileHandle_ >= 0) ::close(FileHandle_);
+}
+
+bool TFileMapping::Create(const std::string& fileName, bool createIfMissing) {
+  if (FileHandle_ >= 0) return false;
+  const int flags = O_RDWR | O_CLOEXEC | (createIfMissing ? O_CREAT : 0);
+  int fd;
+  do {
+    fd = ::open(fileName.c_str(), flags | O_NONBLOCK, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  FileHandle_ = fd;
+  CreateMapping();
+  return true;
+}
+
+void TFileMapping::CreateMapping() { MappingSize_ = FileSize(); }
+
+void TFileMapping::CloseMapping() {
+  for (const TView& v : Views_) ::munmap(v.Address, v.Length);
+  Views_.clear();
+  MappingSize_ = 0;
+}
+
+uint64_t TFileMapping::FileSize() const {
+  struct stat st;
+  if (FileHandle_ < 0 || ::fstat(FileHandle_, &st) != 0) return 0;
+  return uint64_t(st.st_size);
+}
+
+void* TFileMapping::Map(uint64_t offset, size_t size, TFileAccess access) {
+  if (MappingSize_ == 0 || offset >= MappingSize_) return nullptr;
+  const uint64_t available = MappingSize_ - offset;
+  if (size == 0) size = size_t(std::min<uint64_t>(available, SIZE_MAX));
+  if (size > available) return nullptr;
+  const uint64_t page = uint64_t(::sysconf(_SC_PAGESIZE));
+  const uint64_t start = offset - offset % page;
+  const size_t length = size + size_t(offset - start);
+  const int prot = access == TFileAccess::Write ? PROT_READ | PROT_WRITE : PROT_READ;
+  void* base = ::mmap(nullptr, length, prot, MAP_SHARED, FileHandle_, off_t(start));
+  if (base == MAP_FAILED) return nullptr;
+  Views_.push_back({base, length});
+  return static_cast<uint8_t*>(base) + (offset - start);
+}
+
+void TFileMapping::Unmap(void* address) {
+  const uint64_t page = uint64_t(::sysconf(_SC_PAGESIZE));
+  const auto at = reinterpret_cast<uintptr_t>(address);
+  auto it = std::find_if(Views_.begin(), Views_.end(), [&](const TView& v) {
+    return reinterpret_cast<uintptr_t>(v.Address) == at - at % page;
+  });
+  if (it == Views_.end()) return;
+  ::munmap(it->Address, it->Length);
+  Views_.erase(it);
+}
+
+bool TFileMapping::SetSize(uint64_t size) {
+  if (FileHandle_ < 0) return false;
+  CloseMapping();
+  bool ok = size <= uint64_t(INT64_MAX);
+  if (ok) {
+    int rc;
+    do {
+      rc = ::ftruncate(FileHandle_, off_t(size));
+    } while (rc != 0 && errno == EINTR);
+    ok = rc == 0;
+  }
+  CreateMapping();
+  return ok && MappingSize_ == size;
+}
