@@ -11,7 +11,6 @@
 
 namespace {
 
-const filter::TRect16 kZero{0, 0, 0, 0};
 
 bool IsZero(const filter::TRect16& r) { return r.top == 0 && r.left == 0 && r.bottom == 0 && r.right == 0; }
 
