@@ -59,34 +59,60 @@ class PluginHostTest : public ::testing::Test {
   TScopedEnv TmpDir{"TMPDIR", Temp.Path};
 };
 
-// The bytes of a named section of an ELF file, read from the file itself.
-std::string ElfSection(const std::string& file, const std::string& name) {
-  const std::string elf = ReadTextFile(file);
-  if (elf.size() < sizeof(Elf64_Ehdr)) return "";
-  Elf64_Ehdr eh;
-  std::memcpy(&eh, elf.data(), sizeof eh);
-  auto section = [&](size_t i) {
-    Elf64_Shdr sh{};
-    if (eh.e_shoff + (i + 1) * sizeof sh <= elf.size()) std::memcpy(&sh, elf.data() + eh.e_shoff + i * sizeof sh, sizeof sh);
-    return sh;
-  };
-  const Elf64_Shdr names = section(eh.e_shstrndx);
-  for (size_t i = 0; i < eh.e_shnum; ++i) {
-    const Elf64_Shdr sh = section(i);
-    if (names.sh_offset + sh.sh_name >= elf.size()) continue;
-    if (name == elf.c_str() + names.sh_offset + sh.sh_name && sh.sh_offset + sh.sh_size <= elf.size())
-      return elf.substr(sh.sh_offset, sh.sh_size);
+// Reads section headers and contents straight from an ELF file, bounds-checked.
+class TElfFile {
+ public:
+  explicit TElfFile(const std::string& path) : Bytes(ReadTextFile(path)) {
+    if (Bytes.size() >= sizeof Header) std::memcpy(&Header, Bytes.data(), sizeof Header);
   }
-  return "";
-}
+  Elf64_Shdr Section(size_t i) const {
+    Elf64_Shdr sh{};
+    if (i < Header.e_shnum && Header.e_shoff + (i + 1) * sizeof sh <= Bytes.size())
+      std::memcpy(&sh, Bytes.data() + Header.e_shoff + i * sizeof sh, sizeof sh);
+    return sh;
+  }
+  std::string Contents(const Elf64_Shdr& sh) const {
+    return sh.sh_offset + sh.sh_size <= Bytes.size() ? Bytes.substr(sh.sh_offset, sh.sh_size) : "";
+  }
+  static std::string NameAt(const std::string& table, size_t at) {
+    return at < table.size() ? std::string(table.c_str() + at) : "";
+  }
+  std::string SectionNamed(const std::string& name) const {
+    const std::string names = Contents(Section(Header.e_shstrndx));
+    for (size_t i = 0; i < Header.e_shnum; ++i)
+      if (NameAt(names, Section(i).sh_name) == name) return Contents(Section(i));
+    return "";
+  }
+  // Names of the symbols the library defines for others to use.
+  std::vector<std::string> ExportedSymbols() const {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < Header.e_shnum; ++i) {
+      const Elf64_Shdr sh = Section(i);
+      if (sh.sh_type != SHT_DYNSYM) continue;
+      const std::string symbols = Contents(sh), strings = Contents(Section(sh.sh_link));
+      for (size_t at = 0; at + sizeof(Elf64_Sym) <= symbols.size(); at += sizeof(Elf64_Sym)) {
+        Elf64_Sym sym;
+        std::memcpy(&sym, symbols.data() + at, sizeof sym);
+        const int bind = ELF64_ST_BIND(sym.st_info);
+        if (sym.st_shndx != SHN_UNDEF && (bind == STB_GLOBAL || bind == STB_WEAK || bind == STB_GNU_UNIQUE))
+          names.push_back(NameAt(strings, sym.st_name));
+      }
+    }
+    return names;
+  }
+
+ private:
+  std::string Bytes;
+  Elf64_Ehdr Header{};
+};
 
 }  // namespace
 
 TEST_F(PluginHostTest, ExportsOnlyTheEntryPointAndCarriesThePropertyList) {
-  EXPECT_EQ(nullptr, ::dlsym(Library, "QuillmoorPiPL"));
-  EXPECT_EQ(nullptr, ::dlsym(Library, "_ZN16TPhotoshopFilter6CreateEv"));
+  const TElfFile library(QM_PLUGIN_PATH);
+  EXPECT_EQ(std::vector<std::string>{"ENTRYPOINT"}, library.ExportedSymbols());
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(QuillmoorPiPL), QuillmoorPiPLSize),
-            ElfSection(QM_PLUGIN_PATH, "PIPL"));
+            library.SectionNamed("PIPL"));
   EXPECT_TRUE(TNamedMutex::IsHeld("QuillmoorMutexName"));
 }
 
