@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "TestSupport.h"
@@ -40,4 +44,24 @@ TEST(Process, WorkingDirectoryArgumentsAndStartFailures) {
   EXPECT_EQ(ENOENT, error);
   EXPECT_EQ(nullptr, TProcess::Start(QM_TEST_EDITOR, {}, folder.Path + "/missing", error));
   EXPECT_NE(0, error);
+}
+
+TEST(Process, ChildGetsNeitherTheCallersSignalMaskNorItsDescriptors) {
+  sigset_t term, old;
+  sigemptyset(&term);
+  sigaddset(&term, SIGTERM);
+  ASSERT_EQ(0, ::pthread_sigmask(SIG_BLOCK, &term, &old));
+  int error = 0;
+  auto process = TProcess::Start("/bin/sh", {"-c", "kill -TERM $$; exit 0"}, "", error);
+  ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  ASSERT_NE(nullptr, process);
+  EXPECT_EQ(128 + SIGTERM, process->Wait());
+
+  const int fd = ::open("/dev/null", O_RDONLY);  // inheritable
+  ASSERT_GE(fd, 3);
+  const std::string probe = "test -e /proc/self/fd/" + std::to_string(fd);
+  auto child = TProcess::Start("/bin/sh", {"-c", probe}, "", error);
+  ::close(fd);
+  ASSERT_NE(nullptr, child);
+  EXPECT_EQ(1, child->Wait());
 }

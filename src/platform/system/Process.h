@@ -12,8 +12,9 @@
 class TProcess {
  public:
   // Starts program (a path, not searched in $PATH) with argv = program followed by
-  // arguments, the current environment, no inherited descriptors beyond 0-2, and the working
-  // directory when it is not empty. Null on failure with the system's error number in error.
+  // arguments, the current environment, no inherited descriptors beyond 0-2, no blocked or
+  // ignored signals, and the working directory when it is not empty. Null on failure with
+  // the system's error number in error.
   static std::unique_ptr<TProcess> Start(const std::string& program, const std::vector<std::string>& arguments,
                                          const std::string& workingDirectory, int& error);
 
