@@ -8,6 +8,26 @@
 #include <algorithm>
 #include <cerrno>
 
+namespace {
+
+// Growing reserves the blocks, so that writing through a view of a file on a full disk
+// fails here instead of raising SIGBUS later.
+bool Resize(int fd, off_t size) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0) return false;
+  if (size > st.st_size) {
+    const int rc = ::posix_fallocate(fd, 0, size);
+    if (rc != 0 && rc != EINVAL && rc != EOPNOTSUPP) return false;
+  }
+  int rc;
+  do {
+    rc = ::ftruncate(fd, size);
+  } while (rc != 0 && errno == EINTR);
+  return rc == 0;
+}
+
+}  // namespace
+
 TFileMapping::~TFileMapping() {
   CloseMapping();
   if (FileHandle_ >= 0) ::close(FileHandle_);
@@ -74,14 +94,7 @@ void TFileMapping::Unmap(void* address) {
 bool TFileMapping::SetSize(uint64_t size) {
   if (FileHandle_ < 0) return false;
   CloseMapping();
-  bool ok = size <= uint64_t(INT64_MAX);
-  if (ok) {
-    int rc;
-    do {
-      rc = ::ftruncate(FileHandle_, off_t(size));
-    } while (rc != 0 && errno == EINTR);
-    ok = rc == 0;
-  }
+  const bool ok = size <= uint64_t(INT64_MAX) && Resize(FileHandle_, off_t(size));
   CreateMapping();
   return ok && MappingSize_ == size;
 }

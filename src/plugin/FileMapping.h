@@ -25,7 +25,8 @@ class TFileMapping {
   // or the range lies outside the file.
   void* Map(uint64_t offset, size_t size, TFileAccess access);
   void Unmap(void* address);
-  // Sets the end of the file to size bytes and prepares the mapping again. When the end
+  // Sets the end of the file to size bytes (growing reserves the disk space) and prepares
+  // the mapping again. When the end
   // cannot be set the mapping is prepared on the file as it is and the result is false, so
   // callers never write past the real end.
   bool SetSize(uint64_t size);
