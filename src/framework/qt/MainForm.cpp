@@ -93,7 +93,12 @@ TMainForm::TMainForm(TWKComponent* owner) : TWKFormOf<QMainWindow>(owner) {
   setObjectName("MainForm");
   if (TWKApplication* app = Application()) setWindowTitle(ToQString(app->GetTitle()));
   setFont(QFont("Tahoma", font().pointSize()));
-  setBackgroundRole(QPalette::Dark);
+  // The workspace behind documents, in the application-workspace colour.
+  auto* workspace = new QWidget(this);
+  workspace->setObjectName("Workspace");
+  workspace->setBackgroundRole(QPalette::Dark);
+  workspace->setAutoFillBackground(true);
+  setCentralWidget(workspace);
   setAcceptDrops(true);
   setDockOptions(QMainWindow::AllowNestedDocks | QMainWindow::AnimatedDocks);
   setCorner(Qt::TopLeftCorner, Qt::TopDockWidgetArea);

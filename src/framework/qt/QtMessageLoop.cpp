@@ -2,7 +2,12 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QWidget>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include "framework/WKApplication.h"
 #include "framework/qt/WKForm.h"
@@ -38,7 +43,35 @@ void TQtMessageLoop::RunIdle() {
   idleJustRan_ = true;
 }
 
+namespace {
+
+int gSignalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+void TQtMessageLoop::CloseMainWindowOnSignal() {
+  if (gSignalPipe[0] < 0 && ::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] {
+    char buffer[16];
+    while (::read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
+    }
+    if (auto* window = dynamic_cast<QWidget*>(app_.MainForm())) window->close();
+  });
+  struct sigaction action {};
+  action.sa_handler = OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
 void TQtMessageLoop::Run() {
+  CloseMainWindowOnSignal();
   if (auto* window = dynamic_cast<QWidget*>(app_.MainForm()); window && !window->isVisible())
     window->show();
   QApplication::exec();

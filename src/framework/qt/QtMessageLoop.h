@@ -18,7 +18,9 @@ class TQtMessageLoop : public QObject, public IWKMessageLoop {
   explicit TQtMessageLoop(TWKApplication& app);
 
   void PostDeferredCallMessage() override;
-  // Shows the main window when it is hidden and runs the event loop until it closes.
+  // Shows the main window when it is hidden and runs the event loop until it closes. A
+  // termination request (SIGTERM, SIGINT, SIGHUP) closes the main window as its close button
+  // would, so that the settings are still saved.
   void Run() override;
 
   int IdlePasses() const { return idlePasses_; }
@@ -26,6 +28,7 @@ class TQtMessageLoop : public QObject, public IWKMessageLoop {
  private:
   void AboutToBlock();
   void RunIdle();
+  void CloseMainWindowOnSignal();
 
   TWKApplication& app_;
   QTimer idleTimer_;

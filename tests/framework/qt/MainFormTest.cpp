@@ -149,6 +149,21 @@ TEST_F(MainFormTest, PlacementAndLanguageRoundTripThroughTheSettingsFile) {
   EXPECT_EQ(form->geometry().width(), 640);
 }
 
+TEST_F(MainFormTest, CutSettingsFilesStartWithDefaultsOrTheirLeadingPart) {
+  form->setGeometry(150, 90, 700, 500);
+  SelectLanguage(1031);
+  ASSERT_TRUE(app->SaveSettings());
+  const std::string whole = TTempFolder::Read(settings / "Quillmoor.cfg");
+  ASSERT_EQ(whole.size(), 20u + 8u + 48u + 1u);  // node start, language, placement, end
+  for (size_t cut = 0; cut < whole.size(); ++cut) {
+    SetGlobalLocalizer(std::make_unique<TWKLocalizer>(languages.Path(), 1033));
+    settings.Write("Quillmoor.cfg", whole.substr(0, cut));
+    Start();
+    EXPECT_EQ(CurrentLanguageId(), cut >= 28 ? 1031 : 1033) << cut;
+    EXPECT_EQ(form->geometry() == QRect(150, 90, 700, 500), cut >= 76) << cut;
+  }
+}
+
 TEST_F(MainFormTest, DeferredCallsOnePostedEventEach) {
   struct TCounter : QObject {
     bool eventFilter(QObject*, QEvent* e) override {
