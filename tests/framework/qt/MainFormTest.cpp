@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <csignal>
 #include <QApplication>
 #include <QDropEvent>
 #include <QMenu>
@@ -213,6 +217,63 @@ TEST_F(MainFormTest, OnlyTheFirstExistingDroppedFileIsTaken) {
   form->OnDropFile = nullptr;
   drop({QUrl::fromLocalFile(QString::fromStdString(settings / "b.png"))});
   EXPECT_EQ(dropped, (std::vector<std::string>{settings / "a.png"}));
+}
+
+TEST_F(MainFormTest, KeyPreviewSeesKeysBeforeTheFocusedControl) {
+  auto* edit = new QLineEdit(form->centralWidget());
+  form->show();
+  form->activateWindow();
+  edit->setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+  std::vector<int> previewed;
+  form->OnKeyPreview = [&](QKeyEvent* key) {
+    if (key->type() == QEvent::KeyPress) previewed.push_back(key->key());
+    return key->key() == Qt::Key_X;  // consumed: the edit never sees it
+  };
+  QTest::keyClicks(edit, "axb");
+  EXPECT_EQ(edit->text(), "ab");
+  EXPECT_EQ(previewed, (std::vector<int>{Qt::Key_A, Qt::Key_X, Qt::Key_B}));
+}
+
+TEST_F(MainFormTest, TerminationSignalClosesTheWindowAndEndsTheLoop) {
+  int closeQueries = 0;
+  form->OnCloseQuery = [&] { return ++closeQueries > 0; };
+  QTimer::singleShot(100, [] { std::raise(SIGTERM); });
+  app->MessageLoop()->Run();  // returns only when the main window has closed
+  EXPECT_EQ(closeQueries, 1);
+  EXPECT_FALSE(form->isVisible());
+}
+
+class TProbeFrame : public TWKFrame {
+ public:
+  using TWKFrame::TWKFrame;
+  void Localize() override { ++localized; }
+  int localized = 0;
+};
+
+TEST_F(MainFormTest, FramesEnableTheirControlsAndInitialiseThemselvesWhenNotApplicationOwned) {
+  TProbeFrame frame(form);  // owned by the main window, not by the application
+  auto* layout = new QVBoxLayout(&frame);
+  auto* box = new QCheckBox("a");
+  auto* inner = new QWidget;
+  auto* deep = new QLineEdit(inner);
+  layout->addWidget(box);
+  layout->addWidget(inner);
+  InitializeUnlessOwnedByApplication(frame);
+  EXPECT_EQ(frame.localized, 1);
+  SelectLanguage(1031);
+  EXPECT_EQ(frame.localized, 2);
+  frame.SetControlsEnabled(false);
+  EXPECT_FALSE(box->isEnabled());
+  EXPECT_FALSE(deep->isEnabled());
+  EXPECT_FALSE(frame.ControlsEnabled());
+  frame.SetControlsEnabled(true);
+  EXPECT_TRUE(deep->isEnabled());
+  EXPECT_TRUE(inner->isEnabled());
+  // A frame owned by the application waits for the start-up sequence.
+  auto* owned = app->CreateModule<TProbeFrame>();
+  InitializeUnlessOwnedByApplication(*owned);
+  EXPECT_EQ(owned->localized, 0);
 }
 
 TEST(ImageList, ProgramImagesFromTheDataFolder) {
