@@ -1,0 +1,31 @@
+// Components with an owner: an owner keeps its components in creation order and destroys them,
+// the last created first, when it is destroyed; a component leaves its owner's list when it is
+// destroyed, also when its construction fails part-way.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TWKComponent {
+ public:
+  explicit TWKComponent(TWKComponent* owner);
+  virtual ~TWKComponent();
+  TWKComponent(const TWKComponent&) = delete;
+  TWKComponent& operator=(const TWKComponent&) = delete;
+
+  TWKComponent* Owner() const { return owner_; }
+  int ComponentCount() const { return static_cast<int>(components_.size()); }
+  TWKComponent* Components(int index) const { return components_.at(static_cast<size_t>(index)); }
+
+  std::string Name;
+
+ protected:
+  // Destroys every owned component, the last first.
+  void DestroyComponents();
+  // Called on the owner after a component has left its list.
+  virtual void ComponentRemoved(TWKComponent* component) {}
+
+ private:
+  TWKComponent* owner_;
+  std::vector<TWKComponent*> components_;
+};

@@ -1,0 +1,77 @@
+#include "framework/WKLanguageFile.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+namespace {
+constexpr size_t kMaxLanguageFileBytes = 16u << 20;
+}
+
+bool TWKLanguageFile::LoadFromFile(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) {
+    SetText({});
+    return false;
+  }
+  std::string bytes;
+  char chunk[65536];
+  while (in && bytes.size() < kMaxLanguageFileBytes) {
+    in.read(chunk, sizeof chunk);
+    bytes.append(chunk, static_cast<size_t>(in.gcount()));
+  }
+  LoadFromBytes(bytes);
+  return true;
+}
+
+void TWKLanguageFile::LoadFromBytes(std::string_view bytes) { SetText(DecodeText(bytes)); }
+
+std::string TWKLanguageFile::DecodeText(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  const int codePage = FindCodePage(bytes);
+  std::string utf8;
+  if (codePage != 0 && ConvertFromCodePage(bytes, codePage, utf8)) return utf8;
+  return std::string(bytes);
+}
+
+int TWKLanguageFile::FindCodePage(std::string_view bytes) {
+  size_t start = 0;
+  while (start < bytes.size()) {
+    size_t stop = bytes.find_first_of("\r\n", start);
+    if (stop == std::string_view::npos) stop = bytes.size();
+    const std::string_view line = Trim(bytes.substr(start, stop - start));
+    start = stop + 1;
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos || !SameText(Trim(line.substr(0, eq)), "CodePage")) continue;
+    int value = 0;
+    return ParseInteger(Trim(line.substr(eq + 1)), value) ? value : 0;
+  }
+  return 0;
+}
+
+bool TWKLanguageFile::ConvertFromCodePage(std::string_view bytes, int codePage, std::string& utf8) {
+  if (codePage <= 0) return false;
+  const std::string name = "CP" + std::to_string(codePage);
+  iconv_t cd = ::iconv_open("UTF-8", name.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  utf8.clear();
+  utf8.reserve(bytes.size() * 2);
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char buffer[4096];
+  while (inLeft > 0) {
+    char* out = buffer;
+    size_t outLeft = sizeof buffer;
+    const size_t r = ::iconv(cd, &in, &inLeft, &out, &outLeft);
+    utf8.append(buffer, static_cast<size_t>(out - buffer));
+    if (r != static_cast<size_t>(-1) || errno == E2BIG) continue;
+    // An undefined or cut byte: replace it and go on.
+    utf8 += "\xEF\xBF\xBD";
+    ++in;
+    --inLeft;
+  }
+  ::iconv_close(cd);
+  return true;
+}

@@ -1,0 +1,10 @@
+// Language identifiers (the numeric ids the language files carry) from POSIX locale names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// "de_DE.UTF-8" → 1031, "en" → 1033, "pt_BR" → 1046; unknown, "C" and "POSIX" → 1033.
+uint16_t LangIdFromLocaleName(const std::string& locale);
+// From LC_ALL, LC_MESSAGES or LANG, the first that is set and not empty.
+uint16_t SystemDefaultLanguageId();

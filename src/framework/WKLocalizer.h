@@ -1,0 +1,93 @@
+// Numbered language strings from the language files, a base language that always answers and
+// an overlay for the language the user picks, and the handlers that re-read texts on a change.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/WKMethodList.h"
+
+struct TWKLanguage {
+  std::string Name;  // display name, UTF-8
+  uint16_t LangId = 0;
+  std::string FileName;  // full path
+};
+
+struct TWKLocalString {
+  int32_t Id = 0;
+  std::string Text;  // UTF-8
+};
+
+class TWKLocalStringList {
+ public:
+  // Updates the record with that number or appends one (which clears Sorted).
+  void SetText(int32_t id, const std::string& text);
+  // Binary search when sorted, else linear; none when absent.
+  const TWKLocalString* Find(int32_t id) const;
+  bool TryGet(int32_t id, std::string& text) const;
+  void Sort();
+  void Clear();
+  int Count() const { return static_cast<int>(items_.size()); }
+  bool Sorted() const { return sorted_; }
+
+ private:
+  std::vector<TWKLocalString> items_;
+  bool sorted_ = false;
+};
+
+class TWKLocalizer {
+ public:
+  // Finds the languages in DefaultLanguageFolder() and takes the system's language as base.
+  TWKLocalizer();
+  // languageFolder with or without the trailing "/".
+  TWKLocalizer(const std::string& languageFolder, uint16_t systemLanguageId);
+
+  // Nothing when no language has that id; otherwise switches the overlay and calls every
+  // localize handler in registration order.
+  void SetLanguage(uint16_t id);
+  const TWKLanguage* FindLanguage(uint16_t id) const;
+  const std::string& LanguageFolder() const { return folder_; }
+  // The text in the current language, else in the base language, else the default.
+  std::string Lookup(int32_t id, const std::string& defaultText) const;
+
+  // "Languages/" beside the executable, else share/quillmoor/Languages/ of the installation,
+  // else "../Translations/Languages/" beside the executable.
+  static std::string DefaultLanguageFolder();
+  // Loads the "Strings" of a language file into the list and sorts it.
+  static void LoadStrings(TWKLocalStringList& list, const std::string& fileName);
+
+  uint16_t BaseLanguageId = 0;
+  uint16_t CurrentLanguageId = 0;
+  std::vector<std::unique_ptr<TWKLanguage>> Languages;
+  TWKLocalStringList BaseStrings;
+  TWKLocalStringList CurrentStrings;
+  TWKMethodList LocalizeHandlers;
+
+ private:
+  void FindLanguages();
+  void ChooseBaseLanguage(uint16_t systemLanguageId);
+
+  std::string folder_;
+};
+
+// The program-wide localiser; none until one is installed (then look-ups answer defaults).
+TWKLocalizer* Localizer();
+// Installs the program-wide localiser and returns the previous one.
+std::unique_ptr<TWKLocalizer> SetGlobalLocalizer(std::unique_ptr<TWKLocalizer> localizer);
+
+std::string LanguageString(int id);
+std::string LanguageString(int id, const std::string& defaultText);
+void SelectLanguage(uint16_t id);
+uint16_t CurrentLanguageId();
+uint16_t BaseLanguageId();
+using TWKLanguageList = std::vector<std::pair<std::string, const TWKLanguage*>>;
+// Clears the list and adds every language's name with the language, in folder order.
+void GetLanguages(TWKLanguageList& list);
+// The name of the first language with that id; the name is unchanged when there is none.
+void LanguageName(uint16_t id, std::string& name);
+// Calls the handler once at once, then registers it for every language change.
+void AddLocalizeHandler(const TWKMethod& handler);
+void RemoveLocalizeHandler(const TWKMethod& handler);
