@@ -1,7 +1,5 @@
 #include "documents/WKDocumentTexts.h"
 
-std::string DocumentText(int32_t id) { return std::string(); }
-
 std::string FormatText(const std::string& text, const std::string& argument) {
   const size_t at = text.find("%s");
   if (at == std::string::npos) return text;

@@ -1,9 +1,7 @@
-// Language strings as the documents layer reads them.
+// Filling message texts.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-std::string DocumentText(int32_t id);
-// The text with its first "%s" replaced by the argument.
+// The text with its first "%s" replaced by the argument; the text alone when it has none.
 std::string FormatText(const std::string& text, const std::string& argument);

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "documents/WKDocumentTexts.h"
+#include "framework/WKLocalizer.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ void TWKFileFormats::GetOpenFormats(TWKFileFormatArray& formats) {
     if (!all.empty()) all += ";";
     all += info.Masks;
   }
-  formats.push_back({0, DocumentText(146), all, ""});
-  formats.push_back({0, DocumentText(147), "*.*", ""});
+  formats.push_back({0, LanguageString(146), all, ""});
+  formats.push_back({0, LanguageString(147), "*.*", ""});
 }
 
 int32_t TWKFileFormats::IndexOfId(int32_t id) {
