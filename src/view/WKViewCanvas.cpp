@@ -2,26 +2,23 @@
 
 #include <cstring>
 
-namespace {
-
-int32_t RowBytes24(int32_t width) {
-  return static_cast<int32_t>(((static_cast<int64_t>(width) * 24 + 31) / 32) * 4);
-}
-
-}  // namespace
-
 bool TWKViewCanvas::BeginPaint(IWKPaintWindow& window) {
+  if (Window_ != nullptr) return false;  // already painting
   TWKRegion update = window.UpdateRegion();
   // Client coordinates start at 0; nothing left of or above the client area is painted.
   update.IntersectWith({0, 0, INT32_MAX, INT32_MAX});
   if (update.IsEmpty()) return false;
+  const TRect box = update.BoundingBox();
+  const int32_t rowBytes = DIBRowBytes(box.Right, 24);
+  if (rowBytes <= 0) return false;  // wider than any bitmap can be
   Window_ = &window;
   Update_ = std::move(update);
-  Box_ = Update_.BoundingBox();
-  Width_ = Box_.Right;
-  Height_ = Box_.Bottom;
-  RowBytes_ = RowBytes24(Width_);
+  Box_ = box;
+  Width_ = box.Right;
+  Height_ = box.Bottom;
+  RowBytes_ = rowBytes;
   Bits_.assign(static_cast<size_t>(RowBytes_) * static_cast<size_t>(Height_), 0);
+  Pixels_.Attach(Rect(0, 0, Width_, Height_), Bits_.data(), FormatBGR24, RowBytes_);
   Depth_ = 0;
   Clip_ = Update_;
   DeviceBegin();
@@ -57,6 +54,7 @@ void TWKViewCanvas::EndPaint() {
   Clip_.Clear();
   Box_ = TRect{};
   Bits_.clear();
+  Pixels_ = TWKCanvasPixels();
   Width_ = Height_ = RowBytes_ = 0;
 }
 

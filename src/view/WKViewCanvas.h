@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/WKBitmap.h"
 #include "view/WKMapMode.h"
 #include "view/WKRegion.h"
 #include "view/WKViewObject.h"
@@ -58,7 +59,11 @@ class TWKViewCanvas {
 
   bool Painting() const { return Window_ != nullptr; }
   const TRect& PaintBox() const { return Box_; }
-  // The off-screen bitmap: top-down B, G, R rows, each padded to 4 bytes; client coordinates.
+  // The off-screen bitmap while painting: FormatBGR24, top-down rows of DIBRowBytes, client
+  // coordinates from (0, 0).
+  const TWKCanvasPixels& Pixels() const { return Pixels_; }
+  // The drawing canvas bound to the off-screen bitmap (a platform device); none in the core.
+  virtual IWKPaintDevice* Device() { return nullptr; }
   uint8_t* Bits() { return Bits_.data(); }
   const uint8_t* Bits() const { return Bits_.data(); }
   int32_t BitmapWidth() const { return Width_; }
@@ -89,6 +94,7 @@ class TWKViewCanvas {
   std::vector<TWKViewState> States_;
   int32_t Depth_ = 0;
   std::vector<uint8_t> Bits_;
+  TWKCanvasPixels Pixels_;
   int32_t Width_ = 0;
   int32_t Height_ = 0;
   int32_t RowBytes_ = 0;

@@ -167,6 +167,11 @@ TEST(ViewCanvas, ClipStackIsReusedAndPopRestoresTheSavedRegion) {
   for (int round = 0; round < 2; ++round) {
     window.Update = TWKRegion({0, 0, 10, 10});
     ASSERT_TRUE(canvas.BeginPaint(window));
+    EXPECT_FALSE(canvas.BeginPaint(window));  // not twice
+    EXPECT_EQ(canvas.Pixels().BoundsRect(), Rect(0, 0, 10, 10));
+    EXPECT_EQ(canvas.Pixels().PixelFormat, FormatBGR24);
+    EXPECT_EQ(canvas.Pixels().RowBytes, 32);
+    EXPECT_EQ(canvas.Pixels().PixelAddress(3, 2), canvas.PixelAddress(3, 2));
     canvas.PushClip(&a);
     canvas.ExcludeClipRect({0, 0, 5, 10});
     canvas.PushClip(&b);
