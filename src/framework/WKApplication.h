@@ -36,11 +36,11 @@ class TWKApplication : public TWKComponent {
   T* CreateModule(Args&&... args) {
     return new T(this, std::forward<Args>(args)...);
   }
-  // Same; the first form so created becomes the main window.
+  // Same; the first form (IsForm) so created becomes the main window.
   template <class T, class... Args>
   T* CreateForm(Args&&... args) {
     T* form = CreateModule<T>(std::forward<Args>(args)...);
-    if (mainForm_ == nullptr) mainForm_ = form;
+    if (mainForm_ == nullptr && form->IsForm()) mainForm_ = form;
     return form;
   }
   TWKComponent* MainForm() const { return mainForm_; }

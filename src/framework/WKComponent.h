@@ -17,6 +17,9 @@ class TWKComponent {
   int ComponentCount() const { return static_cast<int>(components_.size()); }
   TWKComponent* Components(int index) const { return components_.at(static_cast<size_t>(index)); }
 
+  // True for forms (top-level windows); the application's first form is its main window.
+  virtual bool IsForm() const { return false; }
+
   std::string Name;
 
  protected:

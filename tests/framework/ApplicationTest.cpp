@@ -69,6 +69,7 @@ class TProbe : public TWKModuleWithControls {
   }
   void Start() override { gLog.push_back(Name + ".Start"); }
   void UpdateControls() override { ++updates; }
+  bool IsForm() const override { return Name == "b"; }
 
   int32_t value = -1;
   int updates = 0;
@@ -94,8 +95,8 @@ class ApplicationTest : public ::testing::Test {
     app->SetSettingsFileName(folder / "conf/Quillmoor/Quillmoor.cfg");
   }
   void Compose() {
-    a = app->CreateModule<TProbe>("a", WKGuid("{11111111-0000-0000-0000-000000000001}"));
-    app->CreateModule<TPlain>();
+    a = app->CreateForm<TProbe>("a", WKGuid("{11111111-0000-0000-0000-000000000001}"));
+    app->CreateForm<TPlain>();  // not a form: no main window yet
     b = app->CreateForm<TProbe>("b", WKGuid("{22222222-0000-0000-0000-000000000002}"));
   }
   TTempFolder folder;
@@ -209,6 +210,7 @@ TEST_F(ApplicationTest, ThreeDeferredCallsRunInOrderOnePerMessage) {
   app->PostDeferredCall([&] { ran.push_back(0); });  // no main window yet: ignored
   EXPECT_EQ(app->DeferredCallCount(), 0u);
   Compose();
+  ASSERT_EQ(app->MainForm(), b);
   for (int i = 1; i <= 3; ++i) app->PostDeferredCall([&ran, i] { ran.push_back(i); });
   EXPECT_EQ(loop->posted, 1);  // one message for the first; the rest follow one by one
   EXPECT_TRUE(ran.empty());

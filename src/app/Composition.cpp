@@ -1,0 +1,34 @@
+#include "app/Composition.h"
+
+#include "framework/WKApplication.h"
+#include "framework/qt/CommonDataModule.h"
+#include "framework/qt/MainForm.h"
+
+TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
+  Name = "Module";
+  DataModuleCreate();
+}
+
+void TModule::DataModuleCreate() {
+  TWKApplication& app = *Application();
+  // 1. The image list becomes the program-wide image list.
+  if (TCommonDataModule* data = CommonDataModule()) SetProgramImageList(&data->New24TBXImageList);
+
+  // 2. The image editor joins here; its constructor creates the main window (so the main window
+  //    is the participant right after it), ends with the hand tool, sets the demonstration
+  //    folder and the view buttons' images (previous 14, next 15, zoom in 10, zoom out 11,
+  //    actual size 12, best fit 13). Until then the main window is created here.
+  app.CreateForm<TMainForm>();
+
+  // 3. System information, print and help modules (product "Quillmoor", language "English").
+  // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
+  //    demonstration editor module.
+  // 5. About module.
+  // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
+  // 7. Original-image tool; rotate/flip tool with its panel button hidden.
+  // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
+  // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
+  //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
+  //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
+  //    emphasis 51.
+}
