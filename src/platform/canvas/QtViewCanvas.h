@@ -7,7 +7,7 @@
 #include <QRegion>
 #include <QWidget>
 
-#include "platform/canvas/QtPaintDevice.h"
+#include "platform/paint/QtPixelPainter.h"
 #include "view/WKViewCanvas.h"
 
 QRegion ToQRegion(const TWKRegion& region);
@@ -27,7 +27,7 @@ class TQtViewCanvas : public TWKViewCanvas {
  private:
   QImage Image_;
   QPainter Painter_;
-  TQtPaintDevice Device_{&Painter_};
+  TQtPaintDevice Device_{Painter_};
 };
 
 // The window side of a paint for a widget's paint event: the event's region, and the finished

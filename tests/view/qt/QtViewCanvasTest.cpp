@@ -2,7 +2,7 @@
 
 #include <QGuiApplication>
 
-#include "platform/canvas/QtPixelPainter.h"
+#include "platform/paint/QtPixelPainter.h"
 #include "platform/canvas/QtViewCanvas.h"
 
 namespace {
