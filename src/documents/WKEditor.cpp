@@ -23,8 +23,7 @@ std::string Upper(std::string text) {
 }
 
 bool SameFileName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) ==
                   std::tolower(static_cast<unsigned char>(y));
          });
@@ -70,25 +69,37 @@ void TWKEditor::CreateItems() {
   IWKMainWindow& w = MainWindow_;
   IWKUIItem* file = w.FileMenuItem();
   IWKUIItem* fileSeparator = w.FileMenuSeparator();
-  OpenMenuItem = w.AddMenuItem(Ellipsis(12), "Ctrl+O", fileSeparator, file, 1, [this] { OpenClick(); });
-  SaveMenuItem = w.AddMenuItem(LanguageString(15), "", fileSeparator, file, 2, [this] { SaveAsClick(); });
+  OpenMenuItem =
+      w.AddMenuItem(Ellipsis(12), "Ctrl+O", fileSeparator, file, 1, [this] { OpenClick(); });
+  SaveMenuItem =
+      w.AddMenuItem(LanguageString(15), "", fileSeparator, file, 2, [this] { SaveAsClick(); });
   SaveMenuItem->SetVisible(false);
-  SaveAsMenuItem = w.AddMenuItem(Ellipsis(16), "Ctrl+S", fileSeparator, file, 2, [this] { SaveAsClick(); });
-  CloseMenuItem = w.AddMenuItem(LanguageString(13), "", fileSeparator, file, -1, [this] { CloseClick(); });
+  SaveAsMenuItem =
+      w.AddMenuItem(Ellipsis(16), "Ctrl+S", fileSeparator, file, 2, [this] { SaveAsClick(); });
+  CloseMenuItem =
+      w.AddMenuItem(LanguageString(13), "", fileSeparator, file, -1, [this] { CloseClick(); });
   RecentFilesMenuSeparator = w.AddSeparator(file, w.ExitMenuItem());
 
   StandardToolbar = w.AddToolbar(LanguageString(162));
-  OpenToolButton = w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(12), 1, [this] { OpenClick(); });
-  SaveToolButton = w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(16), 2, [this] { SaveAsClick(); });
+  OpenToolButton =
+      w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(12), 1, [this] { OpenClick(); });
+  SaveToolButton = w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(16), 2,
+                                      [this] { SaveAsClick(); });
 
   EditMenuItem = w.AddSubmenu(LanguageString(24), nullptr, w.ViewMenuItem());
-  UndoMenuItem = w.AddMenuItem(LanguageString(25), "Ctrl+Z", nullptr, EditMenuItem, 8, [this] { UndoClick(); });
-  UndoAllMenuItem = w.AddMenuItem(LanguageString(168), "", nullptr, EditMenuItem, -1, [this] { UndoAllClick(); });
-  RedoMenuItem = w.AddMenuItem(LanguageString(26), "Ctrl+Y", nullptr, EditMenuItem, 9, [this] { RedoClick(); });
-  RedoAllMenuItem = w.AddMenuItem(LanguageString(169), "", nullptr, EditMenuItem, -1, [this] { RedoAllClick(); });
+  UndoMenuItem = w.AddMenuItem(LanguageString(25), "Ctrl+Z", nullptr, EditMenuItem, 8,
+                               [this] { UndoClick(); });
+  UndoAllMenuItem =
+      w.AddMenuItem(LanguageString(168), "", nullptr, EditMenuItem, -1, [this] { UndoAllClick(); });
+  RedoMenuItem = w.AddMenuItem(LanguageString(26), "Ctrl+Y", nullptr, EditMenuItem, 9,
+                               [this] { RedoClick(); });
+  RedoAllMenuItem =
+      w.AddMenuItem(LanguageString(169), "", nullptr, EditMenuItem, -1, [this] { RedoAllClick(); });
   EditToolbarSeparator = w.AddToolbarSeparator(StandardToolbar, nullptr);
-  UndoToolButton = w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(25), 8, [this] { UndoClick(); });
-  RedoToolButton = w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(26), 9, [this] { RedoClick(); });
+  UndoToolButton =
+      w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(25), 8, [this] { UndoClick(); });
+  RedoToolButton =
+      w.AddToolbarButton(StandardToolbar, nullptr, LanguageString(26), 9, [this] { RedoClick(); });
 }
 
 void TWKEditor::Localize() {
@@ -116,7 +127,8 @@ void TWKEditor::LoadSettings(TWKSDFReader& reader) {
     reader.ReadInteger(0, count);
     for (int32_t id = std::min(count, kMaxStoredRecentFiles); id >= 1; --id) {
       std::string name;
-      if (reader.ReadWideString(static_cast<uint32_t>(id), name) && !name.empty()) AddRecentFile(name);
+      if (reader.ReadWideString(static_cast<uint32_t>(id), name) && !name.empty())
+        AddRecentFile(name);
     }
     reader.CloseNode();
   }
@@ -241,7 +253,8 @@ void TWKEditor::MainFormCloseQuery(const void* sender, bool& canClose) {
   }
 }
 
-bool TWKEditor::ExecuteScriptCommand(const std::string& command, const TWKCustomProperties& params) {
+bool TWKEditor::ExecuteScriptCommand(const std::string& command,
+                                     const TWKCustomProperties& params) {
   if (command == "UNDO") {
     UndoClick();
     return true;
@@ -387,7 +400,8 @@ void TWKEditor::AddRecentFile(const std::string& fileName) {
                          [&](const std::string& f) { return SameFileName(f, fileName); });
   if (it != RecentFiles_.end()) RecentFiles_.erase(it);
   RecentFiles_.insert(RecentFiles_.begin(), fileName);
-  if (static_cast<int32_t>(RecentFiles_.size()) > std::max(RecentFilesMax, 0)) RecentFiles_.pop_back();
+  if (static_cast<int32_t>(RecentFiles_.size()) > std::max(RecentFilesMax, 0))
+    RecentFiles_.pop_back();
   UpdateRecentMenu();
 }
 

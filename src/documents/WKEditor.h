@@ -88,7 +88,9 @@ class TWKEditor : public TWKModuleWithControls {
 
   TWKDocument* CurrentDocument() const;
   int32_t DocumentCount() const { return static_cast<int32_t>(Documents_.size()); }
-  TWKDocument* Documents(int32_t index) const { return Documents_[static_cast<size_t>(index)].get(); }
+  TWKDocument* Documents(int32_t index) const {
+    return Documents_[static_cast<size_t>(index)].get();
+  }
   void StopRecording() { Recorder_ = nullptr; }
   IWKScriptRecorder* Recorder() const { return Recorder_; }
   // In one-document mode asks whether the current document may give way to another (it

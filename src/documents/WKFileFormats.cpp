@@ -36,7 +36,9 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-bool TWKFileFormats::GetFileInfo(const std::string&, std::unique_ptr<TWKFileInfo>&) { return false; }
+bool TWKFileFormats::GetFileInfo(const std::string&, std::unique_ptr<TWKFileInfo>&) {
+  return false;
+}
 
 bool TWKFileFormats::GetThumbnail(const std::string&, int32_t, int32_t,
                                   std::unique_ptr<TWKThumbnail>&) {

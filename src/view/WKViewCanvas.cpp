@@ -59,7 +59,8 @@ void TWKViewCanvas::EndPaint() {
 }
 
 void TWKViewCanvas::FillBackground() {
-  for (const TRect& r : Clip_.Rects()) FillClipped(r, BackgroundRed, BackgroundGreen, BackgroundBlue);
+  for (const TRect& r : Clip_.Rects())
+    FillClipped(r, BackgroundRed, BackgroundGreen, BackgroundBlue);
 }
 
 void TWKViewCanvas::FillRect(const TRect& r, uint8_t red, uint8_t green, uint8_t blue) {

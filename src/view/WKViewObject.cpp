@@ -6,7 +6,9 @@
 
 namespace {
 
-TRect Grow(const TRect& r, int32_t by) { return {r.Left - by, r.Top - by, r.Right + by, r.Bottom + by}; }
+TRect Grow(const TRect& r, int32_t by) {
+  return {r.Left - by, r.Top - by, r.Right + by, r.Bottom + by};
+}
 
 bool Overlaps(const TRect& a, const TRect& b) { return !IntersectRect(a, b).IsEmpty(); }
 
@@ -60,7 +62,8 @@ int32_t TWKViewObject::HitTestPoint(const TWKMapMode& mapMode, TPoint point, int
   return htNone;
 }
 
-int32_t TWKViewObject::HitTestRect(const TWKMapMode& mapMode, const TRect& rect, int32_t tolerance) {
+int32_t TWKViewObject::HitTestRect(const TWKMapMode& mapMode, const TRect& rect,
+                                   int32_t tolerance) {
   const TRect r = mapMode.DocToDevRect(Bounds);
   if (!rect.IsEmpty() && rect.Left >= r.Left && rect.Top >= r.Top && rect.Right <= r.Right &&
       rect.Bottom <= r.Bottom)

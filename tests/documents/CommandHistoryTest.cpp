@@ -35,8 +35,8 @@ TEST(CommandHistory, UndoRedoAndCuttingOffRedoableStates) {
   history.Add(std::make_unique<TCountedState>(4, log));  // frees 3 then 2
   EXPECT_FALSE(history.CanRedo());
   EXPECT_EQ(history.Count(), 2);
-  EXPECT_EQ(log, (std::vector<std::string>{"undo 3", "undo 2", "redo 2", "undo 2", "free 3",
-                                           "free 2"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"undo 3", "undo 2", "redo 2", "undo 2", "free 3", "free 2"}));
   history.Undo();
   history.Undo();
   history.Undo();  // nothing left: no call

@@ -1,8 +1,9 @@
 #include "EditorFixture.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace {
 
@@ -41,7 +42,8 @@ TFakeMainWindow::TFakeMainWindow() {
   Exit.CaptionText = "Exit";
 }
 
-TFakeItem* TFakeMainWindow::Insert(IWKUIItem* parent, IWKUIItem* before, const std::string& caption) {
+TFakeItem* TFakeMainWindow::Insert(IWKUIItem* parent, IWKUIItem* before,
+                                   const std::string& caption) {
   if (parent == nullptr) parent = &MenuBar;
   auto* owner = static_cast<TFakeItem*>(parent);
   Items_.push_back(std::make_unique<TFakeItem>());
@@ -62,7 +64,8 @@ IWKUIItem* TFakeMainWindow::AddMenuItem(const std::string& caption, const std::s
   return item;
 }
 
-IWKUIItem* TFakeMainWindow::AddSubmenu(const std::string& caption, IWKUIItem* parent, IWKUIItem* before) {
+IWKUIItem* TFakeMainWindow::AddSubmenu(const std::string& caption, IWKUIItem* parent,
+                                       IWKUIItem* before) {
   return Insert(parent, before, caption);
 }
 
@@ -122,19 +125,22 @@ TWKFileFormatInfo TTextFormats::FormatInfo(int32_t index) {
   return {1, "Other", "*.oth", ".oth"};
 }
 
-bool TTextFormats::LoadDocument(TWKDocument& document, const std::string& fileName, int32_t& formatId) {
+bool TTextFormats::LoadDocument(TWKDocument& document, const std::string& fileName,
+                                int32_t& formatId) {
   std::ifstream in(fileName, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (bytes.size() < 8 || bytes.compare(0, 4, "QMT1") != 0) return false;
   uint32_t n = 0;
-  for (int i = 0; i < 4; ++i) n |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[4 + i])) << (8 * i);
+  for (int i = 0; i < 4; ++i)
+    n |= static_cast<uint32_t>(static_cast<uint8_t>(bytes[4 + i])) << (8 * i);
   if (bytes.size() - 8 < n) return false;
   static_cast<TTextDocument&>(document).Text = bytes.substr(8, n);
   formatId = 0;
   return true;
 }
 
-bool TTextFormats::SaveDocument(TWKDocument& document, const std::string& fileName, int32_t formatId) {
+bool TTextFormats::SaveDocument(TWKDocument& document, const std::string& fileName,
+                                int32_t formatId) {
   ++Saves;
   WriteBytes(fileName, Encode(static_cast<TTextDocument&>(document).Text));
   return true;

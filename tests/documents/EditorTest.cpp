@@ -1,5 +1,4 @@
 #include "EditorFixture.h"
-
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
 #include "framework/WKStreams.h"
@@ -22,7 +21,8 @@ class TLineRecorder : public IWKScriptRecorder {
 
 TEST_F(EditorTest, RecentFilesKeepTheirOrderAndSurviveASettingsRoundTrip) {
   std::vector<std::string> names;
-  for (const char* n : {"a", "b", "c", "d", "e", "f"}) names.push_back(MakeFile(std::string(n) + ".qmt", n));
+  for (const char* n : {"a", "b", "c", "d", "e", "f"})
+    names.push_back(MakeFile(std::string(n) + ".qmt", n));
   for (const std::string& name : names) ASSERT_TRUE(Open(name));
   // Re-opened under another case: moves to the top without a duplicate.
   std::string upper = names[2];
@@ -34,8 +34,8 @@ TEST_F(EditorTest, RecentFilesKeepTheirOrderAndSurviveASettingsRoundTrip) {
 
   std::vector<std::string> menu = Window.Captions(Window.File);
   const std::vector<std::string> expectedMenu{
-      "Open...", "Save As...", "Close", "-", "&1 " + upper, "&2 " + names[5], "&3 " + names[4],
-      "&4 " + names[3], "&5 " + names[1], "-", "Exit"};
+      "Open...",        "Save As...",     "Close",          "-", "&1 " + upper, "&2 " + names[5],
+      "&3 " + names[4], "&4 " + names[3], "&5 " + names[1], "-", "Exit"};
   EXPECT_EQ(menu, expectedMenu);  // the hidden Save item is not listed
 
   TWKMemoryStream stream;
@@ -103,7 +103,8 @@ TEST_F(EditorTest, SaveAtStepTwoThenUndoAsksOnClose) {
   EXPECT_TRUE(doc->Saved());
   Editor->UndoClick();
 
-  EXPECT_CALL(*Messages, MessageBox("Do you want to save the changes to saved.qmt?", "Quillmoor", _))
+  EXPECT_CALL(*Messages,
+              MessageBox("Do you want to save the changes to saved.qmt?", "Quillmoor", _))
       .WillOnce(Return(IDCANCEL))
       .WillOnce(Return(IDNO));
   bool canClose = true;
@@ -259,7 +260,9 @@ TEST_F(EditorTest, SavingAsksBeforeOverwritingAndAppendsOnlyMissingExtensions) {
 TEST_F(EditorTest, CloseQueryAnsweredYesSavesAndAFailedSaveKeepsTheDocument) {
   ASSERT_TRUE(Open(MakeFile("a.qmt", "a")));
   Editor->Current()->Edit("!");
-  EXPECT_CALL(*Messages, MessageBox(HasSubstr("a.qmt"), _, _)).Times(2).WillRepeatedly(Return(IDYES));
+  EXPECT_CALL(*Messages, MessageBox(HasSubstr("a.qmt"), _, _))
+      .Times(2)
+      .WillRepeatedly(Return(IDYES));
   Dialogs.SaveName.clear();  // the save dialog is cancelled: the close is cancelled
   Editor->CloseClick();
   EXPECT_EQ(Editor->DocumentCount(), 1);

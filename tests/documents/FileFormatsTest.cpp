@@ -53,7 +53,7 @@ TEST(FileFormats, DefaultExtensionOnlyWhenNoMaskMatches) {
 TEST(FileFormats, MaskMatching) {
   EXPECT_TRUE(MatchesMasks("x.tiff", "*.tif;*.tiff"));
   EXPECT_FALSE(MatchesMasks("x.tif2", "*.tif;*.tiff"));
-  EXPECT_TRUE(MatchesMasks("anything", "*.*;*") );
+  EXPECT_TRUE(MatchesMasks("anything", "*.*;*"));
   EXPECT_TRUE(MatchesMasks("a.b", "?.?"));
   EXPECT_FALSE(MatchesMasks("ab.b", "?.?"));
   EXPECT_FALSE(MatchesMasks("a.jpg", ";;"));

@@ -11,8 +11,8 @@ struct TRatio {
   int32_t Num, Den;
 };
 // The image view's zoom steps.
-constexpr TRatio kZoomSteps[] = {{1, 16}, {1, 12}, {1, 8}, {1, 7}, {1, 6}, {1, 5}, {1, 4},
-                                 {1, 3},  {1, 2},  {3, 4}, {1, 1}, {3, 2}, {2, 1}, {3, 1},
+constexpr TRatio kZoomSteps[] = {{1, 16}, {1, 12}, {1, 8}, {1, 7}, {1, 6}, {1, 5},  {1, 4},
+                                 {1, 3},  {1, 2},  {3, 4}, {1, 1}, {3, 2}, {2, 1},  {3, 1},
                                  {4, 1},  {5, 1},  {6, 1}, {7, 1}, {8, 1}, {12, 1}, {16, 1}};
 
 int64_t FloorDiv64(int64_t a, int64_t b) {
@@ -93,8 +93,8 @@ TEST(MapMode, RoundTripsAreExactAtEveryZoomStep) {
         const TPoint devLattice{v * z.Num + scroll.X, -v * z.Num + scroll.Y};
         ASSERT_EQ(m.DocToDev(m.DocFromDev(devLattice)), devLattice) << z.Num << "/" << z.Den;
 
-        const TPoint coarse = z.Num >= z.Den ? m.DocFromDev(m.DocToDev({v, v}))
-                                             : m.DocToDev(m.DocFromDev({v, v}));
+        const TPoint coarse =
+            z.Num >= z.Den ? m.DocFromDev(m.DocToDev({v, v})) : m.DocToDev(m.DocFromDev({v, v}));
         ASSERT_TRUE(coarse.X == v || coarse.X == v - 1) << z.Num << "/" << z.Den << " " << v;
         if (z.Num % z.Den == 0 || z.Den % z.Num == 0) {
           ASSERT_EQ(coarse.X, v);

@@ -127,8 +127,8 @@ TEST(ViewCanvas, LayeredPaintOrdersLayersAndClipsForegroundsBelowOpaqueBackgroun
   auto* frame = static_cast<TLogObject*>(list.Add(std::make_unique<TLogObject>(
       "frame", log, vofVisible | vofForeground, TRect{10, 10, 30, 30})));
   list.Add(std::make_unique<TLogObject>("far", log, kVisibleAll, TRect{500, 500, 510, 510}));
-  list.Add(std::make_unique<TLogObject>("hidden", log, kVisibleAll & ~vofVisible,
-                                        TRect{0, 0, 80, 60}));
+  list.Add(
+      std::make_unique<TLogObject>("hidden", log, kVisibleAll & ~vofVisible, TRect{0, 0, 80, 60}));
   auto* panel = static_cast<TLogObject*>(
       list.Add(std::make_unique<TLogObject>("panel", log, kVisibleAll, TRect{20, 0, 30, 10}, 100)));
 
@@ -149,12 +149,12 @@ TEST(ViewCanvas, LayeredPaintOrdersLayersAndClipsForegroundsBelowOpaqueBackgroun
   ASSERT_EQ(window.Presented, 1);
   EXPECT_EQ(window.PresentedBox, (TRect{0, 0, 120, 60}));
   EXPECT_TRUE(window.Update.IsEmpty());
-  EXPECT_EQ(*window.At(25, 5), 100);   // panel
-  EXPECT_EQ(*window.At(5, 5), 200);    // image
-  EXPECT_EQ(*window.At(60, 50), 64);   // background colour where nothing is
+  EXPECT_EQ(*window.At(25, 5), 100);  // panel
+  EXPECT_EQ(*window.At(5, 5), 200);   // image
+  EXPECT_EQ(*window.At(60, 50), 64);  // background colour where nothing is
   EXPECT_EQ(window.At(60, 50)[2], 64);
   EXPECT_EQ(*window.At(110, 2), 64);
-  EXPECT_EQ(*window.At(90, 2), 0);     // outside the update region: untouched
+  EXPECT_EQ(*window.At(90, 2), 0);  // outside the update region: untouched
   EXPECT_FALSE(canvas.Painting());
   EXPECT_EQ(canvas.ClipDepth(), 0);
 }

@@ -29,7 +29,9 @@ class TActionItem : public IWKUIItem {
   void SetVisible(bool value) override {
     if (Action && Action->isVisible() != value) Action->setVisible(value);
   }
-  std::string Caption() const override { return Action ? ToStdString(Action->text()) : std::string(); }
+  std::string Caption() const override {
+    return Action ? ToStdString(Action->text()) : std::string();
+  }
   bool Enabled() const override { return Action && Action->isEnabled(); }
   bool Visible() const override { return Action && Action->isVisible(); }
   TPoint ScreenCenter() const override {
@@ -103,7 +105,8 @@ IWKUIItem* TQtEditorWindow::AddMenuItem(const std::string& caption, const std::s
                                       ActionOf(parent), imageIndex, std::move(click)));
 }
 
-IWKUIItem* TQtEditorWindow::AddSubmenu(const std::string& caption, IWKUIItem* parent, IWKUIItem* before) {
+IWKUIItem* TQtEditorWindow::AddSubmenu(const std::string& caption, IWKUIItem* parent,
+                                       IWKUIItem* before) {
   return WrapAction(form_.AddSubmenu(caption, ActionOf(parent), ActionOf(before)));
 }
 
@@ -121,20 +124,23 @@ IWKUIItem* TQtEditorWindow::AddToolbarButton(IWKUIItem* toolbar, IWKUIItem* befo
                                              TWKClickHandler click) {
   QToolBar* bar = ToolbarOf(toolbar);
   if (bar == nullptr) return WrapAction(nullptr);
-  return WrapAction(form_.AddToolbarButton(bar, nullptr, ActionOf(before), caption, imageIndex,
-                                           std::move(click)),
-                    bar);
+  return WrapAction(
+      form_.AddToolbarButton(bar, nullptr, ActionOf(before), caption, imageIndex, std::move(click)),
+      bar);
 }
 
 IWKUIItem* TQtEditorWindow::AddToolbarSeparator(IWKUIItem* toolbar, IWKUIItem* before) {
   QToolBar* bar = ToolbarOf(toolbar);
   if (bar == nullptr) return WrapAction(nullptr);
   QAction* at = ActionOf(before);
-  QAction* separator = at && bar->actions().contains(at) ? bar->insertSeparator(at) : bar->addSeparator();
+  QAction* separator =
+      at && bar->actions().contains(at) ? bar->insertSeparator(at) : bar->addSeparator();
   return WrapAction(separator, bar);
 }
 
-void TQtEditorWindow::SetCaption(const std::string& caption) { form_.setWindowTitle(ToQString(caption)); }
+void TQtEditorWindow::SetCaption(const std::string& caption) {
+  form_.setWindowTitle(ToQString(caption));
+}
 
 void TQtEditorWindow::ShowDocumentView(TWKDocumentView& view) {
   QWidget* widget = ViewWidget ? ViewWidget(view) : nullptr;

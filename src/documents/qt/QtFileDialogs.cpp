@@ -34,14 +34,15 @@ bool TQtFileDialogs::ExecuteOpenDialog(TWKFileFormats& formats, std::string& fil
   return true;
 }
 
-bool TQtFileDialogs::ExecuteSaveDialog(TWKFileFormats& formats, const TWKFileFormatArray& saveFormats,
-                                       std::string& fileName, int32_t& filterIndex) {
+bool TQtFileDialogs::ExecuteSaveDialog(TWKFileFormats& formats,
+                                       const TWKFileFormatArray& saveFormats, std::string& fileName,
+                                       int32_t& filterIndex) {
   const QStringList entries = FilterEntries(saveFormats);
   QString selected = filterIndex >= 1 && filterIndex <= entries.size() ? entries[filterIndex - 1]
-                                                                        : entries.value(0);
-  const QString name = QFileDialog::getSaveFileName(parent_, QString(), ToQString(fileName),
-                                                    entries.join(";;"), &selected,
-                                                    QFileDialog::DontConfirmOverwrite);
+                                                                       : entries.value(0);
+  const QString name =
+      QFileDialog::getSaveFileName(parent_, QString(), ToQString(fileName), entries.join(";;"),
+                                   &selected, QFileDialog::DontConfirmOverwrite);
   if (name.isEmpty()) return false;
   fileName = ToStdString(name);
   filterIndex = static_cast<int32_t>(entries.indexOf(selected)) + 1;

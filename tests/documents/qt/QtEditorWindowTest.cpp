@@ -105,6 +105,7 @@ TEST_F(QtEditorWindowTest, ClosingTheMainWindowRunsTheCloseQuery) {
 }
 
 TEST(QtFileDialogs, FilterInQtForm) {
-  const TWKFileFormatArray formats{{0, "JPEG", "*.jpg;*.jpeg", ".jpg"}, {2, "PNG", "*.png", ".png"}};
+  const TWKFileFormatArray formats{{0, "JPEG", "*.jpg;*.jpeg", ".jpg"},
+                                   {2, "PNG", "*.png", ".png"}};
   EXPECT_EQ(QtFilter(formats), "JPEG (*.jpg *.jpeg);;PNG (*.png)");
 }

@@ -2,15 +2,16 @@
 
 #include <QGuiApplication>
 
-#include "platform/paint/QtPixelPainter.h"
 #include "platform/canvas/QtViewCanvas.h"
+#include "platform/paint/QtPixelPainter.h"
 
 namespace {
 
 // The window is an image; the finished box lands on it as a widget would get it.
 class TImageWindow : public IWKPaintWindow {
  public:
-  explicit TImageWindow(QRegion region) : Region(std::move(region)), Screen(80, 60, QImage::Format_RGB32) {
+  explicit TImageWindow(QRegion region)
+      : Region(std::move(region)), Screen(80, 60, QImage::Format_RGB32) {
     Screen.fill(Qt::black);
   }
   QRegion Region;
@@ -68,10 +69,12 @@ TEST(QtViewCanvas, PaintsLayersThroughQPainterWithinTheClipAndPresentsTheBox) {
   image.SetFormat(FormatBGR24);
   ASSERT_TRUE(image.SetBounds(Rect(0, 0, 4, 3)));
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 4; ++x) *image.Pixel(x, y) = x < 2 ? TBGRPixel{0, 0, 255} : TBGRPixel{255, 0, 0};
+    for (int x = 0; x < 4; ++x)
+      *image.Pixel(x, y) = x < 2 ? TBGRPixel{0, 0, 255} : TBGRPixel{255, 0, 0};
 
   TWKViewObjectList objects;
-  auto* imageObject = static_cast<TImageObject*>(objects.Add(std::make_unique<TImageObject>(image)));
+  auto* imageObject =
+      static_cast<TImageObject*>(objects.Add(std::make_unique<TImageObject>(image)));
   objects.Add(std::make_unique<TFrameObject>());
   TQtViewCanvas canvas;
   canvas.MapMode.DevExtent = {5, 5};
@@ -99,7 +102,8 @@ TEST(QtViewCanvas, ForegroundsBelowAnOpaqueBackgroundStayUnderIt) {
   image.SetFormat(FormatBGR24);
   ASSERT_TRUE(image.SetBounds(Rect(0, 0, 4, 3)));
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 4; ++x) *image.Pixel(x, y) = x < 2 ? TBGRPixel{0, 0, 255} : TBGRPixel{255, 0, 0};
+    for (int x = 0; x < 4; ++x)
+      *image.Pixel(x, y) = x < 2 ? TBGRPixel{0, 0, 255} : TBGRPixel{255, 0, 0};
 
   TWKViewObjectList objects;
   objects.Add(std::make_unique<TFrameObject>());  // bottom
