@@ -1,0 +1,132 @@
+#include <cstring>
+
+#include "imaging/WKBitmap.h"
+#include "imaging/WKGeometry.h"
+
+struct TWKLTBitmap::TNewStorage {
+  TWKBitmapStorage Storage;
+  TPixelMemory Memory;
+  TWKPixels Pixels;
+};
+
+bool TWKLTBitmap::MakeStorage(int32_t width, int32_t height, TWKPixelFormat format,
+                              TNewStorage& result) {
+  int32_t rowBytes = 0;
+  size_t bytes = 0;
+  if (!PixelStorageSize(width, height, BitsPerPixel(format), rowBytes, bytes)) return false;
+  if (!result.Memory.Allocate(bytes)) return false;
+  result.Storage = TWKBitmapStorage{width, height, format, rowBytes, result.Memory.Data(), bytes};
+  result.Pixels.Attach(Rect(0, 0, width, height), result.Memory.Data(), format, rowBytes);
+  return true;
+}
+
+void TWKLTBitmap::Adopt(TNewStorage& storage) {
+  auto pixels = std::make_unique<TWKLTPixels>();
+  pixels->Attach(storage.Pixels.BoundsRect(), storage.Pixels.Bits, storage.Pixels.PixelFormat,
+                 storage.Pixels.RowBytes);
+  FreeStorage();
+  FMemory = std::move(storage.Memory);
+  FStorage = storage.Storage;
+  FPixels = std::move(pixels);
+}
+
+bool TWKLTBitmap::SetSize(int32_t width, int32_t height, TWKPixelFormat format) {
+  FreeStorage();
+  TNewStorage storage;
+  if (!MakeStorage(width, height, format, storage)) return false;
+  Adopt(storage);
+  return true;
+}
+
+void TWKLTBitmap::FreeStorage() {
+  if (!FPixels) return;
+  FPixels.reset();
+  FMemory.Free();
+  FStorage = TWKBitmapStorage{};
+}
+
+std::unique_ptr<TWKLTBitmap> TWKLTBitmap::Clone() const {
+  if (!FPixels) return nullptr;
+  auto copy = std::make_unique<TWKLTBitmap>();
+  if (!copy->SetSize(Width(), Height(), PixelFormat())) return nullptr;
+  std::memcpy(copy->FMemory.Data(), FMemory.Data(), FStorage.Size);
+  return copy;
+}
+
+bool TWKLTBitmap::Crop(const TRect& rect) {
+  if (!FPixels) return false;
+  const TRect r = IntersectRect(rect, FPixels->BoundsRect());
+  if (r.IsEmpty()) return false;
+  TNewStorage storage;
+  if (!MakeStorage(r.Width(), r.Height(), PixelFormat(), storage)) return false;
+  storage.Pixels.CopyRect(0, 0, r, *FPixels);
+  Adopt(storage);
+  return true;
+}
+
+bool TWKLTBitmap::Resize(int32_t width, int32_t height) {
+  if (!FPixels) return false;
+  TNewStorage storage;
+  if (!MakeStorage(width, height, PixelFormat(), storage)) return false;
+  const TRect whole = Rect(0, 0, width, height);
+  bool done = false;
+  if (QuickDraftResampling) {
+    done = ResamplePixels(storage.Pixels, whole, whole, TQuickDraftResampler(),
+                          FPixels->BoundsRect(), *FPixels);
+  } else {
+    done = ResamplePixels(storage.Pixels, whole, whole, TLanczosResampler(), FPixels->BoundsRect(),
+                          *FPixels);
+  }
+  if (!done) return false;
+  Adopt(storage);
+  return true;
+}
+
+bool TWKLTBitmap::SetCanvasSize(int32_t width, int32_t height) {
+  if (!FPixels) return false;
+  TNewStorage storage;
+  if (!MakeStorage(width, height, PixelFormat(), storage)) return false;
+  storage.Pixels.Assign(*FPixels);
+  Adopt(storage);
+  return true;
+}
+
+bool TWKLTBitmap::Rebuild(bool turned, void (*op)(const TWKPixels&, TWKPixels&)) {
+  if (!FPixels || PixelFormat() != FormatBGR24) return false;
+  TNewStorage storage;
+  const int32_t w = turned ? Height() : Width();
+  const int32_t h = turned ? Width() : Height();
+  if (!MakeStorage(w, h, FormatBGR24, storage)) return false;
+  op(*FPixels, storage.Pixels);
+  Adopt(storage);
+  return true;
+}
+
+bool TWKLTBitmap::MirrorHorizontal() { return Rebuild(false, MirrorPixels); }
+bool TWKLTBitmap::FlipVertical() { return Rebuild(false, FlipPixels); }
+bool TWKLTBitmap::RotateLeft() { return Rebuild(true, RotateLeftPixels); }
+bool TWKLTBitmap::RotateRight() { return Rebuild(true, RotateRightPixels); }
+
+bool TWKLTBitmap::AssignPixels(const TWKPixels& buffer) {
+  TNewStorage storage;
+  if (!MakeStorage(buffer.Width, buffer.Height, buffer.PixelFormat, storage)) {
+    FreeStorage();
+    return false;
+  }
+  storage.Pixels.Assign(buffer);
+  Adopt(storage);
+  return true;
+}
+
+bool TWKLTBitmap::Paint(IWKPaintDevice& device, const TRect& destRect, const TRect* clipRect,
+                        const TRect* sourceRect) {
+  IWKPixelPainter* painter = PixelPainter();
+  if (!FPixels || !painter) return false;
+  return painter->Paint(device, *FPixels, destRect, clipRect, sourceRect);
+}
+
+bool TWKLTBitmap::Print(IWKPaintDevice& device, const TRect& rect) {
+  IWKPixelPainter* painter = PixelPainter();
+  if (!FPixels || !painter) return false;
+  return painter->Print(device, *FPixels, rect);
+}

@@ -1,0 +1,46 @@
+// Zero-filled pixel memory for whole images and large buffers: anonymous pages, released at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+// Largest block the imaging core will ask for (absurd sizes are refused, not attempted).
+inline constexpr uint64_t MaxPixelStorageBytes = uint64_t{1} << 32;
+
+// Row bytes and total size of a width × height surface of `bits` per pixel, computed in 64 bits.
+// False when a side is below 1, the format is unknown, or the total exceeds MaxPixelStorageBytes.
+bool PixelStorageSize(int32_t width, int32_t height, int32_t bits, int32_t& rowBytes,
+                      size_t& bytes);
+
+// A zero-filled block; nullptr on failure or for 0 bytes. Blocks of at least a page come from
+// anonymous mappings, smaller ones from the heap.
+void* AllocatePixelMemory(size_t bytes);
+void FreePixelMemory(void* block, size_t bytes);
+
+// Owns one block from AllocatePixelMemory.
+class TPixelMemory {
+ public:
+  TPixelMemory() = default;
+  TPixelMemory(const TPixelMemory&) = delete;
+  TPixelMemory& operator=(const TPixelMemory&) = delete;
+  TPixelMemory(TPixelMemory&& other) noexcept { Swap(other); }
+  TPixelMemory& operator=(TPixelMemory&& other) noexcept {
+    TPixelMemory(std::move(other)).Swap(*this);
+    return *this;
+  }
+  ~TPixelMemory() { Free(); }
+
+  bool Allocate(size_t bytes);  // frees any previous block first
+  void Free();
+  void Swap(TPixelMemory& other) noexcept {
+    std::swap(FData, other.FData);
+    std::swap(FSize, other.FSize);
+  }
+  uint8_t* Data() const { return FData; }
+  size_t Size() const { return FSize; }
+
+ private:
+  uint8_t* FData = nullptr;
+  size_t FSize = 0;
+};
