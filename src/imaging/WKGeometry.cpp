@@ -81,14 +81,8 @@ void Turn(const TWKPixels& source, TWKPixels& dest) {
 void MirrorPixels(const TWKPixels& source, TWKPixels& dest) {
   const int32_t w = source.Width;
   ParallelRows(source.Height, Bytes(source), [&](int32_t, int32_t begin, int32_t end) {
-    for (int32_t y = begin; y < end; ++y) {
-      const uint8_t* s = Row(source, y) + static_cast<ptrdiff_t>(w - 1) * 3;
-      uint8_t* d = MutableRow(dest, y);
-      const uint8_t* sourceEnd = PixelEnd(source);
-      for (int32_t x = 0; x < w - 1; ++x, d += 3, s -= 3)
-        if (s + 4 <= sourceEnd) Put4(d, s); else Put(d, s);
-      Put(d, s);
-    }
+    const uint8_t* sourceEnd = PixelEnd(source);
+    for (int32_t y = begin; y < end; ++y) MirrorPixelRow(MutableRow(dest, y), Row(source, y), w, sourceEnd);
   });
 }
 
