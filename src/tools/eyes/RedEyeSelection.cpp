@@ -12,13 +12,6 @@ TRect Inflate(const TRect& r, int32_t d) {
   return Rect(r.Left - d, r.Top - d, r.Right + d, r.Bottom + d);
 }
 
-int32_t MaxDiff(const uint8_t* p, const uint8_t* c) {
-  const int32_t db = std::abs(p[0] - c[0]);
-  const int32_t dg = std::abs(p[1] - c[1]);
-  const int32_t dr = std::abs(p[2] - c[2]);
-  return std::max(db, std::max(dg, dr));
-}
-
 // The fill's stack starts with room for 32 points and grows by the factor 1.4142.
 class TPointStack {
  public:
@@ -84,18 +77,31 @@ bool TRedEyeSelection::Select(const TWKPixels& source, TPoint click, int32_t tol
 void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
   const TRect sr = FSearchRect;
   const int32_t w = sr.Width();
-  std::vector<uint8_t> inSet(static_cast<size_t>(w) * static_cast<size_t>(sr.Height()), 0);
-  auto member = [&](int32_t x, int32_t y) -> uint8_t& {
-    return inSet[static_cast<size_t>(y - sr.Top) * w + static_cast<size_t>(x - sr.Left)];
-  };
+  // Per pixel of the search square: 1 when its colour and distance pass, 2 once it is in the
+  // set, 0 otherwise. The colour test runs once per pixel, row by row.
+  std::vector<uint8_t> state(static_cast<size_t>(w) * static_cast<size_t>(sr.Height()));
   const uint8_t* c = source.PixelAddress(FClick.X, FClick.Y);
+  const uint8_t cb = c[0], cg = c[1], cr = c[2];
+  const int32_t bpp = source.BytesPerPixel;
   // sqrt(d) <= T exactly when d <= T * T for whole numbers d and T.
   const int32_t maxDistance = threshold * threshold;
-  auto accepted = [&](int32_t x, int32_t y) {
-    if (!sr.Contains(x, y) || member(x, y)) return false;
-    const int32_t d = std::max(std::abs(x - FClick.X), std::abs(y - FClick.Y));
-    return d <= maxDistance && MaxDiff(source.PixelAddress(x, y), c) <= threshold;
+  for (int32_t y = sr.Top; y < sr.Bottom; ++y) {
+    const uint8_t* p = source.PixelAddress(sr.Left, y);
+    uint8_t* out = state.data() + static_cast<size_t>(y - sr.Top) * w;
+    const int32_t dy = std::abs(y - FClick.Y);
+    for (int32_t i = 0; i < w; ++i, p += bpp) {
+      const int32_t d = std::max(std::abs(sr.Left + i - FClick.X), dy);
+      const int32_t diff =
+          std::max(std::max(std::abs(p[0] - cb), std::abs(p[1] - cg)), std::abs(p[2] - cr));
+      out[i] = static_cast<uint8_t>(diff <= threshold && d <= maxDistance);
+    }
+  }
+  auto at = [&](int32_t x, int32_t y) -> uint8_t& {
+    return state[static_cast<size_t>(y - sr.Top) * w + static_cast<size_t>(x - sr.Left)];
   };
+  // In the search square and not yet in the set: the condition for a push.
+  auto open = [&](int32_t x, int32_t y) { return at(x, y) != 2; };
+  auto accepted = [&](int32_t x, int32_t y) { return sr.Contains(x, y) && at(x, y) == 1; };
 
   TPointStack stack;
   for (int32_t dx = -1; dx <= 1; ++dx)
@@ -105,14 +111,15 @@ void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
   TPoint p;
   while (stack.Pop(p)) {
     if (!accepted(p.X, p.Y)) continue;
-    member(p.X, p.Y) = 1;
-    if (p.X >= sr.Left + 1 && !member(p.X - 1, p.Y)) stack.Push(p.X - 1, p.Y);
-    if (p.X <= sr.Right - 2 && !member(p.X + 1, p.Y)) stack.Push(p.X + 1, p.Y);
-    if (p.Y >= sr.Top + 1 && !member(p.X, p.Y - 1)) stack.Push(p.X, p.Y - 1);
-    if (p.Y <= sr.Bottom - 2 && !member(p.X, p.Y + 1)) stack.Push(p.X, p.Y + 1);
+    at(p.X, p.Y) = 2;
+    if (p.X >= sr.Left + 1 && open(p.X - 1, p.Y)) stack.Push(p.X - 1, p.Y);
+    if (p.X <= sr.Right - 2 && open(p.X + 1, p.Y)) stack.Push(p.X + 1, p.Y);
+    if (p.Y >= sr.Top + 1 && open(p.X, p.Y - 1)) stack.Push(p.X, p.Y - 1);
+    if (p.Y <= sr.Bottom - 2 && open(p.X, p.Y + 1)) stack.Push(p.X, p.Y + 1);
   }
   FPushes = stack.Pushes();
-  FRegion = TWKPixelSet::FromGrid(sr, std::move(inSet));
+  for (uint8_t& s : state) s = s == 2;
+  FRegion = TWKPixelSet::FromGrid(sr, std::move(state));
 }
 
 void TRedEyeSelection::ApplyBorder() {
