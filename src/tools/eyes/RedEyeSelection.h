@@ -15,8 +15,9 @@ class TRedEyeSelection {
   static constexpr int32_t MaxBorder = 5;
 
   // Grows the selection on source from click. toleranceBase is 255 - AreaSize, border grows
-  // (> 0) or shrinks (< 0) the result by that many pixels (limited to -5..5). Returns false with
-  // an empty selection when the click is not on the image or source is not a 24/32-bit surface.
+  // (> 0) or shrinks (< 0) the result by that many pixels (limited to -5..5). Returns whether
+  // anything is selected; a click off the image, or a source that is not a 24/32-bit surface,
+  // reads nothing and selects nothing.
   bool Select(const TWKPixels& source, TPoint click, int32_t toleranceBase, int32_t border);
 
   // The colour and distance threshold for a tolerance base: max(0, 220 - base) div 2.
