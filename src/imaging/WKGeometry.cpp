@@ -14,6 +14,20 @@ inline void Put(uint8_t* d, const uint8_t* s) {
   d[2] = s[2];
 }
 
+// One 4-byte move for a 3-byte pixel: the extra byte lands on the next destination pixel, which
+// is written afterwards. Callers keep both ends inside memory that is theirs.
+inline void Put4(uint8_t* d, const uint8_t* s) {
+  uint32_t v;
+  std::memcpy(&v, s, 4);
+  std::memcpy(d, &v, 4);
+}
+
+// The first byte after the last pixel of p: a 4-byte read must start below it minus 3.
+inline const uint8_t* PixelEnd(const TWKPixels& p) {
+  return p.Bits + static_cast<ptrdiff_t>(p.Height - 1) * p.RowBytes +
+         static_cast<ptrdiff_t>(p.Width) * 3;
+}
+
 inline const uint8_t* Row(const TWKPixels& p, int32_t y) {
   return p.Bits + static_cast<ptrdiff_t>(y) * p.RowBytes;
 }
@@ -24,27 +38,64 @@ inline uint8_t* MutableRow(TWKPixels& p, int32_t y) {
 
 int64_t Bytes(const TWKPixels& p) { return static_cast<int64_t>(p.RowBytes) * p.Height; }
 
-// dest(nx, ny) = source(column(ny), row(nx)) walked in square tiles of the destination.
+// The source pixel that lands on dest (nx, ny). Left: old (W - 1 - ny, nx); right:
+// old (ny, H - 1 - nx).
+template <bool Left>
+inline const uint8_t* TurnSource(const TWKPixels& source, int32_t nx, int32_t ny) {
+  const int32_t x = Left ? source.Width - 1 - ny : ny;
+  const int32_t y = Left ? nx : source.Height - 1 - nx;
+  return source.Bits + static_cast<ptrdiff_t>(x) * 3 + static_cast<ptrdiff_t>(y) * source.RowBytes;
+}
+
+// One destination row segment [tx, xEnd), one pixel at a time.
+template <bool Left>
+void TurnRow(const TWKPixels& source, TWKPixels& dest, int32_t ny, int32_t tx, int32_t xEnd,
+             const uint8_t* sourceEnd) {
+  uint8_t* d = MutableRow(dest, ny) + static_cast<ptrdiff_t>(tx) * 3;
+  const uint8_t* s = TurnSource<Left>(source, tx, ny);
+  const ptrdiff_t step = Left ? source.RowBytes : -source.RowBytes;
+  for (int32_t nx = tx; nx < xEnd - 1; ++nx, d += 3, s += step)
+    if (s + 4 <= sourceEnd) Put4(d, s); else Put(d, s);
+  Put(d, s);
+}
+
+// Four destination rows from four neighbouring source columns: two 8-byte reads give four
+// pixels, each written with one 4-byte move.
+template <bool Left>
+void TurnFourRows(const TWKPixels& source, TWKPixels& dest, int32_t ny, int32_t tx,
+                  int32_t xEnd, const uint8_t* sourceEnd) {
+  uint8_t* d[4];
+  for (int k = 0; k < 4; ++k)
+    d[k] = MutableRow(dest, Left ? ny + 3 - k : ny + k) + static_cast<ptrdiff_t>(tx) * 3;
+  const uint8_t* s = TurnSource<Left>(source, tx, Left ? ny + 3 : ny);
+  const ptrdiff_t step = Left ? source.RowBytes : -source.RowBytes;
+  for (int32_t nx = tx; nx < xEnd; ++nx, s += step) {
+    if (nx == xEnd - 1 || s + 14 > sourceEnd) {
+      for (int k = 0; k < 4; ++k) Put(d[k], s + 3 * k);
+    } else {
+      uint64_t lo, hi;
+      std::memcpy(&lo, s, 8);
+      std::memcpy(&hi, s + 6, 8);
+      const uint32_t p[4] = {uint32_t(lo), uint32_t(lo >> 24), uint32_t(hi), uint32_t(hi >> 24)};
+      for (int k = 0; k < 4; ++k) std::memcpy(d[k], &p[k], 4);
+    }
+    for (int k = 0; k < 4; ++k) d[k] += 3;
+  }
+}
+
+// Walks the destination in square tiles so that the source columns stay in cache.
 template <bool Left>
 void Turn(const TWKPixels& source, TWKPixels& dest) {
-  const int32_t sw = source.Width;
-  const int32_t sh = source.Height;
-  const ptrdiff_t stride = source.RowBytes;
-  ParallelRows((dest.Height + Tile - 1) / Tile, Bytes(dest), [&](int32_t, int32_t begin, int32_t end) {
+  const uint8_t* sourceEnd = PixelEnd(source);
+  const int32_t tileRows = (dest.Height + Tile - 1) / Tile;
+  ParallelRows(tileRows, Bytes(dest), [&](int32_t, int32_t begin, int32_t end) {
     for (int32_t ty = begin * Tile; ty < std::min(end * Tile, dest.Height); ty += Tile) {
       const int32_t yEnd = std::min(ty + Tile, dest.Height);
       for (int32_t tx = 0; tx < dest.Width; tx += Tile) {
         const int32_t xEnd = std::min(tx + Tile, dest.Width);
-        for (int32_t ny = ty; ny < yEnd; ++ny) {
-          uint8_t* d = MutableRow(dest, ny) + static_cast<ptrdiff_t>(tx) * 3;
-          // Left: new (nx, ny) = old (W - 1 - ny, nx); right: old (ny, H - 1 - nx).
-          const uint8_t* s = Left ? source.Bits + static_cast<ptrdiff_t>(sw - 1 - ny) * 3 +
-                                        tx * stride
-                                  : source.Bits + static_cast<ptrdiff_t>(ny) * 3 +
-                                        (sh - 1 - tx) * stride;
-          const ptrdiff_t step = Left ? stride : -stride;
-          for (int32_t nx = tx; nx < xEnd; ++nx, d += 3, s += step) Put(d, s);
-        }
+        int32_t ny = ty;
+        for (; ny + 4 <= yEnd; ny += 4) TurnFourRows<Left>(source, dest, ny, tx, xEnd, sourceEnd);
+        for (; ny < yEnd; ++ny) TurnRow<Left>(source, dest, ny, tx, xEnd, sourceEnd);
       }
     }
   });
@@ -58,7 +109,10 @@ void MirrorPixels(const TWKPixels& source, TWKPixels& dest) {
     for (int32_t y = begin; y < end; ++y) {
       const uint8_t* s = Row(source, y) + static_cast<ptrdiff_t>(w - 1) * 3;
       uint8_t* d = MutableRow(dest, y);
-      for (int32_t x = 0; x < w; ++x, d += 3, s -= 3) Put(d, s);
+      const uint8_t* sourceEnd = PixelEnd(source);
+      for (int32_t x = 0; x < w - 1; ++x, d += 3, s -= 3)
+        if (s + 4 <= sourceEnd) Put4(d, s); else Put(d, s);
+      Put(d, s);
     }
   });
 }

@@ -119,8 +119,14 @@ bool Resample(TWKPixels& dest, const TRect& destRect, const TRect& clipRect,
                                                    sourceRect.Top, sourceRect.Bottom, resampler);
   if (columnTable.empty() || rowTable.empty()) return true;
 
-  const int32_t first = columnTable.front().front().Pixel;
-  const int32_t needed = columnTable.back().back().Pixel - first + 1;
+  // Every column any cluster reads: a cluster centred on a whole source column holds that
+  // column alone, so the outer clusters do not always reach furthest.
+  int32_t first = INT32_MAX, last = INT32_MIN;
+  for (const TCluster& cluster : columnTable) {
+    first = std::min(first, cluster.front().Pixel);
+    last = std::max(last, cluster.back().Pixel);
+  }
+  const int32_t needed = last - first + 1;
   const TFlatTable columns(columnTable, first);
   const TFlatTable rows(rowTable);
   const int32_t sumCount = needed * 3;

@@ -1,0 +1,199 @@
+// Resampling and whole-image geometry against peer libraries, measured in one run.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+
+#include "imaging/WKBitmap.h"
+#include "imaging/WKGeometry.h"
+
+#ifdef QM_BENCH_VIPS
+#include <vips/vips.h>
+#endif
+#ifdef QM_BENCH_OPENCV
+#include <opencv2/imgproc.hpp>
+#endif
+
+namespace {
+
+// A noisy photo-sized test image, made once per size.
+const TWKPixelBuffer& Photo(int32_t w, int32_t h) {
+  static TWKPixelBuffer cache[2];
+  TWKPixelBuffer& p = w >= 6000 ? cache[0] : cache[1];
+  if (p.Width == w && p.Height == h) return p;
+  p.Allocate(FormatBGR24, Rect(0, 0, w, h));
+  std::mt19937 random(42);
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = p.PixelAddress(0, y);
+    for (int32_t x = 0; x < w * 3; ++x)
+      row[x] = static_cast<uint8_t>((x / 3 + y) / 8 + (random() & 31));
+  }
+  return p;
+}
+
+void SetSizes(benchmark::State& state, int32_t dw, int32_t dh) {
+  state.SetLabel(std::to_string(state.range(0)) + "x" + std::to_string(state.range(1)) + " -> " +
+                 std::to_string(dw) + "x" + std::to_string(dh));
+}
+
+void BM_OursLanczos(benchmark::State& state) {
+  const auto& source = Photo(int32_t(state.range(0)), int32_t(state.range(1)));
+  const int32_t dw = int32_t(state.range(2)), dh = int32_t(state.range(3));
+  TWKPixelBuffer dest;
+  dest.Allocate(FormatBGR24, Rect(0, 0, dw, dh));
+  const TLanczosResampler lanczos;
+  for (auto _ : state) {
+    ResamplePixels(dest, dest.BoundsRect(), dest.BoundsRect(), lanczos, source.BoundsRect(),
+                   source);
+    benchmark::DoNotOptimize(dest.Bits);
+  }
+  SetSizes(state, dw, dh);
+}
+
+// The whole container operation: new storage, resampling, release of the old storage.
+void BM_OursResize(benchmark::State& state) {
+  const auto& source = Photo(int32_t(state.range(0)), int32_t(state.range(1)));
+  TWKLTBitmap bitmap;
+  for (auto _ : state) {
+    state.PauseTiming();
+    bitmap.AssignPixels(source);
+    state.ResumeTiming();
+    bitmap.Resize(int32_t(state.range(2)), int32_t(state.range(3)));
+  }
+  SetSizes(state, int32_t(state.range(2)), int32_t(state.range(3)));
+}
+
+#ifdef QM_BENCH_VIPS
+VipsImage* VipsSource(const TWKPixelBuffer& p) {
+  return vips_image_new_from_memory(p.Bits, size_t(p.RowBytes) * p.Height, p.Width, p.Height, 3,
+                                    VIPS_FORMAT_UCHAR);
+}
+
+void RunVips(benchmark::State& state, bool reduce) {
+  const auto& source = Photo(int32_t(state.range(0)), int32_t(state.range(1)));
+  const int32_t dw = int32_t(state.range(2)), dh = int32_t(state.range(3));
+  const double hshrink = double(source.Width) / dw, vshrink = double(source.Height) / dh;
+  for (auto _ : state) {
+    VipsImage* in = VipsSource(source);
+    VipsImage* out = nullptr;
+    const int failed =
+        reduce ? vips_reduce(in, &out, hshrink, vshrink, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)
+               : vips_resize(in, &out, 1.0 / hshrink, "vscale", 1.0 / vshrink, "kernel",
+                             VIPS_KERNEL_LANCZOS3, nullptr);
+    if (failed) {
+      state.SkipWithError(vips_error_buffer());
+      g_object_unref(in);
+      return;
+    }
+    VipsImage* memory = vips_image_new_memory();
+    vips_image_write(out, memory);
+    benchmark::DoNotOptimize(VIPS_IMAGE_ADDR(memory, 0, 0));
+    g_object_unref(memory);
+    g_object_unref(out);
+    g_object_unref(in);
+  }
+  SetSizes(state, dw, dh);
+}
+
+void BM_VipsReduce(benchmark::State& state) { RunVips(state, true); }
+void BM_VipsResize(benchmark::State& state) { RunVips(state, false); }
+#endif
+
+#ifdef QM_BENCH_OPENCV
+void BM_OpenCVLanczos4(benchmark::State& state) {
+  const auto& source = Photo(int32_t(state.range(0)), int32_t(state.range(1)));
+  const int32_t dw = int32_t(state.range(2)), dh = int32_t(state.range(3));
+  const cv::Mat in(source.Height, source.Width, CV_8UC3, source.Bits, size_t(source.RowBytes));
+  cv::Mat out(dh, dw, CV_8UC3);
+  for (auto _ : state) {
+    cv::resize(in, out, cv::Size(dw, dh), 0, 0, cv::INTER_LANCZOS4);
+    benchmark::DoNotOptimize(out.data);
+  }
+  SetSizes(state, dw, dh);
+}
+#endif
+
+void ResizeCases(benchmark::internal::Benchmark* b) {
+  b->Args({6000, 4000, 3000, 2000})->Args({6000, 4000, 1500, 1000})->Args({1500, 1000, 6000, 4000});
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+}
+
+void ReduceCases(benchmark::internal::Benchmark* b) {
+  b->Args({6000, 4000, 3000, 2000})->Args({6000, 4000, 1500, 1000});
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+}
+
+// ---- Geometry of 24 megapixels against one copy of the same bytes
+
+constexpr int32_t GW = 6000, GH = 4000;
+
+TWKPixelBuffer& Target(bool turned) {
+  static TWKPixelBuffer straight, across;
+  TWKPixelBuffer& t = turned ? across : straight;
+  if (!t.Bits) {
+    t.Allocate(FormatBGR24, turned ? Rect(0, 0, GH, GW) : Rect(0, 0, GW, GH));
+    std::memset(t.Bits, 1, size_t(t.RowBytes) * t.Height);
+  }
+  return t;
+}
+
+void BM_Memcpy24MP(benchmark::State& state) {
+  const auto& source = Photo(GW, GH);
+  TWKPixelBuffer& dest = Target(false);
+  const size_t bytes = size_t(source.RowBytes) * source.Height;
+  for (auto _ : state) {
+    std::memcpy(dest.Bits, source.Bits, bytes);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(int64_t(state.iterations() * bytes));
+}
+
+template <void (*Op)(const TWKPixels&, TWKPixels&), bool Turned>
+void BM_Geometry(benchmark::State& state) {
+  const auto& source = Photo(GW, GH);
+  TWKPixelBuffer& dest = Target(Turned);
+  for (auto _ : state) {
+    Op(source, dest);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * source.RowBytes * source.Height);
+}
+
+// The container operation, new storage included.
+void BM_BitmapRotateLeft(benchmark::State& state) {
+  TWKLTBitmap bitmap;
+  bitmap.AssignPixels(Photo(GW, GH));
+  for (auto _ : state) bitmap.RotateLeft();
+}
+
+}  // namespace
+
+BENCHMARK(BM_OursLanczos)->Apply(ResizeCases);
+BENCHMARK(BM_OursResize)->Apply(ResizeCases);
+#ifdef QM_BENCH_VIPS
+BENCHMARK(BM_VipsReduce)->Apply(ReduceCases);
+BENCHMARK(BM_VipsResize)->Apply(ResizeCases);
+#endif
+#ifdef QM_BENCH_OPENCV
+BENCHMARK(BM_OpenCVLanczos4)->Apply(ResizeCases);
+#endif
+BENCHMARK(BM_Memcpy24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Geometry<RotateLeftPixels, true>)->Name("BM_RotateLeft24MP")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Geometry<RotateRightPixels, true>)->Name("BM_RotateRight24MP")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Geometry<MirrorPixels, false>)->Name("BM_Mirror24MP")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Geometry<FlipPixels, false>)->Name("BM_Flip24MP")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BitmapRotateLeft)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv) {
+#ifdef QM_BENCH_VIPS
+  if (VIPS_INIT(argv[0])) return 1;
+  vips_cache_set_max(0);
+#endif
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+#ifdef QM_BENCH_VIPS
+  vips_shutdown();
+#endif
+  return 0;
+}
