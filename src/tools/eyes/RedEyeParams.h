@@ -23,10 +23,17 @@ struct TRedEyeParams {
   TPoint ClickPoint;
 
   int32_t ToleranceBase() const { return 255 - AreaSize; }
+
+  // The tool's setters: true when the stored value changed, i.e. the tool moves its control
+  // and re-applies. AreaSize and Brightness are clamped to 0..255; a border outside -5..5 is
+  // ignored, so the buttons stop at the ends.
+  bool ChangeAreaSize(int32_t value);
+  bool ChangeBrightness(int32_t value);
+  bool ChangeBorder(int32_t value);
+
   friend bool operator==(const TRedEyeParams&, const TRedEyeParams&) = default;
 };
 
-// AreaSize and Brightness are clamped to 0..255; a border outside -5..5 is not taken at all.
 constexpr int32_t ClampAreaSize(int32_t value) { return ClampInt(value, 0, 255); }
 constexpr int32_t ClampBrightness(int32_t value) { return ClampInt(value, 0, 255); }
 constexpr bool IsValidBorder(int32_t value) {
