@@ -13,10 +13,6 @@ int64_t ISqrt(int64_t v) {
   return r;
 }
 
-TRect Inflate(const TRect& r, int32_t d) {
-  return Rect(r.Left - d, r.Top - d, r.Right + d, r.Bottom + d);
-}
-
 uint8_t Blend(uint8_t c, int32_t target, int32_t w) {
   // Arithmetic shift: the floor of a negative quotient, so full coverage reaches the target.
   return static_cast<uint8_t>(c + ((w * (target - c)) >> 8));
@@ -49,7 +45,7 @@ TRect CorrectRedEye(TWKPixels& pixels, const TRedEyeSelection& selection, int32_
   if (area.IsEmpty() || !pixels.Bits || pixels.BytesPerPixel < 3) return TRect{};
 
   // Membership of the area and a one-pixel frame around it, for the 3 x 3 coverage kernel.
-  const TRect frame = Inflate(area, 1);
+  const TRect frame = InflateRect(area, 1);
   const int32_t fw = frame.Width();
   std::vector<uint8_t> in(static_cast<size_t>(fw) * static_cast<size_t>(frame.Height()));
   for (int32_t y = frame.Top; y < frame.Bottom; ++y)

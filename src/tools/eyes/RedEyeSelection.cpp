@@ -8,10 +8,6 @@
 
 namespace {
 
-TRect Inflate(const TRect& r, int32_t d) {
-  return Rect(r.Left - d, r.Top - d, r.Right + d, r.Bottom + d);
-}
-
 // The fill's stack starts with room for 32 points and grows by the factor 1.4142.
 class TPointStack {
  public:
@@ -60,7 +56,7 @@ bool TRedEyeSelection::Select(const TWKPixels& source, TPoint click, int32_t tol
   const TRect square =
       IntersectRect(Rect(click.X - half, click.Y - half, click.X + half, click.Y + half),
                     FSourceBounds);
-  FSearchRect = Inflate(square, -1);
+  FSearchRect = InflateRect(square, -1);
   if (FSearchRect.IsEmpty()) FSearchRect = TRect{};
 
   const auto start = std::chrono::steady_clock::now();
@@ -129,7 +125,7 @@ void TRedEyeSelection::ApplyBorder() {
 
 TRect TRedEyeSelection::SelectionBounds() const {
   if (FRegion.IsEmpty()) return TRect{};
-  return IntersectRect(Inflate(FRegion.BoundingBox(), 1), FSourceBounds);
+  return IntersectRect(InflateRect(FRegion.BoundingBox(), 1), FSourceBounds);
 }
 
 uint8_t TRedEyeSelection::CoverageAt(int32_t x, int32_t y) const {

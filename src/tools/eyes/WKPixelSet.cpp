@@ -5,8 +5,6 @@
 
 namespace {
 
-TRect Inflate(const TRect& r, int32_t d) { return Rect(r.Left - d, r.Top - d, r.Right + d, r.Bottom + d); }
-
 size_t Area(const TRect& r) {
   return r.IsEmpty() ? 0 : static_cast<size_t>(r.Width()) * static_cast<size_t>(r.Height());
 }
@@ -70,7 +68,7 @@ void TWKPixelSet::Add(int32_t x, int32_t y) {
   if (!FStore.Contains(x, y)) {
     // Grow with a margin so that pixel-by-pixel growth stays linear on the whole.
     const int32_t margin = std::max<int32_t>(16, std::max(FStore.Width(), FStore.Height()) / 2);
-    Reserve(UnionRect(FStore, Inflate(Bounds(x, y, 1, 1), margin)));
+    Reserve(UnionRect(FStore, InflateRect(Bounds(x, y, 1, 1), margin)));
   }
   FBits[Index(x, y)] = 1;
   FBox = UnionRect(FBox, Bounds(x, y, 1, 1));
@@ -184,7 +182,7 @@ void TWKPixelSet::Offset(int32_t dx, int32_t dy) {
 
 void TWKPixelSet::Dilate() {
   if (IsEmpty()) return;
-  const TRect r = Inflate(FBox, 1);
+  const TRect r = InflateRect(FBox, 1);
   std::vector<uint8_t> g(Area(r));
   for (int32_t y = r.Top; y < r.Bottom; ++y)
     ReadRow(y, r.Left, r.Right, g.data() + static_cast<size_t>(y - r.Top) * r.Width());

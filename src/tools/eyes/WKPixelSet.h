@@ -6,6 +6,11 @@
 
 #include "imaging/WKTypes.h"
 
+// r grown by d pixels on every side (shrunk for d < 0).
+constexpr TRect InflateRect(const TRect& r, int32_t d) {
+  return TRect{r.Left - d, r.Top - d, r.Right + d, r.Bottom + d};
+}
+
 class TWKPixelSet {
  public:
   TWKPixelSet() = default;
