@@ -1,7 +1,8 @@
 // Runs red-eye clicks on a PNG photo and writes the results for looking at:
 //   redeye_photo in.png out-prefix x,y [x,y ...] [--area N] [--border N] [--brightness N]
 // writes <prefix>-after.png (whole image) and <prefix>-<i>.png per click: the neighbourhood
-// before (with the selection's outline) and after, side by side, enlarged 6 times.
+// before (with the selection's outline) and after, side by side, enlarged 6 times, and
+// <prefix>-<i>-previews.png: the two previews of the option frame.
 #include <png.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "imaging/WKBitmap.h"
 #include "tools/eyes/RedEyeCorrection.h"
 #include "tools/eyes/RedEyeParams.h"
+#include "tools/eyes/RedEyePreview.h"
 
 namespace {
 
@@ -63,6 +65,24 @@ void WriteComparison(const std::string& path, const TWKPixels& before, const TWK
   SavePng(path, out);
 }
 
+// The two option-frame previews (inner area 180 x 163) side by side, as the frame paints them.
+void WritePreviews(const std::string& path, const TWKPixels& backup, const TWKPixels& current,
+                   const TRedEyeSelection& selection, const TRect& undo) {
+  constexpr int32_t PW = 180, PH = 163;
+  const double zoom = ComputePreviewZoom(selection.SelectionBounds(), PW, PH, 1.0);
+  TWKPixelBuffer before, left, right, out;
+  before.Allocate(FormatBGR24, undo);
+  before.Assign(backup);
+  left.Allocate(FormatBGR24, Rect(0, 0, PW, PH));
+  right.Allocate(FormatBGR24, Rect(0, 0, PW, PH));
+  RenderSelectionPreview(left, current, before, selection.Region(), undo, zoom, 0);
+  RenderCorrectionPreview(right, current, undo, zoom);
+  out.Allocate(FormatBGR24, Rect(0, 0, 2 * PW + 4, PH));
+  out.CopyRect(0, 0, left.BoundsRect(), left);
+  out.CopyRect(PW + 4, 0, left.BoundsRect(), right);
+  SavePng(path, out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -105,6 +125,8 @@ int main(int argc, char** argv) {
     const TRect frame = Rect(show.Left - 6, show.Top - 6, show.Right + 6, show.Bottom + 6);
     WriteComparison(prefix + "-" + std::to_string(i + 1) + ".png", backup, current,
                     IntersectRect(frame, current.BoundsRect()), selection.Region());
+    WritePreviews(prefix + "-" + std::to_string(i + 1) + "-previews.png", backup, current,
+                  selection, RedEyeUndoRect(dirty, c));
   }
   return SavePng(prefix + "-after.png", current) ? 0 : 1;
 }
