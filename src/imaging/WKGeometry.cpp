@@ -6,7 +6,8 @@
 
 namespace {
 
-constexpr int32_t Tile = 64;
+constexpr int32_t TileX = 64;
+constexpr int32_t TileY = 64;
 
 inline void Put(uint8_t* d, const uint8_t* s) {
   d[0] = s[0];
@@ -59,43 +60,17 @@ void TurnRow(const TWKPixels& source, TWKPixels& dest, int32_t ny, int32_t tx, i
   Put(d, s);
 }
 
-// Four destination rows from four neighbouring source columns: two 8-byte reads give four
-// pixels, each written with one 4-byte move.
-template <bool Left>
-void TurnFourRows(const TWKPixels& source, TWKPixels& dest, int32_t ny, int32_t tx,
-                  int32_t xEnd, const uint8_t* sourceEnd) {
-  uint8_t* d[4];
-  for (int k = 0; k < 4; ++k)
-    d[k] = MutableRow(dest, Left ? ny + 3 - k : ny + k) + static_cast<ptrdiff_t>(tx) * 3;
-  const uint8_t* s = TurnSource<Left>(source, tx, Left ? ny + 3 : ny);
-  const ptrdiff_t step = Left ? source.RowBytes : -source.RowBytes;
-  for (int32_t nx = tx; nx < xEnd; ++nx, s += step) {
-    if (nx == xEnd - 1 || s + 14 > sourceEnd) {
-      for (int k = 0; k < 4; ++k) Put(d[k], s + 3 * k);
-    } else {
-      uint64_t lo, hi;
-      std::memcpy(&lo, s, 8);
-      std::memcpy(&hi, s + 6, 8);
-      const uint32_t p[4] = {uint32_t(lo), uint32_t(lo >> 24), uint32_t(hi), uint32_t(hi >> 24)};
-      for (int k = 0; k < 4; ++k) std::memcpy(d[k], &p[k], 4);
-    }
-    for (int k = 0; k < 4; ++k) d[k] += 3;
-  }
-}
-
 // Walks the destination in square tiles so that the source columns stay in cache.
 template <bool Left>
 void Turn(const TWKPixels& source, TWKPixels& dest) {
   const uint8_t* sourceEnd = PixelEnd(source);
-  const int32_t tileRows = (dest.Height + Tile - 1) / Tile;
+  const int32_t tileRows = (dest.Height + TileY - 1) / TileY;
   ParallelRows(tileRows, Bytes(dest), [&](int32_t, int32_t begin, int32_t end) {
-    for (int32_t ty = begin * Tile; ty < std::min(end * Tile, dest.Height); ty += Tile) {
-      const int32_t yEnd = std::min(ty + Tile, dest.Height);
-      for (int32_t tx = 0; tx < dest.Width; tx += Tile) {
-        const int32_t xEnd = std::min(tx + Tile, dest.Width);
-        int32_t ny = ty;
-        for (; ny + 4 <= yEnd; ny += 4) TurnFourRows<Left>(source, dest, ny, tx, xEnd, sourceEnd);
-        for (; ny < yEnd; ++ny) TurnRow<Left>(source, dest, ny, tx, xEnd, sourceEnd);
+    for (int32_t ty = begin * TileY; ty < std::min(end * TileY, dest.Height); ty += TileY) {
+      const int32_t yEnd = std::min(ty + TileY, dest.Height);
+      for (int32_t tx = 0; tx < dest.Width; tx += TileX) {
+        const int32_t xEnd = std::min(tx + TileX, dest.Width);
+        for (int32_t ny = ty; ny < yEnd; ++ny) TurnRow<Left>(source, dest, ny, tx, xEnd, sourceEnd);
       }
     }
   });
@@ -106,14 +81,8 @@ void Turn(const TWKPixels& source, TWKPixels& dest) {
 void MirrorPixels(const TWKPixels& source, TWKPixels& dest) {
   const int32_t w = source.Width;
   ParallelRows(source.Height, Bytes(source), [&](int32_t, int32_t begin, int32_t end) {
-    for (int32_t y = begin; y < end; ++y) {
-      const uint8_t* s = Row(source, y) + static_cast<ptrdiff_t>(w - 1) * 3;
-      uint8_t* d = MutableRow(dest, y);
-      const uint8_t* sourceEnd = PixelEnd(source);
-      for (int32_t x = 0; x < w - 1; ++x, d += 3, s -= 3)
-        if (s + 4 <= sourceEnd) Put4(d, s); else Put(d, s);
-      Put(d, s);
-    }
+    const uint8_t* sourceEnd = PixelEnd(source);
+    for (int32_t y = begin; y < end; ++y) MirrorPixelRow(MutableRow(dest, y), Row(source, y), w, sourceEnd);
   });
 }
 

@@ -7,3 +7,7 @@ void MirrorPixels(const TWKPixels& source, TWKPixels& dest);
 void FlipPixels(const TWKPixels& source, TWKPixels& dest);
 void RotateLeftPixels(const TWKPixels& source, TWKPixels& dest);
 void RotateRightPixels(const TWKPixels& source, TWKPixels& dest);
+
+// One row: dest pixel x = source pixel width - 1 - x. sourceEnd is the end of the source's
+// memory; nothing at or after it is read.
+void MirrorPixelRow(uint8_t* dest, const uint8_t* source, int32_t width, const uint8_t* sourceEnd);

@@ -6,6 +6,8 @@
 
 namespace {
 constexpr size_t PageThreshold = 4096;
+// Whole images fault in far faster in huge pages than in 4 KiB ones.
+constexpr size_t HugePageThreshold = size_t{4} << 20;
 }
 
 bool PixelStorageSize(int32_t width, int32_t height, int32_t bits, int32_t& rowBytes,
@@ -24,7 +26,9 @@ void* AllocatePixelMemory(size_t bytes) {
   if (bytes == 0 || bytes > MaxPixelStorageBytes) return nullptr;
   if (bytes < PageThreshold) return std::calloc(bytes, 1);
   void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  return block == MAP_FAILED ? nullptr : block;
+  if (block == MAP_FAILED) return nullptr;
+  if (bytes >= HugePageThreshold) madvise(block, bytes, MADV_HUGEPAGE);
+  return block;
 }
 
 void FreePixelMemory(void* block, size_t bytes) {

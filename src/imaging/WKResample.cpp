@@ -101,10 +101,6 @@ bool Fits(const TRect& inner, int32_t width, int32_t height) {
   return inner.Left >= 0 && inner.Top >= 0 && inner.Right <= width && inner.Bottom <= height;
 }
 
-}  // namespace
-
-namespace {
-
 bool Resample(TWKPixels& dest, const TRect& destRect, const TRect& clipRect,
               const TPixelResampler& resampler, const TRect& sourceRect, const TWKPixels& source) {
   if (dest.PixelFormat != FormatBGR24 || source.PixelFormat != FormatBGR24) return false;

@@ -113,7 +113,8 @@ TEST(LTBitmap, TurnsMapPixelsAsStated) {
 // The tiled and threaded turns against a pixel-by-pixel mapping, on sizes around the tiles.
 TEST(LTBitmap, FastGeometryEqualsPlainMapping) {
   std::mt19937 random(11);
-  const int32_t sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {63, 65}, {64, 64}, {129, 3},
+  const int32_t sizes[][2] = {{1, 1}, {1, 9}, {9, 1}, {5, 2}, {6, 3}, {10, 1}, {11, 4},
+                              {16, 7}, {63, 65}, {64, 64}, {129, 3},
                               {3, 200}, {601, 1030}, {1030, 601}};
   for (const auto& size : sizes) {
     const int32_t w = size[0], h = size[1];
