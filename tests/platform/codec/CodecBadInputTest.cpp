@@ -1,6 +1,7 @@
 // Truncated, corrupted, empty, foreign and oversized files: a clear error, never a crash.
 #include <gtest/gtest.h>
 
+#include "platform/codec/BmpFile.h"
 #include "platform/codec/CodecTestSupport.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -186,4 +187,28 @@ TEST(CodecBadInput, ReadPixelsChecksTheDestination) {
   TPicture right(48, 32);
   EXPECT_FALSE(decoder->ReadPixels({right.Bits.data(), 100, 48, 32}, err));
   EXPECT_TRUE(decoder->ReadPixels(right.Rows(), err)) << err.Message;
+}
+
+TEST(CodecBadInput, BmpStructureCheckFindsMissingRowsAndRuns) {
+  std::vector<uint8_t> bmp = Encoded("image/bmp", {});
+  TBmpFacts facts;
+  TCodecError err;
+  ASSERT_TRUE(InspectBmp(bmp, facts, err)) << err.Message;
+  EXPECT_EQ(facts.Width, 48);
+  EXPECT_NEAR(facts.DpiX, 72, 0.05);
+  for (size_t length = 0; length < bmp.size(); ++length)
+    EXPECT_FALSE(InspectBmp(std::span(bmp).first(length), facts, err)) << length;
+
+  std::vector<uint8_t> rle(bmp.begin(), bmp.begin() + 54);
+  rle[30] = 1;  // RLE8, two rows of runs, end of bitmap
+  rle[22] = 2;
+  rle[23] = rle[24] = rle[25] = 0;
+  for (uint8_t b : {4, 1, 0, 0, 4, 2, 0, 0, 0, 1}) rle.push_back(b);
+  EXPECT_TRUE(InspectBmp(rle, facts, err)) << err.Message;
+  for (size_t length = 55; length + 2 < rle.size(); ++length)  // every row ended counts as complete
+    EXPECT_FALSE(InspectBmp(std::span(rle).first(length), facts, err)) << length;
+  rle[18] = 0;
+  rle[20] = 2;  // 131072 wide
+  EXPECT_FALSE(InspectBmp(rle, facts, err));
+  EXPECT_EQ(err.Status, TCodecStatus::TooLarge);
 }
