@@ -54,6 +54,9 @@ void PngFlush(png_structp) {}
 bool PngReadHeader(TPngState* s) {
   if (setjmp(png_jmpbuf(s->Png))) return false;
   png_set_user_limits(s->Png, TCodecLimits::MaxSide, TCodecLimits::MaxSide);
+  // Ancillary chunks are read whole before their length is checked against the file.
+  png_set_chunk_malloc_max(s->Png, 8 * 1024 * 1024);
+  png_set_chunk_cache_max(s->Png, 1000);
   png_read_info(s->Png, s->Info);
   return true;
 }
@@ -103,7 +106,7 @@ class TPngDecoder final : public TImageDecoder {
   }
 
   bool Open(TCodecError& err) {
-    if (!CheckHeaderSize(err)) return false;
+    if (!CheckHeaderSize(err) || !CheckChunks(err)) return false;
     state_.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state_, PngError, PngWarning);
     if (state_.Png) state_.Info = png_create_info_struct(state_.Png);
     if (!state_.Info) return err.Fail(TCodecStatus::TooLarge, "Cannot start the PNG decoder.");
@@ -142,6 +145,21 @@ class TPngDecoder final : public TImageDecoder {
     if (data_->Size() < 24 || std::memcmp(d + 12, "IHDR", 4) != 0) return true;
     auto be32 = [](const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; };
     return CheckImageDimensions(be32(d + 16), be32(d + 20), err);
+  }
+
+  // libpng allocates a chunk's declared length before reading it; a length past the end of
+  // the file (or a missing end chunk) is refused here first.
+  bool CheckChunks(TCodecError& err) const {
+    const uint8_t* d = data_->Data();
+    const size_t size = data_->Size();
+    size_t pos = 8;
+    while (pos + 12 <= size) {
+      uint64_t length = uint64_t(d[pos]) << 24 | uint64_t(d[pos + 1]) << 16 | uint64_t(d[pos + 2]) << 8 | d[pos + 3];
+      if (length > size - pos - 12) break;
+      if (std::memcmp(d + pos + 4, "IEND", 4) == 0) return true;
+      pos += 12 + size_t(length);
+    }
+    return err.Fail(TCodecStatus::Corrupt, "The PNG file is damaged: it ends before its last chunk.");
   }
 
   bool Failed(TCodecError& err) {

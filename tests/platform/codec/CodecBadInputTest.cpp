@@ -212,3 +212,12 @@ TEST(CodecBadInput, BmpStructureCheckFindsMissingRowsAndRuns) {
   EXPECT_FALSE(InspectBmp(rle, facts, err));
   EXPECT_EQ(err.Status, TCodecStatus::TooLarge);
 }
+
+// A chunk whose length runs past the end of the file: refused before anything allocates it.
+TEST(CodecBadInput, PngChunkLongerThanTheFileIsRefusedUpFront) {
+  std::vector<uint8_t> png = Encoded("image/png", {});
+  PutBE32(&png[33], 0x7B000099u);
+  TCodecError err;
+  EXPECT_FALSE(TStillImageCodec::OpenMemory(png.data(), png.size(), err));
+  EXPECT_EQ(err.Status, TCodecStatus::Corrupt);
+}
