@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "platform/codec/CodecTestSupport.h"
 #include "platform/codec/ExifBlockMaker.h"
 #include "platform/codec/PixelConvert.h"
@@ -234,4 +237,38 @@ TEST(CodecEncoders, BmpHeaderAndBottomUpRows) {
   EXPECT_EQ(ppm, 10000u);
   EXPECT_EQ(std::memcmp(&bmp[54], photo.Row(2), 15), 0);  // last row first
   EXPECT_EQ(std::memcmp(&bmp[54 + 32], photo.Row(0), 15), 0);
+}
+
+// The open dialog's preview thread makes thumbnails while the user-interface thread loads and
+// saves: each call uses its own decoder, and the shared registry and metadata library hold up.
+TEST(CodecThreads, ThumbnailsBesideLoadsAndSaves) {
+  TPicture photo = TPicture::Synthetic(320, 240);
+  std::vector<TPropertyItem> items = CameraItems();
+  TEncodeOptions options;
+  options.Items = items;
+  std::vector<uint8_t> jpeg, png;
+  TCodecError err;
+  ASSERT_TRUE(TStillImageCodec::Encode("image/jpeg", photo.ConstRows(), options, jpeg, err));
+  ASSERT_TRUE(TStillImageCodec::Encode("image/png", photo.ConstRows(), options, png, err));
+  std::atomic<int> failures{0};
+  auto work = [&](bool thumbnails) {
+    for (int i = 0; i < 15; ++i)
+      for (const std::vector<uint8_t>* bytes : {&jpeg, &png}) {
+        TCodecError e;
+        auto decoder = TStillImageCodec::OpenMemory(bytes->data(), bytes->size(), e);
+        if (!decoder || !MissingItems(items, decoder->Info().Items).empty()) {
+          ++failures;
+          continue;
+        }
+        TPicture out = thumbnails ? TPicture(80, 60) : TPicture(320, 240);
+        bool ok = thumbnails ? decoder->ReadThumbnail(out.Rows(), e) : decoder->ReadPixels(out.Rows(), e);
+        std::vector<uint8_t> saved;
+        if (!ok || (!thumbnails && !TStillImageCodec::Encode("image/tiff", out.ConstRows(), options, saved, e)))
+          ++failures;
+      }
+  };
+  std::thread preview(work, true);
+  work(false);
+  preview.join();
+  EXPECT_EQ(failures.load(), 0);
 }
