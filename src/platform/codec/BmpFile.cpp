@@ -43,7 +43,7 @@ bool IsBmpSignature(std::span<const uint8_t> bytes) {
   return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
 }
 
-bool InspectBmp(std::span<const uint8_t> b, TBmpFacts& facts, TCodecError& err) {
+bool CheckBmpFile(std::span<const uint8_t> b, TBmpFacts& facts, TCodecError& err) {
   if (!IsBmpSignature(b) || b.size() < 26) return Truncated(err);
   const uint32_t offBits = Le32(b, 10), headerSize = Le32(b, 14);
   int64_t width = 0, height = 0;

@@ -17,4 +17,4 @@ struct TBmpFacts {
 bool IsBmpSignature(std::span<const uint8_t> bytes);
 
 // False with TooLarge or Corrupt (truncated, malformed) and a message.
-bool InspectBmp(std::span<const uint8_t> bytes, TBmpFacts& facts, TCodecError& err);
+bool CheckBmpFile(std::span<const uint8_t> bytes, TBmpFacts& facts, TCodecError& err);

@@ -193,23 +193,23 @@ TEST(CodecBadInput, BmpStructureCheckFindsMissingRowsAndRuns) {
   std::vector<uint8_t> bmp = Encoded("image/bmp", {});
   TBmpFacts facts;
   TCodecError err;
-  ASSERT_TRUE(InspectBmp(bmp, facts, err)) << err.Message;
+  ASSERT_TRUE(CheckBmpFile(bmp, facts, err)) << err.Message;
   EXPECT_EQ(facts.Width, 48);
   EXPECT_NEAR(facts.DpiX, 72, 0.05);
   for (size_t length = 0; length < bmp.size(); ++length)
-    EXPECT_FALSE(InspectBmp(std::span(bmp).first(length), facts, err)) << length;
+    EXPECT_FALSE(CheckBmpFile(std::span(bmp).first(length), facts, err)) << length;
 
   std::vector<uint8_t> rle(bmp.begin(), bmp.begin() + 54);
   rle[30] = 1;  // RLE8, two rows of runs, end of bitmap
   rle[22] = 2;
   rle[23] = rle[24] = rle[25] = 0;
   for (uint8_t b : {4, 1, 0, 0, 4, 2, 0, 0, 0, 1}) rle.push_back(b);
-  EXPECT_TRUE(InspectBmp(rle, facts, err)) << err.Message;
+  EXPECT_TRUE(CheckBmpFile(rle, facts, err)) << err.Message;
   for (size_t length = 55; length + 2 < rle.size(); ++length)  // every row ended counts as complete
-    EXPECT_FALSE(InspectBmp(std::span(rle).first(length), facts, err)) << length;
+    EXPECT_FALSE(CheckBmpFile(std::span(rle).first(length), facts, err)) << length;
   rle[18] = 0;
   rle[20] = 2;  // 131072 wide
-  EXPECT_FALSE(InspectBmp(rle, facts, err));
+  EXPECT_FALSE(CheckBmpFile(rle, facts, err));
   EXPECT_EQ(err.Status, TCodecStatus::TooLarge);
 }
 

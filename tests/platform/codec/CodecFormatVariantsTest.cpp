@@ -16,7 +16,7 @@ namespace {
 
 using TSampleFn = std::function<uint32_t(int32_t x, int32_t y, int s)>;
 
-struct TPngSpec {
+struct TPngShape {
   int32_t Width = 7, Height = 5;
   int ColorType = PNG_COLOR_TYPE_RGB;
   int Depth = 8;
@@ -34,18 +34,18 @@ void SinkWrite(png_structp png, png_bytep data, size_t length) {
   sink->Bytes.insert(sink->Bytes.end(), data, data + length);
 }
 
-bool WritePngRows(png_structp png, png_infop info, const TPngSpec* spec, std::vector<uint8_t>* rows,
+bool WritePngRows(png_structp png, png_infop info, const TPngShape* shape, std::vector<uint8_t>* rows,
                   size_t rowBytes) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_set_IHDR(png, info, spec->Width, spec->Height, spec->Depth, spec->ColorType,
-               spec->Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, shape->Width, shape->Height, shape->Depth, shape->ColorType,
+               shape->Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
-  if (!spec->Palette.empty()) png_set_PLTE(png, info, spec->Palette.data(), int(spec->Palette.size()));
-  if (!spec->Trans.empty()) png_set_tRNS(png, info, spec->Trans.data(), int(spec->Trans.size()), nullptr);
+  if (!shape->Palette.empty()) png_set_PLTE(png, info, shape->Palette.data(), int(shape->Palette.size()));
+  if (!shape->Trans.empty()) png_set_tRNS(png, info, shape->Trans.data(), int(shape->Trans.size()), nullptr);
   png_write_info(png, info);
   int passes = png_set_interlace_handling(png);
   for (int pass = 0; pass < passes; ++pass)
-    for (int32_t y = 0; y < spec->Height; ++y) png_write_row(png, rows->data() + y * rowBytes);
+    for (int32_t y = 0; y < shape->Height; ++y) png_write_row(png, rows->data() + y * rowBytes);
   png_write_end(png, info);
   return true;
 }
@@ -72,21 +72,21 @@ void PackSample(std::vector<uint8_t>& row, size_t index, int depth, uint32_t val
   }
 }
 
-std::vector<uint8_t> MakePng(const TPngSpec& spec, const TSampleFn& sample) {
-  int channels = PngChannels(spec.ColorType);
-  size_t rowBytes = (size_t(spec.Width) * channels * spec.Depth + 7) / 8;
-  std::vector<uint8_t> rows(rowBytes * spec.Height, 0);
-  for (int32_t y = 0; y < spec.Height; ++y) {
+std::vector<uint8_t> MakePng(const TPngShape& shape, const TSampleFn& sample) {
+  int channels = PngChannels(shape.ColorType);
+  size_t rowBytes = (size_t(shape.Width) * channels * shape.Depth + 7) / 8;
+  std::vector<uint8_t> rows(rowBytes * shape.Height, 0);
+  for (int32_t y = 0; y < shape.Height; ++y) {
     std::vector<uint8_t> row(rowBytes, 0);
-    for (int32_t x = 0; x < spec.Width; ++x)
-      for (int s = 0; s < channels; ++s) PackSample(row, size_t(x) * channels + s, spec.Depth, sample(x, y, s));
+    for (int32_t x = 0; x < shape.Width; ++x)
+      for (int s = 0; s < channels; ++s) PackSample(row, size_t(x) * channels + s, shape.Depth, sample(x, y, s));
     std::copy(row.begin(), row.end(), rows.begin() + y * rowBytes);
   }
   TPngSink sink;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &sink, SinkWrite, nullptr);
-  bool ok = WritePngRows(png, info, &spec, &rows, rowBytes);
+  bool ok = WritePngRows(png, info, &shape, &rows, rowBytes);
   png_destroy_write_struct(&png, &info);
   EXPECT_TRUE(ok);
   return sink.Bytes;
@@ -115,17 +115,17 @@ using TBgr = std::array<int, 3>;
 TEST(PngVariants, GreyAtEveryDepthBecomesEqualChannels) {
   struct TCase { int Depth; uint32_t Stored; int Expected; };
   for (TCase c : {TCase{1, 1, 255}, TCase{2, 2, 170}, TCase{4, 7, 0x77}, TCase{8, 99, 99}, TCase{16, 0xABCD, 0xAB}}) {
-    TPngSpec spec;
-    spec.ColorType = PNG_COLOR_TYPE_GRAY;
-    spec.Depth = c.Depth;
-    TPicture p = DecodeBytes(MakePng(spec, [&](int32_t x, int32_t, int) { return x == 3 ? c.Stored : 0u; }));
+    TPngShape shape;
+    shape.ColorType = PNG_COLOR_TYPE_GRAY;
+    shape.Depth = c.Depth;
+    TPicture p = DecodeBytes(MakePng(shape, [&](int32_t x, int32_t, int) { return x == 3 ? c.Stored : 0u; }));
     EXPECT_EQ(Bgr(p, 3, 2), (TBgr{c.Expected, c.Expected, c.Expected})) << "depth " << c.Depth;
     EXPECT_EQ(Bgr(p, 0, 0), (TBgr{0, 0, 0}));
   }
 }
 
 TEST(PngVariants, AlphaIsComposedOverWhite) {
-  TPngSpec rgba;
+  TPngShape rgba;
   rgba.ColorType = PNG_COLOR_TYPE_RGBA;
   TPicture p = DecodeBytes(MakePng(rgba, [](int32_t x, int32_t, int s) -> uint32_t {
     static const uint32_t px[3][4] = {{255, 0, 0, 128}, {10, 20, 30, 0}, {10, 20, 30, 255}};
@@ -143,7 +143,7 @@ TEST(PngVariants, AlphaIsComposedOverWhite) {
   EXPECT_EQ(half[2], 255);
   EXPECT_NEAR(half[0], 127, 1);
 
-  TPngSpec ga;
+  TPngShape ga;
   ga.ColorType = PNG_COLOR_TYPE_GRAY_ALPHA;
   p = DecodeBytes(MakePng(ga, [](int32_t x, int32_t, int s) -> uint32_t { return s == 0 ? 50 : (x == 0 ? 0 : 255); }));
   EXPECT_EQ(Bgr(p, 0, 0), (TBgr{255, 255, 255}));
@@ -151,7 +151,7 @@ TEST(PngVariants, AlphaIsComposedOverWhite) {
 }
 
 TEST(PngVariants, PaletteWithTransparencyAndSixteenBitRgb) {
-  TPngSpec pal;
+  TPngShape pal;
   pal.ColorType = PNG_COLOR_TYPE_PALETTE;
   pal.Depth = 4;
   pal.Palette = {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}};
@@ -161,7 +161,7 @@ TEST(PngVariants, PaletteWithTransparencyAndSixteenBitRgb) {
   EXPECT_EQ(Bgr(p, 1, 0), (TBgr{255, 0, 0}));
   EXPECT_EQ(Bgr(p, 2, 0), (TBgr{127, 255, 127}));
 
-  TPngSpec rgb16;
+  TPngShape rgb16;
   rgb16.Depth = 16;
   p = DecodeBytes(MakePng(rgb16, [](int32_t, int32_t, int s) { return uint32_t(0x1234 + s * 0x4444); }));
   EXPECT_EQ(Bgr(p, 4, 4), (TBgr{0x9A, 0x56, 0x12}));
@@ -169,17 +169,17 @@ TEST(PngVariants, PaletteWithTransparencyAndSixteenBitRgb) {
 
 TEST(PngVariants, InterlacedDecodesLikeProgressiveRowsInPlace) {
   TPicture source = TPicture::Synthetic(29, 19);
-  TPngSpec spec;
-  spec.Width = 29;
-  spec.Height = 19;
-  spec.Interlaced = true;
-  TPicture p = DecodeBytes(MakePng(spec, [&](int32_t x, int32_t y, int s) { return uint32_t(source.Row(y)[x * 3 + 2 - s]); }));
+  TPngShape shape;
+  shape.Width = 29;
+  shape.Height = 19;
+  shape.Interlaced = true;
+  TPicture p = DecodeBytes(MakePng(shape, [&](int32_t x, int32_t y, int s) { return uint32_t(source.Row(y)[x * 3 + 2 - s]); }));
   EXPECT_TRUE(p.SamePixels(source));
 }
 
 namespace {
 
-struct TTiffSpec {
+struct TTiffShape {
   int32_t Width = 37, Height = 23;
   uint16_t Samples = 3, Bits = 8;
   uint16_t Photometric = PHOTOMETRIC_RGB;
@@ -191,45 +191,45 @@ struct TTiffSpec {
   uint16_t SampleFormat = SAMPLEFORMAT_UINT;
 };
 
-std::vector<uint8_t> MakeTiff(const TTiffSpec& spec, const TSampleFn& sample) {
+std::vector<uint8_t> MakeTiff(const TTiffShape& shape, const TSampleFn& sample) {
   TTempFolder folder;
   std::string path = folder.File("variant.tif");
   TIFF* tif = TIFFOpen(path.c_str(), "w");
-  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(spec.Width));
-  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(spec.Height));
-  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, spec.Samples);
-  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, spec.Bits);
-  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, spec.Photometric);
-  TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, spec.SampleFormat);
-  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, spec.Separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-  TIFFSetField(tif, TIFFTAG_COMPRESSION, spec.Compression);
-  if (spec.ExtraSample != 0xFFFF) TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &spec.ExtraSample);
-  if (!spec.Map[0].empty())
-    TIFFSetField(tif, TIFFTAG_COLORMAP, spec.Map[0].data(), spec.Map[1].data(), spec.Map[2].data());
-  const int planes = spec.Separate ? spec.Samples : 1;
-  const int perPixel = spec.Separate ? 1 : spec.Samples;
+  TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, uint32_t(shape.Width));
+  TIFFSetField(tif, TIFFTAG_IMAGELENGTH, uint32_t(shape.Height));
+  TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, shape.Samples);
+  TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, shape.Bits);
+  TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, shape.Photometric);
+  TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, shape.SampleFormat);
+  TIFFSetField(tif, TIFFTAG_PLANARCONFIG, shape.Separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+  TIFFSetField(tif, TIFFTAG_COMPRESSION, shape.Compression);
+  if (shape.ExtraSample != 0xFFFF) TIFFSetField(tif, TIFFTAG_EXTRASAMPLES, 1, &shape.ExtraSample);
+  if (!shape.Map[0].empty())
+    TIFFSetField(tif, TIFFTAG_COLORMAP, shape.Map[0].data(), shape.Map[1].data(), shape.Map[2].data());
+  const int planes = shape.Separate ? shape.Samples : 1;
+  const int perPixel = shape.Separate ? 1 : shape.Samples;
   auto pack = [&](int32_t x0, int32_t y, int32_t count, int plane, std::vector<uint8_t>& row) {
-    if (spec.Bits == 32) return;  // all-zero float samples
+    if (shape.Bits == 32) return;  // all-zero float samples
     for (int32_t i = 0; i < count; ++i)
       for (int s = 0; s < perPixel; ++s) {
-        uint32_t v = x0 + i < spec.Width && y < spec.Height ? sample(x0 + i, y, spec.Separate ? plane : s) : 0;
+        uint32_t v = x0 + i < shape.Width && y < shape.Height ? sample(x0 + i, y, shape.Separate ? plane : s) : 0;
         size_t index = size_t(i) * perPixel + s;
-        if (spec.Bits == 16) {
+        if (shape.Bits == 16) {
           uint16_t native = uint16_t(v);
           std::memcpy(&row[index * 2], &native, 2);
         } else {
-          PackSample(row, index, spec.Bits, v);
+          PackSample(row, index, shape.Bits, v);
         }
       }
   };
-  if (spec.Tiled) {
+  if (shape.Tiled) {
     const int32_t tile = 16;
     TIFFSetField(tif, TIFFTAG_TILEWIDTH, tile);
     TIFFSetField(tif, TIFFTAG_TILELENGTH, tile);
-    size_t rowBytes = (size_t(tile) * perPixel * spec.Bits + 7) / 8;
+    size_t rowBytes = (size_t(tile) * perPixel * shape.Bits + 7) / 8;
     for (int p = 0; p < planes; ++p)
-      for (int32_t ty = 0; ty < spec.Height; ty += tile)
-        for (int32_t tx = 0; tx < spec.Width; tx += tile) {
+      for (int32_t ty = 0; ty < shape.Height; ty += tile)
+        for (int32_t tx = 0; tx < shape.Width; tx += tile) {
           std::vector<uint8_t> data(rowBytes * tile, 0);
           for (int32_t r = 0; r < tile; ++r) {
             std::vector<uint8_t> row(rowBytes, 0);
@@ -240,11 +240,11 @@ std::vector<uint8_t> MakeTiff(const TTiffSpec& spec, const TSampleFn& sample) {
         }
   } else {
     TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 4);
-    size_t rowBytes = (size_t(spec.Width) * perPixel * spec.Bits + 7) / 8;
+    size_t rowBytes = (size_t(shape.Width) * perPixel * shape.Bits + 7) / 8;
     for (int p = 0; p < planes; ++p)
-      for (int32_t y = 0; y < spec.Height; ++y) {
+      for (int32_t y = 0; y < shape.Height; ++y) {
         std::vector<uint8_t> row(rowBytes, 0);
-        pack(0, y, spec.Width, p, row);
+        pack(0, y, shape.Width, p, row);
         TIFFWriteScanline(tif, row.data(), uint32_t(y), uint16_t(p));
       }
   }
@@ -259,33 +259,33 @@ uint32_t RgbOf(const TPicture& source, int32_t x, int32_t y, int s) { return sou
 TEST(TiffVariants, StripsTilesPlanesAndCompressionGiveTheSamePixels) {
   TPicture source = TPicture::Synthetic(37, 23);
   auto rgb = [&](int32_t x, int32_t y, int s) { return RgbOf(source, x, y, s); };
-  TTiffSpec contig;
+  TTiffShape contig;
   EXPECT_TRUE(DecodeBytes(MakeTiff(contig, rgb)).SamePixels(source));
-  TTiffSpec separate;
+  TTiffShape separate;
   separate.Separate = true;
   separate.Compression = COMPRESSION_LZW;
   EXPECT_TRUE(DecodeBytes(MakeTiff(separate, rgb)).SamePixels(source));
-  TTiffSpec tiled;
+  TTiffShape tiled;
   tiled.Tiled = true;
   tiled.Compression = COMPRESSION_ADOBE_DEFLATE;
   EXPECT_TRUE(DecodeBytes(MakeTiff(tiled, rgb)).SamePixels(source));
-  TTiffSpec tiledSeparate = tiled;
+  TTiffShape tiledSeparate = tiled;
   tiledSeparate.Separate = true;
   EXPECT_TRUE(DecodeBytes(MakeTiff(tiledSeparate, rgb)).SamePixels(source));
-  TTiffSpec rgb16;
+  TTiffShape rgb16;
   rgb16.Bits = 16;
   EXPECT_TRUE(DecodeBytes(MakeTiff(rgb16, [&](int32_t x, int32_t y, int s) { return rgb(x, y, s) * 256 + 100; })).SamePixels(source));
 }
 
 TEST(TiffVariants, GreyPaletteAndAlpha) {
-  TTiffSpec grey16;
+  TTiffShape grey16;
   grey16.Samples = 1;
   grey16.Bits = 16;
   grey16.Photometric = PHOTOMETRIC_MINISBLACK;
   TPicture p = DecodeBytes(MakeTiff(grey16, [](int32_t x, int32_t, int) { return uint32_t(x * 1000); }));
   EXPECT_EQ(Bgr(p, 10, 3), (TBgr{10000 >> 8, 10000 >> 8, 10000 >> 8}));
 
-  TTiffSpec bilevel;
+  TTiffShape bilevel;
   bilevel.Samples = 1;
   bilevel.Bits = 1;
   bilevel.Photometric = PHOTOMETRIC_MINISWHITE;
@@ -293,7 +293,7 @@ TEST(TiffVariants, GreyPaletteAndAlpha) {
   EXPECT_EQ(Bgr(p, 0, 0), (TBgr{255, 255, 255}));
   EXPECT_EQ(Bgr(p, 9, 0), (TBgr{0, 0, 0}));
 
-  TTiffSpec palette;
+  TTiffShape palette;
   palette.Samples = 1;
   palette.Bits = 4;
   palette.Photometric = PHOTOMETRIC_PALETTE;
@@ -304,7 +304,7 @@ TEST(TiffVariants, GreyPaletteAndAlpha) {
   EXPECT_EQ(Bgr(p, 0, 0), (TBgr{0, 0, 255}));
   EXPECT_EQ(Bgr(p, 1, 0), (TBgr{128, 0, 0}));
 
-  TTiffSpec rgba;
+  TTiffShape rgba;
   rgba.Samples = 4;
   rgba.ExtraSample = EXTRASAMPLE_UNASSALPHA;
   p = DecodeBytes(MakeTiff(rgba, [](int32_t x, int32_t, int s) -> uint32_t {
@@ -315,7 +315,7 @@ TEST(TiffVariants, GreyPaletteAndAlpha) {
 }
 
 TEST(TiffVariants, FloatSamplesAreRefusedWithAMessage) {
-  TTiffSpec floats;
+  TTiffShape floats;
   floats.Samples = 1;
   floats.Bits = 32;
   floats.Photometric = PHOTOMETRIC_MINISBLACK;

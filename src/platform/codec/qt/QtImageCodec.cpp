@@ -34,7 +34,7 @@ class TQtDecoder final : public TImageDecoder {
   bool Open(TCodecError& err) {
     TBmpFacts bmp;
     // Qt's BMP reader accepts missing rows silently, and its size checks come after ours.
-    if (IsBmpSignature(data_->Bytes()) && !InspectBmp(data_->Bytes(), bmp, err)) return false;
+    if (IsBmpSignature(data_->Bytes()) && !CheckBmpFile(data_->Bytes(), bmp, err)) return false;
     buffer_.open(QIODevice::ReadOnly);
     reader_.setDevice(&buffer_);
     reader_.setDecideFormatFromContent(true);
