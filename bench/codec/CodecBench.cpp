@@ -1,0 +1,203 @@
+// A 24-megapixel JPEG (6000 x 4000, quality 90, 4:2:0, photo-like) opened into caller rows and
+// saved, against TurboJPEG alone and the djpeg/cjpeg tools in the same run. Ratios at the end.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <turbojpeg.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/codec/StillImageCodec.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int32_t W = 6000, H = 4000;
+constexpr int Quality = 90;
+
+struct TFixture {
+  std::string Folder;
+  std::string JpegPath, PpmPath, SavePath;
+  ptrdiff_t RowBytes = AlignedRowBytes24(W);
+  std::vector<uint8_t> Pixels;  // the document's rows
+  std::vector<uint8_t> Jpeg;
+
+  TFixture() {
+    char pattern[] = "/tmp/qm-codec-bench-XXXXXX";
+    Folder = mkdtemp(pattern);
+    JpegPath = Folder + "/photo.jpg";
+    PpmPath = Folder + "/photo.ppm";
+    SavePath = Folder + "/saved.jpg";
+    Pixels.resize(size_t(RowBytes) * H);
+    Synthesize();
+    tjhandle tj = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(tj, Pixels.data(), W, int(RowBytes), H, TJPF_BGR, &out, &size, TJSAMP_420, Quality, 0);
+    Jpeg.assign(out, out + size);
+    tjFree(out);
+    tjDestroy(tj);
+    std::ofstream(JpegPath, std::ios::binary).write(reinterpret_cast<const char*>(Jpeg.data()), std::streamsize(Jpeg.size()));
+    WritePpm();
+  }
+  ~TFixture() {
+    std::remove(JpegPath.c_str());
+    std::remove(PpmPath.c_str());
+    std::remove(SavePath.c_str());
+    rmdir(Folder.c_str());
+  }
+
+  // Smooth lit surfaces, a few hard edges and sensor-like noise.
+  void Synthesize() {
+    uint32_t noise = 1;
+    for (int32_t y = 0; y < H; ++y) {
+      uint8_t* row = Pixels.data() + y * RowBytes;
+      for (int32_t x = 0; x < W; ++x) {
+        noise = noise * 1664525u + 1013904223u;
+        int n = int(noise >> 28) - 8;
+        double fx = double(x) / W, fy = double(y) / H;
+        double light = 0.5 + 0.5 * std::sin(fx * 9.0 + std::cos(fy * 7.0) * 2.0);
+        bool edge = ((x / 400) + (y / 300)) % 5 == 0;
+        int base = int(60 + 150 * light) + (edge ? 40 : 0);
+        row[x * 3 + 0] = uint8_t(std::clamp(base - 30 + n, 0, 255));
+        row[x * 3 + 1] = uint8_t(std::clamp(int(base * 0.9) + n, 0, 255));
+        row[x * 3 + 2] = uint8_t(std::clamp(int(base * (0.7 + 0.3 * fy)) + 20 + n, 0, 255));
+      }
+    }
+  }
+
+  void WritePpm() {
+    std::ofstream out(PpmPath, std::ios::binary);
+    out << "P6\n" << W << " " << H << "\n255\n";
+    std::vector<uint8_t> rgb(size_t(W) * 3);
+    for (int32_t y = 0; y < H; ++y) {
+      const uint8_t* row = Pixels.data() + y * RowBytes;
+      for (int32_t x = 0; x < W; ++x) {
+        rgb[x * 3] = row[x * 3 + 2];
+        rgb[x * 3 + 1] = row[x * 3 + 1];
+        rgb[x * 3 + 2] = row[x * 3];
+      }
+      out.write(reinterpret_cast<const char*>(rgb.data()), std::streamsize(rgb.size()));
+    }
+  }
+};
+
+TFixture& Fixture() {
+  static TFixture fixture;
+  return fixture;
+}
+
+bool Run(std::vector<std::string> args) {
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void BM_CodecOpenIntoRows(benchmark::State& state) {
+  TFixture& f = Fixture();
+  for (auto _ : state) {
+    TCodecError err;
+    auto decoder = TStillImageCodec::OpenFile(f.JpegPath, err);
+    if (!decoder || !decoder->ReadPixels({f.Pixels.data(), f.RowBytes, W, H}, err)) state.SkipWithError(err.Message.c_str());
+    benchmark::DoNotOptimize(f.Pixels.data());
+  }
+}
+
+void BM_TurboJpegDecodeAlone(benchmark::State& state) {
+  TFixture& f = Fixture();
+  std::vector<uint8_t> plain(size_t(W) * 3 * H);
+  tjhandle tj = tjInitDecompress();
+  for (auto _ : state) {
+    tjDecompress2(tj, f.Jpeg.data(), f.Jpeg.size(), plain.data(), W, 0, H, TJPF_BGR, 0);
+    benchmark::DoNotOptimize(plain.data());
+  }
+  tjDestroy(tj);
+}
+
+void BM_DjpegTool(benchmark::State& state) {
+  TFixture& f = Fixture();
+  for (auto _ : state)
+    if (!Run({"djpeg", "-outfile", "/dev/null", f.JpegPath})) state.SkipWithError("djpeg failed");
+}
+
+void BM_CodecSaveJpeg(benchmark::State& state) {
+  TFixture& f = Fixture();
+  TEncodeOptions options;
+  options.Quality = Quality;
+  for (auto _ : state) {
+    TCodecError err;
+    if (!TStillImageCodec::SaveToFile("image/jpeg", {f.Pixels.data(), f.RowBytes, W, H}, options, f.SavePath, err))
+      state.SkipWithError(err.Message.c_str());
+  }
+}
+
+void BM_TurboJpegEncodeAlone(benchmark::State& state) {
+  TFixture& f = Fixture();
+  tjhandle tj = tjInitCompress();
+  for (auto _ : state) {
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(tj, f.Pixels.data(), W, int(f.RowBytes), H, TJPF_BGR, &out, &size, TJSAMP_420, Quality, 0);
+    benchmark::DoNotOptimize(out);
+    tjFree(out);
+  }
+  tjDestroy(tj);
+}
+
+void BM_CjpegTool(benchmark::State& state) {
+  TFixture& f = Fixture();
+  for (auto _ : state)
+    if (!Run({"cjpeg", "-quality", std::to_string(Quality), "-outfile", "/dev/null", f.PpmPath}))
+      state.SkipWithError("cjpeg failed");
+}
+
+BENCHMARK(BM_CodecOpenIntoRows)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TurboJpegDecodeAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CodecSaveJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_TurboJpegEncodeAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Prints the runs as usual and keeps their times for the ratios.
+class TRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+  }
+  void PrintRatio(const char* label, const char* ours, const char* theirs) const {
+    auto a = times_.find(ours), b = times_.find(theirs);
+    if (a == times_.end() || b == times_.end() || b->second <= 0) return;
+    std::printf("%-44s %.3fx\n", label, a->second / b->second);
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatio("open into rows / TurboJPEG decode alone", "BM_CodecOpenIntoRows", "BM_TurboJpegDecodeAlone");
+  reporter.PrintRatio("open into rows / djpeg", "BM_CodecOpenIntoRows", "BM_DjpegTool");
+  reporter.PrintRatio("save as JPEG / TurboJPEG encode alone", "BM_CodecSaveJpeg", "BM_TurboJpegEncodeAlone");
+  reporter.PrintRatio("save as JPEG / cjpeg", "BM_CodecSaveJpeg", "BM_CjpegTool");
+  benchmark::Shutdown();
+  return 0;
+}

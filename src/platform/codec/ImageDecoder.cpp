@@ -1,0 +1,79 @@
+#include "platform/codec/ImageDecoder.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+#include "platform/codec/PixelConvert.h"
+
+TCodecData::~TCodecData() {
+  if (mapping_) munmap(mapping_, size_);
+}
+
+std::shared_ptr<const TCodecData> TCodecData::MapFile(const std::string& path, TCodecError& err) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    err.Fail(TCodecStatus::FileError, "Cannot open \"" + path + "\": " + std::strerror(errno));
+    return nullptr;
+  }
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    err.Fail(TCodecStatus::FileError, "\"" + path + "\" is not a regular file.");
+    return nullptr;
+  }
+  std::shared_ptr<TCodecData> data(new TCodecData);
+  if (st.st_size > 0) {
+    void* view = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (view == MAP_FAILED) {
+      close(fd);
+      err.Fail(TCodecStatus::FileError, "Cannot read \"" + path + "\": " + std::strerror(errno));
+      return nullptr;
+    }
+    data->mapping_ = view;
+    data->data_ = static_cast<const uint8_t*>(view);
+    data->size_ = static_cast<size_t>(st.st_size);
+  }
+  close(fd);
+  return data;
+}
+
+std::shared_ptr<const TCodecData> TCodecData::Take(std::vector<uint8_t> bytes) {
+  std::shared_ptr<TCodecData> data(new TCodecData);
+  data->owned_ = std::move(bytes);
+  data->data_ = data->owned_.data();
+  data->size_ = data->owned_.size();
+  return data;
+}
+
+std::shared_ptr<const TCodecData> TCodecData::Borrow(const uint8_t* bytes, size_t size) {
+  std::shared_ptr<TCodecData> data(new TCodecData);
+  data->data_ = bytes;
+  data->size_ = bytes ? size : 0;
+  return data;
+}
+
+bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
+  if (!dest.Bits || dest.Width != info_.Width || dest.Height != info_.Height ||
+      dest.RowBytes < ptrdiff_t{dest.Width} * 3)
+    return err.Fail(TCodecStatus::InvalidArgument,
+                    "The destination rows do not match the image size.");
+  return true;
+}
+
+bool TImageDecoder::ReadThumbnail(const TPixelRows& dest, TCodecError& err) {
+  if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
+    return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");
+  ptrdiff_t rowBytes = AlignedRowBytes24(info_.Width);
+  std::unique_ptr<uint8_t[]> full(new (std::nothrow) uint8_t[rowBytes * info_.Height]);
+  if (!full) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to make a thumbnail.");
+  TPixelRows rows{full.get(), rowBytes, info_.Width, info_.Height};
+  if (!ReadPixels(rows, err)) return false;
+  ReduceBGR24(TConstPixelRows{rows.Bits, rows.RowBytes, rows.Width, rows.Height}, dest);
+  return true;
+}

@@ -1,0 +1,76 @@
+// The two-phase decoder contract and the handler and encoder interfaces that formats implement.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/codec/CodecTypes.h"
+
+// The bytes of an encoded image: a read-only mapping of a file, an owned buffer, or caller memory.
+class TCodecData {
+ public:
+  ~TCodecData();
+  TCodecData(const TCodecData&) = delete;
+  TCodecData& operator=(const TCodecData&) = delete;
+
+  static std::shared_ptr<const TCodecData> MapFile(const std::string& path, TCodecError& err);
+  static std::shared_ptr<const TCodecData> Take(std::vector<uint8_t> bytes);
+  // Borrows: the caller keeps the bytes alive as long as any decoder made from them.
+  static std::shared_ptr<const TCodecData> Borrow(const uint8_t* data, size_t size);
+
+  const uint8_t* Data() const { return data_; }
+  size_t Size() const { return size_; }
+  std::span<const uint8_t> Bytes() const { return {data_, size_}; }
+
+ private:
+  TCodecData() = default;
+  const uint8_t* data_ = nullptr;
+  size_t size_ = 0;
+  void* mapping_ = nullptr;  // munmap on destruction when set
+  std::vector<uint8_t> owned_;
+};
+
+// One opened image. Info() is filled by the open phase; ReadPixels converts the whole picture
+// into caller memory. A decoder is used from one thread at a time.
+class TImageDecoder {
+ public:
+  virtual ~TImageDecoder() = default;
+
+  const TImageInfo& Info() const { return info_; }
+
+  // Decodes the whole picture into rows of Info().Width x Info().Height 24-bit pixels.
+  virtual bool ReadPixels(const TPixelRows& dest, TCodecError& err) = 0;
+
+  // Decodes a picture of exactly dest.Width x dest.Height (area-averaged from the full size, or
+  // through a cheaper reduced decode where the format has one).
+  virtual bool ReadThumbnail(const TPixelRows& dest, TCodecError& err);
+
+ protected:
+  TImageInfo info_;
+  bool CheckDest(const TPixelRows& dest, TCodecError& err) const;
+};
+
+// A format that decoders come from. Handlers are tried in registration order; Probe is a cheap
+// look at the first bytes, Open does the first phase of the decode.
+class TImageCodecHandler {
+ public:
+  virtual ~TImageCodecHandler() = default;
+  virtual const char* Name() const = 0;
+  virtual bool Probe(std::span<const uint8_t> head) const = 0;
+  virtual std::unique_ptr<TImageDecoder> Open(std::shared_ptr<const TCodecData> data,
+                                              TCodecError& err) const = 0;
+};
+
+// An encoder found by its MIME type. Encode produces the complete file in memory from 24-bit
+// rows; metadata items are added afterwards by the codec when CarriesMetadata() holds.
+class TImageEncoder {
+ public:
+  virtual ~TImageEncoder() = default;
+  virtual const char* MimeType() const = 0;
+  virtual bool CarriesMetadata() const = 0;
+  virtual bool Encode(const TConstPixelRows& src, const TEncodeOptions& options,
+                      std::vector<uint8_t>& out, TCodecError& err) const = 0;
+};

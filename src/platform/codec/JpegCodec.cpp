@@ -1,0 +1,227 @@
+#include "platform/codec/JpegCodec.h"
+
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "platform/codec/PixelConvert.h"
+#include "platform/codec/PropertyItems.h"
+
+namespace {
+
+uint16_t BigEndian16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+
+class TTurboHandle {
+ public:
+  explicit TTurboHandle(tjhandle handle) : handle_(handle) {}
+  ~TTurboHandle() {
+    if (handle_) tjDestroy(handle_);
+  }
+  TTurboHandle(const TTurboHandle&) = delete;
+  TTurboHandle& operator=(const TTurboHandle&) = delete;
+  tjhandle Get() const { return handle_; }
+  std::string Error() const { return tjGetErrorStr2(handle_); }
+
+ private:
+  tjhandle handle_;
+};
+
+// TurboJPEG reports truncated data only as a warning; everything else it warns about
+// (extraneous bytes, odd markers) still gives a complete picture.
+bool IsTruncationWarning(const std::string& message) {
+  std::string lower(message);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower.find("premature end") != std::string::npos;
+}
+
+class TJpegDecoder final : public TImageDecoder {
+ public:
+  TJpegDecoder(std::shared_ptr<const TCodecData> data) : data_(std::move(data)), tj_(tjInitDecompress()) {}
+
+  bool Open(TCodecError& err) {
+    if (!tj_.Get()) return err.Fail(TCodecStatus::EncodeFailed, "Cannot start the JPEG decoder.");
+    int32_t frameWidth = 0, frameHeight = 0;
+    if (ReadJpegFrameSize(data_->Bytes(), frameWidth, frameHeight) &&
+        !CheckImageDimensions(frameWidth, frameHeight, err))
+      return false;
+    int width = 0, height = 0, subsamp = 0, colorspace = 0;
+    if (tjDecompressHeader3(tj_.Get(), data_->Data(), data_->Size(), &width, &height, &subsamp,
+                            &colorspace) != 0)
+      return err.Fail(TCodecStatus::Corrupt, "The JPEG file is damaged: " + tj_.Error());
+    if (!CheckImageDimensions(width, height, err)) return false;
+    if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK)
+      return err.Fail(TCodecStatus::Unsupported, "CMYK JPEG files are not read by this decoder.");
+    info_.Container = TCodecContainer::JPEG;
+    info_.FormatName = "jpeg";
+    info_.Width = width;
+    info_.Height = height;
+    TCodecError metadataErr;
+    ReadPropertyItems(data_->Bytes(), info_.Items, metadataErr);
+    if (!ReadJfifDensity(data_->Bytes(), info_.DpiX, info_.DpiY))
+      ResolutionFromItems(info_.Items, info_.DpiX, info_.DpiY);
+    return true;
+  }
+
+  bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
+    if (!CheckDest(dest, err)) return false;
+    return Decompress(dest, err);
+  }
+
+  bool ReadThumbnail(const TPixelRows& dest, TCodecError& err) override {
+    if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
+      return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");
+    tjscalingfactor factor = ThumbnailFactor(dest.Width, dest.Height);
+    int32_t w = TJSCALED(info_.Width, factor), h = TJSCALED(info_.Height, factor);
+    if (w == dest.Width && h == dest.Height) return Decompress(dest, err);
+    ptrdiff_t rowBytes = AlignedRowBytes24(w);
+    std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes * h]);
+    if (!buffer) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to make a thumbnail.");
+    TPixelRows scaled{buffer.get(), rowBytes, w, h};
+    if (!Decompress(scaled, err)) return false;
+    ReduceBGR24(TConstPixelRows{scaled.Bits, scaled.RowBytes, w, h}, dest);
+    return true;
+  }
+
+ private:
+  // The smallest scale whose picture still covers the thumbnail.
+  tjscalingfactor ThumbnailFactor(int32_t width, int32_t height) const {
+    int count = 0;
+    tjscalingfactor* factors = tjGetScalingFactors(&count);
+    tjscalingfactor best{1, 1};
+    for (int i = 0; factors && i < count; ++i) {
+      const tjscalingfactor f = factors[i];
+      if (f.num > f.denom) continue;
+      if (TJSCALED(info_.Width, f) < width || TJSCALED(info_.Height, f) < height) continue;
+      if (f.num * best.denom < best.num * f.denom) best = f;
+    }
+    return best;
+  }
+
+  bool Decompress(const TPixelRows& dest, TCodecError& err) {
+    if (tjDecompress2(tj_.Get(), data_->Data(), data_->Size(), dest.Bits, dest.Width,
+                      static_cast<int>(dest.RowBytes), dest.Height, TJPF_BGR, TJFLAG_LIMITSCANS) == 0)
+      return true;
+    std::string message = tj_.Error();
+    if (tjGetErrorCode(tj_.Get()) == TJERR_WARNING && !IsTruncationWarning(message)) return true;
+    return err.Fail(TCodecStatus::Corrupt, "The JPEG file is damaged: " + message);
+  }
+
+  std::shared_ptr<const TCodecData> data_;
+  TTurboHandle tj_;
+};
+
+class TJpegHandler final : public TImageCodecHandler {
+ public:
+  const char* Name() const override { return "jpeg"; }
+  bool Probe(std::span<const uint8_t> head) const override {
+    return head.size() >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+  }
+  std::unique_ptr<TImageDecoder> Open(std::shared_ptr<const TCodecData> data,
+                                      TCodecError& err) const override {
+    auto decoder = std::make_unique<TJpegDecoder>(std::move(data));
+    if (!decoder->Open(err)) return nullptr;
+    return decoder;
+  }
+};
+
+// TurboJPEG writes a JFIF APP0 segment first; its density is set in place.
+void PatchJfifDensity(uint8_t* jpeg, size_t size, double dpiX, double dpiY) {
+  if (size < 18 || jpeg[2] != 0xFF || jpeg[3] != 0xE0 || std::memcmp(jpeg + 6, "JFIF", 5) != 0) return;
+  auto density = [](double dpi) {
+    return static_cast<uint16_t>(std::clamp(std::lround(dpi), 1L, 65535L));
+  };
+  uint16_t x = density(dpiX), y = density(dpiY > 0 ? dpiY : dpiX);
+  jpeg[13] = 1;
+  jpeg[14] = static_cast<uint8_t>(x >> 8);
+  jpeg[15] = static_cast<uint8_t>(x);
+  jpeg[16] = static_cast<uint8_t>(y >> 8);
+  jpeg[17] = static_cast<uint8_t>(y);
+}
+
+class TJpegEncoder final : public TImageEncoder {
+ public:
+  const char* MimeType() const override { return "image/jpeg"; }
+  bool CarriesMetadata() const override { return true; }
+  bool Encode(const TConstPixelRows& src, const TEncodeOptions& options, std::vector<uint8_t>& out,
+              TCodecError& err) const override {
+    TTurboHandle tj(tjInitCompress());
+    if (!tj.Get()) return err.Fail(TCodecStatus::EncodeFailed, "Cannot start the JPEG encoder.");
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    int quality = std::clamp(options.Quality, 1, 100);
+    if (tjCompress2(tj.Get(), src.Bits, src.Width, static_cast<int>(src.RowBytes), src.Height,
+                    TJPF_BGR, &jpeg, &size, TJSAMP_420, quality, 0) != 0) {
+      std::string message = tj.Error();
+      tjFree(jpeg);
+      return err.Fail(TCodecStatus::EncodeFailed, "Cannot encode the JPEG file: " + message);
+    }
+    if (options.DpiX > 0) PatchJfifDensity(jpeg, size, options.DpiX, options.DpiY);
+    try {
+      out.assign(jpeg, jpeg + size);
+    } catch (const std::bad_alloc&) {
+      tjFree(jpeg);
+      return err.Fail(TCodecStatus::TooLarge, "Not enough memory to encode the JPEG file.");
+    }
+    tjFree(jpeg);
+    return true;
+  }
+};
+
+}  // namespace
+
+namespace {
+
+// Calls visit(marker, segment bytes after the length) for each segment before the scan data,
+// until visit returns false.
+template <typename TVisit>
+void ForEachSegment(std::span<const uint8_t> jpeg, TVisit visit) {
+  size_t pos = 2;
+  while (pos + 4 <= jpeg.size() && jpeg[pos] == 0xFF) {
+    uint8_t marker = jpeg[pos + 1];
+    if (marker == 0xFF) { ++pos; continue; }
+    if (marker == 0xDA || marker == 0xD9) return;
+    if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) { pos += 2; continue; }
+    size_t length = BigEndian16(&jpeg[pos + 2]);
+    if (length < 2 || pos + 2 + length > jpeg.size()) return;
+    if (!visit(marker, jpeg.subspan(pos + 4, length - 2))) return;
+    pos += 2 + length;
+  }
+}
+
+}  // namespace
+
+bool ReadJfifDensity(std::span<const uint8_t> jpeg, double& dpiX, double& dpiY) {
+  bool found = false;
+  ForEachSegment(jpeg, [&](uint8_t marker, std::span<const uint8_t> body) {
+    if (marker != 0xE0 || body.size() < 12 || std::memcmp(body.data(), "JFIF", 5) != 0) return true;
+    uint8_t unit = body[7];
+    double x = BigEndian16(&body[8]), y = BigEndian16(&body[10]);
+    if ((unit == 1 || unit == 2) && x > 0 && y > 0) {
+      double scale = unit == 2 ? 2.54 : 1.0;
+      dpiX = x * scale;
+      dpiY = y * scale;
+      found = true;
+    }
+    return false;
+  });
+  return found;
+}
+
+bool ReadJpegFrameSize(std::span<const uint8_t> jpeg, int32_t& width, int32_t& height) {
+  bool found = false;
+  ForEachSegment(jpeg, [&](uint8_t marker, std::span<const uint8_t> body) {
+    bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (!frame || body.size() < 5) return true;
+    height = BigEndian16(&body[1]);
+    width = BigEndian16(&body[3]);
+    found = true;
+    return false;
+  });
+  return found;
+}
+
+std::unique_ptr<TImageCodecHandler> MakeJpegHandler() { return std::make_unique<TJpegHandler>(); }
+std::unique_ptr<TImageEncoder> MakeJpegEncoder() { return std::make_unique<TJpegEncoder>(); }

@@ -1,0 +1,15 @@
+// JPEG through TurboJPEG: decode straight into caller rows, reduced decodes for thumbnails,
+// encode with a quality and JFIF density.
+#pragma once
+
+#include <memory>
+
+#include "platform/codec/ImageDecoder.h"
+
+std::unique_ptr<TImageCodecHandler> MakeJpegHandler();
+std::unique_ptr<TImageEncoder> MakeJpegEncoder();
+
+// Dots per inch from the JFIF APP0 density; false when the stream has none in inches or cm.
+bool ReadJfifDensity(std::span<const uint8_t> jpeg, double& dpiX, double& dpiY);
+// Width and height from the first frame header; false when there is none before the scan.
+bool ReadJpegFrameSize(std::span<const uint8_t> jpeg, int32_t& width, int32_t& height);

@@ -1,0 +1,57 @@
+#include "platform/codec/PixelConvert.h"
+
+#include <vector>
+
+void ReduceBGR24(const TConstPixelRows& src, const TPixelRows& dst) {
+  if (src.Width <= 0 || src.Height <= 0 || dst.Width <= 0 || dst.Height <= 0) return;
+  std::vector<int32_t> x0(dst.Width), x1(dst.Width);
+  for (int32_t dx = 0; dx < dst.Width; ++dx) {
+    x0[dx] = static_cast<int32_t>(int64_t{dx} * src.Width / dst.Width);
+    int32_t end = static_cast<int32_t>(int64_t{dx + 1} * src.Width / dst.Width);
+    x1[dx] = end > x0[dx] ? end : x0[dx] + 1;
+  }
+  std::vector<uint64_t> acc(static_cast<size_t>(dst.Width) * 3);
+  for (int32_t dy = 0; dy < dst.Height; ++dy) {
+    int32_t y0 = static_cast<int32_t>(int64_t{dy} * src.Height / dst.Height);
+    int32_t y1 = static_cast<int32_t>(int64_t{dy + 1} * src.Height / dst.Height);
+    if (y1 <= y0) y1 = y0 + 1;
+    std::fill(acc.begin(), acc.end(), 0);
+    for (int32_t sy = y0; sy < y1; ++sy) {
+      const uint8_t* row = src.Row(sy);
+      for (int32_t dx = 0; dx < dst.Width; ++dx) {
+        uint64_t b = 0, g = 0, r = 0;
+        for (const uint8_t* p = row + x0[dx] * 3; p < row + x1[dx] * 3; p += 3) {
+          b += p[0];
+          g += p[1];
+          r += p[2];
+        }
+        acc[dx * 3] += b;
+        acc[dx * 3 + 1] += g;
+        acc[dx * 3 + 2] += r;
+      }
+    }
+    uint8_t* out = dst.Row(dy);
+    for (int32_t dx = 0; dx < dst.Width; ++dx) {
+      uint64_t n = uint64_t(x1[dx] - x0[dx]) * uint64_t(y1 - y0);
+      for (int c = 0; c < 3; ++c) out[dx * 3 + c] = static_cast<uint8_t>((acc[dx * 3 + c] + n / 2) / n);
+    }
+  }
+}
+
+void ComposeBGRAOverWhite(const uint8_t* bgra, uint8_t* bgr, int32_t count) {
+  for (int32_t i = 0; i < count; ++i, bgra += 4, bgr += 3) {
+    uint32_t a = bgra[3];
+    uint32_t white = 255 * (255 - a);
+    bgr[0] = static_cast<uint8_t>((bgra[0] * a + white + 127) / 255);
+    bgr[1] = static_cast<uint8_t>((bgra[1] * a + white + 127) / 255);
+    bgr[2] = static_cast<uint8_t>((bgra[2] * a + white + 127) / 255);
+  }
+}
+
+void RGBToBGR(const uint8_t* rgb, int32_t stride, uint8_t* bgr, int32_t count) {
+  for (int32_t i = 0; i < count; ++i, rgb += stride, bgr += 3) {
+    bgr[0] = rgb[2];
+    bgr[1] = rgb[1];
+    bgr[2] = rgb[0];
+  }
+}

@@ -1,0 +1,16 @@
+// Row conversions shared by the decoders.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/codec/CodecTypes.h"
+
+// Area-averaged resize of 24-bit rows (box filter over each destination pixel's source area;
+// enlarging repeats pixels). Rounds to nearest.
+void ReduceBGR24(const TConstPixelRows& src, const TPixelRows& dst);
+
+// Straight (not premultiplied) blue, green, red, alpha pixels composed over white.
+void ComposeBGRAOverWhite(const uint8_t* bgra, uint8_t* bgr, int32_t count);
+
+// Red, green, blue pixels of `stride` bytes each (3 or more) to blue, green, red.
+void RGBToBGR(const uint8_t* rgb, int32_t stride, uint8_t* bgr, int32_t count);
