@@ -1,10 +1,13 @@
 #include "documents/WKGraphicsFormatsMetadata.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "framework/WKLocalizer.h"
+#include "platform/codec/StillImageCodec.h"
 #include "framework/WKUnicode.h"
 
 namespace {
@@ -107,4 +110,37 @@ TRect CenteredRect(const TRect& rect, TSize size) {
   const int32_t left = (rect.Left + rect.Right) / 2 - size.Width / 2;
   const int32_t top = (rect.Top + rect.Bottom) / 2 - size.Height / 2;
   return {left, top, left + size.Width, top + size.Height};
+}
+
+void TWKGraphicsThumbnail::Draw(IWKPaintDevice& device, const TRect& rect) {
+  UsedRect = CenteredRect(rect, {Image.Width(), Image.Height()});
+  Image.Paint(device, UsedRect, nullptr, nullptr);
+}
+
+bool MakeGraphicsFileInfo(const std::string& fileName, std::unique_ptr<TWKFileInfo>& info) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(fileName, ec)) return false;
+  auto result = std::make_unique<TWKGraphicsFileInfo>(fileName);
+  TCodecError err;
+  if (std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err))
+    result->DescriptionText = GraphicsFileDescription(decoder->Info());
+  info = std::move(result);
+  return true;
+}
+
+bool MakeGraphicsThumbnail(const std::string& fileName, int32_t width, int32_t height,
+                           std::unique_ptr<TWKThumbnail>& thumbnail) {
+  if (width <= 0 || height <= 0) return false;
+  TCodecError err;
+  std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err);
+  if (!decoder) return false;
+  TSize size = ThumbnailSize(decoder->Info().Width, decoder->Info().Height, width, height);
+  size.Width = std::max(size.Width, 1);
+  size.Height = std::max(size.Height, 1);
+  auto result = std::make_unique<TWKGraphicsThumbnail>();
+  if (!result->Image.SetSize(size.Width, size.Height, FormatBGR24)) return false;
+  const TWKBitmapStorage& rows = result->Image.Storage();
+  if (!decoder->ReadThumbnail({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err)) return false;
+  thumbnail = std::move(result);
+  return true;
 }
