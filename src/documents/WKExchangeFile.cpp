@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "documents/WKGraphicsCodec.h"
 #include "documents/WKGraphicsFormatsMetadata.h"
 #include "framework/WKApplication.h"
 #include "imaging/WKBitmap.h"
@@ -41,6 +42,8 @@ bool ReadExchangeFile(const std::string& name, TWKExchangeTarget target, std::st
 
   TWKLTBitmap current, original;
   const int32_t width = image.Header.Width, height = image.Header.Height;
+  std::string memory;
+  if (!CheckImageMemory(width, height, memory)) return Fail(error, memory.c_str());
   if (!current.SetSize(width, height, FormatBGR24))
     return Fail(error, "There is not enough memory for an image of this size.");
   const TWKBitmapStorage& pixels = current.Storage();

@@ -1,7 +1,48 @@
 #include "documents/WKGraphicsCodec.h"
 
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+
 #include "imaging/WKBitmap.h"
 #include "platform/codec/StillImageCodec.h"
+
+namespace {
+
+std::atomic<uint64_t> AssumedAvailable{0};
+
+// MemAvailable of /proc/meminfo in bytes; 0 when it cannot be read.
+uint64_t AvailableMemory() {
+  if (uint64_t assumed = AssumedAvailable.load()) return assumed;
+  std::ifstream meminfo("/proc/meminfo");
+  std::string key;
+  uint64_t kib = 0;
+  std::string unit;
+  while (meminfo >> key >> kib >> unit)
+    if (key == "MemAvailable:") return kib * 1024;
+  return 0;
+}
+
+}  // namespace
+
+void SetAvailableMemoryForTesting(uint64_t bytes) { AssumedAvailable = bytes; }
+
+bool CheckImageMemory(int32_t width, int32_t height, std::string& error) {
+  if (width <= 0 || height <= 0) {
+    error = "The image has no pixels.";
+    return false;
+  }
+  const uint64_t bytes = uint64_t(DIBRowBytes(width, 24)) * uint64_t(height) * 3;
+  const uint64_t available = AvailableMemory();
+  if (available == 0 || bytes <= available) return true;
+  char text[160];
+  std::snprintf(text, sizeof text,
+                "There is not enough memory to open an image of %d x %d pixels (%.0f MB needed, "
+                "%.0f MB available).",
+                width, height, double(bytes) / 1048576.0, double(available) / 1048576.0);
+  error = text;
+  return false;
+}
 
 int32_t FormatIdOfContainer(TCodecContainer container) {
   switch (container) {
@@ -42,6 +83,7 @@ bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBit
     return false;
   }
   const TImageInfo& facts = decoder->Info();
+  if (!CheckImageMemory(facts.Width, facts.Height, error)) return false;
   TWKLTBitmap newCurrent, newOriginal;
   if (!newCurrent.SetSize(facts.Width, facts.Height, FormatBGR24)) {
     error = "There is not enough memory to open an image of " + std::to_string(facts.Width) + " x " +
