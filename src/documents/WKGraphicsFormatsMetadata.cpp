@@ -67,7 +67,7 @@ void TWKGraphicsDocumentProperties::StripThumbnailTags() {
 
 std::string PropertyText(const std::vector<TPropertyItem>& items, uint32_t id) {
   const TPropertyItem* item = FindPropertyItem(items, id);
-  if (!item) return {};
+  if (!item || item->Value.empty()) return {};
   const auto* bytes = reinterpret_cast<const char*>(item->Value.data());
   const std::string text(bytes, strnlen(bytes, item->Value.size()));
   return IsValidUtf8(text) ? text : Latin1ToUtf8(text);
