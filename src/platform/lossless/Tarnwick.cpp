@@ -234,6 +234,19 @@ class TTarnwick final : public ITarnwick {
   TStripCoder strip_;
   std::vector<uint8_t> changed_;
   std::vector<std::vector<JBLOCKROW>> outRows_;
+  // Held blocks overwritten by an exact save of the unturned picture, put back afterwards.
+  struct TPatchedBlock {
+    JCOEF* Where;
+    JBLOCK Was;
+  };
+  bool patching_ = false;
+  std::vector<TPatchedBlock> patched_;
+
+  void RestorePatched() {
+    for (auto it = patched_.rbegin(); it != patched_.rend(); ++it) std::memcpy(it->Where, it->Was, sizeof(JBLOCK));
+    patched_.clear();
+    patching_ = false;
+  }
 };
 
 int32_t TTarnwick::LoadHeld() {
@@ -308,7 +321,11 @@ bool TTarnwick::Acceptable() {
     if (src_.max_h_samp_factor % comp.h_samp_factor != 0 ||
         src_.max_v_samp_factor % comp.v_samp_factor != 0)
       return Fail("fractional chroma sampling"), false;
-    if (!src_.quant_tbl_ptrs[comp.quant_tbl_no]) return Fail("missing quantisation table"), false;
+    const JQUANT_TBL* table = src_.quant_tbl_ptrs[comp.quant_tbl_no];
+    if (!table) return Fail("missing quantisation table"), false;
+    // A zero divisor would stop any re-encode with the file's tables.
+    if (std::find(table->quantval, table->quantval + DCTSIZE2, 0) != table->quantval + DCTSIZE2)
+      return Fail("a quantisation table holds a zero"), false;
   }
   return true;
 }
@@ -442,8 +459,10 @@ bool TTarnwick::EncodeExact(j_compress_ptr dst) {
   const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
   changed_.assign(size_t(DivUp(geometry_.Width(), mw)), 0);
   outRows_.assign(3, {});
+  patched_.clear();
   if (setjmp(reinterpret_cast<TJpegError*>(dst->err)->Jump)) {
     strip_.Free();
+    RestorePatched();
     return false;
   }
   WriteExact(dst);
@@ -455,6 +474,19 @@ void TTarnwick::WriteExact(j_compress_ptr dst) {
   std::array<jvirt_barray_ptr, 3> arrays{};
   const TBlockMove move(geometry_);
   Configure(dst, w, h, true);
+  if (geometry_.IsIdentityOver(width_, height_)) {
+    // The held arrays are written as they are, changed MCUs patched in and put back afterwards.
+    outRows_ = srcRows_;
+    patching_ = true;
+    strip_.Make(dst->err);
+    ReencodeChanged();
+    strip_.Free();
+    jpeg_write_coefficients(dst, coefficients_);
+    WriteMarkers(dst);
+    jpeg_finish_compress(dst);
+    RestorePatched();
+    return;
+  }
   const j_common_ptr common = reinterpret_cast<j_common_ptr>(dst);
   int maxH = 1, maxV = 1;
   for (int c = 0; c < 3; ++c) {
@@ -569,9 +601,16 @@ void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
       JBLOCKROW in = (*dec->mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(dec), blocks[c],
                                                     JDIMENSION(by), 1, FALSE)[0];
       JBLOCKROW out = outRows_[size_t(c)][size_t(row) * ov + by];
-      for (int32_t mx = first; mx <= last; ++mx)
-        if (changed_[size_t(mx)])
-          std::memcpy(out[mx * oh], in[(mx - first) * oh], size_t(oh) * sizeof(JBLOCK));
+      for (int32_t mx = first; mx <= last; ++mx) {
+        if (!changed_[size_t(mx)]) continue;
+        if (patching_)
+          for (int k = 0; k < oh; ++k) {
+            TPatchedBlock& saved = patched_.emplace_back();
+            saved.Where = out[mx * oh + k];
+            std::memcpy(saved.Was, saved.Where, sizeof(JBLOCK));
+          }
+        std::memcpy(out[mx * oh], in[(mx - first) * oh], size_t(oh) * sizeof(JBLOCK));
+      }
     }
   }
   jpeg_abort_decompress(dec);

@@ -46,6 +46,14 @@ TEST(TarnwickLoad, RefusesWhatTheCodecMustTake) {
       break;
     }
   ExpectRefused(huge);
+  // A zero in a quantisation table (libjpeg decodes it, but no block could be encoded with it).
+  std::vector<uint8_t> zeroTable = Jpeg(32, 32);
+  for (size_t i = 0; i + 5 < zeroTable.size(); ++i)
+    if (zeroTable[i] == 0xFF && zeroTable[i + 1] == 0xDB) {
+      zeroTable[i + 5] = 0;
+      break;
+    }
+  ExpectRefused(zeroTable);
 
   TTempFolder folder;
   auto t = CreateTarnwickObject();

@@ -189,6 +189,12 @@ TEST_F(TarnwickSave, RepairedEyeReencodesOnlyTheMcusItTouched) {
   EXPECT_LE(decoded.MaxDifference(doc.Current, 32, 32, 48, 64),
             fresh.MaxDifference(doc.Current, 32, 32, 48, 64) + 8);
   ExpectWithinQuantisation(decoded, doc.Current, 2, 2);
+
+  // The held coefficients are untouched by the save: with the repair undone the source's
+  // coefficients are saved again.
+  doc.Current = doc.Original;
+  ASSERT_EQ(doc.Save(Path("undone.jpg"), 2), 1);
+  ExpectSameCoefficients(ReadCoefficients(ReadFile(Path("undone.jpg"))), in);
 }
 
 TEST_F(TarnwickSave, TurnsAndFlipsBackToTheStartAreCoefficientExact) {
