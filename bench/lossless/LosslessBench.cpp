@@ -32,6 +32,12 @@ bool Run(const std::vector<std::string>& arguments) {
   return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Heap bytes in use, large mapped blocks included.
+size_t InUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
 struct TPictureRows {
   int32_t Width = 0, Height = 0;
   ptrdiff_t RowBytes = 0;
@@ -63,10 +69,10 @@ struct TFixture {
               "-attenuate", "0.4", "+noise", "Gaussian", "-sampling-factor", "2x2", "-quality", "90",
               JpegPath}))
       return;
-    const size_t before = mallinfo2().uordblks;
+    const size_t before = InUse();
     if (!T->Load(JpegPath, 0) || T->Width() != W || T->Height() != H) return;
     if (!T->ReadPixels(Current.Bits.data(), Current.RowBytes, 0)) return;
-    HeldBytes = mallinfo2().uordblks - before;
+    HeldBytes = InUse() - before;
     Original.Bits = Current.Bits;
     // One repaired eye: a 60 x 60 pupil darkened.
     for (int32_t y = 1500; y < 1560; ++y)

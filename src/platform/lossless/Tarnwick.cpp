@@ -515,18 +515,22 @@ void TTarnwick::WriteExact(j_compress_ptr dst) {
     const bool revX = geometry_.SourceXReversed(), revY = geometry_.SourceYReversed();
     const int64_t startX = revX ? crop.Right / blockW - 1 : crop.Left / blockW;
     const int64_t startY = revY ? crop.Bottom / blockH - 1 : crop.Top / blockH;
-    for (JDIMENSION oy = 0; oy < rows[c]; ++oy) {
-      JBLOCKROW out = outRows_[size_t(c)][oy];
-      for (JDIMENSION ox = 0; ox < cols[c]; ++ox) {
-        const int64_t i = geometry_.Transpose ? oy : ox, j = geometry_.Transpose ? ox : oy;
-        const int64_t sx = revX ? startX - i : startX + i, sy = revY ? startY - j : startY + j;
-        if (sx < 0 || sy < 0 || sx >= heldCols || sy >= heldRows) {
-          std::memset(out[ox], 0, sizeof(JBLOCK));
-          continue;
+    // In tiles, so that a transpose reads and writes within the cache.
+    constexpr JDIMENSION Tile = 16;
+    for (JDIMENSION ty = 0; ty < rows[c]; ty += Tile)
+      for (JDIMENSION tx = 0; tx < cols[c]; tx += Tile)
+        for (JDIMENSION oy = ty; oy < std::min(rows[c], ty + Tile); ++oy) {
+          JBLOCKROW out = outRows_[size_t(c)][oy];
+          for (JDIMENSION ox = tx; ox < std::min(cols[c], tx + Tile); ++ox) {
+            const int64_t i = geometry_.Transpose ? oy : ox, j = geometry_.Transpose ? ox : oy;
+            const int64_t sx = revX ? startX - i : startX + i, sy = revY ? startY - j : startY + j;
+            if (sx < 0 || sy < 0 || sx >= heldCols || sy >= heldRows) {
+              std::memset(out[ox], 0, sizeof(JBLOCK));
+              continue;
+            }
+            move.Apply(srcRows_[size_t(c)][size_t(sy)][sx], out[ox]);
+          }
         }
-        move.Apply(srcRows_[size_t(c)][size_t(sy)][sx], out[ox]);
-      }
-    }
   }
   strip_.Make(dst->err);
   ReencodeChanged();
