@@ -12,6 +12,7 @@
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/MainForm.h"
 #include "framework/qt/QtText.h"
+#include "platform/codec/qt/QtImageCodec.h"
 #include "view/qt/QtGraphicsView.h"
 
 namespace {
@@ -53,6 +54,7 @@ void TModule::DataModuleCreate() {
   //    actual size 12, best fit 13).
   auto* form = app.CreateForm<TMainForm>();
   auto* windows = app.CreateModule<TEditorWindows>(*form);
+  RegisterQtImageCodecs();  // BMP and the other containers Qt reads
   InstallQtViewWindows();
   auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
