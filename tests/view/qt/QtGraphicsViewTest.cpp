@@ -152,4 +152,42 @@ TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
   EXPECT_EQ(TQtGraphicsViewWidget::VirtualKey(Qt::Key_Plus, Qt::KeypadModifier), VK_ADD);
 }
 
+TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
+  Editor->SetPluginMode(true);
+  EXPECT_EQ(Form->windowTitle(), "Quillmoor Plug-in");
+  EXPECT_FALSE(Form->FileMenuItem->isVisible());
+  EXPECT_EQ(App.ExitCode, -1);
+  QToolBar* bar = TQtEditorWindow::ToolbarOf(Editor->StandardToolbar);
+  ASSERT_NE(bar, nullptr);
+  QStringList texts;
+  for (QAction* action : bar->actions())
+    if (action->isVisible() && !action->isSeparator()) texts << action->text();
+  EXPECT_TRUE(texts.contains("OK"));
+  EXPECT_TRUE(texts.contains("Cancel"));
+  EXPECT_FALSE(TQtEditorWindow::ActionOf(Editor->OpenToolButton)->isVisible());
+  TQtEditorWindow::ActionOf(Editor->CancelButton)->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(Form->isVisible());
+  EXPECT_EQ(App.ExitCode, -1);
+}
+
+TEST_F(QtGraphicsViewTest, TheWheelScrollsALargeImage) {
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(200, 200), document, true));
+  Editor->ActualSizeClick();
+  Editor->ZoomInClick();
+  Editor->ZoomInClick();
+  Editor->ZoomInClick();  // 3/1: 600 x 600, higher than the view
+  QApplication::processEvents();
+  TQtGraphicsViewWidget* widget = Widget();
+  ASSERT_TRUE(widget->verticalScrollBar()->isVisible());
+  const int before = Editor->CurrentView()->MapMode().DevOrigin.Y;
+  const QPoint local(20, 20);
+  QWheelEvent wheel(local, widget->viewport()->mapToGlobal(local), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget->viewport(), &wheel);
+  EXPECT_EQ(Editor->CurrentView()->MapMode().DevOrigin.Y, before - 30);
+  EXPECT_EQ(widget->verticalScrollBar()->value(), -(before - 30));
+}
+
 }  // namespace
