@@ -1,6 +1,7 @@
 #include "app/Composition.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 #include "documents/WKGraphicsEditor.h"
@@ -32,7 +33,11 @@ class TEditorWindows : public TWKComponent {
 std::vector<std::string> ProgramArguments() {
   std::vector<std::string> arguments;
   const QStringList all = QCoreApplication::arguments();
-  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
+  // Absolute, so that the recent-files list names the file wherever the program starts next.
+  for (qsizetype i = 1; i < all.size(); ++i) {
+    const QFileInfo info(all[i]);
+    arguments.push_back(ToStdString(info.exists() ? info.absoluteFilePath() : all[i]));
+  }
   return arguments;
 }
 

@@ -12,13 +12,13 @@
 #include "documents/WKEditor.h"
 #include "documents/WKFolderList.h"
 #include "documents/WKGraphicsEditorUI.h"
+#include "documents/WKGraphicsFormats.h"
 #include "framework/WKGuid.h"
 #include "imaging/WKBitmap.h"
 #include "view/WKViewInput.h"
 
 class IWKGraphicsTool;
 class TWKGraphicsDocument;
-class TWKGraphicsFormats;
 class TWKGraphicsView;
 
 inline constexpr TWKGUID GraphicsEditorSettingsGuid =

@@ -267,3 +267,113 @@ TEST_F(GraphicsEditorTest, SettingsSectionRoundTripsQualityAndFlag) {
   EXPECT_EQ(other->JpegQuality, 63);
   EXPECT_TRUE(Editor->StoredFlag);
 }
+
+TEST_F(GraphicsEditorTest, TheWindowGrowsForAMinimumViewAndStaysOnASecondScreen) {
+  NextViewSize = {600, 400};
+  ASSERT_NE(Open(MakeImage("small.png", 64, 48)), nullptr);
+  // A work area that starts right of a first screen and below a top panel.
+  Window.Area = Bounds(1920, 40, 1280, 1000);
+  Window.Frame = Bounds(1900, 30, 800, 600);
+  Editor->SetMinViewSize(900, 500);
+  EXPECT_EQ(Window.Frame, Bounds(1920, 40, 1100, 700));
+  // Larger than the work area: it takes the whole axis.
+  Editor->SetMinViewSize(2000, 500);
+  EXPECT_EQ(Window.Frame.Left, 1920);
+  EXPECT_EQ(Window.Frame.Width(), 1280);
+  // Past the end: centred inside the work area, not inside a screen at 0.
+  Window.Frame = Bounds(2900, 900, 400, 300);
+  Editor->SetMinViewSize(0, 0);
+  EXPECT_EQ(Window.Frame, Bounds(1920 + (1280 - 400) / 2, 40 + (1000 - 300) / 2, 400, 300));
+  Window.Frame = Bounds(1950, 60, 300, 200);
+  Editor->SetMinWindowSize(700, 500);
+  EXPECT_EQ(Window.Frame, Bounds(1920 + (1280 - 700) / 2, 40 + (1000 - 500) / 2, 700, 500));
+}
+
+TEST_F(GraphicsEditorTest, ScriptCommandsOpenFromTheDemoFolderAndZoom) {
+  std::filesystem::create_directories(Folder / "Demo");
+  MakeImage("Demo/eye.png", 1600, 1200);
+  Editor->DemoFolder = (Folder / "Demo").string() + "/";
+  TWKCustomProperties params;
+  params.SetString(1, "eye.png");
+  params.SetInteger(2, 700);
+  params.SetDouble(3, 650.0);
+  ASSERT_TRUE(Editor->ExecuteScriptCommand("IMAGEOPEN", params));
+  EXPECT_FALSE(Editor->ScriptCommandFailed);
+  ASSERT_NE(Document(), nullptr);
+  EXPECT_TRUE(Document()->NoSaveQuery);
+  EXPECT_EQ(Window.Frame.Height(), 800 + 50);  // the view fell 50 short of 650
+  TWKCustomProperties none;
+  EXPECT_TRUE(Editor->ExecuteScriptCommand("ACTUALSIZE", none));
+  EXPECT_EQ(View()->ZoomNumerator(), 1);
+  EXPECT_TRUE(Editor->ExecuteScriptCommand("ZOOMIN", none));
+  EXPECT_EQ(View()->ZoomNumerator(), 3);
+  EXPECT_FALSE(Editor->ExecuteScriptCommand("SPIN", none));
+
+  TWKCustomProperties missing;
+  missing.SetString(1, "nowhere.png");
+  ASSERT_TRUE(Editor->ExecuteScriptCommand("IMAGEOPEN", missing));
+  EXPECT_TRUE(Editor->ScriptCommandFailed);
+
+  TWKCustomProperties image;
+  image.SetString(1, "image");
+  image.SetInteger(2, 10);
+  image.SetInteger(3, 20);
+  TPoint point;
+  ASSERT_TRUE(Editor->GetScriptCommandPoint(image, point));
+  const TPoint device = View()->MapMode().DocToDev({10, 20});
+  EXPECT_EQ(point, ViewWindow()->ClientToScreen(device));
+  TWKCustomProperties zoomIn;
+  zoomIn.SetString(1, "ZoomIn");
+  Editor->ZoomInButton->SetVisible(true);
+  static_cast<TFakeItem*>(Editor->ZoomInButton)->Center = {5, 6};
+  ASSERT_TRUE(Editor->GetScriptCommandPoint(zoomIn, point));
+  EXPECT_EQ(point, (TPoint{5, 6}));
+}
+
+TEST_F(GraphicsEditorTest, RecordingWritesTheOpenAndZoomLines) {
+  TLines recorder;
+  Editor->StartRecording(&recorder);
+  NextViewSize = {320, 240};
+  ASSERT_NE(Open(MakeImage("cat.png", 64, 48)), nullptr);
+  Editor->ZoomInClick();
+  recorder.Messages = false;
+  Editor->BestFitClick();
+  EXPECT_THAT(recorder.Lines,
+              ElementsAre("MouseCurvedMove Open", "Message \"Open Image\"", "ImageOpen \"cat.png\", 320, 240",
+                          "MouseCurvedMove ZoomIn", "Message \"Zoom In\"", "ZoomIn",
+                          "MouseCurvedMove BestFit", "BestFit"));
+  Editor->StopRecording();
+}
+
+TEST_F(GraphicsEditorTest, DroppedFilesOpenAndTheWheelOnlyCountsOverTheView) {
+  ASSERT_TRUE(Window.DropFile);
+  Window.DropFile(MakeImage("dropped.png", 2000, 2000));
+  ASSERT_NE(Document(), nullptr);
+  EXPECT_EQ(Editor->RecentFiles().size(), 1u);
+  Editor->ActualSizeClick();
+  const TPoint origin = View()->MapMode().DevOrigin;
+  const TPoint inside = ViewWindow()->ClientToScreen({10, 10});
+  const TPoint outside = ViewWindow()->ClientToScreen({-5, 10});
+  EXPECT_FALSE(Editor->MainFormMouseWheel(0, 120, outside));
+  EXPECT_EQ(View()->MapMode().DevOrigin, origin);
+  EXPECT_TRUE(Editor->MainFormMouseWheel(0, -120, inside));
+  EXPECT_EQ(View()->MapMode().DevOrigin, (TPoint{origin.X, origin.Y - 30}));
+  EXPECT_TRUE(Editor->MainFormMouseWheel(ssShift, 120, inside));
+  EXPECT_EQ(View()->MapMode().DevOrigin, (TPoint{origin.X + 30, origin.Y - 30}));
+}
+
+TEST_F(GraphicsEditorTest, ZoomItemsFollowTheDocumentAndTheScannerStaysHidden) {
+  Editor->UpdateControls();
+  EXPECT_FALSE(Editor->ZoomInButton->Enabled());
+  EXPECT_FALSE(Editor->ScaleToBestFitMenuItem->Enabled());
+  EXPECT_FALSE(Editor->AcquireMenuItem->Visible());
+  EXPECT_FALSE(Editor->ImportSubmenu->Visible());
+  Editor->ZoomInClick();  // nothing without a view
+  ASSERT_NE(Open(MakeImage("one.png", 8, 8)), nullptr);
+  Editor->UpdateControls();
+  EXPECT_TRUE(Editor->ZoomInButton->Enabled());
+  EXPECT_TRUE(Editor->ActualSizeMenuItem->Enabled());
+  Editor->Localize();
+  EXPECT_EQ(Editor->ActualSizeMenuItem->Caption(), "Actual Size");
+  EXPECT_EQ(Window.WindowCaption, "one.png - Quillmoor");
+}
