@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/WKAtomicFile.h"
-#include "platform/lossless/ExifThumbnail.h"
+#include "platform/lossless/ExifBlock.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/JpegQuality.h"
 
@@ -399,7 +399,8 @@ void TTarnwick::WriteMarkers(j_compress_ptr dst) const {
     if (m->marker == JPEG_APP0 && dst->write_JFIF_header && starts("JFIF", 5)) continue;
     if (m->marker == JPEG_APP0 + 14 && dst->write_Adobe_marker && starts("Adobe", 5)) continue;
     if (m->marker == JPEG_APP0 + 1 && starts("Exif\0", 6)) {
-      const std::vector<uint8_t> exif = ExifWithoutThumbnail({m->data, m->data_length});
+      std::vector<uint8_t> exif = ExifWithoutThumbnail({m->data, m->data_length});
+      SetExifPixelSize(exif, dst->image_width, dst->image_height);
       jpeg_write_marker(dst, m->marker, exif.data(), unsigned(exif.size()));
       continue;
     }
