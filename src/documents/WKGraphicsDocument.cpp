@@ -4,6 +4,7 @@
 
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsToolHooks.h"
+#include "documents/WKLosslessJpeg.h"
 #include "imaging/WKResample.h"
 #include "platform/codec/CodecTypes.h"
 #include "view/WKGraphicsView.h"
@@ -28,7 +29,8 @@ bool InThumbnailRange(int32_t id) {
 
 }  // namespace
 
-TWKGraphicsDocument::TWKGraphicsDocument(TWKEditor& editor) : TWKDocument(editor) {}
+TWKGraphicsDocument::TWKGraphicsDocument(TWKEditor& editor)
+    : TWKDocument(editor), LosslessJpeg(MakeLosslessJpeg()) {}
 
 TWKGraphicsDocument::~TWKGraphicsDocument() = default;
 
@@ -122,7 +124,7 @@ bool TWKGraphicsDocument::RotateLeft() {
   const bool changed = CurrentImage.RotateLeft();
   if (changed && !OriginalImage.Empty()) OriginalImage.RotateLeft();
   RefreshBackup();
-  if (LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateLeft(0);
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateLeft(0);
   ImageChanged();
   return changed;
 }
@@ -131,7 +133,7 @@ bool TWKGraphicsDocument::RotateRight() {
   const bool changed = CurrentImage.RotateRight();
   if (changed && !OriginalImage.Empty()) OriginalImage.RotateRight();
   RefreshBackup();
-  if (LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateRight(0);
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateRight(0);
   ImageChanged();
   return changed;
 }
@@ -140,7 +142,7 @@ bool TWKGraphicsDocument::MirrorHorizontal() {
   const bool changed = CurrentImage.MirrorHorizontal();
   if (changed && !OriginalImage.Empty()) OriginalImage.MirrorHorizontal();
   RefreshBackup();
-  if (LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->MirrorHorizontal(0);
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->MirrorHorizontal(0);
   ImageChanged();
   return changed;
 }
@@ -149,7 +151,7 @@ bool TWKGraphicsDocument::FlipVertical() {
   const bool changed = CurrentImage.FlipVertical();
   if (changed && !OriginalImage.Empty()) OriginalImage.FlipVertical();
   RefreshBackup();
-  if (LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->FlipVertical(0);
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->FlipVertical(0);
   ImageChanged();
   return changed;
 }
@@ -161,12 +163,8 @@ bool TWKGraphicsDocument::Crop(const TRect& rect) {
   if (changed && !OriginalImage.Empty())
     OriginalImage.Crop(IntersectRect(r, BitmapBounds(OriginalImage)));
   RefreshBackup();
-  if (LosslessJpeg && LosslessJpeg->HoldsData()) {
-    const int32_t bw = std::max(LosslessJpeg->BlockWidth(), 1);
-    const int32_t bh = std::max(LosslessJpeg->BlockHeight(), 1);
-    const int32_t left = r.Left - r.Left % bw, top = r.Top - r.Top % bh;
-    LosslessJpeg->Crop(Bounds(left, top, r.Width(), r.Height()));
-  }
+  // The exact rectangle: a crop moved onto the block grid would save a shifted picture.
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->Crop(r);
   ImageChanged();
   return changed;
 }
@@ -184,7 +182,9 @@ bool TWKGraphicsDocument::Resize(int32_t width, int32_t height, bool withOrigina
     }
   }
   RefreshBackup();
-  if (LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->Crop(Rect(0, 0, width, height));
+  // Resampled or re-framed pixels have no coefficients to keep: the next JPEG save asks for
+  // a quality.
+  if (changed && LosslessJpeg) LosslessJpeg->Release();
   ImageChanged();
   return changed;
 }
@@ -197,7 +197,9 @@ bool TWKGraphicsDocument::SetCanvasSize(int32_t width, int32_t height, bool with
     if (TWKGraphicsEditor* editor = GraphicsEditor())
       if (IWKGraphicsTool* tool = editor->CurrentTool()) tool->CurrentPixelsChanged(*this);
   }
-  if (LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->Crop(Rect(0, 0, width, height));
+  // Resampled or re-framed pixels have no coefficients to keep: the next JPEG save asks for
+  // a quality.
+  if (changed && LosslessJpeg) LosslessJpeg->Release();
   ImageChanged();
   return changed;
 }
@@ -205,6 +207,7 @@ bool TWKGraphicsDocument::SetCanvasSize(int32_t width, int32_t height, bool with
 bool TWKGraphicsDocument::ReplaceImages(const TWKPixels& current, const TWKPixels* original) {
   bool ok = CurrentImage.AssignPixels(current);
   if (original != nullptr) ok = OriginalImage.AssignPixels(*original) && ok;
+  if (original != nullptr && LosslessJpeg) LosslessJpeg->MarkOutOfStep();
   return AfterGeometry(ok);
 }
 

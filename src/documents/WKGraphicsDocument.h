@@ -11,6 +11,7 @@
 #include "documents/WKDocument.h"
 #include "framework/WKProperties.h"
 #include "imaging/WKBitmap.h"
+#include "platform/lossless/TarnwickGeometry.h"
 
 class IWKGraphicsTool;
 class TWKGraphicsEditor;
@@ -38,6 +39,13 @@ class IWKLosslessJpeg {
   virtual bool MirrorHorizontal(int32_t flags) = 0;
   virtual bool FlipVertical(int32_t flags) = 0;
   virtual bool Crop(const TRect& rect) = 0;
+  // Lets go of the compressed form after a change it cannot follow (resize, new canvas).
+  virtual void Release() {}
+  // Both images were replaced as a whole; only SetGeometry brings the form back in step.
+  virtual void MarkOutOfStep() {}
+  // The geometry the form follows, for geometry command states to put back on undo and redo.
+  virtual bool GetGeometry(TTarnwickGeometry& geometry) const { return false; }
+  virtual bool SetGeometry(const TTarnwickGeometry& geometry) { return false; }
 };
 
 class TWKGraphicsDocument : public TWKDocument {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "documents/WKGraphicsDocument.h"
+#include "documents/WKLosslessJpeg.h"
 #include "framework/WKAtomicFile.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -89,6 +90,13 @@ bool TWKGraphicsFormats::SaveDocument(TWKDocument& document, const std::string& 
 bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::string& fileName,
                                    int32_t& formatId) {
   TCodecError err;
+  if (LoadThroughLosslessJpeg(document, fileName)) {
+    // The codec reads only the metadata of a file the lossless form holds.
+    if (std::unique_ptr<TImageDecoder> reader = TStillImageCodec::OpenFile(fileName, err))
+      document.LoadMetadata(reader->Info());
+    formatId = gfJPEG;
+    return true;
+  }
   std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err);
   if (!decoder) {
     LastError = err.Message;
@@ -128,6 +136,8 @@ bool TWKGraphicsFormats::SaveImage(TWKGraphicsDocument& document, const std::str
     LastError = "the image holds no pixels to save";
     return false;
   }
+  if (formatId == gfJPEG && CanSaveThroughLosslessJpeg(document))
+    return SaveThroughLosslessJpeg(document, fileName, LastError);
   std::vector<TPropertyItem> items;
   TEncodeOptions options;
   document.SaveMetadata(items, options.DpiX, options.DpiY);

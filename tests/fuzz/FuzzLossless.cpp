@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/lossless/ExifThumbnail.h"
+#include "platform/lossless/ExifBlock.h"
 #include "platform/lossless/ITarnwick.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

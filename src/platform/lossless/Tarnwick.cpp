@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "framework/WKAtomicFile.h"
-#include "platform/lossless/ExifThumbnail.h"
+#include "imaging/WKParallel.h"
+#include "platform/lossless/ExifBlock.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/JpegQuality.h"
 
@@ -121,6 +122,10 @@ class TTarnwick final : public ITarnwick {
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     if (size <= 0) return Fail("the file is empty");
+    // Other formats are refused before the whole file is read.
+    char magic[3] = {};
+    in.seekg(0);
+    if (!in.read(magic, 3) || std::memcmp(magic, "\xFF\xD8\xFF", 3) != 0) return Fail("not a JPEG file");
     in.seekg(0);
     bytes_.resize(size_t(size));
     if (!in.read(reinterpret_cast<char*>(bytes_.data()), size)) {
@@ -399,7 +404,8 @@ void TTarnwick::WriteMarkers(j_compress_ptr dst) const {
     if (m->marker == JPEG_APP0 && dst->write_JFIF_header && starts("JFIF", 5)) continue;
     if (m->marker == JPEG_APP0 + 14 && dst->write_Adobe_marker && starts("Adobe", 5)) continue;
     if (m->marker == JPEG_APP0 + 1 && starts("Exif\0", 6)) {
-      const std::vector<uint8_t> exif = ExifWithoutThumbnail({m->data, m->data_length});
+      std::vector<uint8_t> exif = ExifWithoutThumbnail({m->data, m->data_length});
+      SetExifPixelSize(exif, dst->image_width, dst->image_height);
       jpeg_write_marker(dst, m->marker, exif.data(), unsigned(exif.size()));
       continue;
     }
@@ -457,7 +463,8 @@ bool TTarnwick::EncodePixels(j_compress_ptr dst) {
 
 bool TTarnwick::EncodeExact(j_compress_ptr dst) {
   const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
-  changed_.assign(size_t(DivUp(geometry_.Width(), mw)), 0);
+  const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
+  changed_.assign(size_t(DivUp(geometry_.Width(), mw)) * DivUp(geometry_.Height(), mh), 0);
   outRows_.assign(3, {});
   patched_.clear();
   if (setjmp(reinterpret_cast<TJpegError*>(dst->err)->Jump)) {
@@ -515,22 +522,29 @@ void TTarnwick::WriteExact(j_compress_ptr dst) {
     const bool revX = geometry_.SourceXReversed(), revY = geometry_.SourceYReversed();
     const int64_t startX = revX ? crop.Right / blockW - 1 : crop.Left / blockW;
     const int64_t startY = revY ? crop.Bottom / blockH - 1 : crop.Top / blockH;
-    // In tiles, so that a transpose reads and writes within the cache.
+    // In tiles, so that a transpose reads and writes within the cache; tile rows on both cores.
     constexpr JDIMENSION Tile = 16;
-    for (JDIMENSION ty = 0; ty < rows[c]; ty += Tile)
-      for (JDIMENSION tx = 0; tx < cols[c]; tx += Tile)
-        for (JDIMENSION oy = ty; oy < std::min(rows[c], ty + Tile); ++oy) {
-          JBLOCKROW out = outRows_[size_t(c)][oy];
-          for (JDIMENSION ox = tx; ox < std::min(cols[c], tx + Tile); ++ox) {
-            const int64_t i = geometry_.Transpose ? oy : ox, j = geometry_.Transpose ? ox : oy;
-            const int64_t sx = revX ? startX - i : startX + i, sy = revY ? startY - j : startY + j;
-            if (sx < 0 || sy < 0 || sx >= heldCols || sy >= heldRows) {
-              std::memset(out[ox], 0, sizeof(JBLOCK));
-              continue;
+    const std::vector<JBLOCKROW>& in = srcRows_[size_t(c)];
+    const std::vector<JBLOCKROW>& outs = outRows_[size_t(c)];
+    const JDIMENSION rowCount = rows[c], colCount = cols[c];
+    const bool transpose = geometry_.Transpose;
+    const auto fill = [&](int32_t, int32_t begin, int32_t end) {
+      for (JDIMENSION ty = JDIMENSION(begin) * Tile; ty < std::min(rowCount, JDIMENSION(end) * Tile); ty += Tile)
+        for (JDIMENSION tx = 0; tx < colCount; tx += Tile)
+          for (JDIMENSION oy = ty; oy < std::min(rowCount, ty + Tile); ++oy) {
+            JBLOCKROW out = outs[oy];
+            for (JDIMENSION ox = tx; ox < std::min(colCount, tx + Tile); ++ox) {
+              const int64_t i = transpose ? oy : ox, j = transpose ? ox : oy;
+              const int64_t sx = revX ? startX - i : startX + i, sy = revY ? startY - j : startY + j;
+              if (sx < 0 || sy < 0 || sx >= heldCols || sy >= heldRows) {
+                std::memset(out[ox], 0, sizeof(JBLOCK));
+                continue;
+              }
+              move.Apply(in[size_t(sy)][sx], out[ox]);
             }
-            move.Apply(srcRows_[size_t(c)][size_t(sy)][sx], out[ox]);
           }
-        }
+    };
+    ParallelRows(int32_t(DivUp(rowCount, Tile)), int64_t(rowCount) * colCount * int64_t(sizeof(JBLOCK)), fill);
   }
   strip_.Make(dst->err);
   ReencodeChanged();
@@ -547,25 +561,30 @@ void TTarnwick::ReencodeChanged() {
   const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
   const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
   const int32_t across = int32_t(DivUp(w, mw)), down = int32_t(DivUp(h, mh));
-  for (int32_t my = 0; my < down; ++my) {
-    const int32_t y0 = my * mh, y1 = std::min(h, y0 + mh);
-    std::fill(changed_.begin(), changed_.end(), original_ ? 0 : 1);
-    if (original_) {
-      for (int32_t y = y0; y < y1; ++y) {
+  // The comparison runs on both cores; the re-encoding (libjpeg) stays on this thread.
+  ParallelRows(down, int64_t(w) * h * 3, [&](int32_t, int32_t begin, int32_t end) {
+    for (int32_t my = begin; my < end; ++my) {
+      uint8_t* flags = changed_.data() + size_t(my) * size_t(across);
+      std::fill_n(flags, across, original_ ? 0 : 1);
+      if (!original_) continue;
+      for (int32_t y = my * mh; y < std::min(h, (my + 1) * mh); ++y) {
         const uint8_t* now = PixelRow(y);
         const uint8_t* was = OriginalRow(y);
         if (std::memcmp(now, was, size_t(w) * 3) == 0) continue;
         for (int32_t mx = 0; mx < across; ++mx) {
-          if (changed_[size_t(mx)]) continue;
+          if (flags[mx]) continue;
           const size_t x0 = size_t(mx) * mw * 3, n = size_t(std::min(w, (mx + 1) * mw)) * 3 - x0;
-          changed_[size_t(mx)] = std::memcmp(now + x0, was + x0, n) != 0;
+          flags[mx] = std::memcmp(now + x0, was + x0, n) != 0;
         }
       }
     }
+  });
+  for (int32_t my = 0; my < down; ++my) {
+    const uint8_t* flags = changed_.data() + size_t(my) * size_t(across);
     int32_t first = 0, last = across - 1;
-    while (first < across && !changed_[size_t(first)]) ++first;
+    while (first < across && !flags[first]) ++first;
     if (first == across) continue;
-    while (!changed_[size_t(last)]) --last;
+    while (!flags[last]) --last;
     ReencodeStrip(my, first, last);
   }
 }
@@ -579,6 +598,7 @@ void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
   const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
   const int32_t x0 = first * mw, x1 = std::min(w, (last + 1) * mw);
   const int32_t y0 = row * mh, y1 = std::min(h, y0 + mh);
+  const size_t across = DivUp(w, mw);
 
   j_compress_ptr enc = &strip_.Enc;
   std::free(strip_.Buffer);
@@ -606,7 +626,7 @@ void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
                                                     JDIMENSION(by), 1, FALSE)[0];
       JBLOCKROW out = outRows_[size_t(c)][size_t(row) * ov + by];
       for (int32_t mx = first; mx <= last; ++mx) {
-        if (!changed_[size_t(mx)]) continue;
+        if (!changed_[size_t(row) * across + size_t(mx)]) continue;
         if (patching_)
           for (int k = 0; k < oh; ++k) {
             TPatchedBlock& saved = patched_.emplace_back();

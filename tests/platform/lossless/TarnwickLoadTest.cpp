@@ -61,6 +61,13 @@ TEST(TarnwickLoad, RefusesWhatTheCodecMustTake) {
   folder.Write("empty.jpg", "");
   EXPECT_EQ(t->Load(folder / "empty.jpg", 0), 0);
   EXPECT_EQ(t->HasImage(), 0);
+  folder.Write("picture.png", std::string("\x89PNG\r\n\x1A\n", 8) + std::string(100, 'x'));
+  EXPECT_EQ(t->Load(folder / "picture.png", 0), 0);
+  const std::vector<uint8_t> good = Jpeg(48, 32);
+  folder.Write("good.jpg", std::string(good.begin(), good.end()));
+  EXPECT_EQ(t->Load(folder / "good.jpg", 0), 1);
+  EXPECT_EQ(t->Load(folder / "missing.jpg", 0), 0);  // a failed load lets go of the last one
+  EXPECT_EQ(t->HasImage(), 0);
 }
 
 TEST(TarnwickLoad, RefusingAFileLetsGoOfThePreviousOne) {

@@ -1,4 +1,4 @@
-#include "platform/lossless/ExifThumbnail.h"
+#include "platform/lossless/ExifBlock.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,6 +19,10 @@ class TTiffReader {
   }
   uint32_t U32(size_t at) const {
     return little_ ? U16(at) | U16(at + 2) << 16 : U16(at) << 16 | U16(at + 2);
+  }
+  void PutU16(size_t at, uint32_t value) {
+    tiff_[at + (little_ ? 0 : 1)] = uint8_t(value);
+    tiff_[at + (little_ ? 1 : 0)] = uint8_t(value >> 8);
   }
   void PutU32(size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) {
@@ -114,4 +118,33 @@ std::vector<uint8_t> ExifWithoutThumbnail(std::span<const uint8_t> app1) {
   for (const auto& [offset, length] : pictures)
     std::fill_n(tiffBytes.begin() + ptrdiff_t(offset), length, uint8_t(0));
   return out;
+}
+
+void SetExifPixelSize(std::vector<uint8_t>& app1, uint32_t width, uint32_t height) {
+  if (app1.size() < HeaderBytes + 8 || std::memcmp(app1.data(), "Exif\0\0", HeaderBytes) != 0) return;
+  std::span<uint8_t> tiffBytes(app1.data() + HeaderBytes, app1.size() - HeaderBytes);
+  const bool little = tiffBytes[0] == 'I' && tiffBytes[1] == 'I';
+  if (!little && !(tiffBytes[0] == 'M' && tiffBytes[1] == 'M')) return;
+  TTiffReader r(tiffBytes, little);
+  // The EXIF directory from IFD0's pointer entry.
+  const auto find = [&r](size_t ifd, uint32_t wanted) -> size_t {
+    if (!r.Has(ifd, 2) || !r.Has(ifd, 2 + 12 * size_t(r.U16(ifd)))) return 0;
+    for (uint32_t i = 0, n = r.U16(ifd); i < n; ++i)
+      if (r.U16(ifd + 2 + 12 * size_t(i)) == wanted) return ifd + 2 + 12 * size_t(i);
+    return 0;
+  };
+  const size_t pointer = find(r.U32(4), 0x8769);
+  if (pointer == 0) return;
+  const size_t exif = r.U32(pointer + 8);
+  for (const auto& [tag, value] : {std::pair{0xA002u, width}, std::pair{0xA003u, height}}) {
+    const size_t entry = find(exif, tag);
+    if (entry == 0 || r.U32(entry + 4) != 1) continue;
+    const uint32_t type = r.U16(entry + 2);
+    if (type == 3 && value <= 0xFFFF) {
+      r.PutU16(entry + 8, value);
+    } else if (type == 3 || type == 4) {
+      r.PutU16(entry + 2, 4);  // a SHORT too small for the value becomes a LONG in place
+      r.PutU32(entry + 8, value);
+    }
+  }
 }

@@ -1,10 +1,11 @@
-// The embedded thumbnail leaves an EXIF block; everything else stays byte for byte.
+// The embedded thumbnail leaves an EXIF block and the pixel size follows the picture;
+// everything else stays byte for byte.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
 
-#include "platform/lossless/ExifThumbnail.h"
+#include "platform/lossless/ExifBlock.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ TTiffBuilder Exif(bool little, bool thumbnailLast, size_t& ifd1Link, size_t& ifd
 
 }  // namespace
 
-TEST(ExifThumbnail, ThumbnailAtTheEndIsCutOffAndUnlinked) {
+TEST(ExifBlock, ThumbnailAtTheEndIsCutOffAndUnlinked) {
   for (bool little : {true, false}) {
     size_t link, ifd1, thumb;
     const std::vector<uint8_t> in = Exif(little, true, link, ifd1, thumb).App1();
@@ -93,7 +94,7 @@ TEST(ExifThumbnail, ThumbnailAtTheEndIsCutOffAndUnlinked) {
   }
 }
 
-TEST(ExifThumbnail, ThumbnailBeforeOtherDataIsZeroedInPlace) {
+TEST(ExifBlock, ThumbnailBeforeOtherDataIsZeroedInPlace) {
   size_t link, ifd1, thumb;
   const std::vector<uint8_t> in = Exif(true, false, link, ifd1, thumb).App1();
   const std::vector<uint8_t> out = ExifWithoutThumbnail(in);
@@ -108,7 +109,7 @@ TEST(ExifThumbnail, ThumbnailBeforeOtherDataIsZeroedInPlace) {
   EXPECT_EQ(std::memcmp(out.data() + 6 + thumb + ThumbBytes, Date, 20), 0);
 }
 
-TEST(ExifThumbnail, AnythingElsePassesUnchanged) {
+TEST(ExifBlock, AnythingElsePassesUnchanged) {
   size_t link, ifd1, thumb;
   TTiffBuilder noThumb = Exif(true, true, link, ifd1, thumb);
   noThumb.U32(link, 0);
@@ -129,4 +130,39 @@ TEST(ExifThumbnail, AnythingElsePassesUnchanged) {
   ASSERT_LE(out.size(), cut.size());
   ASSERT_GE(out.size(), 6 + link + 4);
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(out[6 + link + i], 0);
+}
+
+TEST(ExifBlock, PixelSizeFollowsThePictureWhereTheBlockHasIt) {
+  for (bool little : {true, false}) {
+    TTiffBuilder b(little);
+    const size_t exifIfd = 38;
+    b.Directory(8, {{0x010F, 2, 4, 0}, {0x8769, 4, 1, uint32_t(exifIfd)}}, 0);
+    b.Put(8 + 2 + 8, "Cam", 4);
+    // SHORT values sit in the first two bytes of the value field.
+    b.Directory(exifIfd, {{0xA002, 3, 1, little ? 100u : 100u << 16}, {0xA003, 4, 1, 70}}, 0);
+    std::vector<uint8_t> block = b.App1();
+    const std::vector<uint8_t> before = block;
+
+    SetExifPixelSize(block, 96, 70000);
+    TTiffBuilder expected(little);
+    expected.Directory(8, {{0x010F, 2, 4, 0}, {0x8769, 4, 1, uint32_t(exifIfd)}}, 0);
+    expected.Put(8 + 2 + 8, "Cam", 4);
+    expected.Directory(exifIfd, {{0xA002, 3, 1, little ? 96u : 96u << 16}, {0xA003, 4, 1, 70000}}, 0);
+    EXPECT_EQ(block, expected.App1()) << "little " << little;
+
+    // A width beyond a SHORT turns the entry into a LONG.
+    block = before;
+    SetExifPixelSize(block, 70000, 70);
+    TTiffBuilder wide(little);
+    wide.Directory(8, {{0x010F, 2, 4, 0}, {0x8769, 4, 1, uint32_t(exifIfd)}}, 0);
+    wide.Put(8 + 2 + 8, "Cam", 4);
+    wide.Directory(exifIfd, {{0xA002, 4, 1, 70000}, {0xA003, 4, 1, 70}}, 0);
+    EXPECT_EQ(block, wide.App1()) << "little " << little;
+  }
+  // Without the pixel size tags nothing changes.
+  size_t link, ifd1, thumb;
+  std::vector<uint8_t> plain = Exif(true, true, link, ifd1, thumb).App1();
+  const std::vector<uint8_t> copy = plain;
+  SetExifPixelSize(plain, 1, 1);
+  EXPECT_EQ(plain, copy);
 }
