@@ -1,6 +1,7 @@
 // Quarter turns of 24-bit pixels in blocks of 16 source rows by 4 source columns per 128-bit
-// lane block: pixels widened to 32 bits, 4 × 4 transposes, packed back to whole 48-byte runs of a
-// destination row. Compiled once per instruction set, chosen at run time.
+// block: pixels widened to 32 bits, 4 × 4 transposes, packed back to 48-byte runs of a
+// destination row, gathered in a tile in L1 and written out as whole cache lines. Compiled once
+// per instruction set, chosen at run time.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "imaging/WKTurnHwy.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
