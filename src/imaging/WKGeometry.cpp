@@ -25,12 +25,12 @@ inline uint8_t* MutableRow(TWKPixels& p, int32_t y) {
 
 int64_t Bytes(const TWKPixels& p) { return static_cast<int64_t>(p.RowBytes) * p.Height; }
 
-// Each core turns its own source columns, i.e. its own destination rows.
+// The cores take bands of source columns, i.e. of destination rows, in turn.
 void Turn(const TWKPixels& source, TWKPixels& dest, bool left) {
   const int32_t chunks = (source.Width + TurnColumnChunk - 1) / TurnColumnChunk;
-  ParallelRows(chunks, Bytes(dest), [&](int32_t, int32_t begin, int32_t end) {
-    TurnPixelColumns(source, dest, left, begin * TurnColumnChunk,
-                     std::min(end * TurnColumnChunk, source.Width));
+  ParallelChunks(chunks, Bytes(dest), [&](int32_t chunk) {
+    const int32_t x = chunk * TurnColumnChunk;
+    TurnPixelColumns(source, dest, left, x, std::min(x + TurnColumnChunk, source.Width));
   });
 }
 

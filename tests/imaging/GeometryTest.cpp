@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 #include <hwy/targets.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ImagingTestUtil.h"
 #include "imaging/WKGeometry.h"
+#include "imaging/WKParallel.h"
 
 namespace {
 
@@ -110,4 +114,18 @@ TEST(Turn, RoundTripsThroughTheContainer) {
     ASSERT_TRUE(mirrored->FlipVertical());
     EXPECT_TRUE(SamePixels(*bitmap.Pixels(), *mirrored->Pixels()));
   }
+}
+
+// Chunks shared between two threads: each one exactly once, small work on the calling thread.
+TEST(ParallelChunks, EveryChunkExactlyOnce) {
+  for (const int32_t count : {0, 1, 2, 3, 97, 1000}) {
+    std::vector<std::atomic<int>> calls(static_cast<size_t>(count));
+    ParallelChunks(count, ParallelWorkThreshold, [&](int32_t chunk) { calls[chunk]++; });
+    for (int32_t i = 0; i < count; ++i) ASSERT_EQ(calls[i].load(), 1) << count << " " << i;
+  }
+  const auto caller = std::this_thread::get_id();
+  bool elsewhere = false;
+  ParallelChunks(50, ParallelWorkThreshold - 1,
+                 [&](int32_t) { elsewhere |= std::this_thread::get_id() != caller; });
+  EXPECT_FALSE(elsewhere);
 }
