@@ -313,6 +313,9 @@ TEST_F(FileDialogsTest, ClosingDuringADecodeEndsTheThreadWithoutPainting) {
   formats.OpenGate();
   ASSERT_TRUE(formats.WaitFinished(1));
   ASSERT_TRUE(Settle(dialog));
+  Select(dialog, Path("blue.jpg"));  // a late selection of the closed dialog asks for nothing
+  EXPECT_TRUE(dialog.PreviewThread->Idle());
+  EXPECT_EQ(formats.Decodes.load(), 1);
   dialog.show();  // shown again: the closed dialog's thumbnail never arrives
   QCoreApplication::processEvents();
   EXPECT_EQ(dialog.Thumbnail, nullptr);
