@@ -223,6 +223,32 @@ void BM_UiThreadGapWhileBrowsing(benchmark::State& state) {
 }
 BENCHMARK(BM_UiThreadGapWhileBrowsing)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
+// Closing and freeing the dialog while the preview thread decodes the large file: the wait for
+// the decode in hand, which no thumbnail follows.
+void BM_CloseDuringDecode(benchmark::State& state) {
+  help_test::TPreviewTestFormats formats;
+  double worst = 0;
+  for (auto _ : state) {
+    auto* dialog = new TWKOpenDialog(nullptr, formats);
+    dialog->show();
+    QCoreApplication::processEvents();
+    const int32_t started = formats.Decodes.load();
+    emit dialog->currentChanged(ToQString(Fixture().Photos[0]));
+    (void)formats.WaitStarted(started + 1);
+    const auto start = std::chrono::steady_clock::now();
+    dialog->done(QDialog::Rejected);
+    delete dialog;
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    worst = std::max(worst, seconds);
+    state.SetIterationTime(seconds);
+    QCoreApplication::processEvents();
+  }
+  state.counters["worst_ms"] = worst * 1000;
+  state.counters["painted"] = formats.Draws.load();
+}
+BENCHMARK(BM_CloseDuringDecode)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(10);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -5,6 +5,7 @@ uint64_t TWKPreviewRequests::Request(std::string fileName, int32_t width, int32_
   {
     std::lock_guard lock(lock_);
     ticket = ++newest_;
+    if (terminated_) return ticket;  // nobody will take it
     pending_ = TWKPreviewRequest{std::move(fileName), width, height, ticket};
   }
   wake_.notify_one();

@@ -18,7 +18,7 @@ struct TWKPreviewRequest {
 
 class TWKPreviewRequests {
  public:
-  // Replaces whatever is pending; the answer is the request's ticket.
+  // Replaces whatever is pending; the answer is the request's ticket. Ignored once terminated.
   uint64_t Request(std::string fileName, int32_t width, int32_t height);
   // Drops the pending request and makes every ticket handed out so far stale.
   void Cancel();

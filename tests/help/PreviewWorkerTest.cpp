@@ -128,6 +128,7 @@ TEST(PreviewRequests, TerminateWakesTheWaitingTakerForGood) {
   EXPECT_FALSE(result);
   const uint64_t late = requests.Request("late.jpg", 1, 1);
   EXPECT_FALSE(requests.IsCurrent(late));
+  EXPECT_TRUE(requests.Idle());  // nothing is left pending for a taker that is gone
   TWKPreviewRequest r;
   EXPECT_FALSE(requests.Take(r));
 }

@@ -87,7 +87,6 @@ void TWKOpenDialog::BuildSidePanel() {
   InfoLabel->setWordWrap(true);
   InfoLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   InfoLabel->setAutoFillBackground(false);
-  InfoLabel->setAttribute(Qt::WA_TranslucentBackground);
 
   // Beside the folder view and the name and type rows, below the look-in row.
   if (auto* grid = qobject_cast<QGridLayout*>(layout())) {

@@ -271,6 +271,22 @@ TEST_F(FileDialogsTest, NonImageAfterImageShowsAnEmptyFrameAndNoInformation) {
   }
 }
 
+// The thread hands the thumbnail on while it is current, but the user selects another file
+// before the user-interface thread gets to it: the dialog itself must refuse it.
+TEST_F(FileDialogsTest, ThumbnailOvertakenOnItsWayToTheDialogIsNotShown) {
+  TWKOpenDialog dialog(nullptr, formats);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  Select(dialog, Path("red.jpg"));
+  for (int i = 0; i < 1000 && !dialog.PreviewThread->Idle(); ++i) std::this_thread::sleep_for(5ms);
+  ASSERT_EQ(dialog.PreviewThread->Counts().Delivered, 1);  // posted, not yet run
+  Select(dialog, Path("notes.txt"));
+  ASSERT_TRUE(Settle(dialog));
+  EXPECT_EQ(dialog.Thumbnail, nullptr);
+  EXPECT_EQ(formats.Draws.load(), 0);
+  ExpectEmptyFrame(dialog);
+}
+
 TEST_F(FileDialogsTest, NonImageStaysEmptyTwoSecondsLaterWithRealDecodes) {
   TWKOpenDialog dialog(nullptr, formats);
   dialog.show();
@@ -313,6 +329,9 @@ TEST_F(FileDialogsTest, ClosingDuringADecodeEndsTheThreadWithoutPainting) {
   formats.OpenGate();
   ASSERT_TRUE(formats.WaitFinished(1));
   ASSERT_TRUE(Settle(dialog));
+  Select(dialog, Path("blue.jpg"));  // a late selection of the closed dialog asks for nothing
+  EXPECT_TRUE(dialog.PreviewThread->Idle());
+  EXPECT_EQ(formats.Decodes.load(), 1);
   dialog.show();  // shown again: the closed dialog's thumbnail never arrives
   QCoreApplication::processEvents();
   EXPECT_EQ(dialog.Thumbnail, nullptr);
