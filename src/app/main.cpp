@@ -2,11 +2,13 @@
 #include <QApplication>
 
 #include "app/Composition.h"
+#include "documents/qt/QtBusyCursor.h"
 #include "framework/WKApplication.h"
 #include "framework/WKLocalizer.h"
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/QtMessageBox.h"
 #include "framework/qt/QtMessageLoop.h"
+#include "platform/codec/qt/QtImageCodec.h"
 #include "platform/system/NamedMutex.h"
 
 namespace {
@@ -33,6 +35,8 @@ int main(int argc, char** argv) {
   // printer and the picture formats join here with their modules.
   SetGlobalLocalizer(std::make_unique<TWKLocalizer>());
   const auto mutex = TNamedMutex::Create("QuillmoorMutexName");
+  RegisterQtImageCodecs();
+  InstallQtBusyCursor();
   const int exitCode = RunProgram();
   SetGlobalLocalizer(nullptr);
   return exitCode;

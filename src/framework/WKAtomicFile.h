@@ -4,7 +4,20 @@
 #include <cstddef>
 #include <string>
 
-// Creates the missing folders of the path, writes the bytes to a new temporary file in the
-// target's folder, flushes it to the device and renames it over the target. False (target
-// untouched, no temporary left behind) on any failure.
+struct TWKAtomicWriteOptions {
+  // Create the missing folders of the path first (settings files); a user's document is only
+  // ever written into a folder that exists.
+  bool CreateFolders = true;
+};
+
+// Writes the bytes to a new temporary file in the target's folder, flushes it to the device and
+// renames it over the target. An existing target keeps its permissions; a symbolic link is
+// followed so that the file it names is replaced and the link stays. False (target untouched,
+// no temporary left behind) on any failure, with the reason in error.
+bool WriteFileAtomically(const std::string& fileName, const void* data, size_t size,
+                         std::string& error, const TWKAtomicWriteOptions& options = {});
 bool WriteFileAtomically(const std::string& fileName, const void* data, size_t size);
+
+// Test seam: the next write stops after this many bytes with ENOSPC, as a full disk would;
+// negative turns it off. Process-wide.
+void SetAtomicWriteSpaceLimitForTesting(long long bytes);

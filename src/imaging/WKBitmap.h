@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "imaging/WKPageMemory.h"
 #include "imaging/WKResample.h"
@@ -235,6 +236,13 @@ class TWKLTBitmap : public TWKBitmap {
   bool RotateLeft();
   bool RotateRight();
   bool AssignPixels(const TWKPixels& buffer);
+  // Exchanges the two images' storage without copying pixels (a load fills a new bitmap and
+  // swaps it in only when it succeeded).
+  void Swap(TWKLTBitmap& other) noexcept {
+    FPixels.swap(other.FPixels);
+    std::swap(FStorage, other.FStorage);
+    FMemory.Swap(other.FMemory);
+  }
 
  private:
   struct TNewStorage;

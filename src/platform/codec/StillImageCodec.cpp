@@ -3,7 +3,8 @@
 #include <atomic>
 #include <mutex>
 
-#include "platform/codec/AtomicFileWriter.h"
+#include "framework/WKAtomicFile.h"
+
 #include "platform/codec/BmpEncoder.h"
 #include "platform/codec/JpegCodec.h"
 #include "platform/codec/PngCodec.h"
@@ -142,6 +143,9 @@ bool TStillImageCodec::SaveToFile(std::string_view mimeType, const TConstPixelRo
   std::vector<uint8_t> bytes;
   if (!Encode(mimeType, src, options, bytes, err)) return false;
   std::string error;
-  if (!TAtomicFileWriter::WriteFile(path, bytes, error)) return err.Fail(TCodecStatus::FileError, error);
+  TWKAtomicWriteOptions atomic;
+  atomic.CreateFolders = false;
+  if (!WriteFileAtomically(path, bytes.data(), bytes.size(), error, atomic))
+    return err.Fail(TCodecStatus::FileError, error);
   return true;
 }

@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/codec/AtomicFileWriter.h"
+#include "framework/WKAtomicFile.h"
 #include "platform/codec/CodecTestSupport.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -27,41 +27,51 @@ mode_t ModeOf(const std::string& path) {
 
 }  // namespace
 
-TEST(AtomicFileWriter, CreatesAndReplacesKeepingPermissions) {
+namespace {
+
+bool Replace(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+  return WriteFileAtomically(path, bytes.data(), bytes.size(), error);
+}
+
+}  // namespace
+
+TEST(AtomicSave, CreatesAndReplacesKeepingPermissions) {
   TTempFolder folder;
   std::string path = folder.File("photo.png");
   std::string error;
-  ASSERT_TRUE(TAtomicFileWriter::WriteFile(path, Bytes(1000, 1), error)) << error;
+  ASSERT_TRUE(Replace(path, Bytes(1000, 1), error)) << error;
   EXPECT_EQ(ReadAll(path), Bytes(1000, 1));
   chmod(path.c_str(), 0640);
-  ASSERT_TRUE(TAtomicFileWriter::WriteFile(path, Bytes(10, 2), error)) << error;
+  ASSERT_TRUE(Replace(path, Bytes(10, 2), error)) << error;
   EXPECT_EQ(ReadAll(path), Bytes(10, 2));
   EXPECT_EQ(ModeOf(path), 0640u);
   EXPECT_EQ(folder.EntryCount(), 1u);
 }
 
-TEST(AtomicFileWriter, AbandonedWriteLeavesTheOldFile) {
+// The space seam stops the write after some bytes with ENOSPC, as a full disk does.
+TEST(AtomicSave, WriteStoppedMidwayLeavesTheOldFile) {
   TTempFolder folder;
   std::string path = folder.File("photo.jpg");
   WriteAll(path, Bytes(500, 3));
-  {
-    TAtomicFileWriter writer(path);
-    std::string error;
-    ASSERT_TRUE(writer.Open(error));
-    ASSERT_TRUE(writer.Write("partial", 7, error));
-    EXPECT_EQ(folder.EntryCount(), 2u);
-  }  // destroyed without Commit
+  TPicture picture = TPicture::Synthetic(64, 64);
+  SetAtomicWriteSpaceLimitForTesting(100);
+  TCodecError err;
+  EXPECT_FALSE(TStillImageCodec::SaveToFile("image/bmp", picture.ConstRows(), {}, path, err));
+  EXPECT_EQ(err.Status, TCodecStatus::FileError);
+  EXPECT_NE(err.Message.find("No space"), std::string::npos) << err.Message;
   EXPECT_EQ(ReadAll(path), Bytes(500, 3));
   EXPECT_EQ(folder.EntryCount(), 1u);
+  // The seam holds for one write only.
+  EXPECT_TRUE(TStillImageCodec::SaveToFile("image/bmp", picture.ConstRows(), {}, path, err)) << err.Message;
 }
 
-TEST(AtomicFileWriter, SymbolicLinkKeepsPointingAtTheReplacedFile) {
+TEST(AtomicSave, SymbolicLinkKeepsPointingAtTheReplacedFile) {
   TTempFolder folder;
   std::string real = folder.File("real.tif"), link = folder.File("link.tif");
   WriteAll(real, Bytes(20, 4));
   ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
   std::string error;
-  ASSERT_TRUE(TAtomicFileWriter::WriteFile(link, Bytes(30, 5), error)) << error;
+  ASSERT_TRUE(Replace(link, Bytes(30, 5), error)) << error;
   struct stat st {};
   ASSERT_EQ(lstat(link.c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -70,7 +80,7 @@ TEST(AtomicFileWriter, SymbolicLinkKeepsPointingAtTheReplacedFile) {
 
 // A disk that fills up midway: the file-size limit makes the kernel refuse the write even for
 // root. The save runs in a child so the limit stays there.
-TEST(AtomicFileWriter, FullDiskMidwayLeavesTheOldFileByteIdentical) {
+TEST(AtomicSave, FullDiskMidwayLeavesTheOldFileByteIdentical) {
   TTempFolder folder;
   std::string path = folder.File("photo.png");
   std::vector<uint8_t> old = Bytes(3000, 6);
@@ -94,7 +104,7 @@ TEST(AtomicFileWriter, FullDiskMidwayLeavesTheOldFileByteIdentical) {
   EXPECT_EQ(folder.EntryCount(), 1u) << "the temporary file must be removed";
 }
 
-TEST(AtomicFileWriter, UnwritableFolderAndFailedEncodeLeaveTheOldFile) {
+TEST(AtomicSave, UnwritableFolderAndFailedEncodeLeaveTheOldFile) {
   TTempFolder folder;
   std::string path = folder.File("photo.jpg");
   std::vector<uint8_t> old = Bytes(800, 7);

@@ -1,0 +1,36 @@
+// How pixels cross between the still-image codec and a document's images: decoding straight
+// into a new current image, and encoding the current image in place.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/codec/CodecTypes.h"
+
+class TWKLTBitmap;
+
+// The format identifier of a decoded container: JPEG 0, TIFF 1, PNG 2, BMP 3. Other containers
+// (GIF and whatever else the codec reads) get kOtherImageFormat: they open, are never an
+// exchange file, and are saved only through Save As into one of the four.
+inline constexpr int32_t kOtherImageFormat = 4;
+int32_t FormatIdOfContainer(TCodecContainer container);
+// "image/jpeg", "image/tiff", "image/png", "image/bmp" for 0..3; empty otherwise.
+const char* MimeTypeOfFormat(int32_t formatId);
+
+// A document keeps three images of its size (current, original, backup). False with a message
+// when they would not fit in the memory the system has available, so that a huge picture is
+// refused before the allocation instead of ending the program when its pages are touched.
+bool CheckImageMemory(int32_t width, int32_t height, std::string& error);
+// Test seam: the available memory that CheckImageMemory assumes; 0 reads the system's again.
+void SetAvailableMemoryForTesting(uint64_t bytes);
+
+// Decodes the whole file into current (24-bit, the codec writing straight into its rows) and
+// makes original a copy. On failure both images are as they were and error says why.
+bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
+                     TImageInfo& info, std::string& error);
+
+// Encodes the image's rows where they lie (no copy) with the items and resolution, and
+// replaces the file atomically: on failure the old file is byte-identical.
+bool EncodeImageFile(const std::string& fileName, const TWKLTBitmap& image, const char* mimeType,
+                     const TEncodeOptions& options, std::string& error);

@@ -1,0 +1,146 @@
+#include "documents/WKGraphicsFormatsMetadata.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "framework/WKLocalizer.h"
+#include "platform/codec/StillImageCodec.h"
+#include "framework/WKUnicode.h"
+
+namespace {
+
+constexpr uint32_t kDateTimeId = 0x0132;
+constexpr uint32_t kMakeId = 0x010F;
+constexpr uint32_t kModelId = 0x0110;
+
+int32_t RoundDpi(double dpi) {
+  if (!(dpi > 0) || dpi > 1e9) return 0;
+  return static_cast<int32_t>(std::lround(dpi));
+}
+
+std::string Latin1ToUtf8(const std::string& bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void TWKGraphicsDocumentProperties::LoadFrom(const TImageInfo& info) {
+  Clear();
+  for (const TPropertyItem& item : info.Items)
+    SetValue(static_cast<int32_t>(item.Id), item.Type, item.Length(), item.Value.data());
+  HorizontalResolution = RoundDpi(info.DpiX);
+  VerticalResolution = RoundDpi(info.DpiY);
+}
+
+std::vector<TPropertyItem> TWKGraphicsDocumentProperties::PropertyItems() const {
+  std::vector<TPropertyItem> items;
+  items.reserve(static_cast<size_t>(Count()));
+  for (int i = 0; i < Count(); ++i) {
+    const TWKPropertyRecord& record = Items(i);
+    TPropertyItem item;
+    item.Id = static_cast<uint32_t>(record.Identifier);
+    item.Type = static_cast<uint16_t>(record.Type);
+    item.Value.assign(record.Data.get(), record.Data.get() + record.Size);
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+void TWKGraphicsDocumentProperties::StripThumbnailTags() {
+  for (int i = Count() - 1; i >= 0; --i) {
+    const int32_t id = Items(i).Identifier;
+    if (IsThumbnailPropertyId(static_cast<uint32_t>(id))) Delete(id);
+  }
+}
+
+std::string PropertyText(const std::vector<TPropertyItem>& items, uint32_t id) {
+  const TPropertyItem* item = FindPropertyItem(items, id);
+  if (!item) return {};
+  const auto* bytes = reinterpret_cast<const char*>(item->Value.data());
+  const std::string text(bytes, strnlen(bytes, item->Value.size()));
+  return IsValidUtf8(text) ? text : Latin1ToUtf8(text);
+}
+
+std::string GraphicsFileDescription(const TImageInfo& info) {
+  std::string text;
+  const char* name = "";
+  switch (info.Container) {
+    case TCodecContainer::BMP:
+    case TCodecContainer::JPEG:
+    case TCodecContainer::PNG:
+    case TCodecContainer::TIFF:
+    case TCodecContainer::EXIF:
+      name = ContainerName(info.Container);
+      break;
+    default:
+      break;
+  }
+  if (*name) text = LanguageString(215, "Format") + ": " + name;
+  char size[48];
+  std::snprintf(size, sizeof size, "%d x %d", info.Width, info.Height);
+  text += "\n" + LanguageString(504, "Dimensions") + ": " + size;
+  const std::string date = PropertyText(info.Items, kDateTimeId);
+  if (!date.empty()) text += "\n" + LanguageString(519, "Date Taken") + ": " + date;
+  const std::string maker = PropertyText(info.Items, kMakeId);
+  const std::string camera = maker + (maker.empty() ? "" : " ") + PropertyText(info.Items, kModelId);
+  if (!camera.empty()) text += "\n" + LanguageString(518, "Camera") + ": " + camera;
+  return text;
+}
+
+TSize ThumbnailSize(int32_t width, int32_t height, int32_t boxWidth, int32_t boxHeight) {
+  const int64_t w = std::max(width, 1), h = std::max(height, 1);
+  if (static_cast<double>(boxHeight) / h > static_cast<double>(boxWidth) / w)
+    return {boxWidth, static_cast<int32_t>(h * boxWidth / w)};
+  return {static_cast<int32_t>(w * boxHeight / h), boxHeight};
+}
+
+TRect CenteredRect(const TRect& rect, TSize size) {
+  const int32_t left = (rect.Left + rect.Right) / 2 - size.Width / 2;
+  const int32_t top = (rect.Top + rect.Bottom) / 2 - size.Height / 2;
+  return {left, top, left + size.Width, top + size.Height};
+}
+
+void TWKGraphicsThumbnail::Draw(IWKPaintDevice& device, const TRect& rect) {
+  UsedRect = CenteredRect(rect, {Image.Width(), Image.Height()});
+  Image.Paint(device, UsedRect, nullptr, nullptr);
+}
+
+bool MakeGraphicsFileInfo(const std::string& fileName, std::unique_ptr<TWKFileInfo>& info) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(fileName, ec)) return false;
+  auto result = std::make_unique<TWKGraphicsFileInfo>(fileName);
+  TCodecError err;
+  if (std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err))
+    result->DescriptionText = GraphicsFileDescription(decoder->Info());
+  info = std::move(result);
+  return true;
+}
+
+bool MakeGraphicsThumbnail(const std::string& fileName, int32_t width, int32_t height,
+                           std::unique_ptr<TWKThumbnail>& thumbnail) {
+  if (width <= 0 || height <= 0) return false;
+  TCodecError err;
+  std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err);
+  if (!decoder) return false;
+  TSize size = ThumbnailSize(decoder->Info().Width, decoder->Info().Height, width, height);
+  size.Width = std::max(size.Width, 1);
+  size.Height = std::max(size.Height, 1);
+  auto result = std::make_unique<TWKGraphicsThumbnail>();
+  if (!result->Image.SetSize(size.Width, size.Height, FormatBGR24)) return false;
+  const TWKBitmapStorage& rows = result->Image.Storage();
+  if (!decoder->ReadThumbnail({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err)) return false;
+  thumbnail = std::move(result);
+  return true;
+}
