@@ -28,8 +28,8 @@ class TSeparator : public QFrame {
     setFrameShape(QFrame::VLine);
     setFrameShadow(QFrame::Sunken);
   }
-  QSize sizeHint() const override { return QSize(width_, 24); }
-  QSize minimumSizeHint() const override { return QSize(std::min(width_, 6), 24); }
+  QSize sizeHint() const override { return QSize(width_, 16); }
+  QSize minimumSizeHint() const override { return QSize(std::min(width_, 6), 16); }
 
  private:
   int width_;
@@ -83,14 +83,14 @@ int TWKFlowLayout::Arrange(const QRect& rect, bool apply) const {
   for (QLayoutItem* item : items_) {
     if (item->isEmpty()) continue;
     QSize hint = item->sizeHint();
+    // A separator wider than the bar ends its row (a row break), drawn as a short line.
     const bool tooWide = hint.width() > area.width();
+    if (tooWide) hint.setWidth(std::min(hint.width(), 6));
     if (wrap && x > area.x() && x + hint.width() > area.right() + 1) {
       x = area.x();
       y += rowHeight;
       rowHeight = 0;
     }
-    // A separator wider than the bar ends its row (a row break), drawn as a short line.
-    if (tooWide) hint.setWidth(std::min(hint.width(), 6));
     if (apply) item->setGeometry(QRect(QPoint(x, y), hint));
     x += hint.width();
     rowHeight = std::max(rowHeight, hint.height());
@@ -165,6 +165,21 @@ void TWKToolFrame::ToolbarResize() {
   setFixedHeight(height);
 }
 
+void TQtToolButton::SetCaption(const std::string& text) { button_->setText(ToQString(text)); }
+void TQtToolButton::SetHint(const std::string& text) { button_->setToolTip(ToQString(text)); }
+void TQtToolButton::SetEnabled(bool value) { button_->setEnabled(value); }
+void TQtToolButton::SetVisible(bool value) { button_->setVisible(value); }
+std::string TQtToolButton::Caption() const { return ToStdString(button_->text()); }
+bool TQtToolButton::Enabled() const { return button_->isEnabled(); }
+bool TQtToolButton::Visible() const { return !button_->isHidden(); }
+TPoint TQtToolButton::ScreenCenter() const {
+  const QPoint p = button_->mapToGlobal(QPoint(button_->width() / 2, button_->height() / 2));
+  return TPoint{p.x(), p.y()};
+}
+void TQtToolButton::SetChecked(bool value) { button_->setChecked(value); }
+bool TQtToolButton::Checked() const { return button_->isChecked(); }
+void TQtToolButton::SetImageIndex(int32_t index) { toolbar_.SetImageIndex(button_, index); }
+
 TWKToolPanelModule::TWKToolPanelModule(TWKComponent* owner, TMainForm& mainForm)
     : TWKModuleWithControls(owner), mainForm_(mainForm) {
   Name = "ToolPanelModule";
@@ -191,11 +206,20 @@ TWKToolPanelModule::TWKToolPanelModule(TWKComponent* owner, TMainForm& mainForm)
                                          [this] { SetPanelVisible(!PanelVisible()); });
   VisibleMenuItem->setCheckable(true);
   GlobalPanel = this;
+  SetToolPanelService(this);
   Localize();
 }
 
 TWKToolPanelModule::~TWKToolPanelModule() {
   if (GlobalPanel == this) GlobalPanel = nullptr;
+  if (ToolPanelService() == this) SetToolPanelService(nullptr);
+}
+
+IWKToolButton* TWKToolPanelModule::AddToolButton(const std::string& caption,
+                                                 std::function<void()> click) {
+  QToolButton* button = Toolbar->AddButton(caption, -1, std::move(click));
+  buttons_.push_back(std::make_unique<TQtToolButton>(*Toolbar, button));
+  return buttons_.back().get();
 }
 
 void TWKToolPanelModule::PlaceFrame(QWidget* frame) {
@@ -218,7 +242,7 @@ QWidget* TWKToolPanelModule::FrontFrame() const {
   return scroll ? scroll->widget() : nullptr;
 }
 
-void TWKToolPanelModule::SetPanelWidth(int width) {
+void TWKToolPanelModule::SetPanelWidth(int32_t width) {
   if (width < panelWidth_) return;
   panelWidth_ = width;
   Panel->setMinimumWidth(width);

@@ -9,10 +9,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/WKGuid.h"
 #include "framework/qt/WKForm.h"
 #include "tools/framework/WKPanelState.h"
+#include "tools/framework/WKToolPanelService.h"
 
 class QAction;
 class QDockWidget;
@@ -77,7 +79,29 @@ class TWKToolFrame : public TWKFrame {
   void ToolbarResize();
 };
 
-class TWKToolPanelModule : public TWKModuleWithControls {
+// A tool's button on the panel tool bar.
+class TQtToolButton : public IWKToolButton {
+ public:
+  TQtToolButton(TWKWrapToolbar& toolbar, QToolButton* button) : toolbar_(toolbar), button_(button) {}
+  void SetCaption(const std::string& text) override;
+  void SetHint(const std::string& text) override;
+  void SetEnabled(bool value) override;
+  void SetVisible(bool value) override;
+  std::string Caption() const override;
+  bool Enabled() const override;
+  bool Visible() const override;
+  TPoint ScreenCenter() const override;
+  void SetChecked(bool value) override;
+  bool Checked() const override;
+  void SetImageIndex(int32_t index) override;
+  QToolButton* Widget() const { return button_; }
+
+ private:
+  TWKWrapToolbar& toolbar_;
+  QToolButton* button_;
+};
+
+class TWKToolPanelModule : public TWKModuleWithControls, public IWKToolPanel {
  public:
   static constexpr TWKGUID kSettingsGuid = WKGuid("{9FC124C8-2014-4832-8878-3489538D623F}");
   static constexpr int kCaptionText = 176;
@@ -103,11 +127,15 @@ class TWKToolPanelModule : public TWKModuleWithControls {
   void BringToFront(QWidget* frame);
   QWidget* FrontFrame() const;
   // Ignored below the panel's current minimum width; otherwise the panel becomes that wide.
-  void SetPanelWidth(int width);
   int PanelWidth() const { return panelWidth_; }
   void SetToolbarWrap();
   bool PanelVisible() const;
   void SetPanelVisible(bool value);
+
+  IWKToolButton* AddToolButton(const std::string& caption, std::function<void()> click) override;
+  void AddToolSeparator(int32_t width) override { Toolbar->AddSeparator(width); }
+  void SetPanelWidth(int32_t width) override;
+  const std::vector<std::unique_ptr<TQtToolButton>>& Buttons() const { return buttons_; }
 
   TWKPanelState State() const;
   void ApplyState(const TWKPanelState& state);
@@ -126,6 +154,7 @@ class TWKToolPanelModule : public TWKModuleWithControls {
   void PlaceFrame(QWidget* frame);
 
   TMainForm& mainForm_;
+  std::vector<std::unique_ptr<TQtToolButton>> buttons_;
   QStackedWidget* frames_ = nullptr;
   int panelWidth_ = kDefaultWidth;
   bool visible_ = true;
