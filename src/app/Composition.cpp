@@ -1,8 +1,42 @@
 #include "app/Composition.h"
 
+#include <QCoreApplication>
+#include <QStringList>
+
+#include "documents/WKGraphicsEditor.h"
+#include "documents/WKGraphicsFormats.h"
+#include "documents/qt/QtFileDialogs.h"
+#include "documents/qt/QtGraphicsEditorWindow.h"
 #include "framework/WKApplication.h"
+#include "framework/WKPaths.h"
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/MainForm.h"
+#include "framework/qt/QtText.h"
+#include "platform/codec/qt/QtImageCodec.h"
+#include "view/qt/QtGraphicsView.h"
+
+namespace {
+
+// The editor's windows over the main form; created after the form and before the editor, so
+// that they go after the editor and before the form.
+class TEditorWindows : public TWKComponent {
+ public:
+  TEditorWindows(TWKComponent* owner, TMainForm& form)
+      : TWKComponent(owner), Window(form), Dialogs(&form) {
+    Window.ViewWidget = [](TWKDocumentView& view) { return QtViewWidget(view); };
+  }
+  TQtGraphicsEditorWindow Window;
+  TQtFileDialogs Dialogs;
+};
+
+std::vector<std::string> ProgramArguments() {
+  std::vector<std::string> arguments;
+  const QStringList all = QCoreApplication::arguments();
+  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
+  return arguments;
+}
+
+}  // namespace
 
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
@@ -17,8 +51,14 @@ void TModule::DataModuleCreate() {
   // 2. The image editor joins here; its constructor creates the main window (so the main window
   //    is the participant right after it), ends with the hand tool, sets the demonstration
   //    folder and the view buttons' images (previous 14, next 15, zoom in 10, zoom out 11,
-  //    actual size 12, best fit 13). Until then the main window is created here.
-  app.CreateForm<TMainForm>();
+  //    actual size 12, best fit 13).
+  auto* form = app.CreateForm<TMainForm>();
+  auto* windows = app.CreateModule<TEditorWindows>(*form);
+  RegisterQtImageCodecs();  // BMP and the other containers Qt reads
+  InstallQtViewWindows();
+  auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
+  editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
+  editor->SetCommandLine(ProgramArguments());
 
   // 3. System information, print and help modules (product "Quillmoor", language "English").
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
