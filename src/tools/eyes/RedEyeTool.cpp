@@ -19,7 +19,7 @@ std::string Text(const RedEyeNames::TLanguageText& text) {
   return LanguageString(text.Id, std::string(text.Fallback));
 }
 
-std::string Name(std::string_view suffix) {
+std::string ScriptNamed(std::string_view suffix) {
   return std::string(RedEyeNames::ScriptName) + std::string(suffix);
 }
 
@@ -55,6 +55,10 @@ bool TWKRedEyeControl::MouseDown(int32_t button, TWKShiftState shift, TPoint poi
   tool->ApplyCorrection();
   return true;
 }
+
+std::function<void(const std::string&)> TWKRedEyeTool::DiagnosticOutput = [](const std::string& line) {
+  std::fprintf(stderr, "%s\n", line.c_str());
+};
 
 TWKRedEyeTool::TWKRedEyeTool(TWKComponent* owner, TFrameFactory frameFactory)
     : TWKGraphicsTool(owner), FrameFactory_(std::move(frameFactory)) {
@@ -146,7 +150,7 @@ void TWKRedEyeTool::RegisterDemoObjects() {
     using namespace RedEyeNames;
     if (Button != nullptr) {
       IWKToolButton* button = Button;
-      registry->RegisterComponent(Name(""), button, [button]() -> std::optional<TPoint> {
+      registry->RegisterComponent(ScriptNamed(""), button, [button]() -> std::optional<TPoint> {
         if (!button->Visible()) return std::nullopt;
         return button->ScreenCenter();
       });
@@ -160,12 +164,12 @@ void TWKRedEyeTool::RegisterDemoObjects() {
           {BrightnessControl, TRedEyeFrameControl::Brightness},
           {PreviewControl, TRedEyeFrameControl::Preview}};
       for (const auto& [suffix, control] : controls)
-        registry->RegisterComponent(Name(suffix), frame->Control(control),
+        registry->RegisterComponent(ScriptNamed(suffix), frame->Control(control),
                                     [frame, c = control] { return frame->ControlCenter(c); });
     }
-    registry->RegisterInteger(Name(AreaSizeCommand), Params_.AreaSize, [this](int32_t v) { SetAreaSize(v); });
-    registry->RegisterInteger(Name(BorderSizeCommand), Params_.Border, [this](int32_t v) { SetBorder(v); });
-    registry->RegisterInteger(Name(BrightnessCommand), Params_.Brightness, [this](int32_t v) { SetBrightness(v); });
+    registry->RegisterInteger(ScriptNamed(AreaSizeCommand), Params_.AreaSize, [this](int32_t v) { SetAreaSize(v); });
+    registry->RegisterInteger(ScriptNamed(BorderSizeCommand), Params_.Border, [this](int32_t v) { SetBorder(v); });
+    registry->RegisterInteger(ScriptNamed(BrightnessCommand), Params_.Brightness, [this](int32_t v) { SetBrightness(v); });
   }
   TWKGraphicsTool::RegisterDemoObjects();
 }
@@ -239,7 +243,7 @@ bool TWKRedEyeTool::ApplyCorrection() {
   InvalidatePreviews();
   if (!bounds.IsEmpty()) MarkDirty(bounds, false);
   EndEdit();
-  std::fprintf(stderr, "%s\n", Selection_->DiagnosticLine().c_str());
+  if (DiagnosticOutput) DiagnosticOutput(Selection_->DiagnosticLine());
   return true;
 }
 
@@ -256,7 +260,7 @@ void TWKRedEyeTool::Reapply() {
 }
 
 void TWKRedEyeTool::RecordMove(std::string_view suffix) const {
-  Record("MouseCurvedMove " + Name(suffix));
+  Record("MouseCurvedMove " + ScriptNamed(suffix));
 }
 
 void TWKRedEyeTool::RecordMessage(std::string_view text) const {

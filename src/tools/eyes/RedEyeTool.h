@@ -116,6 +116,9 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   double PreviewZoom() const { return PreviewZoom_; }
   IWKRedEyeFrame* Frame() const { return Frame_; }
 
+  // Where the fill's diagnostic line goes (the debugger output); standard error by default.
+  static std::function<void(const std::string&)> DiagnosticOutput;
+
   // The current image document, and its last done step when that is a red-eye correction.
   TWKGraphicsDocument* CurrentDocument() const;
   const TWKRedEyeCommandState* LastRedEyeState() const;
