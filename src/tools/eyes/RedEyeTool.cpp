@@ -141,6 +141,7 @@ void TWKRedEyeTool::RestoreFrom(TWKCommandState* state) {
     SetAreaSize(s->AreaSize);
     SetBrightness(s->Brightness);
     Restoring_ = false;
+    Localize();
   }
   InvalidatePreviews();
 }
@@ -249,13 +250,12 @@ bool TWKRedEyeTool::ApplyCorrection() {
 
 void TWKRedEyeTool::Reapply() {
   if (Restoring_) return;
-  TWKGraphicsDocument* doc = CurrentDocument();
-  if (doc == nullptr) return;
   // Only a step that can be applied again is undone; otherwise the value is just kept.
-  if (LastRedEyeState() != nullptr && CanApply()) {
+  if (TWKGraphicsDocument* doc = CurrentDocument(); doc != nullptr && LastRedEyeState() != nullptr && CanApply()) {
     doc->History().Undo();
     ApplyCorrection();
   }
+  // The labels follow the values also without an image.
   Localize();
 }
 
