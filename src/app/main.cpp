@@ -8,6 +8,7 @@
 #include "framework/qt/QtMessageBox.h"
 #include "framework/qt/QtMessageLoop.h"
 #include "platform/system/NamedMutex.h"
+#include "tools/framework/qt/WKCursors.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   // printer and the picture formats join here with their modules.
   SetGlobalLocalizer(std::make_unique<TWKLocalizer>());
   const auto mutex = TNamedMutex::Create("QuillmoorMutexName");
+  LoadProgramCursors();
   const int exitCode = RunProgram();
   SetGlobalLocalizer(nullptr);
   return exitCode;
