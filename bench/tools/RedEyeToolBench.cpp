@@ -10,6 +10,7 @@
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsEditorUI.h"
+#include "documents/WKGraphicsFormats.h"
 #include "framework/WKApplication.h"
 #include "platform/codec/StillImageCodec.h"
 #include "tools/eyes/RedEyeTool.h"
@@ -33,7 +34,7 @@ class TItem : public IWKUIItem {
 };
 
 // A main window that only hands out items.
-class TWindow : public IWKGraphicsMainWindow, public IWKFileDialogs {
+class TWindow : public IWKMainWindow, public IWKGraphicsMainWindow, public IWKFileDialogs {
  public:
   IWKUIItem* Item() {
     items_.push_back(std::make_unique<TItem>());
@@ -92,10 +93,10 @@ class TViewWindow : public IWKViewWindow {
   TWKScrollBarInfo bar_;
 };
 
-// The photo as a BMP file: a dark scene with a red pupil in an iris.
+// The photo as a PNG file: a dark scene with a red pupil in an iris.
 std::string WritePhoto() {
   const std::string path =
-      (std::filesystem::temp_directory_path() / ("qm_redeye_bench_" + std::to_string(::getpid()) + ".bmp")).string();
+      (std::filesystem::temp_directory_path() / ("qm_redeye_bench_" + std::to_string(::getpid()) + ".png")).string();
   const ptrdiff_t rowBytes = (W * 3 + 3) & ~3;
   std::vector<uint8_t> bits(static_cast<size_t>(rowBytes) * H);
   for (int32_t y = 0; y < H; ++y) {
@@ -109,7 +110,7 @@ std::string WritePhoto() {
     }
   }
   TCodecError err;
-  TStillImageCodec::SaveToFile("image/bmp", {bits.data(), rowBytes, W, H}, {}, path, err);
+  TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, W, H}, {}, path, err);
   return path;
 }
 
