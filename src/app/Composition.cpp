@@ -13,6 +13,11 @@
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/MainForm.h"
 #include "framework/qt/QtText.h"
+#include "tools/eyes/RedEyeTool.h"
+#include "tools/eyes/qt/RedEyeFrame.h"
+#include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/qt/QtProgressBar.h"
+#include "tools/framework/qt/WKToolPanel.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "view/qt/QtGraphicsView.h"
 
@@ -45,7 +50,13 @@ std::vector<std::string> ProgramArguments() {
 
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
+  DemoObjects_ = std::make_unique<TWKDemoRegistry>();
+  SetDemoRegistry(DemoObjects_.get());
   DataModuleCreate();
+}
+
+TModule::~TModule() {
+  if (DemoRegistry() == DemoObjects_.get()) SetDemoRegistry(nullptr);
 }
 
 void TModule::DataModuleCreate() {
@@ -70,10 +81,17 @@ void TModule::DataModuleCreate() {
   //    demonstration editor module.
   // 5. About module.
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
+  app.CreateModule<TWKToolPanelModule>(*form);
+  if (editor->StandardToolbar != nullptr)
+    windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
   // 7. Original-image tool; rotate/flip tool with its panel button hidden.
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
+  Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
+  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
+  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
+  editor->SetCurrentTool(redEye);
 }
