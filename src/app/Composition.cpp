@@ -1,12 +1,62 @@
 #include "app/Composition.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "documents/WKGraphicsEditor.h"
+#include "documents/WKGraphicsFormats.h"
+#include "documents/qt/QtFileDialogs.h"
+#include "documents/qt/QtGraphicsEditorWindow.h"
 #include "framework/WKApplication.h"
+#include "framework/WKPaths.h"
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/MainForm.h"
+#include "framework/qt/QtText.h"
+#include "tools/eyes/RedEyeTool.h"
+#include "tools/eyes/qt/RedEyeFrame.h"
+#include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/qt/QtProgressBar.h"
+#include "tools/framework/qt/WKToolPanel.h"
+#include "platform/codec/qt/QtImageCodec.h"
+#include "view/qt/QtGraphicsView.h"
+
+namespace {
+
+// The editor's windows over the main form; created after the form and before the editor, so
+// that they go after the editor and before the form.
+class TEditorWindows : public TWKComponent {
+ public:
+  TEditorWindows(TWKComponent* owner, TMainForm& form)
+      : TWKComponent(owner), Window(form), Dialogs(&form) {
+    Window.ViewWidget = [](TWKDocumentView& view) { return QtViewWidget(view); };
+  }
+  TQtGraphicsEditorWindow Window;
+  TQtFileDialogs Dialogs;
+};
+
+std::vector<std::string> ProgramArguments() {
+  std::vector<std::string> arguments;
+  const QStringList all = QCoreApplication::arguments();
+  // Absolute, so that the recent-files list names the file wherever the program starts next.
+  for (qsizetype i = 1; i < all.size(); ++i) {
+    const QFileInfo info(all[i]);
+    arguments.push_back(ToStdString(info.exists() ? info.absoluteFilePath() : all[i]));
+  }
+  return arguments;
+}
+
+}  // namespace
 
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
+  DemoObjects_ = std::make_unique<TWKDemoRegistry>();
+  SetDemoRegistry(DemoObjects_.get());
   DataModuleCreate();
+}
+
+TModule::~TModule() {
+  if (DemoRegistry() == DemoObjects_.get()) SetDemoRegistry(nullptr);
 }
 
 void TModule::DataModuleCreate() {
@@ -17,18 +67,31 @@ void TModule::DataModuleCreate() {
   // 2. The image editor joins here; its constructor creates the main window (so the main window
   //    is the participant right after it), ends with the hand tool, sets the demonstration
   //    folder and the view buttons' images (previous 14, next 15, zoom in 10, zoom out 11,
-  //    actual size 12, best fit 13). Until then the main window is created here.
-  app.CreateForm<TMainForm>();
+  //    actual size 12, best fit 13).
+  auto* form = app.CreateForm<TMainForm>();
+  auto* windows = app.CreateModule<TEditorWindows>(*form);
+  RegisterQtImageCodecs();  // BMP and the other containers Qt reads
+  InstallQtViewWindows();
+  auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
+  editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
+  editor->SetCommandLine(ProgramArguments());
 
   // 3. System information, print and help modules (product "Quillmoor", language "English").
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
   //    demonstration editor module.
   // 5. About module.
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
+  app.CreateModule<TWKToolPanelModule>(*form);
+  if (editor->StandardToolbar != nullptr)
+    windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
   // 7. Original-image tool; rotate/flip tool with its panel button hidden.
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
+  Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
+  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
+  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
+  editor->SetCurrentTool(redEye);
 }

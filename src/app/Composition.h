@@ -3,12 +3,22 @@
 // initialisation, start and settings saving.
 #pragma once
 
+#include <memory>
+
 #include "framework/WKComponent.h"
+
+class TWKDemoRegistry;
+struct TStatusProgress;
 
 class TModule : public TWKComponent {
  public:
   explicit TModule(TWKComponent* owner);
+  ~TModule() override;
 
  private:
   void DataModuleCreate();
+
+  // Named controls and commands for demonstrations, until the demonstration module keeps them.
+  std::unique_ptr<TWKDemoRegistry> DemoObjects_;
+  std::unique_ptr<TStatusProgress> Progress_;
 };

@@ -10,6 +10,7 @@
 #include "framework/qt/QtMessageLoop.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "platform/system/NamedMutex.h"
+#include "tools/framework/qt/WKCursors.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   const auto mutex = TNamedMutex::Create("QuillmoorMutexName");
   RegisterQtImageCodecs();
   InstallQtBusyCursor();
+  LoadProgramCursors();
   const int exitCode = RunProgram();
   SetGlobalLocalizer(nullptr);
   return exitCode;

@@ -10,6 +10,8 @@ class IWKScriptRecorder {
   virtual void AddLine(const std::string& line) = 0;
   // Whether the recorded demonstration shows a message for each command.
   virtual bool ShowsMessages() const = 0;
+  // The message text the demonstration shows at the moment (for recorded mouse clicks).
+  virtual std::string CurrentMessage() const { return {}; }
 };
 
 // Message "text"

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <thread>
 
@@ -29,4 +30,27 @@ void ParallelRows(int32_t count, int64_t work, Body&& body) {
   }
   body(0, 0, half);
   helper.join();
+}
+
+// Calls body(chunk) once for every chunk in [0, count), the calling thread and a helper thread
+// each taking the next unclaimed chunk, so that a core held up by other work does less of it.
+template <class Body>
+void ParallelChunks(int32_t count, int64_t work, Body&& body) {
+  if (count < 2 || work < ParallelWorkThreshold || std::thread::hardware_concurrency() < 2) {
+    for (int32_t chunk = 0; chunk < count; ++chunk) body(chunk);
+    return;
+  }
+  std::atomic<int32_t> next{0};
+  auto run = [&body, &next, count] {
+    for (int32_t chunk = next.fetch_add(1, std::memory_order_relaxed); chunk < count;
+         chunk = next.fetch_add(1, std::memory_order_relaxed))
+      body(chunk);
+  };
+  std::thread helper;
+  try {
+    helper = std::thread(run);
+  } catch (...) {
+  }
+  run();
+  if (helper.joinable()) helper.join();
 }

@@ -61,3 +61,12 @@ void ReferenceStretchDraw(TWKPixels& dest, const TRect& destRect, const TRect& c
       for (int k = 0; k < 3; ++k) d[k] = static_cast<uint8_t>(d[k] + (((s[k] - d[k]) * s[3]) >> 8));
     }
 }
+
+void ReferenceTurn(const TWKPixels& source, TWKPixels& dest, bool left, int32_t x0, int32_t x1) {
+  for (int32_t y = 0; y < source.Height; ++y)
+    for (int32_t x = x0; x < x1; ++x) {
+      const int32_t nx = left ? y : source.Height - 1 - y;
+      const int32_t ny = left ? source.Width - 1 - x : x;
+      std::memcpy(dest.PixelAddress(nx, ny), source.PixelAddress(x, y), 3);
+    }
+}

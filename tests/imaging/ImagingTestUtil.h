@@ -38,3 +38,7 @@ void ReferenceResample(TWKPixels& dest, const TRect& destRect, const TRect& clip
 // Nearest-neighbour stretch, pixel by pixel.
 void ReferenceStretchDraw(TWKPixels& dest, const TRect& destRect, const TRect& clipRect,
                           const TWKPixels& source, const TRect& sourceRect);
+
+// Quarter turn of source columns [x0, x1), pixel by pixel: left moves old (x, y) to
+// (y, W - 1 - x), right to (H - 1 - y, x).
+void ReferenceTurn(const TWKPixels& source, TWKPixels& dest, bool left, int32_t x0, int32_t x1);

@@ -44,9 +44,11 @@ class TQtEditorWindow : public IWKMainWindow {
   static QAction* ActionOf(IWKUIItem* item);
   static QToolBar* ToolbarOf(IWKUIItem* item);
 
- private:
+ protected:
   IWKUIItem* WrapAction(QAction* action, QToolBar* toolbar = nullptr);
+  TMainForm& Form() const { return form_; }
 
+ private:
   TMainForm& form_;
   QPointer<QStackedWidget> central_;
   std::vector<std::unique_ptr<IWKUIItem>> items_;

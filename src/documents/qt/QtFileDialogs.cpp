@@ -1,9 +1,10 @@
 #include "documents/qt/QtFileDialogs.h"
 
-#include <QFileDialog>
 #include <QStringList>
 
 #include "framework/qt/QtText.h"
+#include "help/qt/WKOpenDialog.h"
+#include "help/qt/WKSaveDialog.h"
 
 namespace {
 
@@ -22,29 +23,26 @@ QStringList FilterEntries(const TWKFileFormatArray& formats) {
 QString QtFilter(const TWKFileFormatArray& formats) { return FilterEntries(formats).join(";;"); }
 
 bool TQtFileDialogs::ExecuteOpenDialog(TWKFileFormats& formats, std::string& fileName) {
-  TWKFileFormatArray openFormats;
-  formats.GetOpenFormats(openFormats);
-  const QStringList entries = FilterEntries(openFormats);
-  // The "all supported" entry comes second to last; it is the one selected first.
-  QString selected = entries.size() >= 2 ? entries[entries.size() - 2] : QString();
-  const QString name = QFileDialog::getOpenFileName(parent_, QString(), ToQString(fileName),
-                                                    entries.join(";;"), &selected);
-  if (name.isEmpty()) return false;
-  fileName = ToStdString(name);
+  TWKOpenDialog dialog(parent_, formats);
+  if (!fileName.empty()) dialog.SetFileName(fileName);
+  if (!dialog.Execute()) return false;
+  const std::string chosen = dialog.FileName();
+  if (chosen.empty()) return false;
+  fileName = chosen;
   return true;
 }
 
 bool TQtFileDialogs::ExecuteSaveDialog(TWKFileFormats& formats,
                                        const TWKFileFormatArray& saveFormats, std::string& fileName,
                                        int32_t& filterIndex) {
-  const QStringList entries = FilterEntries(saveFormats);
-  QString selected = filterIndex >= 1 && filterIndex <= entries.size() ? entries[filterIndex - 1]
-                                                                       : entries.value(0);
-  const QString name =
-      QFileDialog::getSaveFileName(parent_, QString(), ToQString(fileName), entries.join(";;"),
-                                   &selected, QFileDialog::DontConfirmOverwrite);
-  if (name.isEmpty()) return false;
-  fileName = ToStdString(name);
-  filterIndex = static_cast<int32_t>(entries.indexOf(selected)) + 1;
+  TWKSaveDialog dialog(parent_, formats);
+  dialog.SetFilter(BuildFilter(saveFormats));  // exactly the entries filterIndex counts in
+  dialog.SetFilterIndex(filterIndex);
+  if (!fileName.empty()) dialog.SetFileName(fileName);
+  if (!dialog.Execute()) return false;
+  const std::string chosen = dialog.FileName();
+  if (chosen.empty()) return false;
+  fileName = chosen;
+  filterIndex = dialog.FilterIndex();
   return true;
 }

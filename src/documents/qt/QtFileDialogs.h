@@ -1,4 +1,4 @@
-// Plain open and save dialogs over the formats' filters.
+// The editor's open and save dialogs: the file dialogs with preview over the formats' filters.
 #pragma once
 
 #include <QString>

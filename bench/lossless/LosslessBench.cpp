@@ -1,0 +1,159 @@
+// A 24-megapixel camera-like JPEG (6000 x 4000, quality 90, 4:2:0, made at start from a sample
+// photograph with ImageMagick) saved by the lossless component after one repaired eye, and turned
+// a quarter and saved, against jpegtran doing the coefficient rewrite in the same run.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/lossless/ITarnwick.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int32_t W = 6000, H = 4000;
+
+bool Run(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv;
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Heap bytes in use, large mapped blocks included.
+size_t InUse() {
+  const struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
+}
+
+struct TPictureRows {
+  int32_t Width = 0, Height = 0;
+  ptrdiff_t RowBytes = 0;
+  std::vector<uint8_t> Bits;
+  TPictureRows(int32_t w, int32_t h) : Width(w), Height(h), RowBytes((3 * w + 3) / 4 * 4), Bits(size_t(RowBytes) * h) {}
+  uint8_t* At(int32_t x, int32_t y) { return Bits.data() + y * RowBytes + 3 * x; }
+  TPictureRows RotatedRight() {
+    TPictureRows out(Height, Width);
+    for (int32_t y = 0; y < Height; ++y)
+      for (int32_t x = 0; x < Width; ++x) std::memcpy(out.At(Height - 1 - y, x), At(x, y), 3);
+    return out;
+  }
+};
+
+struct TFixture {
+  std::string Folder, JpegPath, SavePath, ToolPath;
+  std::unique_ptr<ITarnwick> T = CreateTarnwickObject();
+  TPictureRows Current{W, H}, Original{W, H};
+  size_t HeldBytes = 0;
+  bool Ready = false;
+
+  TFixture() {
+    char pattern[] = "/tmp/qm-lossless-bench-XXXXXX";
+    Folder = mkdtemp(pattern);
+    JpegPath = Folder + "/photo.jpg";
+    SavePath = Folder + "/saved.jpg";
+    ToolPath = Folder + "/jpegtran.jpg";
+    if (!Run({"convert", std::string(QM_SAMPLES_DIR) + "/astronaut.png", "-resize", "6000x4000!",
+              "-attenuate", "0.4", "+noise", "Gaussian", "-sampling-factor", "2x2", "-quality", "90",
+              JpegPath}))
+      return;
+    const size_t before = InUse();
+    if (!T->Load(JpegPath, 0) || T->Width() != W || T->Height() != H) return;
+    if (!T->ReadPixels(Current.Bits.data(), Current.RowBytes, 0)) return;
+    HeldBytes = InUse() - before;
+    Original.Bits = Current.Bits;
+    // One repaired eye: a 60 x 60 pupil darkened.
+    for (int32_t y = 1500; y < 1560; ++y)
+      for (int32_t x = 2500; x < 2560; ++x) {
+        uint8_t* p = Current.At(x, y);
+        p[2] = uint8_t(p[1] / 2);
+      }
+    Ready = true;
+  }
+  ~TFixture() {
+    std::remove(JpegPath.c_str());
+    std::remove(SavePath.c_str());
+    std::remove(ToolPath.c_str());
+    rmdir(Folder.c_str());
+  }
+  bool Save(TPictureRows& current, TPictureRows& original) {
+    uint8_t* first = current.Bits.data();
+    T->SetPixels(&first, current.RowBytes, 0, 0);
+    T->SetOriginalPixels(original.Bits.data(), original.RowBytes);
+    const int32_t parameters[TarnwickSaveParameterCount] = {0, 100, 0, 0, -1, -1, -1, TarnwickSaveExact, 90};
+    const bool ok = T->Save(SavePath, parameters) != 0;
+    T->FinishSave();
+    return ok;
+  }
+};
+
+TFixture& Fixture() {
+  static TFixture fixture;
+  return fixture;
+}
+
+bool Check(benchmark::State& state) {
+  if (Fixture().Ready) return true;
+  state.SkipWithError("cannot make or load the 24-megapixel JPEG (ImageMagick needed)");
+  return false;
+}
+
+void ReportMemory(benchmark::State& state) {
+  state.counters["coefficient_MB"] = double(Fixture().T->CoefficientBytes()) / 1e6;
+  state.counters["held_MB"] = double(Fixture().HeldBytes) / 1e6;
+}
+
+void BM_LosslessSaveOneEye(benchmark::State& state) {
+  if (!Check(state)) return;
+  for (auto _ : state)
+    if (!Fixture().Save(Fixture().Current, Fixture().Original)) state.SkipWithError("save failed");
+  ReportMemory(state);
+}
+BENCHMARK(BM_LosslessSaveOneEye)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_JpegtranCopyAll(benchmark::State& state) {
+  if (!Check(state)) return;
+  for (auto _ : state)
+    if (!Run({"jpegtran", "-copy", "all", "-outfile", Fixture().ToolPath, Fixture().JpegPath}))
+      state.SkipWithError("jpegtran failed");
+}
+BENCHMARK(BM_JpegtranCopyAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LosslessQuarterTurnSave(benchmark::State& state) {
+  if (!Check(state)) return;
+  static TPictureRows current = Fixture().Current.RotatedRight();
+  static TPictureRows original = Fixture().Original.RotatedRight();
+  const TTarnwickGeometry start = Fixture().T->Geometry();
+  for (auto _ : state) {
+    Fixture().T->RotateRight(0);
+    if (!Fixture().Save(current, original)) state.SkipWithError("save failed");
+    Fixture().T->SetGeometry(start);
+  }
+  ReportMemory(state);
+}
+BENCHMARK(BM_LosslessQuarterTurnSave)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_JpegtranRotate90Perfect(benchmark::State& state) {
+  if (!Check(state)) return;
+  for (auto _ : state)
+    if (!Run({"jpegtran", "-copy", "all", "-rotate", "90", "-perfect", "-outfile", Fixture().ToolPath,
+              Fixture().JpegPath}))
+      state.SkipWithError("jpegtran failed");
+}
+BENCHMARK(BM_JpegtranRotate90Perfect)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,35 @@
+#include "documents/WKGeometryCommandState.h"
+
+#include "documents/WKGraphicsDocument.h"
+
+std::unique_ptr<TWKGeometrySnapshot> TWKGeometrySnapshot::Take(const TWKGraphicsDocument& document) {
+  auto s = std::make_unique<TWKGeometrySnapshot>();
+  s->HasOriginal = !document.OriginalImage.Empty();
+  document.CopyImages(s->Current, s->HasOriginal ? &s->Original : nullptr);
+  s->LosslessHeld = document.LosslessJpeg && document.LosslessJpeg->GetGeometry(s->Lossless);
+  return s;
+}
+
+void TWKGeometrySnapshot::Restore(TWKGraphicsDocument& document) const {
+  document.ReplaceImages(Current, HasOriginal ? &Original : nullptr);
+  if (LosslessHeld && document.LosslessJpeg && document.LosslessJpeg->HoldsData() &&
+      !document.LosslessJpeg->SetGeometry(Lossless))
+    document.LosslessJpeg->Release();
+}
+
+TWKGeometryCommandState::TWKGeometryCommandState(IWKGraphicsTool* tool,
+                                                 TWKGraphicsDocument& document,
+                                                 std::unique_ptr<TWKGeometrySnapshot> before)
+    : TWKCustomGraphicsCommandState(tool, document.ImageRect(), document),
+      Before_(std::move(before)),
+      After_(TWKGeometrySnapshot::Take(document)) {}
+
+void TWKGeometryCommandState::Undo() {
+  Before_->Restore(Document());
+  TWKCustomGraphicsCommandState::Undo();
+}
+
+void TWKGeometryCommandState::Redo() {
+  After_->Restore(Document());
+  TWKCustomGraphicsCommandState::Redo();
+}

@@ -1,0 +1,290 @@
+#include "documents/WKGraphicsDocument.h"
+
+#include <cmath>
+
+#include "documents/WKGraphicsEditor.h"
+#include "documents/WKGraphicsToolHooks.h"
+#include "documents/WKLosslessJpeg.h"
+#include "imaging/WKResample.h"
+#include "platform/codec/CodecTypes.h"
+#include "view/WKGraphicsView.h"
+
+namespace {
+
+// The first device coordinate at or after the document edge: ceil instead of floor, so that
+// a changed area never maps to an empty device rectangle.
+int32_t MapCeil(int32_t value, int32_t fromOrigin, int32_t fromExtent, int32_t toOrigin,
+                int32_t toExtent) {
+  if (fromExtent <= 0 || toExtent <= 0) return MapCoordinate(value, fromOrigin, fromExtent, toOrigin, toExtent);
+  const int64_t product = (static_cast<int64_t>(value) - fromOrigin) * toExtent;
+  int64_t q = product / fromExtent;
+  if (product % fromExtent != 0 && product > 0) ++q;
+  const int64_t result = q + toOrigin;
+  return static_cast<int32_t>(std::clamp<int64_t>(result, INT32_MIN, INT32_MAX));
+}
+
+bool InThumbnailRange(int32_t id) {
+  return (id >= 20498 && id < 20506) || (id >= 20507 && id < 20540);
+}
+
+}  // namespace
+
+TWKGraphicsDocument::TWKGraphicsDocument(TWKEditor& editor)
+    : TWKDocument(editor), LosslessJpeg(MakeLosslessJpeg()) {}
+
+TWKGraphicsDocument::~TWKGraphicsDocument() = default;
+
+void TWKGraphicsDocument::CreateView(std::unique_ptr<TWKDocumentView>& view) {
+  view = std::make_unique<TWKGraphicsView>(*this);
+}
+
+void TWKGraphicsDocument::BeforeClose() {
+  BroadcastToTools([this](IWKGraphicsTool& tool) { tool.DocumentClosing(*this); });
+}
+
+void TWKGraphicsDocument::BeforeSave() {
+  BroadcastToTools([this](IWKGraphicsTool& tool) { tool.DocumentSaving(*this); });
+}
+
+void TWKGraphicsDocument::AfterOpen() {
+  BroadcastToTools([this](IWKGraphicsTool& tool) { tool.DocumentOpened(*this); });
+}
+
+TWKGraphicsView* TWKGraphicsDocument::GraphicsView() { return dynamic_cast<TWKGraphicsView*>(GetView()); }
+
+TWKGraphicsView* TWKGraphicsDocument::ExistingView() const {
+  return dynamic_cast<TWKGraphicsView*>(View());
+}
+
+TWKGraphicsEditor* TWKGraphicsDocument::GraphicsEditor() const {
+  return dynamic_cast<TWKGraphicsEditor*>(&Editor());
+}
+
+void TWKGraphicsDocument::BeginEditTransaction(IWKGraphicsTool* tool) {
+  if (EditActive_) EndEditTransaction(this);
+  DirtyRect_ = TRect{};
+  EditTool_ = tool;
+  EditActive_ = true;
+}
+
+void TWKGraphicsDocument::EndEditTransaction(const void* requester) {
+  EditActive_ = false;
+  if (requester == this && EditTool_ != nullptr) EditTool_->EndEdit();
+  DirtyRect_ = TRect{};
+}
+
+void TWKGraphicsDocument::AbandonEditTransaction() {
+  EditActive_ = false;
+  EditTool_ = nullptr;
+  DirtyRect_ = TRect{};
+}
+
+void TWKGraphicsDocument::MarkDirty(const TRect& rect, bool replace) {
+  DirtyRect_ = replace || DirtyRect_.IsEmpty() ? rect : UnionRect(DirtyRect_, rect);
+  InvalidateImageRect(rect);
+}
+
+void TWKGraphicsDocument::InvalidateImageRect(const TRect& rect) {
+  TWKGraphicsView* view = ExistingView();
+  if (view == nullptr || rect.IsEmpty()) return;
+  const TWKMapMode& m = view->MapMode();
+  const TRect device{
+      MapCoordinate(rect.Left, m.DocOrigin.X, m.DocExtent.X, m.DevOrigin.X, m.DevExtent.X),
+      MapCoordinate(rect.Top, m.DocOrigin.Y, m.DocExtent.Y, m.DevOrigin.Y, m.DevExtent.Y),
+      MapCeil(rect.Right, m.DocOrigin.X, m.DocExtent.X, m.DevOrigin.X, m.DevExtent.X),
+      MapCeil(rect.Bottom, m.DocOrigin.Y, m.DocExtent.Y, m.DevOrigin.Y, m.DevExtent.Y)};
+  view->InvalidateRect(device);
+}
+
+bool TWKGraphicsDocument::RefreshBackup() {
+  if (CurrentImage.Empty()) {
+    Backup.Clear();
+    return true;
+  }
+  return CopyToBuffer(CurrentImage, Backup);
+}
+
+bool TWKGraphicsDocument::RefreshBackupRect(const TRect& rect) {
+  const TWKPixels* current = CurrentPixels();
+  if (current == nullptr || Backup.Bits == nullptr || Backup.BoundsRect() != current->BoundsRect() ||
+      Backup.PixelFormat != current->PixelFormat)
+    return RefreshBackup();
+  const TRect r = IntersectRect(rect, current->BoundsRect());
+  if (!r.IsEmpty()) Backup.CopyRect(r.Left, r.Top, r, *current);
+  return true;
+}
+
+bool TWKGraphicsDocument::AfterGeometry(bool changed) {
+  RefreshBackup();
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::RotateLeft() {
+  const bool changed = CurrentImage.RotateLeft();
+  if (changed && !OriginalImage.Empty()) OriginalImage.RotateLeft();
+  RefreshBackup();
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateLeft(0);
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::RotateRight() {
+  const bool changed = CurrentImage.RotateRight();
+  if (changed && !OriginalImage.Empty()) OriginalImage.RotateRight();
+  RefreshBackup();
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateRight(0);
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::MirrorHorizontal() {
+  const bool changed = CurrentImage.MirrorHorizontal();
+  if (changed && !OriginalImage.Empty()) OriginalImage.MirrorHorizontal();
+  RefreshBackup();
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->MirrorHorizontal(0);
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::FlipVertical() {
+  const bool changed = CurrentImage.FlipVertical();
+  if (changed && !OriginalImage.Empty()) OriginalImage.FlipVertical();
+  RefreshBackup();
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->FlipVertical(0);
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::Crop(const TRect& rect) {
+  const TRect r = IntersectRect(rect, ImageRect());
+  if (r.IsEmpty()) return false;
+  const bool changed = CurrentImage.Crop(r);
+  if (changed && !OriginalImage.Empty())
+    OriginalImage.Crop(IntersectRect(r, BitmapBounds(OriginalImage)));
+  RefreshBackup();
+  // The exact rectangle: a crop moved onto the block grid would save a shifted picture.
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->Crop(r);
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::Resize(int32_t width, int32_t height, bool withOriginal) {
+  const int32_t oldWidth = CurrentImage.Width(), oldHeight = CurrentImage.Height();
+  const bool changed = width > 0 && height > 0 && CurrentImage.Resize(width, height);
+  if (changed && withOriginal && !OriginalImage.Empty()) {
+    if (OriginalImage.Width() == oldWidth && OriginalImage.Height() == oldHeight) {
+      OriginalImage.Resize(width, height);
+    } else {
+      const int32_t w = std::max(1, MulDiv(OriginalImage.Width(), width, std::max(oldWidth, 1)));
+      const int32_t h = std::max(1, MulDiv(OriginalImage.Height(), height, std::max(oldHeight, 1)));
+      OriginalImage.Resize(w, h);
+    }
+  }
+  RefreshBackup();
+  // Resampled or re-framed pixels have no coefficients to keep: the next JPEG save asks for
+  // a quality.
+  if (changed && LosslessJpeg) LosslessJpeg->Release();
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::SetCanvasSize(int32_t width, int32_t height, bool withOriginal) {
+  const bool changed = width > 0 && height > 0 && CurrentImage.SetCanvasSize(width, height);
+  if (changed && withOriginal && !OriginalImage.Empty()) OriginalImage.SetCanvasSize(width, height);
+  RefreshBackup();
+  if (changed) {
+    if (TWKGraphicsEditor* editor = GraphicsEditor())
+      if (IWKGraphicsTool* tool = editor->CurrentTool()) tool->CurrentPixelsChanged(*this);
+  }
+  // Resampled or re-framed pixels have no coefficients to keep: the next JPEG save asks for
+  // a quality.
+  if (changed && LosslessJpeg) LosslessJpeg->Release();
+  ImageChanged();
+  return changed;
+}
+
+bool TWKGraphicsDocument::ReplaceImages(const TWKPixels& current, const TWKPixels* original) {
+  bool ok = CurrentImage.AssignPixels(current);
+  if (original != nullptr) ok = OriginalImage.AssignPixels(*original) && ok;
+  if (original != nullptr && LosslessJpeg) LosslessJpeg->MarkOutOfStep();
+  return AfterGeometry(ok);
+}
+
+bool TWKGraphicsDocument::CopyImages(TWKPixelBuffer& current, TWKPixelBuffer* original) const {
+  bool ok = CopyToBuffer(CurrentImage, current);
+  if (original != nullptr) ok = CopyToBuffer(OriginalImage, *original) && ok;
+  return ok;
+}
+
+std::unique_ptr<TWKLTBitmap> TWKGraphicsDocument::ScaledCopy(int32_t limit) const {
+  const TWKPixels* source = CurrentPixels();
+  int32_t width = 0, height = 0;
+  if (source == nullptr || source->PixelFormat != FormatBGR24 ||
+      !FitSize(CurrentImage.Width(), CurrentImage.Height(), limit, limit, width, height))
+    return nullptr;
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  auto copy = std::make_unique<TWKLTBitmap>();
+  if (!copy->SetSize(width, height, FormatBGR24)) return nullptr;
+  const TRect dest = Rect(0, 0, width, height);
+  if (!ResamplePixels(*copy->Pixels(), dest, dest, TLanczosResampler(), ImageRect(), *source))
+    return nullptr;
+  return copy;
+}
+
+void TWKGraphicsDocument::ImageChanged() {
+  if (TWKGraphicsView* view = ExistingView()) {
+    if (TWKGraphicDocumentView* object = view->DocumentView()) object->SetBounds(ImageRect());
+    view->UpdateScrollRange();
+  }
+  if (TWKGraphicsEditor* editor = GraphicsEditor())
+    editor->ShowImageSize(CurrentImage.Width(), CurrentImage.Height());
+}
+
+void TWKGraphicsDocument::LoadMetadata(const TImageInfo& image) {
+  Metadata.Clear();
+  for (const TPropertyItem& item : image.Items)
+    Metadata.SetValue(static_cast<int32_t>(item.Id), item.Type, item.Length(), item.Value.data());
+  Metadata.ResolutionX = static_cast<int32_t>(std::lround(image.DpiX));
+  Metadata.ResolutionY = static_cast<int32_t>(std::lround(image.DpiY));
+}
+
+void TWKGraphicsDocument::SaveMetadata(std::vector<TPropertyItem>& items, double& dpiX,
+                                       double& dpiY) const {
+  items.clear();
+  for (int i = 0; i < Metadata.Count(); ++i) {
+    const TWKPropertyRecord& record = Metadata.Items(i);
+    TPropertyItem item;
+    item.Id = static_cast<uint32_t>(record.Identifier);
+    item.Type = static_cast<uint16_t>(record.Type);
+    item.Value.assign(record.Data.get(), record.Data.get() + record.Size);
+    items.push_back(std::move(item));
+  }
+  dpiX = Metadata.ResolutionX;
+  dpiY = Metadata.ResolutionY;
+}
+
+void TWKGraphicsDocument::StripThumbnailTags() {
+  std::vector<int32_t> ids;
+  for (int i = 0; i < Metadata.Count(); ++i)
+    if (InThumbnailRange(Metadata.Items(i).Identifier)) ids.push_back(Metadata.Items(i).Identifier);
+  for (int32_t id : ids) Metadata.Delete(id);
+}
+
+bool TWKGraphicsDocument::SetImageSize(int32_t width, int32_t height) {
+  OriginalImage.FreeStorage();
+  Backup.Clear();
+  return CurrentImage.SetSize(width, height, FormatBGR24);
+}
+
+bool TWKGraphicsDocument::CurrentImageLoaded() {
+  const TWKPixels* current = CurrentPixels();
+  if (current == nullptr || !OriginalImage.AssignPixels(*current) || !RefreshBackup()) {
+    CurrentImage.FreeStorage();
+    OriginalImage.FreeStorage();
+    Backup.Clear();
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,27 @@
+// What the image editor asks of the main window beyond what the document editor asks
+// (IWKMainWindow; one window class implements both): the status bar, the window's place on the screen, the dropped files and the plug-in buttons.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "documents/WKEditorUI.h"
+
+class IWKGraphicsMainWindow {
+ public:
+  virtual ~IWKGraphicsMainWindow() = default;
+  // View > Toolbars (the zoom items go in front of it).
+  virtual IWKUIItem* ToolbarsMenuItem() = 0;
+  // A status-bar panel of the given width showing text; appended at the end.
+  virtual IWKUIItem* AddStatusPanel(const std::string& text, int32_t width) = 0;
+  virtual int32_t FontHeight() const = 0;
+  // A tool-bar button showing its caption, stretched to the text.
+  virtual IWKUIItem* AddTextButton(IWKUIItem* toolbar, const std::string& caption,
+                                   TWKClickHandler click) = 0;
+  // The window's frame in screen coordinates, and the work area of the screen it is on.
+  virtual TRect WindowRect() const = 0;
+  virtual void SetWindowRect(const TRect& rect) = 0;
+  virtual TRect WorkArea() const = 0;
+  // Called with the first dropped file when it exists.
+  virtual void SetDropFileHandler(std::function<void(const std::string& fileName)> handler) = 0;
+};

@@ -1,0 +1,123 @@
+#include "documents/WKLosslessJpeg.h"
+
+#include <algorithm>
+
+TWKLosslessJpeg::TWKLosslessJpeg() : Component_(CreateTarnwickObject()) {}
+TWKLosslessJpeg::~TWKLosslessJpeg() = default;
+
+bool TWKLosslessJpeg::HoldsData() const { return Component_->HasImage() != 0; }
+int32_t TWKLosslessJpeg::BlockWidth() const { return Component_->BlockWidth(); }
+int32_t TWKLosslessJpeg::BlockHeight() const { return Component_->BlockHeight(); }
+
+bool TWKLosslessJpeg::RotateLeft(int32_t flags) {
+  Component_->RotateLeft(flags);
+  return true;
+}
+bool TWKLosslessJpeg::RotateRight(int32_t flags) {
+  Component_->RotateRight(flags);
+  return true;
+}
+bool TWKLosslessJpeg::MirrorHorizontal(int32_t flags) {
+  Component_->Mirror(flags);
+  return true;
+}
+bool TWKLosslessJpeg::FlipVertical(int32_t flags) {
+  Component_->Flip(flags);
+  return true;
+}
+bool TWKLosslessJpeg::Crop(const TRect& rect) {
+  Component_->SetRegion(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  return true;
+}
+
+void TWKLosslessJpeg::Release() {
+  Component_->Release();
+  OutOfStep_ = false;
+}
+
+void TWKLosslessJpeg::MarkOutOfStep() { OutOfStep_ = HoldsData(); }
+
+bool TWKLosslessJpeg::GetGeometry(TTarnwickGeometry& geometry) const {
+  if (!HoldsData()) return false;
+  geometry = Component_->Geometry();
+  return true;
+}
+
+bool TWKLosslessJpeg::SetGeometry(const TTarnwickGeometry& geometry) {
+  if (!Component_->SetGeometry(geometry)) return false;
+  OutOfStep_ = false;
+  return true;
+}
+
+std::unique_ptr<IWKLosslessJpeg> MakeLosslessJpeg() { return std::make_unique<TWKLosslessJpeg>(); }
+
+namespace {
+
+TWKLosslessJpeg* FormOf(TWKGraphicsDocument& document) {
+  return dynamic_cast<TWKLosslessJpeg*>(document.LosslessJpeg.get());
+}
+
+}  // namespace
+
+bool LoadThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& fileName) {
+  TWKLosslessJpeg* form = FormOf(document);
+  if (form == nullptr) return false;
+  form->Release();
+  ITarnwick& t = form->Component();
+  if (!t.Load(fileName, 0)) return false;
+  if (!document.SetImageSize(t.Width(), t.Height())) {
+    form->Release();
+    return false;
+  }
+  TWKPixels& pixels = *document.CurrentPixels();
+  if (!t.ReadPixels(pixels.Bits, pixels.RowBytes, 0) || !document.CurrentImageLoaded()) {
+    document.CurrentImage.FreeStorage();
+    form->Release();
+    return false;
+  }
+  return true;
+}
+
+bool CanSaveThroughLosslessJpeg(TWKGraphicsDocument& document) {
+  TWKLosslessJpeg* form = FormOf(document);
+  if (form == nullptr || !form->HoldsData()) return false;
+  const TWKPixels* current = document.CurrentPixels();
+  const bool inStep = !form->OutOfStep() && current != nullptr && current->Bits != nullptr &&
+                      current->PixelFormat == FormatBGR24 &&
+                      current->Width == form->Component().Width() &&
+                      current->Height == form->Component().Height();
+  if (!inStep) form->Release();
+  return inStep;
+}
+
+bool SaveThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& fileName,
+                             std::string& error) {
+  if (!CanSaveThroughLosslessJpeg(document)) {
+    error = "the image no longer holds its JPEG form";
+    return false;
+  }
+  ITarnwick& t = FormOf(document)->Component();
+  const TWKPixels& current = *document.CurrentPixels();
+  t.SetRegion(0, 0, current.Width, current.Height);
+  const uint32_t figures = t.QualityFigures();
+  int32_t parameters[TarnwickSaveParameterCount] = {
+      0, 100, 0, 0, -1, -1, -1, TarnwickSaveExact,
+      int32_t(std::max(figures & 0xFFFF, figures >> 16))};
+  uint8_t* first = current.PixelAddress(0, 0);
+  t.SetPixels(&first, current.RowBytes, 0, 0);
+  // Blocks keep their coefficients only where the pixels still equal the original image's.
+  const TWKPixels* original = document.OriginalPixels();
+  const bool comparable = original != nullptr && original->Bits != nullptr &&
+                          original->PixelFormat == FormatBGR24 &&
+                          original->Width == current.Width && original->Height == current.Height;
+  t.SetOriginalPixels(comparable ? original->PixelAddress(0, 0) : nullptr,
+                      comparable ? original->RowBytes : 0);
+  bool saved = t.Save(fileName, parameters) != 0;
+  if (!saved) {
+    parameters[TarnwickSaveMode] = TarnwickSaveReencode;
+    saved = t.Save(fileName, parameters) != 0;
+  }
+  if (!saved) error = t.LastError();
+  t.FinishSave();
+  return saved;
+}

@@ -1,0 +1,50 @@
+// The image document's lossless JPEG form over the platform component, and the hooks through
+// which the format registry loads and saves JPEG files with it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "documents/WKGraphicsDocument.h"
+#include "platform/lossless/ITarnwick.h"
+
+class TWKLosslessJpeg final : public IWKLosslessJpeg {
+ public:
+  TWKLosslessJpeg();
+  ~TWKLosslessJpeg() override;
+
+  bool HoldsData() const override;
+  int32_t BlockWidth() const override;
+  int32_t BlockHeight() const override;
+  bool RotateLeft(int32_t flags) override;
+  bool RotateRight(int32_t flags) override;
+  bool MirrorHorizontal(int32_t flags) override;
+  bool FlipVertical(int32_t flags) override;
+  // The exact rectangle: whether the crop can stay coefficient-exact is decided at save time.
+  bool Crop(const TRect& rect) override;
+  void Release() override;
+  void MarkOutOfStep() override;
+  bool GetGeometry(TTarnwickGeometry& geometry) const override;
+  bool SetGeometry(const TTarnwickGeometry& geometry) override;
+
+  ITarnwick& Component() { return *Component_; }
+  // True after a whole-image replacement that no geometry step put back in step.
+  bool OutOfStep() const { return OutOfStep_; }
+
+ private:
+  std::unique_ptr<ITarnwick> Component_;
+  bool OutOfStep_ = false;
+};
+
+std::unique_ptr<IWKLosslessJpeg> MakeLosslessJpeg();
+
+// Loads the file through the document's lossless form: true when the form holds it, the current
+// image decoded from it and the original a copy (the metadata is the caller's); false leaves the
+// document's images as they were, for the codec to try.
+bool LoadThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& fileName);
+// Whether a JPEG save goes through the lossless form (no quality dialog). A form that is out of
+// step with the document is let go here, so the save asks for a quality instead.
+bool CanSaveThroughLosslessJpeg(TWKGraphicsDocument& document);
+// The exact save, then once more re-encoding every block with the file's own tables.
+bool SaveThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& fileName,
+                             std::string& error);

@@ -1,0 +1,93 @@
+#include "documents/qt/QtGraphicsEditorWindow.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "framework/qt/QtText.h"
+
+namespace {
+
+class TStatusPanelItem : public IWKUIItem {
+ public:
+  explicit TStatusPanelItem(QLabel* label) : Label(label) {}
+  QPointer<QLabel> Label;
+  void SetCaption(const std::string& text) override {
+    if (Label) Label->setText(ToQString(text));
+  }
+  void SetHint(const std::string& text) override {
+    if (Label) Label->setToolTip(ToQString(text));
+  }
+  void SetEnabled(bool value) override {
+    if (Label) Label->setEnabled(value);
+  }
+  void SetVisible(bool value) override {
+    if (Label) Label->setVisible(value);
+  }
+  std::string Caption() const override { return Label ? ToStdString(Label->text()) : std::string(); }
+  bool Enabled() const override { return Label && Label->isEnabled(); }
+  bool Visible() const override { return Label && Label->isVisible(); }
+  TPoint ScreenCenter() const override {
+    if (!Label) return {};
+    const QPoint p = Label->mapToGlobal(Label->rect().center());
+    return {p.x(), p.y()};
+  }
+};
+
+TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); }
+
+}  // namespace
+
+TQtGraphicsEditorWindow::TQtGraphicsEditorWindow(TMainForm& form) : TQtEditorWindow(form) {
+  toolbars_ = WrapAction(form.ToolbarsMenuItem);
+}
+
+TQtGraphicsEditorWindow::~TQtGraphicsEditorWindow() { Form().OnDropFile = nullptr; }
+
+IWKUIItem* TQtGraphicsEditorWindow::AddStatusPanel(const std::string& text, int32_t width) {
+  auto* label = new QLabel(ToQString(text), Form().StatusBar);
+  label->setFixedWidth(width);
+  Form().StatusBar->addPermanentWidget(label);
+  panels_.push_back(std::make_unique<TStatusPanelItem>(label));
+  return panels_.back().get();
+}
+
+int32_t TQtGraphicsEditorWindow::FontHeight() const { return Form().fontMetrics().height(); }
+
+IWKUIItem* TQtGraphicsEditorWindow::AddTextButton(IWKUIItem* toolbar, const std::string& caption,
+                                                  TWKClickHandler click) {
+  QToolBar* bar = ToolbarOf(toolbar);
+  if (bar == nullptr) return WrapAction(nullptr);
+  QAction* action = bar->addAction(ToQString(caption));
+  QObject::connect(action, &QAction::triggered, action, [click = std::move(click)] {
+    if (click) click();
+  });
+  if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(action->text()) + 24);
+  }
+  return WrapAction(action, bar);
+}
+
+TRect TQtGraphicsEditorWindow::WindowRect() const { return FromQRect(Form().frameGeometry()); }
+
+void TQtGraphicsEditorWindow::SetWindowRect(const TRect& rect) {
+  // The frame's extra over the client area carries over.
+  const QRect frame = Form().frameGeometry(), inner = Form().geometry();
+  Form().setGeometry(rect.Left + (inner.x() - frame.x()), rect.Top + (inner.y() - frame.y()),
+                     rect.Width() - (frame.width() - inner.width()),
+                     rect.Height() - (frame.height() - inner.height()));
+}
+
+TRect TQtGraphicsEditorWindow::WorkArea() const {
+  QScreen* screen = Form().screen();
+  return screen ? FromQRect(screen->availableGeometry()) : WindowRect();
+}
+
+void TQtGraphicsEditorWindow::SetDropFileHandler(std::function<void(const std::string&)> handler) {
+  Form().OnDropFile = std::move(handler);
+}

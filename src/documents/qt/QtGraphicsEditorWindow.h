@@ -1,0 +1,26 @@
+// The image editor's view of the main window: the editor window plus status-bar panels, text
+// buttons, window placement on the screen and dropped files.
+#pragma once
+
+#include "documents/WKGraphicsEditorUI.h"
+#include "documents/qt/QtEditorWindow.h"
+
+class TQtGraphicsEditorWindow : public TQtEditorWindow, public IWKGraphicsMainWindow {
+ public:
+  explicit TQtGraphicsEditorWindow(TMainForm& form);
+  ~TQtGraphicsEditorWindow() override;
+
+  IWKUIItem* ToolbarsMenuItem() override { return toolbars_; }
+  IWKUIItem* AddStatusPanel(const std::string& text, int32_t width) override;
+  int32_t FontHeight() const override;
+  IWKUIItem* AddTextButton(IWKUIItem* toolbar, const std::string& caption,
+                           TWKClickHandler click) override;
+  TRect WindowRect() const override;
+  void SetWindowRect(const TRect& rect) override;
+  TRect WorkArea() const override;
+  void SetDropFileHandler(std::function<void(const std::string&)> handler) override;
+
+ private:
+  IWKUIItem* toolbars_ = nullptr;
+  std::vector<std::unique_ptr<IWKUIItem>> panels_;
+};

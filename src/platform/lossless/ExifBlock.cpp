@@ -1,0 +1,150 @@
+#include "platform/lossless/ExifBlock.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr size_t HeaderBytes = 6;  // "Exif\0\0"
+
+class TTiffReader {
+ public:
+  TTiffReader(std::span<uint8_t> tiff, bool little) : tiff_(tiff), little_(little) {}
+
+  bool Has(size_t offset, size_t size) const {
+    return offset <= tiff_.size() && size <= tiff_.size() - offset;
+  }
+  uint32_t U16(size_t at) const {
+    return little_ ? tiff_[at] | tiff_[at + 1] << 8 : tiff_[at] << 8 | tiff_[at + 1];
+  }
+  uint32_t U32(size_t at) const {
+    return little_ ? U16(at) | U16(at + 2) << 16 : U16(at) << 16 | U16(at + 2);
+  }
+  void PutU16(size_t at, uint32_t value) {
+    tiff_[at + (little_ ? 0 : 1)] = uint8_t(value);
+    tiff_[at + (little_ ? 1 : 0)] = uint8_t(value >> 8);
+  }
+  void PutU32(size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+      const int shift = little_ ? 8 * i : 24 - 8 * i;
+      tiff_[at + i] = uint8_t(value >> shift);
+    }
+  }
+  size_t Size() const { return tiff_.size(); }
+  std::span<uint8_t> Bytes() { return tiff_; }
+
+ private:
+  std::span<uint8_t> tiff_;
+  bool little_;
+};
+
+uint32_t TypeSize(uint32_t type) {
+  switch (type) {
+    case 1: case 2: case 6: case 7: return 1;
+    case 3: case 8: return 2;
+    case 4: case 9: case 11: case 13: return 4;
+    case 5: case 10: case 12: return 8;
+    default: return 0;
+  }
+}
+
+// The end of everything a directory and the directories below it (EXIF, GPS, interoperability)
+// reference; 0 when the structure does not hold together.
+size_t DirectoryExtent(const TTiffReader& r, uint32_t at, int depth) {
+  if (depth > 4 || !r.Has(at, 2)) return 0;
+  const uint32_t count = r.U16(at);
+  if (!r.Has(at, 2 + 12 * size_t(count) + 4)) return 0;
+  size_t end = at + 2 + 12 * size_t(count) + 4;
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t entry = at + 2 + 12 * size_t(i);
+    const uint32_t tag = r.U16(entry), type = r.U16(entry + 2), n = r.U32(entry + 4);
+    const uint64_t bytes = uint64_t(TypeSize(type)) * n;
+    if (bytes > 4) {
+      const uint32_t offset = r.U32(entry + 8);
+      if (!r.Has(offset, bytes)) return 0;
+      end = std::max(end, size_t(offset + bytes));
+    }
+    if (tag == 0x8769 || tag == 0x8825 || tag == 0xA005) {
+      const size_t sub = DirectoryExtent(r, r.U32(entry + 8), depth + 1);
+      if (sub == 0) return 0;
+      end = std::max(end, sub);
+    }
+  }
+  return end;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ExifWithoutThumbnail(std::span<const uint8_t> app1) {
+  std::vector<uint8_t> out(app1.begin(), app1.end());
+  if (out.size() < HeaderBytes + 8 || std::memcmp(out.data(), "Exif\0\0", HeaderBytes) != 0)
+    return out;
+  std::span<uint8_t> tiffBytes(out.data() + HeaderBytes, out.size() - HeaderBytes);
+  const bool little = tiffBytes[0] == 'I' && tiffBytes[1] == 'I';
+  if (!little && !(tiffBytes[0] == 'M' && tiffBytes[1] == 'M')) return out;
+  TTiffReader r(tiffBytes, little);
+  const uint32_t ifd0 = r.U32(4);
+  if (!r.Has(ifd0, 2)) return out;
+  const size_t link = ifd0 + 2 + 12 * size_t(r.U16(ifd0));
+  if (!r.Has(link, 4)) return out;
+  const uint32_t ifd1 = r.U32(link);
+  if (ifd1 == 0) return out;
+  const size_t mainEnd = DirectoryExtent(r, ifd0, 0);
+
+  // The thumbnail's own directory and its compressed picture or strips.
+  size_t thumbStart = ifd1;
+  std::vector<std::pair<size_t, size_t>> pictures;
+  if (r.Has(ifd1, 2) && r.Has(ifd1, 2 + 12 * size_t(r.U16(ifd1)) + 4)) {
+    const uint32_t count = r.U16(ifd1);
+    uint32_t jpegOffset = 0, jpegLength = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+      const size_t entry = ifd1 + 2 + 12 * size_t(i);
+      const uint32_t tag = r.U16(entry), type = r.U16(entry + 2), n = r.U32(entry + 4);
+      const uint64_t bytes = uint64_t(TypeSize(type)) * n;
+      if (bytes > 4 && r.Has(r.U32(entry + 8), bytes))
+        thumbStart = std::min(thumbStart, size_t(r.U32(entry + 8)));
+      if (tag == 0x0201 && n == 1) jpegOffset = type == 3 ? r.U16(entry + 8) : r.U32(entry + 8);
+      if (tag == 0x0202 && n == 1) jpegLength = type == 3 ? r.U16(entry + 8) : r.U32(entry + 8);
+    }
+    if (jpegLength > 0 && r.Has(jpegOffset, jpegLength)) pictures.emplace_back(jpegOffset, jpegLength);
+  }
+  r.PutU32(link, 0);
+  for (const auto& [offset, length] : pictures) thumbStart = std::min(thumbStart, offset);
+  if (mainEnd != 0 && thumbStart >= mainEnd && thumbStart <= r.Size()) {
+    out.resize(HeaderBytes + thumbStart);
+    return out;
+  }
+  if (mainEnd == 0) return out;
+  for (const auto& [offset, length] : pictures)
+    std::fill_n(tiffBytes.begin() + ptrdiff_t(offset), length, uint8_t(0));
+  return out;
+}
+
+void SetExifPixelSize(std::vector<uint8_t>& app1, uint32_t width, uint32_t height) {
+  if (app1.size() < HeaderBytes + 8 || std::memcmp(app1.data(), "Exif\0\0", HeaderBytes) != 0) return;
+  std::span<uint8_t> tiffBytes(app1.data() + HeaderBytes, app1.size() - HeaderBytes);
+  const bool little = tiffBytes[0] == 'I' && tiffBytes[1] == 'I';
+  if (!little && !(tiffBytes[0] == 'M' && tiffBytes[1] == 'M')) return;
+  TTiffReader r(tiffBytes, little);
+  // The EXIF directory from IFD0's pointer entry.
+  const auto find = [&r](size_t ifd, uint32_t wanted) -> size_t {
+    if (!r.Has(ifd, 2) || !r.Has(ifd, 2 + 12 * size_t(r.U16(ifd)))) return 0;
+    for (uint32_t i = 0, n = r.U16(ifd); i < n; ++i)
+      if (r.U16(ifd + 2 + 12 * size_t(i)) == wanted) return ifd + 2 + 12 * size_t(i);
+    return 0;
+  };
+  const size_t pointer = find(r.U32(4), 0x8769);
+  if (pointer == 0) return;
+  const size_t exif = r.U32(pointer + 8);
+  for (const auto& [tag, value] : {std::pair{0xA002u, width}, std::pair{0xA003u, height}}) {
+    const size_t entry = find(exif, tag);
+    if (entry == 0 || r.U32(entry + 4) != 1) continue;
+    const uint32_t type = r.U16(entry + 2);
+    if (type == 3 && value <= 0xFFFF) {
+      r.PutU16(entry + 8, value);
+    } else if (type == 3 || type == 4) {
+      r.PutU16(entry + 2, 4);  // a SHORT too small for the value becomes a LONG in place
+      r.PutU32(entry + 8, value);
+    }
+  }
+}

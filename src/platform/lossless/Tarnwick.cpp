@@ -1,0 +1,645 @@
+// The lossless JPEG component on the libjpeg coefficient API.
+#include <cstdio>  // jpeglib.h needs FILE and size_t first
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <array>
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "framework/WKAtomicFile.h"
+#include "imaging/WKParallel.h"
+#include "platform/lossless/ExifBlock.h"
+#include "platform/lossless/ITarnwick.h"
+#include "platform/lossless/JpegQuality.h"
+
+namespace {
+
+constexpr int64_t MaxPixels = 400'000'000;
+
+struct TJpegError {
+  jpeg_error_mgr Manager;
+  std::jmp_buf Jump;
+  std::array<char, JMSG_LENGTH_MAX> Message;
+};
+
+[[noreturn]] void ErrorExit(j_common_ptr info) {
+  auto* error = reinterpret_cast<TJpegError*>(info->err);
+  (*info->err->format_message)(info, error->Message.data());
+  std::longjmp(error->Jump, 1);
+}
+
+// Warnings are counted, never printed; a load that saw any is refused.
+void EmitMessage(j_common_ptr info, int level) {
+  if (level < 0) ++info->err->num_warnings;
+}
+
+void InitError(TJpegError& error) {
+  jpeg_std_error(&error.Manager);
+  error.Manager.error_exit = ErrorExit;
+  error.Manager.emit_message = EmitMessage;
+  error.Message[0] = 0;
+}
+
+JDIMENSION DivUp(int64_t a, int64_t b) { return JDIMENSION((a + b - 1) / b); }
+JDIMENSION RoundUp(JDIMENSION a, JDIMENSION b) { return DivUp(a, b) * b; }
+
+// Output coefficient k of a moved block is Sign[k] * input[Source[k]].
+struct TBlockMove {
+  std::array<uint8_t, DCTSIZE2> Source;
+  std::array<int8_t, DCTSIZE2> Sign;
+  bool Plain = true;
+
+  explicit TBlockMove(const TTarnwickGeometry& g) {
+    for (int v = 0; v < DCTSIZE; ++v)
+      for (int u = 0; u < DCTSIZE; ++u) {
+        const int k = v * DCTSIZE + u;
+        Source[k] = uint8_t(g.Transpose ? u * DCTSIZE + v : k);
+        const bool negate = (g.MirrorX && (u & 1)) != (g.FlipY && (v & 1));
+        Sign[k] = negate ? -1 : 1;
+      }
+    Plain = !g.Transpose && !g.MirrorX && !g.FlipY;
+  }
+  void Apply(const JCOEF* in, JCOEF* out) const {
+    if (Plain) {
+      std::memcpy(out, in, sizeof(JBLOCK));
+      return;
+    }
+    for (int k = 0; k < DCTSIZE2; ++k) out[k] = JCOEF(Sign[k] * in[Source[k]]);
+  }
+};
+
+// Row pointers of a virtual block array kept wholly in memory.
+void BlockRows(j_common_ptr info, jvirt_barray_ptr array, JDIMENSION rows, bool writable,
+               std::vector<JBLOCKROW>& out) {
+  out.resize(rows);
+  for (JDIMENSION r = 0; r < rows; ++r)
+    out[r] = (*info->mem->access_virt_barray)(info, array, r, 1, writable ? TRUE : FALSE)[0];
+}
+
+// A small encoder and decoder pair for re-encoding changed MCUs, sharing the save's error
+// handler.
+struct TStripCoder {
+  jpeg_compress_struct Enc{};
+  jpeg_decompress_struct Dec{};
+  bool Made = false;
+  unsigned char* Buffer = nullptr;
+  unsigned long Size = 0;
+
+  void Make(jpeg_error_mgr* err) {
+    Enc = {};
+    Dec = {};
+    Enc.err = err;
+    Dec.err = err;
+    jpeg_create_compress(&Enc);
+    jpeg_create_decompress(&Dec);
+    Made = true;
+  }
+  void Free() {
+    if (Made) {
+      jpeg_destroy_compress(&Enc);
+      jpeg_destroy_decompress(&Dec);
+    }
+    Made = false;
+    std::free(Buffer);
+    Buffer = nullptr;
+    Size = 0;
+  }
+};
+
+class TTarnwick final : public ITarnwick {
+ public:
+  TTarnwick() { InitError(srcError_); }
+  ~TTarnwick() override { Release(); }
+
+  int32_t Load(const std::string& fileName, int32_t) override {
+    Release();
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) return Fail("cannot open the file");
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size <= 0) return Fail("the file is empty");
+    // Other formats are refused before the whole file is read.
+    char magic[3] = {};
+    in.seekg(0);
+    if (!in.read(magic, 3) || std::memcmp(magic, "\xFF\xD8\xFF", 3) != 0) return Fail("not a JPEG file");
+    in.seekg(0);
+    bytes_.resize(size_t(size));
+    if (!in.read(reinterpret_cast<char*>(bytes_.data()), size)) {
+      bytes_.clear();
+      return Fail("cannot read the file");
+    }
+    return LoadHeld();
+  }
+
+  int32_t LoadMemory(const uint8_t* data, size_t size) override {
+    Release();
+    if (!data || size == 0) return Fail("no data");
+    bytes_.assign(data, data + size);
+    return LoadHeld();
+  }
+
+  int32_t HasImage() const override { return held_ ? 1 : 0; }
+  int32_t Width() const override { return held_ ? geometry_.Width() : 0; }
+  int32_t Height() const override { return held_ ? geometry_.Height() : 0; }
+  int32_t BlockWidth() const override { return held_ ? mcuWidth_ : 0; }
+  int32_t BlockHeight() const override { return held_ ? mcuHeight_ : 0; }
+
+  int32_t ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) override;
+  int32_t Save(const std::string& fileName, const int32_t* parameters) override;
+
+  void SetRegion(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
+    if (held_) geometry_.CropTo(Rect(left, top, right, bottom));
+  }
+  void Mirror(int32_t) override { geometry_.Mirror(); }
+  void Flip(int32_t) override { geometry_.Flip(); }
+  void RotateLeft(int32_t) override { geometry_.RotateLeft(); }
+  void RotateRight(int32_t) override { geometry_.RotateRight(); }
+
+  void SetPixels(uint8_t* const* pixelAddress, ptrdiff_t rowStride, int32_t, int32_t) override {
+    pixels_ = pixelAddress ? *pixelAddress : nullptr;
+    pixelStride_ = rowStride;
+  }
+  void SetOriginalPixels(const uint8_t* firstPixel, ptrdiff_t rowStride) override {
+    original_ = firstPixel;
+    originalStride_ = rowStride;
+  }
+  void FinishSave() override {
+    pixels_ = nullptr;
+    original_ = nullptr;
+  }
+
+  uint32_t QualityFigures() const override { return quality_; }
+  TTarnwickGeometry Geometry() const override { return geometry_; }
+  bool SetGeometry(const TTarnwickGeometry& geometry) override {
+    if (!held_ || geometry.Crop.IsEmpty() ||
+        IntersectRect(geometry.Crop, Rect(0, 0, width_, height_)) != geometry.Crop)
+      return false;
+    geometry_ = geometry;
+    return true;
+  }
+
+  void Release() override {
+    if (srcCreated_) jpeg_destroy_decompress(&src_);
+    srcCreated_ = false;
+    held_ = false;
+    coefficients_ = nullptr;
+    srcRows_.clear();
+    std::vector<uint8_t>().swap(bytes_);
+    geometry_ = {};
+    coefficientBytes_ = 0;
+    quality_ = 0;
+    FinishSave();
+  }
+  size_t CoefficientBytes() const override { return coefficientBytes_; }
+  const std::string& LastError() const override { return error_; }
+
+ private:
+  int32_t Fail(const char* message) {
+    error_ = message;
+    return 0;
+  }
+  int32_t LoadHeld();
+  bool ReadCoefficients();
+  bool Acceptable();
+  bool ExactPossible() const;
+  void Configure(j_compress_ptr dst, int32_t width, int32_t height, bool final) const;
+  void WriteMarkers(j_compress_ptr dst) const;
+  bool EncodeExact(j_compress_ptr dst);
+  bool EncodePixels(j_compress_ptr dst);
+  void WriteExact(j_compress_ptr dst);
+  void ReencodeChanged();
+  void ReencodeStrip(int32_t row, int32_t first, int32_t last);
+
+  const uint8_t* PixelRow(int32_t y) const { return pixels_ + y * pixelStride_; }
+  const uint8_t* OriginalRow(int32_t y) const { return original_ + y * originalStride_; }
+
+  TJpegError srcError_;
+  jpeg_decompress_struct src_{};
+  bool srcCreated_ = false;
+  bool held_ = false;
+  jvirt_barray_ptr* coefficients_ = nullptr;
+  // Block rows of each held component.
+  std::vector<std::vector<JBLOCKROW>> srcRows_;
+  // The file, kept from Load until the picture has been decoded once.
+  std::vector<uint8_t> bytes_;
+  int32_t width_ = 0, height_ = 0, mcuWidth_ = 0, mcuHeight_ = 0;
+  TTarnwickGeometry geometry_;
+  size_t coefficientBytes_ = 0;
+  uint32_t quality_ = 0;
+  const uint8_t* pixels_ = nullptr;
+  ptrdiff_t pixelStride_ = 0;
+  const uint8_t* original_ = nullptr;
+  ptrdiff_t originalStride_ = 0;
+  std::string error_;
+  // State of an exact save that must survive a libjpeg abort (hence members, not locals).
+  TStripCoder strip_;
+  std::vector<uint8_t> changed_;
+  std::vector<std::vector<JBLOCKROW>> outRows_;
+  // Held blocks overwritten by an exact save of the unturned picture, put back afterwards.
+  struct TPatchedBlock {
+    JCOEF* Where;
+    JBLOCK Was;
+  };
+  bool patching_ = false;
+  std::vector<TPatchedBlock> patched_;
+
+  void RestorePatched() {
+    for (auto it = patched_.rbegin(); it != patched_.rend(); ++it) std::memcpy(it->Where, it->Was, sizeof(JBLOCK));
+    patched_.clear();
+    patching_ = false;
+  }
+};
+
+int32_t TTarnwick::LoadHeld() {
+  src_ = {};
+  src_.err = &srcError_.Manager;
+  srcError_.Manager.num_warnings = 0;
+  srcError_.Message[0] = 0;
+  jpeg_create_decompress(&src_);
+  srcCreated_ = true;
+  if (!ReadCoefficients()) {
+    if (srcError_.Message[0]) error_ = srcError_.Message.data();
+    const std::string message = error_;
+    Release();
+    error_ = message;
+    return 0;
+  }
+  if (!Acceptable()) {
+    const std::string message = error_;
+    Release();
+    error_ = message;
+    return 0;
+  }
+  width_ = int32_t(src_.image_width);
+  height_ = int32_t(src_.image_height);
+  mcuWidth_ = src_.max_h_samp_factor * DCTSIZE;
+  mcuHeight_ = src_.max_v_samp_factor * DCTSIZE;
+  geometry_ = TTarnwickGeometry::Identity(width_, height_);
+  coefficientBytes_ = 0;
+  for (int c = 0; c < src_.num_components; ++c) {
+    const jpeg_component_info& comp = src_.comp_info[c];
+    const JDIMENSION cols = RoundUp(comp.width_in_blocks, JDIMENSION(comp.h_samp_factor));
+    coefficientBytes_ += srcRows_[size_t(c)].size() * cols * sizeof(JBLOCK);
+  }
+  const int lumaTable = src_.comp_info[0].quant_tbl_no;
+  const int chromaTable = src_.comp_info[1].quant_tbl_no;
+  quality_ = uint32_t(EstimateJpegQuality(src_.quant_tbl_ptrs[lumaTable]->quantval, false)) |
+             uint32_t(EstimateJpegQuality(src_.quant_tbl_ptrs[chromaTable]->quantval, true)) << 16;
+  held_ = true;
+  error_.clear();
+  return 1;
+}
+
+// Everything libjpeg may abort lives in this function; no object with a destructor is made here.
+bool TTarnwick::ReadCoefficients() {
+  if (setjmp(srcError_.Jump)) return false;
+  jpeg_mem_src(&src_, bytes_.data(), static_cast<unsigned long>(bytes_.size()));
+  jpeg_save_markers(&src_, JPEG_COM, 0xFFFF);
+  for (int m = 0; m < 16; ++m) jpeg_save_markers(&src_, JPEG_APP0 + m, 0xFFFF);
+  jpeg_read_header(&src_, TRUE);
+  if (int64_t(src_.image_width) * src_.image_height > MaxPixels) {
+    error_ = "the picture is too large";
+    return false;
+  }
+  coefficients_ = jpeg_read_coefficients(&src_);
+  if (!coefficients_) return false;
+  srcRows_.resize(size_t(src_.num_components));
+  for (int c = 0; c < src_.num_components; ++c) {
+    const jpeg_component_info& comp = src_.comp_info[c];
+    const JDIMENSION rows = RoundUp(comp.height_in_blocks, JDIMENSION(comp.v_samp_factor));
+    BlockRows(reinterpret_cast<j_common_ptr>(&src_), coefficients_[c], rows, false, srcRows_[size_t(c)]);
+  }
+  return true;
+}
+
+bool TTarnwick::Acceptable() {
+  if (src_.err->num_warnings > 0) return Fail("the file is damaged"), false;
+  if (src_.num_components != 3 || src_.jpeg_color_space != JCS_YCbCr)
+    return Fail("not a three-component YCbCr JPEG"), false;
+  if (src_.data_precision != 8 || src_.arith_code) return Fail("not a baseline or progressive JPEG"), false;
+  for (int c = 0; c < 3; ++c) {
+    const jpeg_component_info& comp = src_.comp_info[c];
+    if (src_.max_h_samp_factor % comp.h_samp_factor != 0 ||
+        src_.max_v_samp_factor % comp.v_samp_factor != 0)
+      return Fail("fractional chroma sampling"), false;
+    const JQUANT_TBL* table = src_.quant_tbl_ptrs[comp.quant_tbl_no];
+    if (!table) return Fail("missing quantisation table"), false;
+    // A zero divisor would stop any re-encode with the file's tables.
+    if (std::find(table->quantval, table->quantval + DCTSIZE2, 0) != table->quantval + DCTSIZE2)
+      return Fail("a quantisation table holds a zero"), false;
+  }
+  return true;
+}
+
+int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
+  if (!held_ || bytes_.empty() || !geometry_.IsIdentityOver(width_, height_))
+    return Fail("the picture is no longer available as loaded");
+  TJpegError error;
+  InitError(error);
+  jpeg_decompress_struct d{};
+  std::vector<JSAMPROW> rows(static_cast<size_t>(height_));
+  for (int32_t y = 0; y < height_; ++y) rows[size_t(y)] = firstRow + y * rowStride;
+  JSAMPROW* rowList = rows.data();
+  if (setjmp(error.Jump)) {
+    jpeg_destroy_decompress(&d);
+    error_ = error.Message.data();
+    return 0;
+  }
+  d.err = &error.Manager;
+  jpeg_create_decompress(&d);
+  jpeg_mem_src(&d, bytes_.data(), static_cast<unsigned long>(bytes_.size()));
+  jpeg_read_header(&d, TRUE);
+  d.out_color_space = JCS_EXT_BGR;
+  d.dct_method = JDCT_ISLOW;
+  jpeg_start_decompress(&d);
+  while (d.output_scanline < d.output_height)
+    jpeg_read_scanlines(&d, rowList + d.output_scanline, d.output_height - d.output_scanline);
+  jpeg_finish_decompress(&d);
+  jpeg_destroy_decompress(&d);
+  std::vector<uint8_t>().swap(bytes_);
+  return 1;
+}
+
+// Exact when every output block boundary falls on a boundary of the held blocks: along each
+// axis of the loaded image, the crop edge that becomes the output's first edge lies on an MCU
+// boundary (the last output block may be partial; its overhang is padding).
+bool TTarnwick::ExactPossible() const {
+  const TRect& c = geometry_.Crop;
+  const int32_t x = geometry_.SourceXReversed() ? c.Right : c.Left;
+  const int32_t y = geometry_.SourceYReversed() ? c.Bottom : c.Top;
+  return x % mcuWidth_ == 0 && y % mcuHeight_ == 0;
+}
+
+// The compression parameters of the held file (tables, sampling, density), turned with the
+// geometry, for a picture of the given size.
+void TTarnwick::Configure(j_compress_ptr dst, int32_t width, int32_t height, bool final) const {
+  jpeg_copy_critical_parameters(const_cast<j_decompress_ptr>(&src_), dst);
+  dst->image_width = JDIMENSION(width);
+  dst->image_height = JDIMENSION(height);
+  if (geometry_.Transpose) {
+    for (int c = 0; c < dst->num_components; ++c)
+      std::swap(dst->comp_info[c].h_samp_factor, dst->comp_info[c].v_samp_factor);
+    std::swap(dst->X_density, dst->Y_density);
+    // Transposed coefficients keep their quantised values, so the tables turn with them.
+    for (JQUANT_TBL* table : dst->quant_tbl_ptrs) {
+      if (!table) continue;
+      for (int v = 0; v < DCTSIZE; ++v)
+        for (int u = v + 1; u < DCTSIZE; ++u)
+          std::swap(table->quantval[v * DCTSIZE + u], table->quantval[u * DCTSIZE + v]);
+    }
+  }
+  dst->dct_method = JDCT_ISLOW;
+  if (final && src_.progressive_mode) jpeg_simple_progression(dst);
+}
+
+void TTarnwick::WriteMarkers(j_compress_ptr dst) const {
+  for (jpeg_saved_marker_ptr m = src_.marker_list; m; m = m->next) {
+    const auto starts = [m](const char* tag, size_t n) {
+      return m->data_length >= n && std::memcmp(m->data, tag, n) == 0;
+    };
+    if (m->marker == JPEG_APP0 && dst->write_JFIF_header && starts("JFIF", 5)) continue;
+    if (m->marker == JPEG_APP0 + 14 && dst->write_Adobe_marker && starts("Adobe", 5)) continue;
+    if (m->marker == JPEG_APP0 + 1 && starts("Exif\0", 6)) {
+      std::vector<uint8_t> exif = ExifWithoutThumbnail({m->data, m->data_length});
+      SetExifPixelSize(exif, dst->image_width, dst->image_height);
+      jpeg_write_marker(dst, m->marker, exif.data(), unsigned(exif.size()));
+      continue;
+    }
+    jpeg_write_marker(dst, m->marker, m->data, m->data_length);
+  }
+}
+
+int32_t TTarnwick::Save(const std::string& fileName, const int32_t* parameters) {
+  if (!held_) return Fail("no picture is held");
+  if (!pixels_) return Fail("no pixels to save");
+  if (!parameters) return Fail("no save parameters");
+  const int32_t mode = parameters[TarnwickSaveMode];
+  if (mode != TarnwickSaveExact && mode != TarnwickSaveReencode) return Fail("unknown save mode");
+  if (mode == TarnwickSaveExact && !ExactPossible())
+    return Fail("the crop or turn cannot be kept exactly");
+
+  TJpegError error;
+  InitError(error);
+  jpeg_compress_struct dst{};
+  dst.err = &error.Manager;
+  jpeg_create_compress(&dst);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&dst, &buffer, &size);
+  const bool encoded = mode == TarnwickSaveExact ? EncodeExact(&dst) : EncodePixels(&dst);
+  jpeg_destroy_compress(&dst);
+  if (!encoded) {
+    std::free(buffer);
+    error_ = error.Message[0] ? error.Message.data() : "cannot encode the picture";
+    return 0;
+  }
+  const bool written = WriteFileAtomically(fileName, buffer, size);
+  std::free(buffer);
+  if (!written) return Fail("cannot write the file");
+  error_.clear();
+  return 1;
+}
+
+bool TTarnwick::EncodePixels(j_compress_ptr dst) {
+  const int32_t w = geometry_.Width(), h = geometry_.Height();
+  std::vector<JSAMPROW> rows(static_cast<size_t>(h));
+  for (int32_t y = 0; y < h; ++y) rows[size_t(y)] = const_cast<JSAMPROW>(PixelRow(y));
+  JSAMPROW* rowList = rows.data();
+  if (setjmp(reinterpret_cast<TJpegError*>(dst->err)->Jump)) return false;
+  Configure(dst, w, h, true);
+  dst->in_color_space = JCS_EXT_BGR;
+  dst->input_components = 3;
+  jpeg_start_compress(dst, TRUE);
+  WriteMarkers(dst);
+  while (dst->next_scanline < dst->image_height)
+    jpeg_write_scanlines(dst, rowList + dst->next_scanline, dst->image_height - dst->next_scanline);
+  jpeg_finish_compress(dst);
+  return true;
+}
+
+bool TTarnwick::EncodeExact(j_compress_ptr dst) {
+  const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
+  const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
+  changed_.assign(size_t(DivUp(geometry_.Width(), mw)) * DivUp(geometry_.Height(), mh), 0);
+  outRows_.assign(3, {});
+  patched_.clear();
+  if (setjmp(reinterpret_cast<TJpegError*>(dst->err)->Jump)) {
+    strip_.Free();
+    RestorePatched();
+    return false;
+  }
+  WriteExact(dst);
+  return true;
+}
+
+void TTarnwick::WriteExact(j_compress_ptr dst) {
+  const int32_t w = geometry_.Width(), h = geometry_.Height();
+  std::array<jvirt_barray_ptr, 3> arrays{};
+  const TBlockMove move(geometry_);
+  Configure(dst, w, h, true);
+  if (geometry_.IsIdentityOver(width_, height_)) {
+    // The held arrays are written as they are, changed MCUs patched in and put back afterwards.
+    outRows_ = srcRows_;
+    patching_ = true;
+    strip_.Make(dst->err);
+    ReencodeChanged();
+    strip_.Free();
+    jpeg_write_coefficients(dst, coefficients_);
+    WriteMarkers(dst);
+    jpeg_finish_compress(dst);
+    RestorePatched();
+    return;
+  }
+  const j_common_ptr common = reinterpret_cast<j_common_ptr>(dst);
+  int maxH = 1, maxV = 1;
+  for (int c = 0; c < 3; ++c) {
+    maxH = std::max(maxH, dst->comp_info[c].h_samp_factor);
+    maxV = std::max(maxV, dst->comp_info[c].v_samp_factor);
+  }
+  std::array<JDIMENSION, 3> cols{}, rows{};
+  for (int c = 0; c < 3; ++c) {
+    const jpeg_component_info& comp = dst->comp_info[c];
+    cols[c] = RoundUp(DivUp(int64_t(w) * comp.h_samp_factor, maxH * DCTSIZE), JDIMENSION(comp.h_samp_factor));
+    rows[c] = RoundUp(DivUp(int64_t(h) * comp.v_samp_factor, maxV * DCTSIZE), JDIMENSION(comp.v_samp_factor));
+    arrays[c] = (*dst->mem->request_virt_barray)(common, JPOOL_IMAGE, FALSE, cols[c], rows[c],
+                                                 JDIMENSION(comp.v_samp_factor));
+  }
+  (*dst->mem->realize_virt_arrays)(common);
+
+  // Every output block from its held block, moved by the geometry.
+  for (int c = 0; c < 3; ++c) {
+    BlockRows(common, arrays[c], rows[c], true, outRows_[size_t(c)]);
+    const jpeg_component_info& held = src_.comp_info[c];
+    const int32_t blockW = mcuWidth_ / held.h_samp_factor, blockH = mcuHeight_ / held.v_samp_factor;
+    const TRect& crop = geometry_.Crop;
+    const int64_t heldCols = RoundUp(held.width_in_blocks, JDIMENSION(held.h_samp_factor));
+    const int64_t heldRows = int64_t(srcRows_[size_t(c)].size());
+    // Held block of output block (ox, oy): along each held axis either first + i or last - i.
+    const bool revX = geometry_.SourceXReversed(), revY = geometry_.SourceYReversed();
+    const int64_t startX = revX ? crop.Right / blockW - 1 : crop.Left / blockW;
+    const int64_t startY = revY ? crop.Bottom / blockH - 1 : crop.Top / blockH;
+    // In tiles, so that a transpose reads and writes within the cache; tile rows on both cores.
+    constexpr JDIMENSION Tile = 16;
+    const std::vector<JBLOCKROW>& in = srcRows_[size_t(c)];
+    const std::vector<JBLOCKROW>& outs = outRows_[size_t(c)];
+    const JDIMENSION rowCount = rows[c], colCount = cols[c];
+    const bool transpose = geometry_.Transpose;
+    const auto fill = [&](int32_t, int32_t begin, int32_t end) {
+      for (JDIMENSION ty = JDIMENSION(begin) * Tile; ty < std::min(rowCount, JDIMENSION(end) * Tile); ty += Tile)
+        for (JDIMENSION tx = 0; tx < colCount; tx += Tile)
+          for (JDIMENSION oy = ty; oy < std::min(rowCount, ty + Tile); ++oy) {
+            JBLOCKROW out = outs[oy];
+            for (JDIMENSION ox = tx; ox < std::min(colCount, tx + Tile); ++ox) {
+              const int64_t i = transpose ? oy : ox, j = transpose ? ox : oy;
+              const int64_t sx = revX ? startX - i : startX + i, sy = revY ? startY - j : startY + j;
+              if (sx < 0 || sy < 0 || sx >= heldCols || sy >= heldRows) {
+                std::memset(out[ox], 0, sizeof(JBLOCK));
+                continue;
+              }
+              move.Apply(in[size_t(sy)][sx], out[ox]);
+            }
+          }
+    };
+    ParallelRows(int32_t(DivUp(rowCount, Tile)), int64_t(rowCount) * colCount * int64_t(sizeof(JBLOCK)), fill);
+  }
+  strip_.Make(dst->err);
+  ReencodeChanged();
+  strip_.Free();
+  jpeg_write_coefficients(dst, arrays.data());
+  WriteMarkers(dst);
+  jpeg_finish_compress(dst);
+}
+
+// Finds the output MCUs whose pixels differ from the original picture and encodes each MCU
+// row's span of them anew.
+void TTarnwick::ReencodeChanged() {
+  const int32_t w = geometry_.Width(), h = geometry_.Height();
+  const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
+  const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
+  const int32_t across = int32_t(DivUp(w, mw)), down = int32_t(DivUp(h, mh));
+  // The comparison runs on both cores; the re-encoding (libjpeg) stays on this thread.
+  ParallelRows(down, int64_t(w) * h * 3, [&](int32_t, int32_t begin, int32_t end) {
+    for (int32_t my = begin; my < end; ++my) {
+      uint8_t* flags = changed_.data() + size_t(my) * size_t(across);
+      std::fill_n(flags, across, original_ ? 0 : 1);
+      if (!original_) continue;
+      for (int32_t y = my * mh; y < std::min(h, (my + 1) * mh); ++y) {
+        const uint8_t* now = PixelRow(y);
+        const uint8_t* was = OriginalRow(y);
+        if (std::memcmp(now, was, size_t(w) * 3) == 0) continue;
+        for (int32_t mx = 0; mx < across; ++mx) {
+          if (flags[mx]) continue;
+          const size_t x0 = size_t(mx) * mw * 3, n = size_t(std::min(w, (mx + 1) * mw)) * 3 - x0;
+          flags[mx] = std::memcmp(now + x0, was + x0, n) != 0;
+        }
+      }
+    }
+  });
+  for (int32_t my = 0; my < down; ++my) {
+    const uint8_t* flags = changed_.data() + size_t(my) * size_t(across);
+    int32_t first = 0, last = across - 1;
+    while (first < across && !flags[first]) ++first;
+    if (first == across) continue;
+    while (!flags[last]) --last;
+    ReencodeStrip(my, first, last);
+  }
+}
+
+// Encodes MCUs first..last of MCU row `row` from the pixels as a small JPEG with the output's
+// tables and sampling, reads its coefficients back and puts those of the changed MCUs into the
+// output. libjpeg errors unwind to EncodeExact, which frees the strip coder.
+void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
+  const int32_t w = geometry_.Width(), h = geometry_.Height();
+  const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
+  const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
+  const int32_t x0 = first * mw, x1 = std::min(w, (last + 1) * mw);
+  const int32_t y0 = row * mh, y1 = std::min(h, y0 + mh);
+  const size_t across = DivUp(w, mw);
+
+  j_compress_ptr enc = &strip_.Enc;
+  std::free(strip_.Buffer);
+  strip_.Buffer = nullptr;
+  strip_.Size = 0;
+  jpeg_mem_dest(enc, &strip_.Buffer, &strip_.Size);
+  Configure(enc, x1 - x0, y1 - y0, false);
+  enc->in_color_space = JCS_EXT_BGR;
+  enc->input_components = 3;
+  jpeg_start_compress(enc, TRUE);
+  std::array<JSAMPROW, 4 * DCTSIZE> lines{};
+  for (int32_t y = y0; y < y1; ++y) lines[size_t(y - y0)] = const_cast<JSAMPROW>(PixelRow(y) + x0 * 3);
+  while (enc->next_scanline < enc->image_height)
+    jpeg_write_scanlines(enc, lines.data() + enc->next_scanline, enc->image_height - enc->next_scanline);
+  jpeg_finish_compress(enc);
+
+  j_decompress_ptr dec = &strip_.Dec;
+  jpeg_mem_src(dec, strip_.Buffer, strip_.Size);
+  jpeg_read_header(dec, TRUE);
+  jvirt_barray_ptr* blocks = jpeg_read_coefficients(dec);
+  for (int c = 0; c < 3; ++c) {
+    const int oh = dec->comp_info[c].h_samp_factor, ov = dec->comp_info[c].v_samp_factor;
+    for (int by = 0; by < ov; ++by) {
+      JBLOCKROW in = (*dec->mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(dec), blocks[c],
+                                                    JDIMENSION(by), 1, FALSE)[0];
+      JBLOCKROW out = outRows_[size_t(c)][size_t(row) * ov + by];
+      for (int32_t mx = first; mx <= last; ++mx) {
+        if (!changed_[size_t(row) * across + size_t(mx)]) continue;
+        if (patching_)
+          for (int k = 0; k < oh; ++k) {
+            TPatchedBlock& saved = patched_.emplace_back();
+            saved.Where = out[mx * oh + k];
+            std::memcpy(saved.Was, saved.Where, sizeof(JBLOCK));
+          }
+        std::memcpy(out[mx * oh], in[(mx - first) * oh], size_t(oh) * sizeof(JBLOCK));
+      }
+    }
+  }
+  jpeg_abort_decompress(dec);
+}
+
+}  // namespace
+
+std::unique_ptr<ITarnwick> CreateTarnwickObject() { return std::make_unique<TTarnwick>(); }

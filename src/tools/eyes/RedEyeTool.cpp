@@ -1,0 +1,320 @@
+#include "tools/eyes/RedEyeTool.h"
+
+#include <cstdio>
+
+#include "documents/WKGraphicsDocument.h"
+#include "documents/WKGraphicsEditor.h"
+#include "documents/WKScriptRecorder.h"
+#include "framework/WKLocalizer.h"
+#include "framework/WKSDFWriter.h"
+#include "tools/eyes/RedEyePreview.h"
+#include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/WKProgramCursors.h"
+#include "tools/framework/WKToolPanelService.h"
+#include "view/WKGraphicsView.h"
+
+namespace {
+
+std::string Text(const RedEyeNames::TLanguageText& text) {
+  return LanguageString(text.Id, std::string(text.Fallback));
+}
+
+std::string ScriptNamed(std::string_view suffix) {
+  return std::string(RedEyeNames::ScriptName) + std::string(suffix);
+}
+
+}  // namespace
+
+TWKRedEyeCommandState::TWKRedEyeCommandState(IWKGraphicsTool* tool, const TRect& rect,
+                                             TWKGraphicsDocument& document,
+                                             const TRedEyeParams& params,
+                                             const TWKPixelSet& selection)
+    : TWKGraphicsCommandState(tool, rect, document),
+      Border(params.Border),
+      Brightness(params.Brightness),
+      AreaSize(params.AreaSize),
+      ClickPoint(params.ClickPoint),
+      SelectionRegion(selection) {}
+
+TWKRedEyeControl::TWKRedEyeControl(TWKGraphicsTool& tool, TWKGraphicsView& view)
+    : TWKGraphicsToolControl(tool, view) {}
+
+bool TWKRedEyeControl::GetCursor(TWKShiftState shift, TPoint point, int32_t& cursor) {
+  if (!Active()) return false;
+  cursor = crCross;
+  return true;
+}
+
+bool TWKRedEyeControl::MouseDown(int32_t button, TWKShiftState shift, TPoint point) {
+  auto* tool = static_cast<TWKRedEyeTool*>(Tool());
+  if (!Active() || tool == nullptr) return false;
+  const TPoint image = ClientToImage(point);
+  // A click in the margin around the image names no pixel: nothing to correct.
+  if (!View().InsideImage(image)) return false;
+  tool->SetClickPoint(image);
+  tool->ApplyCorrection();
+  return true;
+}
+
+std::function<void(const std::string&)> TWKRedEyeTool::DiagnosticOutput = [](const std::string& line) {
+  std::fprintf(stderr, "%s\n", line.c_str());
+};
+
+TWKRedEyeTool::TWKRedEyeTool(TWKComponent* owner, TFrameFactory frameFactory)
+    : TWKGraphicsTool(owner), FrameFactory_(std::move(frameFactory)) {
+  Name = "RedEyeTool";
+  ScriptName = std::string(RedEyeNames::ScriptName);
+  ControlClass = [](TWKGraphicsTool& tool, TWKGraphicsView& view) {
+    return std::make_unique<TWKRedEyeControl>(tool, view);
+  };
+  Selection_ = std::make_unique<TRedEyeSelection>();
+}
+
+TWKRedEyeTool::~TWKRedEyeTool() = default;
+
+void TWKRedEyeTool::AfterConstruction() {
+  if (IWKToolPanel* panel = ToolPanelService()) {
+    Button = panel->AddToolButton(std::string(RedEyeNames::ButtonCaption), [this] { SelectClick(Button); });
+    panel->SetPanelWidth(kFrameWidth);
+  }
+  if (FrameFactory_) Frame_ = FrameFactory_(*this);
+  Params_ = TRedEyeParams{};
+  if (Frame_ != nullptr) {
+    Frame_->SetAreaSizePosition(Params_.AreaSize);
+    Frame_->SetBrightnessPosition(Params_.Brightness);
+  }
+  Localize();
+}
+
+void TWKRedEyeTool::Localize() {
+  using namespace RedEyeNames;
+  const std::string title = Text(TitleText);
+  if (Button != nullptr) Button->SetHint(title);
+  if (Frame_ == nullptr) return;
+  TRedEyeFrameTexts texts;
+  texts.Title = title;
+  texts.AreaSize = Text(AreaSizeText) + ": " + std::to_string(Params_.AreaSize);
+  texts.Border = Text(BorderText) + ": " + std::to_string(Params_.Border) + " " + Text(PixelUnitText);
+  texts.Brightness = Text(BrightnessText) + ": " + std::to_string(Params_.Brightness);
+  Frame_->SetTexts(texts);
+}
+
+void TWKRedEyeTool::SaveSettings(TWKSDFWriter& writer) {
+  // The values start afresh every time; only the section marker is written.
+  writer.BeginNode(1, kSettingsGuid);
+  writer.EndNode();
+}
+
+void TWKRedEyeTool::UpdateControls() {
+  TWKGraphicsEditor* editor = Editor();
+  const bool checked = editor != nullptr && editor->CurrentTool() == this;
+  const bool enabled = editor != nullptr && editor->CanToolEdit(this);
+  if (Button != nullptr) {
+    Button->SetChecked(checked);
+    Button->SetEnabled(enabled);
+  }
+  if (Frame_ != nullptr) Frame_->SetControlsEnabled(checked && enabled);
+}
+
+void TWKRedEyeTool::StoreUndoState() {
+  TWKGraphicsDocument* doc = EditDocument();
+  if (doc == nullptr) return;
+  // An unsuccessful click still leaves a step: the clicked pixel.
+  const TRect rect = IntersectRect(RedEyeUndoRect(doc->DirtyRect(), Params_.ClickPoint), doc->ImageRect());
+  if (rect.IsEmpty()) return;
+  doc->History().Add(
+      std::make_unique<TWKRedEyeCommandState>(this, rect, *doc, Params_, Selection_->Region()));
+  doc->RefreshBackupRect(rect);
+}
+
+void TWKRedEyeTool::DocumentOpened(TWKGraphicsDocument& document) { InvalidatePreviews(); }
+
+void TWKRedEyeTool::DocumentClosing(TWKGraphicsDocument& document) {
+  if (document.EditActive() && document.EditTool() == this) EndEdit();
+}
+
+void TWKRedEyeTool::RestoreFrom(TWKCommandState* state) {
+  if (const auto* s = dynamic_cast<const TWKRedEyeCommandState*>(state)) {
+    Restoring_ = true;
+    SetClickPoint(s->ClickPoint);
+    SetBorder(s->Border);
+    SetAreaSize(s->AreaSize);
+    SetBrightness(s->Brightness);
+    Restoring_ = false;
+    Localize();
+  }
+  InvalidatePreviews();
+}
+
+void TWKRedEyeTool::RegisterDemoObjects() {
+  if (TWKDemoRegistry* registry = DemoRegistry()) {
+    using namespace RedEyeNames;
+    if (Button != nullptr) {
+      IWKToolButton* button = Button;
+      registry->RegisterComponent(ScriptNamed(""), button, [button]() -> std::optional<TPoint> {
+        if (!button->Visible()) return std::nullopt;
+        return button->ScreenCenter();
+      });
+    }
+    if (IWKRedEyeFrame* frame = Frame_) {
+      const std::pair<std::string_view, TRedEyeFrameControl> controls[] = {
+          {SelectionControl, TRedEyeFrameControl::Selection},
+          {AreaSizeControl, TRedEyeFrameControl::AreaSize},
+          {IncAreaControl, TRedEyeFrameControl::IncArea},
+          {DecAreaControl, TRedEyeFrameControl::DecArea},
+          {BrightnessControl, TRedEyeFrameControl::Brightness},
+          {PreviewControl, TRedEyeFrameControl::Preview}};
+      for (const auto& [suffix, control] : controls)
+        registry->RegisterComponent(ScriptNamed(suffix), frame->Control(control),
+                                    [frame, c = control] { return frame->ControlCenter(c); });
+    }
+    registry->RegisterInteger(ScriptNamed(AreaSizeCommand), Params_.AreaSize, [this](int32_t v) { SetAreaSize(v); });
+    registry->RegisterInteger(ScriptNamed(BorderSizeCommand), Params_.Border, [this](int32_t v) { SetBorder(v); });
+    registry->RegisterInteger(ScriptNamed(BrightnessCommand), Params_.Brightness, [this](int32_t v) { SetBrightness(v); });
+  }
+  TWKGraphicsTool::RegisterDemoObjects();
+}
+
+void TWKRedEyeTool::SetAvailable(bool value) {
+  if (Frame_ != nullptr) Frame_->SetFrameVisible(value);
+  if (Button != nullptr) Button->SetVisible(value);
+  TWKGraphicsTool::SetAvailable(value);
+}
+
+void TWKRedEyeTool::Activate() {
+  TWKGraphicsTool::Activate();
+  if (Frame_ != nullptr) Frame_->BringToFront();
+}
+
+void TWKRedEyeTool::SetAreaSize(int32_t value) {
+  if (!Params_.ChangeAreaSize(value)) return;
+  if (Frame_ != nullptr) Frame_->SetAreaSizePosition(Params_.AreaSize);
+  Reapply();
+}
+
+void TWKRedEyeTool::SetBrightness(int32_t value) {
+  if (!Params_.ChangeBrightness(value)) return;
+  if (Frame_ != nullptr) Frame_->SetBrightnessPosition(Params_.Brightness);
+  Reapply();
+  if (!Restoring_) Record(RedEyeCommandLine(RedEyeNames::BrightnessCommand, Params_.Brightness));
+}
+
+void TWKRedEyeTool::SetBorder(int32_t value) {
+  if (!Params_.ChangeBorder(value)) return;
+  Reapply();
+  Localize();
+}
+
+void TWKRedEyeTool::InvalidatePreviews() {
+  if (Frame_ != nullptr) Frame_->InvalidatePreviews();
+}
+
+TWKGraphicsDocument* TWKRedEyeTool::CurrentDocument() const {
+  TWKGraphicsEditor* editor = Editor();
+  return editor != nullptr ? editor->CurrentImageDocument() : nullptr;
+}
+
+const TWKRedEyeCommandState* TWKRedEyeTool::LastRedEyeState() const {
+  TWKGraphicsDocument* doc = CurrentDocument();
+  if (doc == nullptr) return nullptr;
+  return dynamic_cast<const TWKRedEyeCommandState*>(doc->History().LastDone());
+}
+
+bool TWKRedEyeTool::CanApply() const {
+  TWKGraphicsEditor* editor = Editor();
+  if (editor == nullptr) return false;
+  TWKGraphicsDocument* doc = editor->CurrentImageDocument();
+  TWKGraphicsView* view = editor->CurrentView();
+  if (doc == nullptr || view == nullptr || &view->Document() != doc) return false;
+  if (doc->EditActive() || doc->CurrentPixels() == nullptr) return false;
+  return doc->ImageRect().Contains(Params_.ClickPoint.X, Params_.ClickPoint.Y);
+}
+
+bool TWKRedEyeTool::ApplyCorrection() {
+  if (!CanApply()) return false;
+  TWKGraphicsView& view = *Editor()->CurrentView();
+  if (!BeginEdit(view)) return false;
+  // The selection is grown on the image as it was before this step.
+  ApplyRedEyeCorrection(*Backup(), *CurrentPixels(), Params_, *Selection_);
+  const TRect bounds = Selection_->SelectionBounds();
+  if (Frame_ != nullptr) {
+    const TSize area = Frame_->PreviewArea();
+    PreviewZoom_ = ComputePreviewZoom(bounds, area.Width, area.Height, PreviewZoom_);
+  }
+  InvalidatePreviews();
+  if (!bounds.IsEmpty()) MarkDirty(bounds, false);
+  EndEdit();
+  if (DiagnosticOutput) DiagnosticOutput(Selection_->DiagnosticLine());
+  return true;
+}
+
+void TWKRedEyeTool::Reapply() {
+  if (Restoring_) return;
+  // Only a step that can be applied again is undone; otherwise the value is just kept.
+  if (TWKGraphicsDocument* doc = CurrentDocument(); doc != nullptr && LastRedEyeState() != nullptr && CanApply()) {
+    doc->History().Undo();
+    ApplyCorrection();
+  }
+  // The labels follow the values also without an image.
+  Localize();
+}
+
+void TWKRedEyeTool::RecordMove(std::string_view suffix) const {
+  Record("MouseCurvedMove " + ScriptNamed(suffix));
+}
+
+void TWKRedEyeTool::RecordMessage(std::string_view text) const {
+  if (Recorder() != nullptr && Recorder()->ShowsMessages()) Record(MessageLine(std::string(text)));
+}
+
+void TWKRedEyeTool::AreaSizeTrackBarChange(int32_t position) {
+  SetAreaSize(position);
+  Record(RedEyeCommandLine(RedEyeNames::AreaSizeCommand, Params_.AreaSize));
+}
+
+void TWKRedEyeTool::BrightnessTrackBarChange(int32_t position) { SetBrightness(position); }
+
+void TWKRedEyeTool::IncSizeButtonClick() {
+  SetBorder(Params_.Border + 1);
+  RecordMove(RedEyeNames::IncAreaControl);
+  RecordMessage(RedEyeNames::IncreaseAreaMessage);
+  Record(RedEyeCommandLine(RedEyeNames::BorderSizeCommand, Params_.Border));
+}
+
+void TWKRedEyeTool::DecSizeButtonClick() {
+  SetBorder(Params_.Border - 1);
+  RecordMove(RedEyeNames::DecAreaControl);
+  RecordMessage(RedEyeNames::DecreaseAreaMessage);
+  Record(RedEyeCommandLine(RedEyeNames::BorderSizeCommand, Params_.Border));
+}
+
+void TWKRedEyeTool::AreaSizeTrackBarEnter() {
+  RecordMove(RedEyeNames::AreaSizeControl);
+  RecordMessage(RedEyeNames::AreaSizeMessage);
+}
+
+void TWKRedEyeTool::BrightnessTrackBarEnter() {
+  RecordMove(RedEyeNames::BrightnessControl);
+  RecordMessage(RedEyeNames::BrightnessMessage);
+}
+
+void TWKRedEyeTool::SelectionPreviewClick() {
+  RecordMove(RedEyeNames::SelectionControl);
+  RecordMessage(RedEyeNames::SelectionPreviewMessage);
+}
+
+void TWKRedEyeTool::CorrectionPreviewClick() {
+  RecordMove(RedEyeNames::PreviewControl);
+  RecordMessage(RedEyeNames::CorrectionPreviewMessage);
+}
+
+void TWKRedEyeTool::SelectionPreviewMouseDown(int32_t button, TPoint panelPoint) {
+  if (button != mbLeft || Frame_ == nullptr) return;
+  const TWKRedEyeCommandState* state = LastRedEyeState();
+  if (state == nullptr) return;
+  const TSize area = Frame_->PreviewArea();
+  const TRedEyePreviewPlacement placement =
+      CenteredPreviewRect(state->StateRect(), area.Width, area.Height, PreviewZoom_);
+  SetClickPoint(placement.ToImage(panelPoint));
+  Reapply();
+}

@@ -1,0 +1,140 @@
+// The red-eye tool: one click on a pupil grows a selection from the clicked pixel and darkens
+// it as one undoable step; changing a value while that step is the last one re-does it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "documents/WKGraphicsCommandState.h"
+#include "framework/WKGuid.h"
+#include "tools/eyes/RedEyeParams.h"
+#include "tools/eyes/RedEyeSelection.h"
+#include "tools/framework/WKGraphicsTool.h"
+#include "tools/framework/WKGraphicsToolControl.h"
+
+class TWKRedEyeTool;
+
+// The undo step: the rectangle's pixels before and after, the values and the selection.
+class TWKRedEyeCommandState : public TWKGraphicsCommandState {
+ public:
+  TWKRedEyeCommandState(IWKGraphicsTool* tool, const TRect& rect, TWKGraphicsDocument& document,
+                        const TRedEyeParams& params, const TWKPixelSet& selection);
+  int32_t Border, Brightness, AreaSize;
+  TPoint ClickPoint;
+  TWKPixelSet SelectionRegion;
+};
+
+// The option frame's controls the tool names.
+enum class TRedEyeFrameControl { Selection, AreaSize, IncArea, DecArea, Brightness, Preview };
+
+struct TRedEyeFrameTexts {
+  std::string Title, AreaSize, Border, Brightness;
+};
+
+// What the tool asks of its option frame; the user interface implements it.
+class IWKRedEyeFrame {
+ public:
+  virtual ~IWKRedEyeFrame() = default;
+  virtual void SetAreaSizePosition(int32_t value) = 0;
+  virtual void SetBrightnessPosition(int32_t value) = 0;
+  virtual void SetTexts(const TRedEyeFrameTexts& texts) = 0;
+  virtual void InvalidatePreviews() = 0;
+  // The selection preview's inner area (client less padding and border).
+  virtual TSize PreviewArea() const = 0;
+  virtual void SetControlsEnabled(bool value) = 0;
+  virtual void SetFrameVisible(bool value) = 0;
+  virtual void BringToFront() = 0;
+  // Identity and screen centre of a control, for demonstrations.
+  virtual const void* Control(TRedEyeFrameControl control) const = 0;
+  virtual std::optional<TPoint> ControlCenter(TRedEyeFrameControl control) const = 0;
+};
+
+class TWKRedEyeControl : public TWKGraphicsToolControl {
+ public:
+  TWKRedEyeControl(TWKGraphicsTool& tool, TWKGraphicsView& view);
+  bool GetCursor(TWKShiftState shift, TPoint point, int32_t& cursor) override;
+  bool MouseDown(int32_t button, TWKShiftState shift, TPoint point) override;
+};
+
+class TWKRedEyeTool : public TWKGraphicsTool {
+ public:
+  static constexpr TWKGUID kSettingsGuid = WKGuid("{0D2C6322-B31A-4FCD-A7E4-71D628A95439}");
+  static constexpr int32_t kFrameWidth = 184;
+  using TFrameFactory = std::function<IWKRedEyeFrame*(TWKRedEyeTool&)>;
+
+  // The frame factory makes the option frame in the tool panel (none: the tool has no frame).
+  TWKRedEyeTool(TWKComponent* owner, TFrameFactory frameFactory = nullptr);
+  ~TWKRedEyeTool() override;
+
+  void AfterConstruction() override;
+  void Localize() override;
+  void LoadSettings(TWKSDFReader& reader) override {}
+  void SaveSettings(TWKSDFWriter& writer) override;
+  void UpdateControls() override;
+  void StoreUndoState() override;
+  void DocumentOpened(TWKGraphicsDocument& document) override;
+  void DocumentClosing(TWKGraphicsDocument& document) override;
+  void BeforeRedo(TWKCommandState* state) override { RestoreFrom(state); }
+  void AfterUndo(TWKCommandState* state) override { RestoreFrom(state); }
+  void RegisterDemoObjects() override;
+  void SetAvailable(bool value) override;
+  void Activate() override;
+
+  // AreaSize and Brightness are clamped to 0..255; a border outside -5..5 is ignored.
+  void SetAreaSize(int32_t value);
+  void SetBrightness(int32_t value);
+  void SetBorder(int32_t value);
+  void SetClickPoint(TPoint point) { Params_.ClickPoint = point; }
+  void InvalidatePreviews();
+  // The correction at ClickPoint as one undoable step; false when nothing was done.
+  bool ApplyCorrection();
+  // Re-does the last step when it is a red-eye correction that can be applied again.
+  void Reapply();
+
+  // The option frame's handlers.
+  void AreaSizeTrackBarChange(int32_t position);
+  void BrightnessTrackBarChange(int32_t position);
+  void IncSizeButtonClick();
+  void DecSizeButtonClick();
+  void AreaSizeTrackBarEnter();
+  void BrightnessTrackBarEnter();
+  void SelectionPreviewClick();
+  void CorrectionPreviewClick();
+  // Left button only: re-aims the last correction at the pointed pixel of the preview.
+  void SelectionPreviewMouseDown(int32_t button, TPoint panelPoint);
+
+  int32_t AreaSize() const { return Params_.AreaSize; }
+  int32_t Border() const { return Params_.Border; }
+  int32_t Brightness() const { return Params_.Brightness; }
+  TPoint ClickPoint() const { return Params_.ClickPoint; }
+  const TRedEyeParams& Params() const { return Params_; }
+  bool Restoring() const { return Restoring_; }
+  const TRedEyeSelection& Selection() const { return *Selection_; }
+  double PreviewZoom() const { return PreviewZoom_; }
+  IWKRedEyeFrame* Frame() const { return Frame_; }
+
+  // Where the fill's diagnostic line goes (the debugger output); standard error by default.
+  static std::function<void(const std::string&)> DiagnosticOutput;
+
+  // The current image document, and its last done step when that is a red-eye correction.
+  TWKGraphicsDocument* CurrentDocument() const;
+  const TWKRedEyeCommandState* LastRedEyeState() const;
+
+ private:
+  void RestoreFrom(TWKCommandState* state);
+  // Whether ApplyCorrection can run now: an image, a view, no open transaction, the click on
+  // the image.
+  bool CanApply() const;
+  void RecordMove(std::string_view suffix) const;
+  void RecordMessage(std::string_view text) const;
+
+  TFrameFactory FrameFactory_;
+  IWKRedEyeFrame* Frame_ = nullptr;
+  std::unique_ptr<TRedEyeSelection> Selection_;
+  TRedEyeParams Params_;
+  bool Restoring_ = false;
+  double PreviewZoom_ = 1.0;
+};

@@ -1,0 +1,255 @@
+#include "tools/eyes/qt/RedEyeFrame.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "documents/WKGraphicsDocument.h"
+#include "framework/WKLocalizer.h"
+#include "framework/qt/QtText.h"
+#include "imaging/WKBitmap.h"
+#include "tools/eyes/RedEyePreview.h"
+#include "tools/framework/qt/WKToolPanel.h"
+
+namespace {
+
+// Our pixel surface over a QImage's rows (BGR888 rows are 32-bit aligned).
+TWKPixels SurfaceOver(QImage& image) {
+  TWKPixels pixels;
+  pixels.Attach(Rect(0, 0, image.width(), image.height()), image.bits(), FormatBGR24,
+                static_cast<int32_t>(image.bytesPerLine()));
+  return pixels;
+}
+
+QSlider* TrackBar(QWidget* parent) {
+  auto* slider = new QSlider(Qt::Horizontal, parent);
+  slider->setRange(0, 255);
+  slider->setTickInterval(16);
+  slider->setTickPosition(QSlider::TicksBelow);
+  slider->setPageStep(16);
+  return slider;
+}
+
+}  // namespace
+
+TRedEyePreviewPanel::TRedEyePreviewPanel(TWKRedEyeFrame& frame, bool selection, QWidget* parent)
+    : QWidget(parent), frame_(frame), selection_(selection) {
+  setFixedHeight(kHeight);
+  setAttribute(Qt::WA_OpaquePaintEvent, false);
+  if (selection) setCursor(Qt::CrossCursor);
+}
+
+QRect TRedEyePreviewPanel::InnerRect() const {
+  const int inset = kPadding + kBorder;
+  return rect().adjusted(inset, inset, -inset, -inset);
+}
+
+void TRedEyePreviewPanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(palette().color(QPalette::Mid), kBorder));
+  painter.setBrush(palette().color(QPalette::Window));
+  painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+  const QRect inner = InnerRect();
+  if (inner.isEmpty()) return;
+  // Painted off-screen, then copied in one transfer.
+  QImage section(inner.size(), QImage::Format_BGR888);
+  section.fill(palette().color(QPalette::Window));
+  if (selection_)
+    frame_.SelectionPreviewPaint(section);
+  else
+    frame_.CorrectionPreviewPaint(section);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.drawImage(inner.topLeft(), section);
+}
+
+void TRedEyePreviewPanel::mousePressEvent(QMouseEvent* event) {
+  pressed_ = true;
+  if (!selection_) return;
+  const QPoint p = event->position().toPoint() - InnerRect().topLeft();
+  const int32_t button = event->button() == Qt::LeftButton ? mbLeft
+                         : event->button() == Qt::RightButton ? mbRight : mbMiddle;
+  frame_.Tool().SelectionPreviewMouseDown(button, TPoint{p.x(), p.y()});
+}
+
+void TRedEyePreviewPanel::mouseReleaseEvent(QMouseEvent* event) {
+  if (!pressed_ || !rect().contains(event->position().toPoint())) return;
+  pressed_ = false;
+  if (selection_)
+    frame_.Tool().SelectionPreviewClick();
+  else
+    frame_.Tool().CorrectionPreviewClick();
+}
+
+TWKRedEyeFrame::TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTool& tool)
+    : TWKFrame(owner, parent), tool_(tool) {
+  Name = "RedEyeFrame";
+  setMinimumWidth(TWKRedEyeTool::kFrameWidth);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 4, 0, 4);
+  column->setSpacing(4);
+
+  TitleLabel = new QLabel(this);
+  QFont bold = TitleLabel->font();
+  bold.setBold(true);
+  bold.setUnderline(true);
+  TitleLabel->setFont(bold);
+  column->addWidget(TitleLabel);
+
+  SelectionPreview = new TRedEyePreviewPanel(*this, true, this);
+  column->addWidget(SelectionPreview);
+
+  AreaSizeLabel = new QLabel(QStringLiteral("Area Size:"), this);
+  column->addWidget(AreaSizeLabel);
+  AreaSizeTrackBar = TrackBar(this);
+  column->addWidget(AreaSizeTrackBar);
+
+  RemoveBorderPanel = new QWidget(this);
+  auto* row = new QHBoxLayout(RemoveBorderPanel);
+  row->setContentsMargins(0, 0, 0, 0);
+  RemoveBorderLabel = new QLabel(QStringLiteral("Remove Border:"), RemoveBorderPanel);
+  IncSizeButton = new QPushButton(QStringLiteral("+"), RemoveBorderPanel);
+  DecSizeButton = new QPushButton(QStringLiteral("-"), RemoveBorderPanel);
+  for (QPushButton* b : {IncSizeButton, DecSizeButton}) b->setFixedWidth(28);
+  row->addWidget(RemoveBorderLabel, 1);
+  row->addWidget(IncSizeButton);
+  row->addWidget(DecSizeButton);
+  column->addWidget(RemoveBorderPanel);
+
+  BrightnessLabel = new QLabel(QStringLiteral("Brightness:"), this);
+  column->addWidget(BrightnessLabel);
+  BrightnessTrackBar = TrackBar(this);
+  column->addWidget(BrightnessTrackBar);
+
+  CorrectionPreview = new TRedEyePreviewPanel(*this, false, this);
+  column->addWidget(CorrectionPreview);
+  column->addStretch(1);
+
+  QObject::connect(AreaSizeTrackBar, &QSlider::valueChanged, this,
+                   [this](int v) { tool_.AreaSizeTrackBarChange(v); });
+  QObject::connect(BrightnessTrackBar, &QSlider::valueChanged, this,
+                   [this](int v) { tool_.BrightnessTrackBarChange(v); });
+  QObject::connect(IncSizeButton, &QPushButton::clicked, this, [this] { tool_.IncSizeButtonClick(); });
+  QObject::connect(DecSizeButton, &QPushButton::clicked, this, [this] { tool_.DecSizeButtonClick(); });
+  AreaSizeTrackBar->installEventFilter(this);
+  BrightnessTrackBar->installEventFilter(this);
+
+  SelectionTimer = new QTimer(this);
+  SelectionTimer->setInterval(200);
+  QObject::connect(SelectionTimer, &QTimer::timeout, this, [this] { SelectionTimerTimer(); });
+  SelectionTimer->start();
+}
+
+bool TWKRedEyeFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusIn) {
+    if (watched == AreaSizeTrackBar) tool_.AreaSizeTrackBarEnter();
+    if (watched == BrightnessTrackBar) tool_.BrightnessTrackBarEnter();
+  }
+  return TWKFrame::eventFilter(watched, event);
+}
+
+void TWKRedEyeFrame::PaintPlaceholder(QImage& image, const std::string& text) {
+  QPainter p(&image);
+  p.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+  p.drawText(image.rect(), Qt::AlignCenter | Qt::TextSingleLine, ToQString(text));
+}
+
+void TWKRedEyeFrame::SelectionPreviewPaint(QImage& image) {
+  const TWKRedEyeCommandState* state = tool_.LastRedEyeState();
+  TWKGraphicsDocument* doc = tool_.CurrentDocument();
+  if (state == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr) {
+    const auto& t = RedEyeNames::SourceImageText;
+    PaintPlaceholder(image, LanguageString(t.Id, std::string(t.Fallback)));
+    CorrectionPreview->update();
+    return;
+  }
+  TWKPixels section = SurfaceOver(image);
+  RenderSelectionPreview(section, *doc->CurrentPixels(), state->BeforePixels(), state->SelectionRegion,
+                         state->StateRect(), tool_.PreviewZoom(), antsPhase_);
+}
+
+void TWKRedEyeFrame::CorrectionPreviewPaint(QImage& image) {
+  const TWKRedEyeCommandState* state = tool_.LastRedEyeState();
+  TWKGraphicsDocument* doc = tool_.CurrentDocument();
+  if (state == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr) {
+    const auto& t = RedEyeNames::ProcessedImageText;
+    PaintPlaceholder(image, LanguageString(t.Id, std::string(t.Fallback)));
+    return;
+  }
+  TWKPixels section = SurfaceOver(image);
+  RenderCorrectionPreview(section, *doc->CurrentPixels(), state->StateRect(), tool_.PreviewZoom());
+}
+
+void TWKRedEyeFrame::SelectionTimerTimer() {
+  antsPhase_ = (antsPhase_ + 1) % 8;
+  SelectionPreview->update();
+}
+
+void TWKRedEyeFrame::SetAreaSizePosition(int32_t value) {
+  // Moving the slider from the tool is no user change: nothing is recorded.
+  const QSignalBlocker block(AreaSizeTrackBar);
+  AreaSizeTrackBar->setValue(value);
+}
+
+void TWKRedEyeFrame::SetBrightnessPosition(int32_t value) {
+  const QSignalBlocker block(BrightnessTrackBar);
+  BrightnessTrackBar->setValue(value);
+}
+
+void TWKRedEyeFrame::SetTexts(const TRedEyeFrameTexts& texts) {
+  TitleLabel->setText(ToQString(texts.Title));
+  AreaSizeLabel->setText(ToQString(texts.AreaSize));
+  RemoveBorderLabel->setText(ToQString(texts.Border));
+  BrightnessLabel->setText(ToQString(texts.Brightness));
+}
+
+void TWKRedEyeFrame::InvalidatePreviews() {
+  SelectionPreview->update();
+  CorrectionPreview->update();
+}
+
+TSize TWKRedEyeFrame::PreviewArea() const {
+  QRect inner = SelectionPreview->InnerRect();
+  // Before the first layout the panel has no width yet: use the frame's.
+  if (SelectionPreview->width() < 10) {
+    const int inset = 2 * (TRedEyePreviewPanel::kPadding + TRedEyePreviewPanel::kBorder);
+    inner = QRect(0, 0, TWKRedEyeTool::kFrameWidth - inset, TRedEyePreviewPanel::kHeight - inset);
+  }
+  return TSize{inner.width(), inner.height()};
+}
+
+void TWKRedEyeFrame::BringToFront() {
+  if (TWKToolPanelModule* panel = ToolPanel()) panel->BringToFront(this);
+}
+
+QWidget* TWKRedEyeFrame::ControlWidget(TRedEyeFrameControl control) const {
+  switch (control) {
+    case TRedEyeFrameControl::Selection: return SelectionPreview;
+    case TRedEyeFrameControl::AreaSize: return AreaSizeTrackBar;
+    case TRedEyeFrameControl::IncArea: return IncSizeButton;
+    case TRedEyeFrameControl::DecArea: return DecSizeButton;
+    case TRedEyeFrameControl::Brightness: return BrightnessTrackBar;
+    case TRedEyeFrameControl::Preview: return CorrectionPreview;
+  }
+  return nullptr;
+}
+
+const void* TWKRedEyeFrame::Control(TRedEyeFrameControl control) const { return ControlWidget(control); }
+
+std::optional<TPoint> TWKRedEyeFrame::ControlCenter(TRedEyeFrameControl control) const {
+  QWidget* w = ControlWidget(control);
+  if (w == nullptr || !w->isVisible()) return std::nullopt;
+  const QPoint p = w->mapToGlobal(QPoint(w->width() / 2, w->height() / 2));
+  return TPoint{p.x(), p.y()};
+}
+
+IWKRedEyeFrame* CreateRedEyeFrame(TWKRedEyeTool& tool) {
+  TWKToolPanelModule* panel = ToolPanel();
+  if (panel == nullptr) return nullptr;
+  TWKRedEyeFrame* frame = panel->CreateToolFrame<TWKRedEyeFrame>(tool);
+  return frame;
+}

@@ -1,0 +1,155 @@
+#include "tools/framework/WKGraphicsTool.h"
+
+#include "documents/WKGraphicsCommandState.h"
+#include "documents/WKGraphicsDocument.h"
+#include "documents/WKGraphicsEditor.h"
+#include "documents/WKScriptRecorder.h"
+#include "framework/WKApplication.h"
+#include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/WKGraphicsToolControl.h"
+#include "view/WKGraphicsView.h"
+
+TWKGraphicsEditor* FindGraphicsEditor() {
+  TWKApplication* app = Application();
+  if (app == nullptr) return nullptr;
+  for (int i = 0; i < app->ComponentCount(); ++i)
+    if (auto* editor = dynamic_cast<TWKGraphicsEditor*>(app->Components(i))) return editor;
+  return nullptr;
+}
+
+TWKGraphicsTool::TWKGraphicsTool(TWKComponent* owner) : TWKModuleWithControls(owner) {}
+
+TWKGraphicsTool::~TWKGraphicsTool() {
+  // Views can outlive the tools at shut-down; their controls then know no tool.
+  for (TWKGraphicsToolControl* control : Controls_) control->Tool_ = nullptr;
+  if (TWKGraphicsDocument* doc = EditDocument_; doc != nullptr && doc->EditTool() == this)
+    doc->AbandonEditTransaction();
+}
+
+bool TWKGraphicsTool::ExecuteScriptCommand(const std::string& command,
+                                           const TWKCustomProperties& params) {
+  if (ScriptName.empty() || command != DemoName(ScriptName)) return false;
+  SelectClick(nullptr);
+  return true;
+}
+
+bool TWKGraphicsTool::GetScriptCommandPoint(const TWKCustomProperties& params, TPoint& point) {
+  return false;
+}
+
+void TWKGraphicsTool::AddControl(TWKGraphicsToolControl* control) { Controls_.push_back(control); }
+
+void TWKGraphicsTool::RemoveControl(TWKGraphicsToolControl* control) {
+  std::erase(Controls_, control);
+}
+
+void TWKGraphicsTool::CreateControl(TWKGraphicsView& view) {
+  if (!ControlClass) return;
+  std::unique_ptr<TWKGraphicsToolControl> control = ControlClass(*this, view);
+  if (control == nullptr) return;
+  TWKGraphicsToolControl* raw = control.get();
+  view.Objects().Add(std::move(control));  // on top: later tools see input first
+  raw->Init();
+}
+
+TWKGraphicsToolControl* TWKGraphicsTool::Controls(int32_t index) const {
+  if (index < 0 || index >= ControlCount()) return nullptr;
+  return Controls_[static_cast<size_t>(index)];
+}
+
+void TWKGraphicsTool::MarkDirty(const TRect& rect, bool replace) {
+  if (EditDocument_ != nullptr) EditDocument_->MarkDirty(rect, replace);
+}
+
+bool TWKGraphicsTool::HoldsTransaction() const {
+  return EditDocument_ != nullptr && EditDocument_->EditActive() && EditDocument_->EditTool() == this;
+}
+
+void TWKGraphicsTool::StoreUndoState() {
+  TWKGraphicsDocument* doc = EditDocument_;
+  if (doc == nullptr) return;
+  const TRect dirty = doc->DirtyRect();
+  if (dirty.IsEmpty()) return;
+  doc->History().Add(std::make_unique<TWKGraphicsCommandState>(this, dirty, *doc));
+  doc->RefreshBackupRect(dirty);
+}
+
+bool TWKGraphicsTool::BeginEdit(TWKGraphicsView& view) {
+  TWKGraphicsDocument& doc = view.Document();
+  if (doc.CurrentPixels() == nullptr) return false;
+  doc.BeginEditTransaction(this);
+  EditView_ = &view;
+  EditDocument_ = &doc;
+  CurrentPixels_ = doc.CurrentPixels();
+  Backup_ = &doc.Backup;
+  OriginalPixels_ = doc.OriginalPixels();
+  return true;
+}
+
+void TWKGraphicsTool::EndEdit() {
+  if (EditDocument_ == nullptr) return;
+  StoreUndoState();
+  // Taken over: the document has closed the transaction already and commits nothing twice.
+  if (HoldsTransaction()) EditDocument_->EndEditTransaction(this);
+  ClearEditReferences();
+}
+
+void TWKGraphicsTool::CancelEdit() {
+  if (HoldsTransaction()) {
+    TWKGraphicsDocument& doc = *EditDocument_;
+    const TRect dirty = IntersectRect(doc.DirtyRect(), doc.ImageRect());
+    // The backup differs from the current image only inside the dirty rectangle.
+    if (!dirty.IsEmpty() && CurrentPixels_ != nullptr && doc.Backup.Bits != nullptr &&
+        doc.Backup.BoundsRect() == CurrentPixels_->BoundsRect()) {
+      CurrentPixels_->CopyRect(dirty.Left, dirty.Top, dirty, doc.Backup);
+      doc.InvalidateImageRect(dirty);
+    }
+    doc.AbandonEditTransaction();
+  }
+  ClearEditReferences();
+}
+
+void TWKGraphicsTool::ClearEditReferences() {
+  EditView_ = nullptr;
+  EditDocument_ = nullptr;
+  CurrentPixels_ = nullptr;
+  Backup_ = nullptr;
+  OriginalPixels_ = nullptr;
+}
+
+void TWKGraphicsTool::CurrentPixelsChanged(TWKGraphicsDocument& document) {
+  if (EditDocument_ != &document) return;
+  CurrentPixels_ = document.CurrentPixels();
+  OriginalPixels_ = document.OriginalPixels();
+}
+
+void TWKGraphicsTool::DocumentOpened(TWKGraphicsDocument& document) {
+  if (TWKGraphicsEditor* editor = Editor(); editor != nullptr && editor->PluginMode())
+    SetAvailable(PluginAvailable);
+}
+
+void TWKGraphicsTool::SetAvailable(bool value) { Available_ = value; }
+
+void TWKGraphicsTool::SelectClick(const void* sender) {
+  if (TWKGraphicsEditor* editor = Editor()) editor->SetCurrentTool(this);
+  if (Recorder_ == nullptr || ScriptName.empty()) return;
+  Recorder_->AddLine("MouseCurvedMove " + ScriptName);
+  Recorder_->AddLine(MessageLine(ScriptName));
+  Recorder_->AddLine(ScriptName);
+}
+
+void TWKGraphicsTool::Activate() {
+  for (TWKGraphicsToolControl* control : std::vector(Controls_)) control->Activate();
+  Active_ = true;
+}
+
+void TWKGraphicsTool::Deactivate() {
+  for (TWKGraphicsToolControl* control : std::vector(Controls_)) control->Deactivate();
+  Active_ = false;
+}
+
+TWKGraphicsEditor* TWKGraphicsTool::Editor() const { return FindGraphicsEditor(); }
+
+void TWKGraphicsTool::Record(const std::string& line) const {
+  if (Recorder_ != nullptr) Recorder_->AddLine(line);
+}

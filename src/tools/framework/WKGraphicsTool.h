@@ -1,0 +1,124 @@
+// The tool contract: a module with a tool-panel button and an option frame that places one
+// control on every image view, changes the document's pixels inside an edit transaction and
+// turns each finished change into an undoable step.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "documents/WKGraphicsToolHooks.h"
+#include "framework/WKModule.h"
+#include "imaging/WKBitmap.h"
+
+class IWKScriptRecorder;
+class IWKToolButton;
+class TWKGraphicsDocument;
+class TWKGraphicsEditor;
+class TWKGraphicsToolControl;
+class TWKGraphicsView;
+
+class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
+ public:
+  // Makes the tool's control for a view (the control class); none: the tool has no controls.
+  using TControlClass =
+      std::function<std::unique_ptr<TWKGraphicsToolControl>(TWKGraphicsTool&, TWKGraphicsView&)>;
+
+  explicit TWKGraphicsTool(TWKComponent* owner);
+  ~TWKGraphicsTool() override;
+
+  std::string ScriptName;
+  TControlClass ControlClass;
+  // The value Available takes when a document is opened in plug-in mode.
+  bool PluginAvailable = false;
+  bool ExclusiveEditFlag = false;
+  // The tool's button on the tool panel, when it has one.
+  IWKToolButton* Button = nullptr;
+
+  bool Active() const { return Active_; }
+  bool Available() const { return Available_; }
+  bool ExclusiveEdit() const override { return ExclusiveEditFlag; }
+
+  // Hooks, in slot order.
+  bool ExecuteScriptCommand(const std::string& command, const TWKCustomProperties& params) override;
+  bool GetScriptCommandPoint(const TWKCustomProperties& params, TPoint& point) override;
+  void StartRecording(IWKScriptRecorder* recorder) override { Recorder_ = recorder; }
+  void StopRecording() override { Recorder_ = nullptr; }
+  virtual void AddControl(TWKGraphicsToolControl* control);
+  virtual void RemoveControl(TWKGraphicsToolControl* control);
+  void CreateControl(TWKGraphicsView& view) override;
+  virtual void StoreUndoState();
+  // Opens the view's document's edit transaction for this tool; false without an image.
+  virtual bool BeginEdit(TWKGraphicsView& view);
+  void EndEdit() override;
+  virtual void CancelEdit();
+  void DocumentOpened(TWKGraphicsDocument& document) override;
+  // Once, right after construction: register buttons, sliders and values for demonstrations.
+  virtual void RegisterDemoObjects() {}
+  virtual void SetAvailable(bool value);
+  virtual void SelectClick(const void* sender);
+  void Activate() override;
+  void Deactivate() override;
+  virtual void ResetControls() {}
+  virtual void AfterDemoReset() {}
+  void CurrentPixelsChanged(TWKGraphicsDocument& document) override;
+
+  int32_t ControlCount() const { return static_cast<int32_t>(Controls_.size()); }
+  // None when out of range.
+  TWKGraphicsToolControl* Controls(int32_t index) const;
+  // Into the transaction document's dirty rectangle; nothing outside a transaction.
+  void MarkDirty(const TRect& rect, bool replace);
+
+  // The program's image editor, or none.
+  TWKGraphicsEditor* Editor() const;
+  IWKScriptRecorder* Recorder() const { return Recorder_; }
+  // Appends a line while a demonstration is being recorded.
+  void Record(const std::string& line) const;
+
+  // The edit transaction's references, valid between BeginEdit and EndEdit / CancelEdit.
+  TWKGraphicsView* EditView() const { return EditView_; }
+  TWKGraphicsDocument* EditDocument() const { return EditDocument_; }
+  TWKPixels* CurrentPixels() const { return CurrentPixels_; }
+  TWKPixelBuffer* Backup() const { return Backup_; }
+  TWKPixels* OriginalPixels() const { return OriginalPixels_; }
+
+  // What the constructor of a concrete tool would do with its own virtual operations; runs
+  // from CreateTool once the object is complete, before RegisterDemoObjects.
+  virtual void AfterConstruction() {}
+
+ protected:
+  void ClearEditReferences();
+  // True while this tool holds the document's open transaction.
+  bool HoldsTransaction() const;
+
+ private:
+  std::vector<TWKGraphicsToolControl*> Controls_;
+  IWKScriptRecorder* Recorder_ = nullptr;
+  bool Active_ = false;
+  bool Available_ = true;
+  TWKGraphicsView* EditView_ = nullptr;
+  TWKGraphicsDocument* EditDocument_ = nullptr;
+  TWKPixels* CurrentPixels_ = nullptr;
+  TWKPixelBuffer* Backup_ = nullptr;
+  TWKPixels* OriginalPixels_ = nullptr;
+};
+
+// Builds a tool owned by owner, then runs the steps its construction calls through virtual
+// operations: AfterConstruction, then RegisterDemoObjects.
+template <class T, class... Args>
+T* CreateTool(TWKComponent* owner, Args&&... args) {
+  auto* tool = new T(owner, std::forward<Args>(args)...);
+  try {
+    tool->AfterConstruction();
+    tool->RegisterDemoObjects();
+  } catch (...) {
+    delete tool;
+    throw;
+  }
+  return tool;
+}
+
+// The program's image editor: the first component of the application that is one.
+TWKGraphicsEditor* FindGraphicsEditor();

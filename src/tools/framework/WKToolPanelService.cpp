@@ -1,0 +1,8 @@
+#include "tools/framework/WKToolPanelService.h"
+
+namespace {
+IWKToolPanel* GlobalToolPanel = nullptr;
+}
+
+IWKToolPanel* ToolPanelService() { return GlobalToolPanel; }
+void SetToolPanelService(IWKToolPanel* panel) { GlobalToolPanel = panel; }

@@ -1,0 +1,306 @@
+#include "tools/framework/qt/WKToolPanel.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QMainWindow>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "framework/WKLocalizer.h"
+#include "framework/WKSDFReader.h"
+#include "framework/WKSDFWriter.h"
+#include "framework/qt/MainForm.h"
+#include "framework/qt/QtText.h"
+#include "framework/qt/WKImageList.h"
+
+namespace {
+
+TWKToolPanelModule* GlobalPanel = nullptr;
+
+// A separator of the panel tool bar: a thin vertical line whose item claims the given width.
+class TSeparator : public QFrame {
+ public:
+  TSeparator(QWidget* parent, int width) : QFrame(parent), width_(width) {
+    setFrameShape(QFrame::VLine);
+    setFrameShadow(QFrame::Sunken);
+  }
+  QSize sizeHint() const override { return QSize(width_, 16); }
+  QSize minimumSizeHint() const override { return QSize(std::min(width_, 6), 16); }
+
+ private:
+  int width_;
+};
+
+Qt::DockWidgetArea AreaOf(TDockSide side) {
+  switch (side) {
+    case TDockSide::Top: return Qt::TopDockWidgetArea;
+    case TDockSide::Bottom: return Qt::BottomDockWidgetArea;
+    case TDockSide::Left: return Qt::LeftDockWidgetArea;
+    case TDockSide::Right: return Qt::RightDockWidgetArea;
+  }
+  return Qt::RightDockWidgetArea;
+}
+
+TDockSide SideOf(Qt::DockWidgetArea area) {
+  switch (area) {
+    case Qt::TopDockWidgetArea: return TDockSide::Top;
+    case Qt::BottomDockWidgetArea: return TDockSide::Bottom;
+    case Qt::LeftDockWidgetArea: return TDockSide::Left;
+    default: return TDockSide::Right;
+  }
+}
+
+}  // namespace
+
+TWKFlowLayout::~TWKFlowLayout() {
+  while (QLayoutItem* item = takeAt(0)) delete item;
+}
+
+QLayoutItem* TWKFlowLayout::takeAt(int index) {
+  return index >= 0 && index < items_.size() ? items_.takeAt(index) : nullptr;
+}
+
+QSize TWKFlowLayout::minimumSize() const {
+  QSize size;
+  for (QLayoutItem* item : items_) size = size.expandedTo(item->minimumSize());
+  const QMargins m = contentsMargins();
+  return size + QSize(m.left() + m.right(), m.top() + m.bottom());
+}
+
+void TWKFlowLayout::setGeometry(const QRect& rect) {
+  QLayout::setGeometry(rect);
+  Arrange(rect, true);
+}
+
+int TWKFlowLayout::Arrange(const QRect& rect, bool apply) const {
+  const QRect area = rect.marginsRemoved(contentsMargins());
+  const bool wrap = static_cast<const TWKWrapToolbar*>(parentWidget())->Wrap();
+  int x = area.x(), y = area.y(), rowHeight = 0;
+  for (QLayoutItem* item : items_) {
+    if (item->isEmpty()) continue;
+    QSize hint = item->sizeHint();
+    // A separator wider than the bar ends its row (a row break), drawn as a short line.
+    const bool tooWide = hint.width() > area.width();
+    if (tooWide) hint.setWidth(std::min(hint.width(), 6));
+    if (wrap && x > area.x() && x + hint.width() > area.right() + 1) {
+      x = area.x();
+      y += rowHeight;
+      rowHeight = 0;
+    }
+    if (apply) item->setGeometry(QRect(QPoint(x, y), hint));
+    x += hint.width();
+    rowHeight = std::max(rowHeight, hint.height());
+    if (wrap && tooWide) {
+      x = area.x();
+      y += rowHeight;
+      rowHeight = 0;
+    }
+  }
+  const QMargins m = contentsMargins();
+  return y + rowHeight - area.y() + m.top() + m.bottom();
+}
+
+TWKWrapToolbar::TWKWrapToolbar(QWidget* parent) : QWidget(parent) {
+  auto* layout = new TWKFlowLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
+}
+
+QToolButton* TWKWrapToolbar::AddButton(const std::string& caption, int imageIndex,
+                                       std::function<void()> click) {
+  auto* button = new QToolButton(this);
+  button->setText(ToQString(caption));
+  button->setToolTip(ToQString(caption));
+  button->setAutoRaise(true);
+  button->setCheckable(true);
+  button->setIconSize(QSize(24, 24));
+  button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  SetImageIndex(button, imageIndex);
+  if (click) QObject::connect(button, &QToolButton::clicked, button, [click] { click(); });
+  layout()->addWidget(button);
+  return button;
+}
+
+QWidget* TWKWrapToolbar::AddSeparator(int width) {
+  auto* separator = new TSeparator(this, width);
+  layout()->addWidget(separator);
+  return separator;
+}
+
+void TWKWrapToolbar::SetImageIndex(QToolButton* button, int imageIndex) {
+  TWKImageList* images = images_ ? images_ : ProgramImageList();
+  if (button == nullptr || images == nullptr || imageIndex < 0) return;
+  const QIcon icon = images->Icon(imageIndex);
+  if (!icon.isNull()) button->setIcon(icon);
+}
+
+int TWKWrapToolbar::HeightFor(int width) const { return layout()->heightForWidth(width); }
+
+void TWKWrapToolbar::SetWrap(bool value) {
+  wrap_ = value;
+  layout()->invalidate();
+}
+
+void TWKWrapToolbar::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (OnResize) OnResize();
+}
+
+TWKToolFrame::TWKToolFrame(TWKComponent* owner, QWidget* parent) : TWKFrame(owner, parent) {
+  Name = "ToolFrame";
+  Toolbar = new TWKWrapToolbar(this);
+  Toolbar->OnResize = [this] { ToolbarResize(); };
+}
+
+void TWKToolFrame::ToolbarResize() {
+  const int height = Toolbar->HeightFor(width()) + 6;
+  Toolbar->setGeometry(0, 0, width(), height - 6);
+  setFixedHeight(height);
+}
+
+void TQtToolButton::SetCaption(const std::string& text) { button_->setText(ToQString(text)); }
+void TQtToolButton::SetHint(const std::string& text) { button_->setToolTip(ToQString(text)); }
+void TQtToolButton::SetEnabled(bool value) { button_->setEnabled(value); }
+void TQtToolButton::SetVisible(bool value) { button_->setVisible(value); }
+std::string TQtToolButton::Caption() const { return ToStdString(button_->text()); }
+bool TQtToolButton::Enabled() const { return button_->isEnabled(); }
+bool TQtToolButton::Visible() const { return !button_->isHidden(); }
+TPoint TQtToolButton::ScreenCenter() const {
+  const QPoint p = button_->mapToGlobal(QPoint(button_->width() / 2, button_->height() / 2));
+  return TPoint{p.x(), p.y()};
+}
+void TQtToolButton::SetChecked(bool value) { button_->setChecked(value); }
+bool TQtToolButton::Checked() const { return button_->isChecked(); }
+void TQtToolButton::SetImageIndex(int32_t index) { toolbar_.SetImageIndex(button_, index); }
+
+TWKToolPanelModule::TWKToolPanelModule(TWKComponent* owner, TMainForm& mainForm)
+    : TWKModuleWithControls(owner), mainForm_(mainForm) {
+  Name = "ToolPanelModule";
+  Panel = mainForm.CreateDockablePanel();
+  Panel->setObjectName(QStringLiteral("ToolPanel"));
+  Panel->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  Panel->setFeatures(QDockWidget::DockWidgetMovable);
+  auto* body = new QWidget(Panel);
+  auto* column = new QVBoxLayout(body);
+  column->setContentsMargins(8, 8, 8, 8);
+  column->setSpacing(0);
+  ToolFrame = new TWKToolFrame(this, body);
+  Toolbar = ToolFrame->Toolbar;
+  Toolbar->SetImages(mainForm.ImageList());
+  column->addWidget(ToolFrame);
+  frames_ = new QStackedWidget(body);
+  column->addWidget(frames_, 1);
+  Panel->setWidget(body);
+  Panel->setMinimumWidth(panelWidth_);
+  mainForm.addDockWidget(Qt::RightDockWidgetArea, Panel);
+
+  VisibleMenuItem = mainForm.AddMenuItem(LanguageString(kCaptionText, "Tools"), QKeySequence(),
+                                         mainForm.ToolbarsMenuItem, mainForm.ViewMenuItem, -1,
+                                         [this] { SetPanelVisible(!PanelVisible()); });
+  VisibleMenuItem->setCheckable(true);
+  GlobalPanel = this;
+  SetToolPanelService(this);
+  Localize();
+}
+
+TWKToolPanelModule::~TWKToolPanelModule() {
+  if (GlobalPanel == this) GlobalPanel = nullptr;
+  if (ToolPanelService() == this) SetToolPanelService(nullptr);
+}
+
+IWKToolButton* TWKToolPanelModule::AddToolButton(const std::string& caption,
+                                                 std::function<void()> click) {
+  QToolButton* button = Toolbar->AddButton(caption, -1, std::move(click));
+  buttons_.push_back(std::make_unique<TQtToolButton>(*Toolbar, button));
+  return buttons_.back().get();
+}
+
+void TWKToolPanelModule::PlaceFrame(QWidget* frame) {
+  auto* scroll = new QScrollArea(frames_);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(frame);
+  frames_->addWidget(scroll);
+}
+
+void TWKToolPanelModule::BringToFront(QWidget* frame) {
+  for (int i = 0; i < frames_->count(); ++i) {
+    auto* scroll = static_cast<QScrollArea*>(frames_->widget(i));
+    if (scroll->widget() == frame) frames_->setCurrentIndex(i);
+  }
+}
+
+QWidget* TWKToolPanelModule::FrontFrame() const {
+  auto* scroll = static_cast<QScrollArea*>(frames_->currentWidget());
+  return scroll ? scroll->widget() : nullptr;
+}
+
+void TWKToolPanelModule::SetPanelWidth(int32_t width) {
+  if (width < panelWidth_) return;
+  panelWidth_ = width;
+  Panel->setMinimumWidth(width);
+  Panel->setMaximumWidth(width);
+  mainForm_.resizeDocks({Panel}, {width}, Qt::Horizontal);
+}
+
+void TWKToolPanelModule::SetToolbarWrap() { Toolbar->SetWrap(true); }
+
+bool TWKToolPanelModule::PanelVisible() const { return !Panel->isHidden(); }
+
+void TWKToolPanelModule::SetPanelVisible(bool value) { Panel->setVisible(value); }
+
+TWKPanelState TWKToolPanelModule::State() const {
+  TWKPanelState s;
+  s.Visible = PanelVisible();
+  s.Floating = false;
+  s.DockSide = SideOf(mainForm_.dockWidgetArea(Panel));
+  s.DockedWidth = Panel->width();
+  s.DockedHeight = Panel->height();
+  s.SplitWidth = Panel->width();
+  s.SplitHeight = Panel->height();
+  return s;
+}
+
+void TWKToolPanelModule::ApplyState(const TWKPanelState& state) {
+  SetPanelVisible(state.Visible);
+  // The panel cannot float; a record from a floating panel keeps the dock it has.
+  if (state.Floating) return;
+  const Qt::DockWidgetArea area = AreaOf(state.DockSide);
+  if ((Panel->allowedAreas() & area) != 0 && mainForm_.dockWidgetArea(Panel) != area)
+    mainForm_.addDockWidget(area, Panel);
+  if (state.DockedWidth >= panelWidth_ && state.DockedWidth < 10000)
+    mainForm_.resizeDocks({Panel}, {state.DockedWidth}, Qt::Horizontal);
+}
+
+void TWKToolPanelModule::Localize() {
+  const QString caption = ToQString(LanguageString(kCaptionText, "Tools"));
+  Panel->setWindowTitle(caption);
+  VisibleMenuItem->setText(caption);
+}
+
+void TWKToolPanelModule::UpdateControls() { VisibleMenuItem->setChecked(PanelVisible()); }
+
+void TWKToolPanelModule::LoadSettings(TWKSDFReader& reader) {
+  if (!reader.OpenNode(1, kSettingsGuid)) return;
+  std::array<uint8_t, TWKPanelState::RecordSize> bytes{};
+  // ReadBinary fails unless the stored value has exactly the record's length.
+  if (reader.ReadBinary(1, bytes.data(), TWKPanelState::RecordSize))
+    if (auto state = TWKPanelState::FromBytes(bytes.data(), bytes.size())) ApplyState(*state);
+  reader.CloseNode();
+}
+
+void TWKToolPanelModule::SaveSettings(TWKSDFWriter& writer) {
+  writer.BeginNode(1, kSettingsGuid);
+  const auto bytes = State().ToBytes();
+  writer.WriteBinary(1, bytes.data(), TWKPanelState::RecordSize);
+  writer.EndNode();
+}
+
+TWKToolPanelModule* ToolPanel() { return GlobalPanel; }

@@ -1,0 +1,93 @@
+// The image view: one per image document. Shows the current image zoomed and scrolled,
+// offers every input event to the tool controls placed on it (the topmost first) and feeds
+// the status-bar read-outs.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "documents/WKDocument.h"
+#include "imaging/WKBitmap.h"
+#include "view/WKViewControl.h"
+#include "view/WKViewInput.h"
+
+class TWKGraphicsDocument;
+class TWKGraphicsView;
+
+// Draws the document's current image as the view's bottom, opaque layer.
+class TWKGraphicDocumentView : public TWKViewObject {
+ public:
+  explicit TWKGraphicDocumentView(TWKGraphicsDocument& document);
+  void InitFlags() override;
+  void PaintBackground(TWKViewCanvas& canvas) override;
+  TWKGraphicsDocument& Document() const { return Document_; }
+
+ private:
+  TWKGraphicsDocument& Document_;
+};
+
+// Nearest-neighbour drawing of image pixels onto the canvas bitmap through the map mode, so
+// that every device pixel shows the image pixel DocFromDev names; only inside clip.
+void PaintImagePixels(const TWKPixels& image, const TWKMapMode& mapMode, TWKPixels& target,
+                      const TRect& clip);
+
+class TWKGraphicsView : public TWKScrollViewControl,
+                        public TWKDocumentView,
+                        public IWKDocumentObserver {
+ public:
+  explicit TWKGraphicsView(TWKGraphicsDocument& document);
+  ~TWKGraphicsView() override;
+
+  // The platform layer installs the maker of the window under every new view.
+  using TWindowFactory = std::function<std::unique_ptr<IWKViewWindow>(TWKGraphicsView&)>;
+  static void SetWindowFactory(TWindowFactory factory);
+
+  TWKGraphicsDocument& Document() const { return Document_; }
+  TWKGraphicDocumentView* DocumentView() const { return DocumentView_; }
+
+  void SetZoom(int32_t numerator, int32_t denominator);
+  int32_t ZoomNumerator() const { return MapMode().DevExtent.X; }
+  int32_t ZoomDenominator() const { return MapMode().DocExtent.X; }
+  // Sign of floor-1000 ratios compared by the rounding multiply-divide.
+  int32_t CompareZoom(int32_t numerator, int32_t denominator) const;
+  void RefreshCursor();
+  // The current image's pixel; black outside the image.
+  TBGRPixel PixelAt(TPoint docPoint) const;
+  bool InsideImage(TPoint docPoint) const;
+
+  // Input from the platform, in client coordinates.
+  void MouseDown(int32_t button, TWKShiftState shift, TPoint point);
+  void MouseMove(TWKShiftState shift, TPoint point);
+  void MouseUp(int32_t button, TWKShiftState shift, TPoint point);
+  bool KeyDown(uint16_t key, TWKShiftState shift);
+  bool KeyUp(uint16_t key, TWKShiftState shift);
+  // Offered to the controls; when none takes it, the view scrolls (shift: sideways).
+  bool MouseWheel(TWKShiftState shift, int32_t direction, TPoint point);
+  // The cursor number for the point.
+  int32_t GetCursor(TWKShiftState shift, TPoint point);
+  void MouseEnter();
+  void MouseLeave();
+  bool MouseInside() const { return MouseInside_; }
+  // Keys the view takes as ordinary keys rather than dialog navigation.
+  static bool WantsKey(uint16_t key);
+
+  // The tool controls, bottom first.
+  std::vector<IWKViewInputHandler*> ToolControls() const;
+
+  void DocumentLoaded(TWKDocument& document) override;
+  void DocumentClosed(TWKDocument& document) override {}
+
+ private:
+  template <class F>
+  bool Offer(F&& f) const;
+  void ShowReadouts(TPoint point);
+  void RecordMouse(const char* prefix, TPoint point);
+
+  TWKGraphicsDocument& Document_;
+  TWKGraphicDocumentView* DocumentView_ = nullptr;
+  bool MouseInside_ = false;
+  bool ButtonDown_ = false;
+  TPoint LastRecorded_{INT32_MIN, INT32_MIN};
+};

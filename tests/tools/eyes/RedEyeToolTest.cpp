@@ -1,0 +1,421 @@
+// The red-eye tool inside the image editor: a click through the view, its undo step, re-tuning
+// that replaces the step, the values restored by undo and redo, recording and script commands.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "GraphicsEditorFixture.h"
+#include "documents/WKScriptRecorder.h"
+#include "platform/codec/StillImageCodec.h"
+#include "tools/eyes/RedEyePreview.h"
+#include "tools/eyes/RedEyeTool.h"
+#include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/WKProgramCursors.h"
+
+namespace {
+
+// The option frame as the tool sees it, without a window.
+class TFakeFrame : public IWKRedEyeFrame {
+ public:
+  int32_t AreaPosition = -1, BrightnessPosition = -1;
+  TRedEyeFrameTexts Texts;
+  int Repaints = 0;
+  bool Enabled = true, Shown = true;
+  int Fronts = 0;
+  int Controls[6] = {};
+
+  void SetAreaSizePosition(int32_t v) override { AreaPosition = v; }
+  void SetBrightnessPosition(int32_t v) override { BrightnessPosition = v; }
+  void SetTexts(const TRedEyeFrameTexts& t) override { Texts = t; }
+  void InvalidatePreviews() override { ++Repaints; }
+  TSize PreviewArea() const override { return {178, 161}; }
+  void SetControlsEnabled(bool v) override { Enabled = v; }
+  void SetFrameVisible(bool v) override { Shown = v; }
+  void BringToFront() override { ++Fronts; }
+  const void* Control(TRedEyeFrameControl c) const override { return &Controls[static_cast<int>(c)]; }
+  std::optional<TPoint> ControlCenter(TRedEyeFrameControl c) const override {
+    return TPoint{1000 + static_cast<int>(c), 500};
+  }
+};
+
+class TRecorder : public IWKScriptRecorder {
+ public:
+  std::vector<std::string> Lines;
+  bool Messages = true;
+  void AddLine(const std::string& line) override { Lines.push_back(line); }
+  bool ShowsMessages() const override { return Messages; }
+};
+
+using TPaint = std::function<TBGRPixel(int32_t x, int32_t y)>;
+
+class RedEyeToolTest : public GraphicsEditorTest {
+ protected:
+  RedEyeToolTest() {
+    SetDemoRegistry(&Registry);
+    Tool = CreateTool<TWKRedEyeTool>(&App, [this](TWKRedEyeTool&) { return &Frame; });
+    Editor->SetCurrentTool(Tool);
+  }
+  ~RedEyeToolTest() override { SetDemoRegistry(nullptr); }
+
+  // Opens a PNG of the given pixels; the view shows it at 1/1 from the client origin.
+  TWKGraphicsDocument* OpenPainted(int32_t width, int32_t height, const TPaint& paint) {
+    const ptrdiff_t rowBytes = (width * 3 + 3) & ~3;
+    std::vector<uint8_t> bits(static_cast<size_t>(rowBytes * height));
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) {
+        const TBGRPixel p = paint(x, y);
+        uint8_t* d = bits.data() + y * rowBytes + x * 3;
+        d[0] = p.Blue;
+        d[1] = p.Green;
+        d[2] = p.Red;
+      }
+    const std::string path = (Folder / "painted.png").string();
+    TCodecError err;
+    EXPECT_TRUE(TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, width, height}, {},
+                                             path, err));
+    TWKGraphicsDocument* doc = Open(path);
+    EXPECT_NE(doc, nullptr);
+    return doc;
+  }
+  static TPaint Uniform(TBGRPixel p) {
+    return [p](int32_t, int32_t) { return p; };
+  }
+  // A client point of the view for an image point.
+  TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
+  void Click(TPoint image, int32_t button = mbLeft) {
+    View()->MouseDown(button, 0, Client(image));
+    View()->MouseUp(button, 0, Client(image));
+  }
+  TBGRPixel At(int32_t x, int32_t y) const { return *Document()->CurrentPixels()->Pixel(x, y); }
+  std::vector<uint8_t> Bytes() const {
+    const TWKPixels& p = *Document()->CurrentPixels();
+    std::vector<uint8_t> out;
+    for (int32_t y = 0; y < p.Height; ++y)
+      out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
+    return out;
+  }
+  int32_t HistoryCount() const { return Document()->History().Count(); }
+
+  TWKDemoRegistry Registry;
+  TFakeFrame Frame;
+  TWKRedEyeTool* Tool = nullptr;
+};
+
+// Coverage from the blur of the membership with 1-2-1 / 2-4-2 / 1-2-1, scaled to 255, and the
+// blend d + floor(w (c - d) / 256), for a selection that is the square [lo, hi)^2.
+int32_t SquareCoverage(int32_t x, int32_t y, int32_t lo, int32_t hi) {
+  auto in = [&](int32_t px, int32_t py) { return px >= lo && px < hi && py >= lo && py < hi ? 1 : 0; };
+  const int32_t sum = 4 * in(x, y) + 2 * (in(x - 1, y) + in(x + 1, y) + in(x, y - 1) + in(x, y + 1)) +
+                      in(x - 1, y - 1) + in(x + 1, y - 1) + in(x - 1, y + 1) + in(x + 1, y + 1);
+  return sum * 255 / 16;
+}
+uint8_t Blend(int32_t value, int32_t target, int32_t w) {
+  return static_cast<uint8_t>(value + static_cast<int32_t>(std::floor(w * (target - value) / 256.0)));
+}
+
+TEST_F(RedEyeToolTest, ClickOnAUniformRedImageGivesTheComputedBorderAndOneUndoStep) {
+  OpenPainted(400, 400, Uniform({0, 0, 200}));
+  ASSERT_EQ(View()->ZoomNumerator(), View()->ZoomDenominator());
+  const std::vector<uint8_t> before = Bytes();
+  Click({200, 200});
+
+  // Threshold (176 - 35) div 2 = 70: every pixel of the search square matches. The square is
+  // (200 - 87, 200 + 87) shrunk by one: [114, 286). Pure red darkens to black at full coverage.
+  const int32_t lo = 114, hi = 286;
+  for (int32_t x : {112, 113, 114, 115, 150, 200, 284, 285, 286, 287})
+    for (int32_t y : {112, 113, 114, 115, 200, 285, 286, 287}) {
+      const int32_t w = SquareCoverage(x, y, lo, hi);
+      const TBGRPixel p = At(x, y);
+      EXPECT_EQ(p.Red, Blend(200, 0, w)) << x << "," << y;
+      EXPECT_EQ(p.Green, 0);
+      EXPECT_EQ(p.Blue, 0);
+    }
+  // The named values: inside an edge 191 -> 50, outside 63 -> 150, inner corner, outer corner.
+  EXPECT_EQ(At(114, 200).Red, 50);
+  EXPECT_EQ(At(113, 200).Red, 150);
+  EXPECT_EQ(At(114, 114).Red, 88);
+  EXPECT_EQ(At(113, 113).Red, 188);
+  EXPECT_EQ(At(200, 200).Red, 0);
+  EXPECT_EQ(At(112, 200).Red, 200);
+
+  ASSERT_EQ(HistoryCount(), 1);
+  const auto* state = Tool->LastRedEyeState();
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->StateRect(), Rect(113, 113, 287, 287));
+  EXPECT_EQ(state->AreaSize, 176);
+  EXPECT_EQ(state->Brightness, 50);
+  EXPECT_EQ(state->Border, 0);
+  EXPECT_EQ(state->ClickPoint, (TPoint{200, 200}));
+  EXPECT_EQ(state->SelectionRegion.BoundingBox(), Rect(lo, lo, hi, hi));
+  EXPECT_FALSE(Document()->Saved());
+  EXPECT_FALSE(Document()->EditActive());
+
+  Editor->Undo();
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_TRUE(Document()->Saved());
+  Editor->Redo();
+  EXPECT_EQ(At(113, 200).Red, 150);
+}
+
+TEST_F(RedEyeToolTest, SlidersReplaceTheStepAndUndoRestoresTheSource) {
+  OpenPainted(300, 300, [](int32_t x, int32_t y) {
+    const int32_t dx = x - 150, dy = y - 150;
+    return dx * dx + dy * dy <= 20 * 20 ? TBGRPixel{40, 30, 220} : TBGRPixel{120, 140, 160};
+  });
+  const std::vector<uint8_t> source = Bytes();
+  Click({150, 150});
+  ASSERT_EQ(HistoryCount(), 1);
+  const TBGRPixel first = At(150, 150);
+
+  Tool->BrightnessTrackBarChange(200);
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Tool->LastRedEyeState()->Brightness, 200);
+  EXPECT_GT(At(150, 150).Red, first.Red);  // a brighter pupil
+
+  Tool->AreaSizeTrackBarChange(60);  // threshold 12: still the whole pupil, not the iris
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Tool->LastRedEyeState()->AreaSize, 60);
+  Tool->IncSizeButtonClick();
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Tool->LastRedEyeState()->Border, 1);
+  EXPECT_EQ(Frame.Texts.Border, "Border: 1 px");
+  EXPECT_EQ(Frame.Texts.AreaSize, "Area Size: 60");
+  EXPECT_EQ(Frame.Texts.Brightness, "Brightness: 200");
+
+  Editor->Undo();
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Bytes(), source);
+  // Nothing to re-tune now: the value is only stored.
+  Tool->BrightnessTrackBarChange(10);
+  EXPECT_EQ(Bytes(), source);
+  EXPECT_FALSE(Document()->History().CanUndo());
+}
+
+TEST_F(RedEyeToolTest, UndoAndRedoBringBackTheStepsValues) {
+  OpenPainted(200, 200, Uniform({20, 20, 200}));
+  Click({50, 50});
+  Tool->SetAreaSize(200);  // re-tunes the first step
+  Tool->SetBrightness(80);
+  Tool->SetBorder(-2);
+  Click({150, 150});  // a second step with those values
+  Tool->SetAreaSize(100);
+  ASSERT_EQ(HistoryCount(), 2);
+
+  Editor->Undo();  // back to the first step: its values
+  EXPECT_EQ(Tool->AreaSize(), 200);
+  EXPECT_EQ(Tool->Brightness(), 80);
+  EXPECT_EQ(Tool->Border(), -2);
+  EXPECT_EQ(Tool->ClickPoint(), (TPoint{50, 50}));
+  EXPECT_EQ(Frame.AreaPosition, 200);
+  EXPECT_EQ(HistoryCount(), 2);  // restoring re-applies nothing
+
+  // A change now re-applies the first step at its own click point.
+  Tool->SetAreaSize(190);
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Tool->LastRedEyeState()->ClickPoint, (TPoint{50, 50}));
+  EXPECT_EQ(Tool->LastRedEyeState()->AreaSize, 190);
+  EXPECT_EQ(At(150, 150).Red, 200);  // the second step is gone
+
+  Editor->Undo();
+  Editor->Redo();
+  EXPECT_EQ(Tool->AreaSize(), 190);
+  EXPECT_EQ(Tool->Border(), -2);
+}
+
+// Values beyond their ranges are clamped; a brightness below 1 still ends the darkening.
+TEST_F(RedEyeToolTest, ValuesAreClampedAndBordersStopAtTheEnds) {
+  OpenPainted(100, 100, Uniform({0, 0, 200}));
+  Tool->SetBrightness(-40);
+  EXPECT_EQ(Tool->Brightness(), 0);
+  Tool->SetBrightness(9999);
+  EXPECT_EQ(Tool->Brightness(), 255);
+  Tool->SetAreaSize(-1);
+  EXPECT_EQ(Tool->AreaSize(), 0);
+  Tool->SetAreaSize(256);
+  EXPECT_EQ(Tool->AreaSize(), 255);
+  for (int i = 0; i < 8; ++i) Tool->IncSizeButtonClick();
+  EXPECT_EQ(Tool->Border(), 5);
+  for (int i = 0; i < 12; ++i) Tool->DecSizeButtonClick();
+  EXPECT_EQ(Tool->Border(), -5);
+
+  Tool->SetBorder(0);
+  Tool->SetBrightness(0);
+  Click({50, 50});
+  EXPECT_EQ(At(50, 50).Red, 0);
+  Tool->SetBrightness(1);  // 0 counts as 1: the same result
+  EXPECT_EQ(At(50, 50).Red, 0);
+  EXPECT_EQ(HistoryCount(), 1);
+}
+
+TEST_F(RedEyeToolTest, PetEyeShineBecomesANeutralPupil) {
+  // Green, yellow and white shines, each a disc on a dark-brown iris.
+  struct TShine {
+    TBGRPixel Colour;
+    TPoint Centre;
+  } shines[] = {{{50, 200, 30}, {60, 60}}, {{40, 220, 230}, {180, 60}}, {{245, 245, 245}, {120, 160}}};
+  OpenPainted(240, 220, [&](int32_t x, int32_t y) {
+    for (const TShine& s : shines) {
+      const int32_t dx = x - s.Centre.X, dy = y - s.Centre.Y;
+      if (dx * dx + dy * dy <= 12 * 12) return s.Colour;
+    }
+    return TBGRPixel{20, 40, 60};
+  });
+  for (const TShine& s : shines) {
+    Click(s.Centre);
+    const TBGRPixel c = At(s.Centre.X, s.Centre.Y);
+    // Red is lowered by its formula, green and blue are capped at it.
+    const int32_t r = s.Colour.Red, h = std::max(1, s.Colour.Green + s.Colour.Blue);
+    int32_t reduced = r;
+    while (reduced > 0 && 50.0 <= r * std::pow(static_cast<double>(reduced) / h, 2)) --reduced;
+    EXPECT_EQ(c.Red, reduced);
+    EXPECT_EQ(c.Green, std::min<int32_t>(s.Colour.Green, reduced));
+    EXPECT_EQ(c.Blue, std::min<int32_t>(s.Colour.Blue, reduced));
+    EXPECT_EQ(At(s.Centre.X + 30, s.Centre.Y).Green, 40);  // the iris is left alone
+  }
+  // The green shine keeps its red and has green and blue lowered to it.
+  EXPECT_EQ(At(60, 60).Red, 30);
+  EXPECT_EQ(At(60, 60).Green, 30);
+  EXPECT_EQ(At(60, 60).Blue, 30);
+  EXPECT_EQ(HistoryCount(), 3);
+}
+
+TEST_F(RedEyeToolTest, ClicksOffTheImageOnATinyImageAndAtTheEdgeDoNoHarm) {
+  NextViewSize = {800, 600};
+  OpenPainted(100, 80, Uniform({0, 0, 200}));
+  // The small image is centred: the view's margin lies around it.
+  const TPoint origin = Client({0, 0});
+  ASSERT_GT(origin.X, 0);
+  const std::vector<uint8_t> source = Bytes();
+  View()->MouseDown(mbLeft, 0, {origin.X - 5, origin.Y + 10});
+  View()->MouseDown(mbRight, 0, {origin.X + 10, origin.Y - 3});
+  View()->MouseDown(mbLeft, 0, Client({100, 40}));  // just past the right edge
+  EXPECT_EQ(HistoryCount(), 0);
+  EXPECT_EQ(Bytes(), source);
+
+  // On the edge the square is clipped and shrunk: the outermost row and column are never
+  // selected (only feathered by the neighbours inside).
+  Click({0, 0});
+  EXPECT_EQ(HistoryCount(), 1);
+  const TWKPixelSet& region = Tool->Selection().Region();
+  for (int32_t y = 0; y < 80; ++y) EXPECT_FALSE(region.Contains(0, y));
+  for (int32_t x = 0; x < 100; ++x) EXPECT_FALSE(region.Contains(x, 0));
+  EXPECT_TRUE(region.Contains(1, 1));
+  EXPECT_EQ(At(0, 40).Red, 150);
+  EXPECT_EQ(At(5, 5).Red, 0);
+  Click({99, 79});
+  EXPECT_EQ(HistoryCount(), 2);
+  EXPECT_FALSE(Tool->Selection().Region().Contains(99, 79));
+  EXPECT_TRUE(Tool->Selection().Region().Contains(98, 78));
+
+  // A 1 x 1 image: nothing can be selected; the click still leaves its one-pixel step.
+  Document()->NoSaveQuery = true;
+  OpenPainted(1, 1, Uniform({0, 0, 200}));
+  Click({0, 0});
+  EXPECT_EQ(At(0, 0).Red, 200);
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Tool->LastRedEyeState()->StateRect(), Rect(0, 0, 1, 1));
+  Tool->SetBrightness(120);
+  EXPECT_EQ(HistoryCount(), 1);
+}
+
+// A re-tune while another tool holds the document's transaction must not undo the red-eye
+// step it cannot apply again.
+TEST_F(RedEyeToolTest, RetuneWithAnOpenTransactionKeepsTheCorrection) {
+  OpenPainted(200, 200, Uniform({0, 0, 200}));
+  Click({100, 100});
+  const std::vector<uint8_t> corrected = Bytes();
+  TLoggingTool other(&App, "Other", Log);
+  Document()->BeginEditTransaction(&other);
+  Tool->SetBrightness(150);
+  EXPECT_EQ(Bytes(), corrected);
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Tool->LastRedEyeState()->Brightness, 50);
+  Document()->AbandonEditTransaction();
+}
+
+TEST_F(RedEyeToolTest, ControlAnswersOnlyWhileActive) {
+  OpenPainted(100, 100, Uniform({0, 0, 200}));
+  int32_t cursor = 0;
+  EXPECT_EQ(View()->GetCursor(0, Client({50, 50})), crCross);
+  Editor->SetCurrentTool(nullptr);
+  EXPECT_FALSE(Tool->Active());
+  EXPECT_EQ(View()->GetCursor(0, Client({50, 50})), 0);
+  Click({50, 50});
+  EXPECT_EQ(HistoryCount(), 0);
+  (void)cursor;
+  Editor->SetCurrentTool(Tool);
+  EXPECT_GT(Frame.Fronts, 0);
+  Click({50, 50});
+  EXPECT_EQ(HistoryCount(), 1);
+}
+
+TEST_F(RedEyeToolTest, RecordsItsLinesAndRunsItsScriptCommands) {
+  OpenPainted(100, 100, Uniform({0, 0, 200}));
+  TRecorder recorder;
+  Tool->StartRecording(&recorder);
+  Tool->SelectClick(nullptr);
+  Tool->BrightnessTrackBarEnter();
+  Tool->BrightnessTrackBarChange(60);
+  Tool->AreaSizeTrackBarChange(150);
+  Tool->IncSizeButtonClick();
+  Tool->DecSizeButtonClick();
+  Tool->SelectionPreviewClick();
+  Tool->CorrectionPreviewClick();
+  recorder.Messages = false;
+  Tool->AreaSizeTrackBarEnter();
+  Tool->StopRecording();
+  Tool->SetBrightness(70);
+  EXPECT_EQ(recorder.Lines, (std::vector<std::string>{
+                                "MouseCurvedMove RedEye", "Message \"RedEye\"", "RedEye",
+                                "MouseCurvedMove RedEyeBrightness", "Message \"Change Red Eye Brighness\"",
+                                "RedEyeBrightness 60", "RedEyeAreaSize 150",
+                                "MouseCurvedMove RedEyeIncArea", "Message \"Increase Correction Area\"",
+                                "RedEyeBorderSize 1", "MouseCurvedMove RedEyeDecArea",
+                                "Message \"Decrease Correction Area\"", "RedEyeBorderSize 0",
+                                "MouseCurvedMove RedEyeSelection", "Message \"Selection Preview\"",
+                                "MouseCurvedMove RedEyePreview", "Message \"Correction Preview\"",
+                                "MouseCurvedMove RedEyeAreaSize"}));
+
+  TWKCustomProperties args;
+  args.SetInteger(1, 90);
+  EXPECT_TRUE(Registry.Execute("REDEYEBRIGHTNESS", args));
+  EXPECT_EQ(Tool->Brightness(), 90);
+  EXPECT_TRUE(Registry.Execute("REDEYEAREASIZE", args));
+  EXPECT_EQ(Tool->AreaSize(), 90);
+  args.SetInteger(1, 3);
+  EXPECT_TRUE(Registry.Execute("REDEYEBORDERSIZE", args));
+  EXPECT_EQ(Tool->Border(), 3);
+  args.SetInteger(1, 9);  // outside -5..5: ignored
+  Registry.Execute("REDEYEBORDERSIZE", args);
+  EXPECT_EQ(Tool->Border(), 3);
+  EXPECT_EQ(Registry.Locate("REDEYEAREASIZE"), (TPoint{1001, 500}));
+  EXPECT_EQ(Registry.Locate("RedEyePreview"), (TPoint{1005, 500}));
+
+  Editor->SetCurrentTool(nullptr);
+  EXPECT_TRUE(Tool->ExecuteScriptCommand("REDEYE", args));
+  EXPECT_EQ(Editor->CurrentTool(), Tool);
+  EXPECT_FALSE(Tool->ExecuteScriptCommand("GLEAM", args));
+}
+
+TEST_F(RedEyeToolTest, PreviewClickReaimsTheLastCorrection) {
+  OpenPainted(200, 200, [](int32_t x, int32_t y) {
+    return x < 100 ? TBGRPixel{0, 0, 200} : TBGRPixel{0, 200, 0};
+  });
+  Click({50, 100});
+  ASSERT_NE(Tool->LastRedEyeState(), nullptr);
+  const TRect undo = Tool->LastRedEyeState()->StateRect();
+  const TSize area = Frame.PreviewArea();
+  const auto placement = CenteredPreviewRect(undo, area.Width, area.Height, Tool->PreviewZoom());
+  const TPoint target = placement.ToPanel(TPoint{60, 90});
+  Tool->SelectionPreviewMouseDown(mbRight, target);
+  EXPECT_EQ(Tool->ClickPoint(), (TPoint{50, 100}));
+  Tool->SelectionPreviewMouseDown(mbLeft, target);
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Tool->LastRedEyeState()->ClickPoint, placement.ToImage(target));
+}
+
+}  // namespace

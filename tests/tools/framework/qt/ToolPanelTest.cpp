@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QMenu>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "framework/WKApplication.h"
+#include "framework/WKSDFReader.h"
+#include "framework/WKSDFWriter.h"
+#include "framework/WKStreams.h"
+#include "framework/qt/MainForm.h"
+#include "tools/framework/WKProgramCursors.h"
+#include "tools/framework/qt/QtProgressBar.h"
+#include "tools/framework/qt/WKCursors.h"
+#include "tools/framework/qt/WKToolPanel.h"
+
+namespace {
+
+class TQtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "tools_framework_qt_test";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+
+class ToolPanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app = std::make_unique<TWKApplication>();
+    form = app->CreateForm<TMainForm>();
+    panel = app->CreateModule<TWKToolPanelModule>(*form);
+  }
+
+  // The settings node of the panel with the given item-1 bytes.
+  static std::vector<uint8_t> Settings(const uint8_t* bytes, uint32_t size) {
+    TWKMemoryStream stream;
+    {
+      TWKSDFWriter writer(&stream, false);
+      writer.BeginNode(1, TWKToolPanelModule::kSettingsGuid);
+      writer.WriteBinary(1, bytes, size);
+      writer.EndNode();
+    }
+    return stream.Bytes();
+  }
+  void Load(const std::vector<uint8_t>& bytes) {
+    TWKSDFReader reader(new TWKMemoryStream(bytes), true);
+    panel->LoadSettings(reader);
+  }
+
+  std::unique_ptr<TWKApplication> app;
+  TMainForm* form = nullptr;
+  TWKToolPanelModule* panel = nullptr;
+};
+
+TEST_F(ToolPanelTest, PanelDocksRightWithTheMenuItemBeforeToolbars) {
+  EXPECT_EQ(ToolPanel(), panel);
+  EXPECT_EQ(ToolPanelService(), panel);
+  EXPECT_EQ(form->dockWidgetArea(panel->Panel), Qt::RightDockWidgetArea);
+  EXPECT_FALSE(panel->Panel->features() & QDockWidget::DockWidgetFloatable);
+  EXPECT_EQ(panel->Panel->allowedAreas(), Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+  const QList<QAction*> view = form->ViewMenuItem->menu()->actions();
+  const auto at = view.indexOf(panel->VisibleMenuItem);
+  ASSERT_GE(at, 0);
+  EXPECT_EQ(view[at + 1], form->ToolbarsMenuItem);
+  EXPECT_EQ(panel->Panel->windowTitle(), "Tools");
+
+  panel->VisibleMenuItem->trigger();
+  EXPECT_FALSE(panel->PanelVisible());
+  panel->UpdateControls();
+  EXPECT_FALSE(panel->VisibleMenuItem->isChecked());
+  panel->VisibleMenuItem->trigger();
+  panel->UpdateControls();
+  EXPECT_TRUE(panel->VisibleMenuItem->isChecked());
+}
+
+TEST_F(ToolPanelTest, PanelTakesTheLargestWidthAskedFor) {
+  panel->SetPanelWidth(272);
+  panel->SetPanelWidth(264);
+  EXPECT_EQ(panel->PanelWidth(), 272);
+  EXPECT_EQ(panel->Panel->minimumWidth(), 272);
+  EXPECT_EQ(panel->Panel->maximumWidth(), 272);
+  panel->SetPanelWidth(100);  // below the 200 it starts with
+  EXPECT_EQ(panel->PanelWidth(), 272);
+}
+
+TEST_F(ToolPanelTest, WideSeparatorStartsANewRowAndTheFrameFollowsTheBar) {
+  int clicks = 0;
+  IWKToolButton* a = panel->AddToolButton("Smudge", [&] { ++clicks; });
+  panel->AddToolButton("Undo brush", {});
+  panel->AddToolSeparator(1000);
+  IWKToolButton* c = panel->AddToolButton("Red Eye Correction", {});
+  auto* first = static_cast<TQtToolButton*>(a)->Widget();
+  auto* third = static_cast<TQtToolButton*>(c)->Widget();
+  panel->ToolFrame->resize(180, 10);
+  panel->Toolbar->resize(180, panel->Toolbar->HeightFor(180));
+  panel->Toolbar->layout()->activate();
+  panel->Toolbar->layout()->setGeometry(QRect(0, 0, 180, panel->Toolbar->HeightFor(180)));
+  EXPECT_EQ(first->y(), 0);
+  EXPECT_GT(third->y(), first->y());  // second row
+  EXPECT_EQ(third->x(), 0);
+  const int rowHeight = first->sizeHint().height();
+  EXPECT_EQ(panel->Toolbar->HeightFor(180), 2 * rowHeight);
+  panel->ToolFrame->ToolbarResize();
+  EXPECT_EQ(panel->ToolFrame->height(), 2 * rowHeight + 6);
+
+  first->click();
+  EXPECT_EQ(clicks, 1);
+  a->SetChecked(true);
+  EXPECT_TRUE(a->Checked());
+  a->SetVisible(false);
+  EXPECT_FALSE(a->Visible());
+  EXPECT_EQ(c->Caption(), "Red Eye Correction");
+}
+
+TEST_F(ToolPanelTest, SettingsRecordIsAppliedOnlyWhenWhole) {
+  TWKPanelState hidden;
+  hidden.Visible = false;
+  hidden.DockSide = TDockSide::Left;
+  hidden.DockedWidth = 230;
+  const auto bytes = hidden.ToBytes();
+
+  // A shorter stored value, even with a correct size field, keeps the defaults.
+  Load(Settings(bytes.data(), 20));
+  EXPECT_TRUE(panel->PanelVisible());
+  EXPECT_EQ(form->dockWidgetArea(panel->Panel), Qt::RightDockWidgetArea);
+  auto wrongSize = bytes;
+  wrongSize[0] = 46;
+  Load(Settings(wrongSize.data(), 47));
+  EXPECT_TRUE(panel->PanelVisible());
+
+  Load(Settings(bytes.data(), 47));
+  EXPECT_FALSE(panel->PanelVisible());
+  EXPECT_EQ(form->dockWidgetArea(panel->Panel), Qt::LeftDockWidgetArea);
+
+  // What is saved reads back as the same record.
+  TWKMemoryStream stream;
+  {
+    TWKSDFWriter writer(&stream, false);
+    panel->SaveSettings(writer);
+  }
+  TWKSDFReader reader(new TWKMemoryStream(stream.Bytes()), true);
+  ASSERT_TRUE(reader.OpenNode(1, TWKToolPanelModule::kSettingsGuid));
+  std::array<uint8_t, 47> saved{};
+  ASSERT_TRUE(reader.ReadBinary(1, saved.data(), 47));
+  const auto state = TWKPanelState::FromBytes(saved.data(), saved.size());
+  ASSERT_TRUE(state);
+  EXPECT_FALSE(state->Visible);
+  EXPECT_FALSE(state->Floating);
+  EXPECT_EQ(state->DockSide, TDockSide::Left);
+}
+
+TEST_F(ToolPanelTest, ProgressMeterDrivesTheStatusBar) {
+  TStatusProgress progress(*form->StatusBar, 200);
+  EXPECT_EQ(ProgressMeter(), progress.Meter.get());
+  QProgressBar* bar = progress.Bar->Bar();
+  EXPECT_EQ(bar->width(), 200);
+  progress.Meter->Reset(4);
+  progress.Meter->Step();
+  EXPECT_EQ(bar->maximum(), 4);
+  EXPECT_EQ(bar->value(), 1);
+  progress.Meter->Reset(0);
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_GT(bar->maximum(), 0);  // an empty bar, not a busy one
+}
+
+TEST(ProgramCursors, EveryProgramCursorIsDrawnWithItsName) {
+  LoadProgramCursors();
+  for (int n = 1; n <= 12; ++n) {
+    EXPECT_TRUE(HasProgramCursor(n)) << n;
+    EXPECT_FALSE(ProgramCursorName(n).empty());
+    const QImage image = ProgramCursorImage(n);
+    ASSERT_FALSE(image.isNull());
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) opaque += qAlpha(image.pixel(x, y)) > 128;
+    EXPECT_GT(opaque, 20) << n;  // something is drawn
+  }
+  EXPECT_TRUE(HasProgramCursor(100));
+  EXPECT_EQ(ProgramCursorName(100), "Hand");
+  EXPECT_EQ(ProgramCursorName(1), "Eyedropper");
+  EXPECT_EQ(ProgramCursorName(12), "Unknown");
+  EXPECT_FALSE(HasProgramCursor(13));
+  EXPECT_EQ(ProgramCursor(13).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ProgramCursor(0).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ProgramCursor(-3).shape(), Qt::CrossCursor);
+  EXPECT_EQ(ProgramCursor(2).shape(), Qt::BitmapCursor);
+  // Different cursors look different.
+  EXPECT_NE(ProgramCursorImage(2), ProgramCursorImage(3));
+  EXPECT_NE(ProgramCursorImage(4), ProgramCursorImage(5));
+}
+
+}  // namespace

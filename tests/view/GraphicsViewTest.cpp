@@ -1,0 +1,163 @@
+#include "documents/GraphicsEditorFixture.h"
+#include "view/WKScrollTool.h"
+
+using ::testing::ElementsAre;
+
+namespace {
+
+class TPaintTarget : public IWKPaintWindow {
+ public:
+  explicit TPaintTarget(TSize size) : Size(size) {}
+  TSize Size;
+  std::vector<uint8_t> Pixels;
+  int32_t RowBytes = 0;
+  TWKRegion UpdateRegion() override { return TWKRegion(Rect(0, 0, Size.Width, Size.Height)); }
+  void Present(const TWKViewCanvas& canvas, const TRect&) override {
+    Pixels.assign(canvas.Bits(), canvas.Bits() + canvas.RowBytes() * canvas.BitmapHeight());
+    RowBytes = canvas.RowBytes();
+  }
+  TBGRPixel At(int32_t x, int32_t y) const {
+    const uint8_t* p = Pixels.data() + y * RowBytes + x * 3;
+    return {p[0], p[1], p[2]};
+  }
+};
+
+// A tool control that logs and takes what it is told to take.
+class TLoggingControl : public TWKViewObject, public IWKViewInputHandler {
+ public:
+  TLoggingControl(std::string name, std::vector<std::string>& log, bool takes)
+      : Name(std::move(name)), Log(log), Takes(takes) {
+    Flags = vofForeground | vofToolOverlay;
+  }
+  std::string Name;
+  std::vector<std::string>& Log;
+  bool Takes;
+  bool MouseDown(int32_t, TWKShiftState, TPoint) override { return Note("Down"); }
+  bool KeyDown(uint16_t, TWKShiftState) override { return Note("Key"); }
+  bool GetCursor(TWKShiftState, TPoint, int32_t& cursor) override {
+    if (Takes) cursor = 7;
+    return Note("Cursor");
+  }
+  void MouseEnter() override { Log.push_back(Name + ".Enter"); }
+  bool Note(const std::string& what) {
+    Log.push_back(Name + "." + what);
+    return Takes;
+  }
+};
+
+}  // namespace
+
+class GraphicsViewTest : public GraphicsEditorTest {
+ protected:
+  void SetUp() override {
+    NextViewSize = {300, 200};
+    ASSERT_NE(Open(MakeImage("photo.png", 120, 90)), nullptr);
+    for (int i = 0; i < App.ComponentCount(); ++i)
+      if (auto* tool = dynamic_cast<TWKScrollTool*>(App.Components(i))) Hand = tool;
+    ASSERT_NE(Hand, nullptr);
+  }
+  TWKScrollTool* Hand = nullptr;
+};
+
+TEST_F(GraphicsViewTest, ReadoutsShowThePixelUnderThePointerAtEveryZoom) {
+  for (const TWKZoomRatio zoom : {TWKZoomRatio{1, 1}, TWKZoomRatio{1, 3}, TWKZoomRatio{3, 2},
+                                  TWKZoomRatio{4, 1}}) {
+    View()->SetZoom(zoom.Numerator, zoom.Denominator);
+    const TSize client = ViewWindow()->ClientSize();
+    TPaintTarget target(client);
+    ASSERT_TRUE(View()->Paint(target));
+    for (const TPoint p : {TPoint{150, 100}, TPoint{151, 101}, TPoint{7, client.Height - 1},
+                           TPoint{client.Width - 1, 0}, TPoint{0, 0}}) {
+      View()->MouseMove(0, p);
+      const TPoint image = View()->MapMode().DocFromDev(p);
+      const bool inside = Document()->ImageRect().Contains(image);
+      const TBGRPixel shown = target.At(p.X, p.Y);
+      EXPECT_EQ(Editor->XStatusPanel->Caption(), std::to_string(image.X));
+      EXPECT_EQ(Editor->YStatusPanel->Caption(), std::to_string(image.Y));
+      if (inside) {
+        // What the view shows there is the pixel the read-outs name.
+        const TBGRPixel pixel = *Document()->CurrentPixels()->Pixel(image.X, image.Y);
+        EXPECT_EQ(shown, pixel) << p.X << "," << p.Y << " at " << zoom.Numerator << "/" << zoom.Denominator;
+        EXPECT_EQ(Editor->RStatusPanel->Caption(), std::to_string(pixel.Red));
+        EXPECT_EQ(Editor->GStatusPanel->Caption(), std::to_string(pixel.Green));
+        EXPECT_EQ(Editor->BStatusPanel->Caption(), std::to_string(pixel.Blue));
+      } else {
+        EXPECT_EQ(shown, (TBGRPixel{64, 64, 64}));  // the margin's background
+        EXPECT_EQ(Editor->RStatusPanel->Caption(), "0");
+        EXPECT_EQ(Editor->GStatusPanel->Caption(), "0");
+        EXPECT_EQ(Editor->BStatusPanel->Caption(), "0");
+      }
+    }
+  }
+}
+
+TEST_F(GraphicsViewTest, InputGoesToTheTopmostControlThatTakesIt) {
+  View()->Objects().Add(std::make_unique<TLoggingControl>("low", Log, true));
+  View()->Objects().Add(std::make_unique<TLoggingControl>("high", Log, false));
+  Log.clear();
+  View()->MouseDown(mbLeft, 0, {5, 5});
+  EXPECT_THAT(Log, ElementsAre("high.Down", "low.Down"));
+  Log.clear();
+  EXPECT_TRUE(View()->KeyDown('A', 0));
+  EXPECT_EQ(View()->GetCursor(0, {5, 5}), 7);
+  EXPECT_THAT(Log, ElementsAre("high.Key", "low.Key", "high.Cursor", "low.Cursor"));
+  // The first move after the pointer came in tells every control and takes the focus.
+  Log.clear();
+  View()->MouseMove(0, {6, 6});
+  EXPECT_TRUE(View()->MouseInside());
+  EXPECT_TRUE(ViewWindow()->HasFocus);
+  EXPECT_THAT(Log, ElementsAre("low.Enter", "high.Enter"));
+}
+
+TEST_F(GraphicsViewTest, SpaceHoldsTheHandToolWhichDragsTheView) {
+  std::vector<std::string> toolLog;
+  auto* other = new TLoggingTool(&App, "Other", toolLog);
+  Editor->SetCurrentTool(other);
+  Editor->ActualSizeClick();
+  View()->SetZoom(4, 1);  // 480 x 360 in 300 x 200
+  toolLog.clear();
+  EXPECT_TRUE(View()->KeyDown(VK_SPACE, 0));
+  EXPECT_EQ(Editor->CurrentTool(), Hand);
+  EXPECT_THAT(toolLog, ElementsAre("Other.Deactivate"));
+  EXPECT_EQ(View()->GetCursor(0, {10, 10}), crHand);
+  const TPoint before = View()->MapMode().DevOrigin;
+  View()->MouseDown(mbLeft, ssLeft, {100, 100});
+  View()->MouseMove(ssLeft, {90, 95});
+  EXPECT_EQ(View()->MapMode().DevOrigin, (TPoint{before.X - 10, before.Y - 5}));
+  View()->MouseMove(ssLeft, {-5000, -5000});  // stops at the far edges
+  const TSize client = ViewWindow()->ClientSize();
+  EXPECT_EQ(View()->MapMode().DevOrigin.X, client.Width - 480);
+  EXPECT_EQ(View()->MapMode().DevOrigin.Y, client.Height - 360);
+  View()->MouseUp(mbLeft, 0, {0, 0});
+  EXPECT_TRUE(View()->KeyUp(VK_SPACE, 0));
+  EXPECT_EQ(Editor->CurrentTool(), other);
+  EXPECT_THAT(toolLog, ElementsAre("Other.Deactivate", "Other.Activate"));
+  EXPECT_EQ(View()->GetCursor(0, {10, 10}), crDefaultArrow);
+  // Not current: a drag does nothing; the plus key zooms in without being taken.
+  const TPoint kept = View()->MapMode().DevOrigin;
+  View()->MouseDown(mbLeft, ssLeft, {100, 100});
+  View()->MouseMove(ssLeft, {50, 50});
+  EXPECT_EQ(View()->MapMode().DevOrigin, kept);
+  EXPECT_FALSE(View()->KeyDown(VK_OEM_PLUS, 0));
+  EXPECT_EQ(View()->ZoomNumerator(), 5);
+}
+
+TEST_F(GraphicsViewTest, AClickIsRecordedInImageCoordinates) {
+  class TLines : public IWKScriptRecorder {
+   public:
+    std::vector<std::string> Lines;
+    void AddLine(const std::string& line) override { Lines.push_back(line); }
+    bool ShowsMessages() const override { return false; }
+  } recorder;
+  Editor->ActualSizeClick();
+  Editor->StartRecording(&recorder);
+  const TPoint at = View()->MapMode().DocToDev({10, 20});
+  View()->MouseDown(mbLeft, ssLeft, at);
+  View()->MouseMove(ssLeft, at);  // same image position: nothing
+  View()->MouseMove(ssLeft, {at.X + 2, at.Y});
+  View()->MouseUp(mbLeft, 0, {at.X + 2, at.Y});
+  EXPECT_THAT(recorder.Lines,
+              ElementsAre("MouseCurvedMove Image, 10, 20", "MouseDown Image, 10, 20",
+                          "MouseTo Image, 12, 20", "MouseUp Image, 12, 20", "Pause 0.5"));
+  Editor->StopRecording();
+}

@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QWheelEvent>
+#include <filesystem>
+#include <unistd.h>
+
+#include "documents/WKGraphicsDocument.h"
+#include "documents/WKGraphicsEditor.h"
+#include "documents/qt/QtFileDialogs.h"
+#include "documents/qt/QtGraphicsEditorWindow.h"
+#include "framework/WKApplication.h"
+#include "framework/WKLocalizer.h"
+#include "framework/qt/MainForm.h"
+#include "framework/qt/QtText.h"
+#include "platform/codec/StillImageCodec.h"
+#include "view/qt/QtGraphicsView.h"
+
+namespace {
+
+class TQtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "view_qt_test";
+    static char* argv[] = {name, nullptr};
+    app_ = std::make_unique<QApplication>(argc, argv);
+  }
+  void TearDown() override { app_.reset(); }
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
+
+// The program's arrangement: main form, its editor window, the editor; freed in reverse.
+class QtGraphicsViewTest : public ::testing::Test {
+ protected:
+  QtGraphicsViewTest() {
+    Folder = std::filesystem::temp_directory_path() / ("qm_view_qt_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(Folder);
+    const char* data = std::getenv("QM_DATA");
+    Previous = SetGlobalLocalizer(
+        std::make_unique<TWKLocalizer>(std::string(data ? data : "data") + "/Languages", 1033));
+    App.SetTitle("Quillmoor");
+    Form = App.CreateForm<TMainForm>();
+    Window = std::make_unique<TQtGraphicsEditorWindow>(*Form);
+    Window->ViewWidget = [](TWKDocumentView& view) { return QtViewWidget(view); };
+    InstallQtViewWindows();
+    Editor = std::make_unique<TWKGraphicsEditor>(&App, *Window, *Window, Dialogs);
+    Form->resize(700, 500);
+    Form->show();
+    QApplication::processEvents();
+  }
+  ~QtGraphicsViewTest() override {
+    Editor.reset();
+    Window.reset();
+    TWKGraphicsView::SetWindowFactory(nullptr);
+    SetGlobalLocalizer(std::move(Previous));
+    std::filesystem::remove_all(Folder);
+  }
+
+  std::string Gradient(int32_t width, int32_t height) {
+    const ptrdiff_t rowBytes = AlignedRowBytes24(width);
+    std::vector<uint8_t> bits(static_cast<size_t>(rowBytes * height));
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) {
+        uint8_t* p = bits.data() + y * rowBytes + x * 3;
+        p[0] = static_cast<uint8_t>(x * 3);
+        p[1] = static_cast<uint8_t>(y * 5);
+        p[2] = static_cast<uint8_t>(200);
+      }
+    const std::string path = (Folder / "gradient.png").string();
+    TCodecError err;
+    EXPECT_TRUE(TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, width, height}, {}, path, err));
+    return path;
+  }
+  TQtGraphicsViewWidget* Widget() const {
+    return static_cast<TQtGraphicsViewWidget*>(QtViewWidget(*Editor->CurrentView()));
+  }
+  QString StatusText(int index) const {
+    return Form->StatusBar->findChildren<QLabel*>().at(index)->text();
+  }
+
+  std::filesystem::path Folder;
+  std::unique_ptr<TWKLocalizer> Previous;
+  TWKApplication App;
+  TMainForm* Form = nullptr;
+  std::unique_ptr<TQtGraphicsEditorWindow> Window;
+  TQtFileDialogs Dialogs;
+  std::unique_ptr<TWKGraphicsEditor> Editor;
+};
+
+TEST_F(QtGraphicsViewTest, TheWidgetShowsTheImageAndScrollsWithItsBars) {
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(80, 50), document, true));
+  TQtGraphicsViewWidget* widget = Widget();
+  ASSERT_NE(widget, nullptr);
+  Editor->ActualSizeClick();
+  QApplication::processEvents();
+  EXPECT_TRUE(widget->isVisible());
+  // The image lies centred at 1/1; the painted pixels are the image's.
+  const QImage shot = widget->viewport()->grab().toImage();
+  const TPoint origin = Editor->CurrentView()->MapMode().DevOrigin;
+  EXPECT_EQ(QColor(shot.pixel(origin.X + 10, origin.Y + 4)), QColor(200, 20, 30));
+  EXPECT_EQ(QColor(shot.pixel(1, 1)), QColor(64, 64, 64));
+  EXPECT_FALSE(widget->horizontalScrollBar()->isVisible());
+
+  for (int i = 0; i < 5; ++i) Editor->ZoomInClick();  // 5/1: 400 x 250 in the view
+  Editor->ZoomInClick();                              // 6/1: 480 x 300
+  Editor->ZoomInClick();                              // 7/1: 560 x 350
+  Editor->ZoomInClick();                              // 8/1: 640 x 400
+  Editor->ZoomInClick();                              // 12/1: 960 x 600
+  QApplication::processEvents();
+  ASSERT_TRUE(widget->horizontalScrollBar()->isVisible());
+  QScrollBar* bar = widget->horizontalScrollBar();
+  const int before = Editor->CurrentView()->MapMode().DevOrigin.X;
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(Editor->CurrentView()->MapMode().DevOrigin.X, before - 10);
+  EXPECT_EQ(bar->value(), -(before - 10));
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);  // not a step the view knows: ignored
+  EXPECT_EQ(Editor->CurrentView()->MapMode().DevOrigin.X, before - 10);
+}
+
+TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(80, 50), document, true));
+  TQtGraphicsViewWidget* widget = Widget();
+  Editor->ActualSizeClick();
+  QApplication::processEvents();
+  // The hand tool takes the main keyboard's plus key as zoom in.
+  QTest::keyClick(widget, Qt::Key_Equal);
+  EXPECT_EQ(Editor->CurrentView()->ZoomNumerator(), 3);
+  QTest::keyPress(widget, Qt::Key_Space);
+  EXPECT_NE(Editor->CurrentTool(), nullptr);
+  QTest::keyRelease(widget, Qt::Key_Space);
+  EXPECT_EQ(Editor->CurrentTool(), nullptr);
+  // The read-outs follow the pointer.
+  const TPoint at = Editor->CurrentView()->MapMode().DocToDev({4, 6});
+  QTest::mouseMove(widget->viewport(), QPoint(at.X + 1, at.Y + 1));
+  QApplication::processEvents();
+  EXPECT_EQ(ToStdString(StatusText(1)), "4");
+  EXPECT_EQ(ToStdString(StatusText(3)), "6");
+  EXPECT_EQ(ToStdString(StatusText(9)), "200");
+  EXPECT_EQ(TQtGraphicsViewWidget::VirtualKey(Qt::Key_Minus, Qt::NoModifier), VK_OEM_MINUS);
+  EXPECT_EQ(TQtGraphicsViewWidget::VirtualKey(Qt::Key_Plus, Qt::KeypadModifier), VK_ADD);
+}
+
+TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
+  Editor->SetPluginMode(true);
+  EXPECT_EQ(Form->windowTitle(), "Quillmoor Plug-in");
+  EXPECT_FALSE(Form->FileMenuItem->isVisible());
+  EXPECT_EQ(App.ExitCode, -1);
+  QToolBar* bar = TQtEditorWindow::ToolbarOf(Editor->StandardToolbar);
+  ASSERT_NE(bar, nullptr);
+  QStringList texts;
+  for (QAction* action : bar->actions())
+    if (action->isVisible() && !action->isSeparator()) texts << action->text();
+  EXPECT_TRUE(texts.contains("OK"));
+  EXPECT_TRUE(texts.contains("Cancel"));
+  EXPECT_FALSE(TQtEditorWindow::ActionOf(Editor->OpenToolButton)->isVisible());
+  TQtEditorWindow::ActionOf(Editor->CancelButton)->trigger();
+  QApplication::processEvents();
+  EXPECT_FALSE(Form->isVisible());
+  EXPECT_EQ(App.ExitCode, -1);
+}
+
+TEST_F(QtGraphicsViewTest, TheWheelScrollsALargeImage) {
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(200, 200), document, true));
+  Editor->ActualSizeClick();
+  Editor->ZoomInClick();
+  Editor->ZoomInClick();
+  Editor->ZoomInClick();  // 3/1: 600 x 600, higher than the view
+  QApplication::processEvents();
+  TQtGraphicsViewWidget* widget = Widget();
+  ASSERT_TRUE(widget->verticalScrollBar()->isVisible());
+  const int before = Editor->CurrentView()->MapMode().DevOrigin.Y;
+  const QPoint local(20, 20);
+  QWheelEvent wheel(local, widget->viewport()->mapToGlobal(local), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(widget->viewport(), &wheel);
+  EXPECT_EQ(Editor->CurrentView()->MapMode().DevOrigin.Y, before - 30);
+  EXPECT_EQ(widget->verticalScrollBar()->value(), -(before - 30));
+}
+
+}  // namespace
