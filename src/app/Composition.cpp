@@ -7,6 +7,7 @@
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsFormats.h"
 #include "documents/qt/QtFileDialogs.h"
+#include "documents/qt/WKJPEGOptionsForm.h"
 #include "documents/qt/QtGraphicsEditorWindow.h"
 #include "framework/WKApplication.h"
 #include "framework/WKPaths.h"
@@ -75,6 +76,7 @@ void TModule::DataModuleCreate() {
   auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
+  editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
 
   // 3. System information, print and help modules (product "Quillmoor", language "English").
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
