@@ -1,4 +1,5 @@
 #include "app/Composition.h"
+#include "app/PluginTestHook.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -77,6 +78,7 @@ void TModule::DataModuleCreate() {
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
+  InstallPluginTestHook(*editor);
 
   // 3. System information, print and help modules (product "Quillmoor", language "English").
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
