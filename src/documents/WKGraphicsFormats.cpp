@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <thread>
 
 #include "documents/WKBusyCursor.h"
 #include "documents/WKExchangeFile.h"
@@ -26,6 +28,16 @@ constexpr std::array<TFormatRecord, 4> kFormats{{
     {gfPNG, "PNG", "*.png", ".png"},
     {gfBMP, "BMP", "*.bmp;*.rle;*.dib", ".bmp"},
 }};
+
+// A JPEG start-of-image marker followed by a marker.
+bool IsJpegFile(const std::string& fileName) {
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (file == nullptr) return false;
+  unsigned char head[3] = {};
+  const bool read = std::fread(head, 1, sizeof head, file) == sizeof head;
+  std::fclose(file);
+  return read && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+}
 
 }  // namespace
 
@@ -79,9 +91,53 @@ bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& 
   return true;
 }
 
+// The lossless form takes the file's coefficients on a helper thread while the codec decodes the
+// pixels into the document on this one: both read the same file with the same library, and an
+// exact save compares the edited pixels with the original that this decode produced, so the
+// coefficients of untouched blocks are kept whichever decoder made the rows.
+bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const std::string& fileName,
+                                          int32_t& formatId) {
+  auto* form = dynamic_cast<TWKLosslessJpeg*>(document.LosslessJpeg.get());
+  if (form == nullptr) return false;
+  form->Release();
+  int32_t held = 0;
+  std::thread loader;
+  try {
+    loader = std::thread([&] { held = form->Component().Load(fileName, 0); });
+  } catch (...) {
+    return false;  // no thread: the sequential path
+  }
+  TImageInfo info;
+  std::string error;
+  const bool decoded = DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, error);
+  loader.join();
+  if (!held) {
+    form->Release();
+    if (!decoded) LastError = error;
+    if (decoded) {
+      document.LoadMetadata(info);
+      formatId = FormatIdOfContainer(info.Container);
+    }
+    return decoded;
+  }
+  if (!decoded || form->Component().Width() != document.CurrentImage.Width() ||
+      form->Component().Height() != document.CurrentImage.Height()) {
+    form->Release();
+    return false;
+  }
+  document.LoadMetadata(info);
+  formatId = gfJPEG;
+  return true;
+}
+
 bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::string& fileName,
                                    int32_t& formatId) {
   TCodecError err;
+  if (IsJpegFile(fileName)) {
+    LastError.clear();
+    if (LoadJpegTogether(document, fileName, formatId)) return true;
+    if (!LastError.empty()) return false;  // neither the form nor the codec reads it
+  }
   if (LoadThroughLosslessJpeg(document, fileName)) {
     // The codec reads only the metadata of a file the lossless form holds.
     if (std::unique_ptr<TImageDecoder> reader = TStillImageCodec::OpenFile(fileName, err))

@@ -58,6 +58,9 @@ class TWKGraphicsFormats : public TWKDocumentFormats {
  protected:
   bool LoadImage(TWKGraphicsDocument& document, const std::string& fileName, int32_t& formatId);
   bool SaveImage(TWKGraphicsDocument& document, const std::string& fileName, int32_t formatId);
+  // A JPEG into the lossless form and, at the same time, through the codec into the document.
+  // False with LastError empty when the sequential path should be tried instead.
+  bool LoadJpegTogether(TWKGraphicsDocument& document, const std::string& fileName, int32_t& formatId);
 
  private:
   std::unique_ptr<IWKJPEGQualityDialog> QualityDialog_;
