@@ -29,14 +29,24 @@ constexpr std::array<TFormatRecord, 4> kFormats{{
     {gfBMP, "BMP", "*.bmp;*.rle;*.dib", ".bmp"},
 }};
 
-// A JPEG start-of-image marker followed by a marker.
-bool IsJpegFile(const std::string& fileName) {
+bool StartsWith(const std::string& fileName, const unsigned char* magic, size_t size) {
   std::FILE* file = std::fopen(fileName.c_str(), "rb");
   if (file == nullptr) return false;
-  unsigned char head[3] = {};
-  const bool read = std::fread(head, 1, sizeof head, file) == sizeof head;
+  unsigned char head[4] = {};
+  const bool read = std::fread(head, 1, size, file) == size;
   std::fclose(file);
-  return read && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
+  return read && std::equal(head, head + size, magic);
+}
+
+// A JPEG start-of-image marker followed by a marker.
+bool IsJpegFile(const std::string& fileName) {
+  static constexpr unsigned char kSoi[] = {0xFF, 0xD8, 0xFF};
+  return StartsWith(fileName, kSoi, sizeof kSoi);
+}
+
+bool HasExchangeFileMagic(const std::string& fileName) {
+  static constexpr unsigned char kMagic[] = {'P', 'S', 'P', 'F'};
+  return StartsWith(fileName, kMagic, sizeof kMagic);
 }
 
 }  // namespace
@@ -84,8 +94,13 @@ bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& 
   if (ReadExchangeFile(*image, fileName)) {
     formatId = gfExchange;
   } else {
+    // A damaged exchange file is reported as one, not as an unknown picture format.
+    const std::string exchangeError = HasExchangeFileMagic(fileName) ? LastError : std::string();
     LastError.clear();
-    if (!LoadImage(*image, fileName, formatId)) return false;
+    if (!LoadImage(*image, fileName, formatId)) {
+      if (!exchangeError.empty()) LastError = exchangeError;
+      return false;
+    }
   }
   image->RefreshBackup();
   return true;
