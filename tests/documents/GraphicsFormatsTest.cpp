@@ -62,7 +62,7 @@ TEST_F(GraphicsEditorTest, BadFilesGiveAMessageAndKeepTheOpenImage) {
   WriteText(Folder / "empty.png", "");
   WriteText(Folder / "text.jpg", "this is not a picture at all");
   // A PNG header claiming 100000 x 100000 pixels.
-  WriteText(Folder / "huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x02\0\0\0", 33));
+  WriteText(Folder / "huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x02\0\0\0\0\0\0\0", 33));
   EXPECT_CALL(*Messages, MessageBox(HasSubstr("cannot be opened"), _, MB_OK | MB_ICONERROR))
       .Times(4)
       .WillRepeatedly(Return(IDOK));
