@@ -55,6 +55,9 @@ class QtGraphicsViewTest : public ::testing::Test {
     InstallQtViewWindows();
     Editor = std::make_unique<TWKGraphicsEditor>(&App, *Window, *Window, Dialogs);
     Form->resize(700, 500);
+  }
+  // As in the program, the window first shows after the editor has started.
+  void ShowForm() {
     Form->show();
     QApplication::processEvents();
   }
@@ -98,6 +101,7 @@ class QtGraphicsViewTest : public ::testing::Test {
 };
 
 TEST_F(QtGraphicsViewTest, TheWidgetShowsTheImageAndScrollsWithItsBars) {
+  ShowForm();
   TWKDocument* document = nullptr;
   ASSERT_TRUE(Editor->OpenFile(Gradient(80, 50), document, true));
   TQtGraphicsViewWidget* widget = Widget();
@@ -129,6 +133,7 @@ TEST_F(QtGraphicsViewTest, TheWidgetShowsTheImageAndScrollsWithItsBars) {
 }
 
 TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
+  ShowForm();
   TWKDocument* document = nullptr;
   ASSERT_TRUE(Editor->OpenFile(Gradient(80, 50), document, true));
   TQtGraphicsViewWidget* widget = Widget();
@@ -152,7 +157,19 @@ TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
   EXPECT_EQ(TQtGraphicsViewWidget::VirtualKey(Qt::Key_Plus, Qt::KeypadModifier), VK_ADD);
 }
 
+TEST_F(QtGraphicsViewTest, AnImageOpenedBeforeTheWindowShowsIsFittedToTheRealView) {
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(2000, 600), document, true));
+  Form->show();
+  QApplication::processEvents();
+  TQtGraphicsViewWidget* widget = Widget();
+  ASSERT_GT(widget->width(), 600);
+  EXPECT_EQ(Editor->CurrentView()->ZoomNumerator(), widget->width());
+  EXPECT_EQ(Editor->CurrentView()->ZoomDenominator(), 2000);
+}
+
 TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
+  ShowForm();
   Editor->SetPluginMode(true);
   EXPECT_EQ(Form->windowTitle(), "Quillmoor Plug-in");
   EXPECT_FALSE(Form->FileMenuItem->isVisible());
@@ -172,6 +189,7 @@ TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
 }
 
 TEST_F(QtGraphicsViewTest, TheWheelScrollsALargeImage) {
+  ShowForm();
   TWKDocument* document = nullptr;
   ASSERT_TRUE(Editor->OpenFile(Gradient(200, 200), document, true));
   Editor->ActualSizeClick();
@@ -181,6 +199,9 @@ TEST_F(QtGraphicsViewTest, TheWheelScrollsALargeImage) {
   QApplication::processEvents();
   TQtGraphicsViewWidget* widget = Widget();
   ASSERT_TRUE(widget->verticalScrollBar()->isVisible());
+  // The zoom kept the image centre under the view centre.
+  const TSize client{widget->viewport()->width(), widget->viewport()->height()};
+  EXPECT_NEAR(Editor->CurrentView()->MapMode().DocFromDev({client.Width / 2, client.Height / 2}).Y, 100, 1);
   const int before = Editor->CurrentView()->MapMode().DevOrigin.Y;
   const QPoint local(20, 20);
   QWheelEvent wheel(local, widget->viewport()->mapToGlobal(local), QPoint(), QPoint(0, -120),
