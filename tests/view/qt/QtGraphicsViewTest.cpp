@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -166,6 +167,34 @@ TEST_F(QtGraphicsViewTest, AnImageOpenedBeforeTheWindowShowsIsFittedToTheRealVie
   ASSERT_GT(widget->width(), 600);
   EXPECT_EQ(Editor->CurrentView()->ZoomNumerator(), widget->width());
   EXPECT_EQ(Editor->CurrentView()->ZoomDenominator(), 2000);
+}
+
+TEST_F(QtGraphicsViewTest, ScrolledPixelsMatchAFreshRepaint) {
+  ShowForm();
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(300, 200), document, true));
+  Editor->ActualSizeClick();
+  for (int i = 0; i < 2; ++i) Editor->ZoomInClick();  // 2/1: 600 x 400
+  Editor->ZoomInClick();                              // 3/1: 900 x 600
+  QApplication::processEvents();
+  TQtGraphicsViewWidget* widget = Widget();
+  TWKGraphicsView& view = *Editor->CurrentView();
+  for (const QPoint step : {QPoint(-37, -11), QPoint(25, 40), QPoint(-90, 3), QPoint(7, -60)}) {
+    int32_t dx = step.x(), dy = step.y();
+    view.ClampScroll(dx, dy);
+    view.ScrollBy(dx, dy);
+    QApplication::processEvents();
+  }
+  // What the window shows (moved pixels and repainted strips) against a repaint of all of it.
+  const QPoint topLeft = widget->viewport()->mapTo(Form, QPoint(0, 0));
+  const QImage shown = Form->screen()
+                           ->grabWindow(Form->winId(), topLeft.x(), topLeft.y(),
+                                        widget->viewport()->width(), widget->viewport()->height())
+                           .toImage()
+                           .convertToFormat(QImage::Format_RGB32);
+  const QImage fresh = widget->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), fresh.size());
+  EXPECT_TRUE(shown == fresh);
 }
 
 TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
