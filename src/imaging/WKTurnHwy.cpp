@@ -47,8 +47,9 @@ constexpr int32_t kBlocks = static_cast<int32_t>(hn::MaxLanes(D8()) / 16);
 constexpr int32_t kUnitColumns = 4 * kBlocks;
 // Columns per band: the destination rows one pass writes.
 constexpr int32_t kBandColumns = 64;
-// How many 16-row steps ahead the source is fetched.
-constexpr int32_t kSourceAhead = 4;
+// How many 16-row steps ahead the source is fetched, into L2: fetching into L1 holds its few
+// fill buffers for the whole trip to memory, and the streaming stores need them too.
+constexpr int32_t kSourceAhead = 2;
 // 16-row steps per staged block, and a staging tile row: a carried line part, then the block.
 constexpr int32_t kStagedSteps = 4;
 constexpr ptrdiff_t kTileCarry = 64;
@@ -169,7 +170,7 @@ void TurnBand(const TWKPixels& source, TWKPixels& dest, int32_t xa, int32_t xb, 
       if (ahead >= 0 && ahead + 16 <= source.Height) {
         const uint8_t* p = source.Bits + ahead * sourceRowBytes + static_cast<ptrdiff_t>(xa) * 3;
         for (int32_t r = 0; r < 16; ++r, p += sourceRowBytes)
-          for (ptrdiff_t off = 0; off < bandBytes + 63; off += 64) __builtin_prefetch(p + off);
+          for (ptrdiff_t off = 0; off < bandBytes + 63; off += 64) __builtin_prefetch(p + off, 0, 2);
       }
       for (int32_t x0 = xa; x0 < xb; x0 += kUnitColumns) {
         const int32_t j = Left ? xb - 1 - x0 : x0 - xa;
