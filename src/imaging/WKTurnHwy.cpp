@@ -150,7 +150,8 @@ HWY_INLINE void TurnUnit(const uint8_t* base, ptrdiff_t sourceRowBytes, int32_t 
 // the tile for the next block. Line parts at a row's two ends take ordinary stores.
 template <bool Left, bool Streaming>
 void TurnBand(const TWKPixels& source, TWKPixels& dest, int32_t xa, int32_t xb, int32_t span) {
-  const hn::FixedTag<uint8_t, 16> d16;
+  const D8 dl;  // lines move in pieces of the kernel's vector width (aligned: lines are)
+  constexpr int kPiece = static_cast<int>(hn::MaxLanes(D8()));
   const int32_t count = xb - xa;
   const ptrdiff_t sourceRowBytes = source.RowBytes;
   const ptrdiff_t bandBytes = static_cast<ptrdiff_t>(count) * 3;
@@ -193,11 +194,11 @@ void TurnBand(const TWKPixels& source, TWKPixels& dest, int32_t xa, int32_t xb, 
       from += head;
       length -= head;
       for (; length >= 64; length -= 64, from += 64, to += 64)
-        for (int i = 0; i < 64; i += 16) {
+        for (int i = 0; i < 64; i += kPiece) {
           if constexpr (Streaming)
-            hn::Stream(hn::LoadU(d16, from + i), d16, to + i);
+            hn::Stream(hn::LoadU(dl, from + i), dl, to + i);
           else
-            hn::Store(hn::LoadU(d16, from + i), d16, to + i);
+            hn::Store(hn::LoadU(dl, from + i), dl, to + i);
         }
       if (last) {
         std::memcpy(to, from, static_cast<size_t>(length));
