@@ -14,7 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "documents/EditorFixture.h"
 #include "documents/WKGraphicsCodec.h"
+#include "documents/WKGraphicsDocument.h"
+#include "documents/WKGraphicsFormats.h"
+#include "platform/lossless/ITarnwick.h"
 #include "imaging/WKBitmap.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -131,6 +135,65 @@ void BM_DocumentOpen(benchmark::State& state) {
   }
 }
 
+// A document and its registry as the program has them (no user interface).
+struct TBenchWindows {  // built before the editor that keeps references to them
+  TFakeMainWindow Window;
+  TFakeDialogs Dialogs;
+};
+
+class TBenchEditor : private TBenchWindows, public TWKEditor {
+ public:
+  TBenchEditor() : TWKEditor(nullptr, TBenchWindows::Window, TBenchWindows::Dialogs) {}
+  TWKDocumentFormats* GetFileFormats() override { return &Formats; }
+  std::unique_ptr<TWKDocument> CreateDocument() override { return std::make_unique<TWKGraphicsDocument>(*this); }
+  TWKGraphicsFormats Formats;
+};
+
+// Opening through the registry: exchange-file probe, the lossless JPEG form (which holds the
+// file's coefficients and decodes into the current image), the codec for the metadata, the
+// original and the backup.
+void BM_RegistryOpenIntoDocument(benchmark::State& state) {
+  TFixture& f = Fixture();
+  TBenchEditor editor;
+  for (auto _ : state) {
+    TWKGraphicsDocument document(editor);
+    int32_t format = 0;
+    if (!editor.Formats.LoadDocument(document, f.JpegPath, format)) state.SkipWithError(editor.Formats.LastError.c_str());
+    benchmark::DoNotOptimize(document.CurrentImage.Storage().Bits);
+  }
+}
+
+// The lossless JPEG component alone: holding the coefficients, then decoding them into rows.
+void BM_LosslessLoad(benchmark::State& state) {
+  TFixture& f = Fixture();
+  for (auto _ : state) {
+    std::unique_ptr<ITarnwick> t = CreateTarnwickObject();
+    if (!t->Load(f.JpegPath, 0)) state.SkipWithError("lossless load failed");
+  }
+}
+
+void BM_LosslessLoadAndReadPixels(benchmark::State& state) {
+  TFixture& f = Fixture();
+  for (auto _ : state) {
+    std::unique_ptr<ITarnwick> t = CreateTarnwickObject();
+    if (!t->Load(f.JpegPath, 0) || !t->ReadPixels(f.Pixels.data(), f.RowBytes, 0)) state.SkipWithError("lossless read failed");
+  }
+}
+
+// Saving as JPEG through the registry at the bench's quality (no dialog without a user
+// interface), metadata and the atomic replace included.
+void BM_RegistrySaveJpeg(benchmark::State& state) {
+  TFixture& f = Fixture();
+  TBenchEditor editor;
+  TWKGraphicsDocument document(editor);
+  document.LosslessJpeg.reset();  // a picture that did not come from a JPEG
+  int32_t format = 0;
+  if (!editor.Formats.LoadDocument(document, f.JpegPath, format)) state.SkipWithError(editor.Formats.LastError.c_str());
+  editor.Formats.JpegQuality = Quality;
+  for (auto _ : state)
+    if (!editor.Formats.SaveDocument(document, f.SavePath, gfJPEG)) state.SkipWithError(editor.Formats.LastError.c_str());
+}
+
 // TurboJPEG as a command-line decoder uses it: a fresh output buffer for every picture.
 void BM_TurboJpegDecodeFreshBuffer(benchmark::State& state) {
   TFixture& f = Fixture();
@@ -193,6 +256,10 @@ void BM_CjpegTool(benchmark::State& state) {
 
 BENCHMARK(BM_CodecOpenIntoRows)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DocumentOpen)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RegistryOpenIntoDocument)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LosslessLoad)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LosslessLoadAndReadPixels)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RegistrySaveJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TurboJpegDecodeAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TurboJpegDecodeFreshBuffer)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -227,6 +294,10 @@ int main(int argc, char** argv) {
   reporter.PrintRatio("open into rows / djpeg", "BM_CodecOpenIntoRows", "BM_DjpegTool");
   reporter.PrintRatio("document open / TurboJPEG decode alone", "BM_DocumentOpen", "BM_TurboJpegDecodeAlone");
   reporter.PrintRatio("document open / TurboJPEG fresh buffer", "BM_DocumentOpen", "BM_TurboJpegDecodeFreshBuffer");
+  reporter.PrintRatio("registry open / TurboJPEG decode alone", "BM_RegistryOpenIntoDocument", "BM_TurboJpegDecodeAlone");
+  reporter.PrintRatio("registry open / djpeg", "BM_RegistryOpenIntoDocument", "BM_DjpegTool");
+  reporter.PrintRatio("registry save JPEG / cjpeg", "BM_RegistrySaveJpeg", "BM_CjpegTool");
+  reporter.PrintRatio("registry save JPEG / TurboJPEG encode alone", "BM_RegistrySaveJpeg", "BM_TurboJpegEncodeAlone");
   reporter.PrintRatio("save as JPEG / TurboJPEG encode alone", "BM_CodecSaveJpeg", "BM_TurboJpegEncodeAlone");
   reporter.PrintRatio("save as JPEG / cjpeg", "BM_CodecSaveJpeg", "BM_CjpegTool");
   benchmark::Shutdown();

@@ -1,4 +1,5 @@
 #include "app/Composition.h"
+#include "app/PluginTestHook.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsFormats.h"
 #include "documents/qt/QtFileDialogs.h"
+#include "documents/qt/WKJPEGOptionsForm.h"
 #include "documents/qt/QtGraphicsEditorWindow.h"
 #include "framework/WKApplication.h"
 #include "framework/WKPaths.h"
@@ -75,6 +77,8 @@ void TModule::DataModuleCreate() {
   auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
+  editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
+  InstallPluginTestHook(*editor);
 
   // 3. System information, print and help modules (product "Quillmoor", language "English").
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the

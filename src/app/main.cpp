@@ -8,7 +8,6 @@
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/QtMessageBox.h"
 #include "framework/qt/QtMessageLoop.h"
-#include "platform/codec/qt/QtImageCodec.h"
 #include "platform/system/NamedMutex.h"
 #include "tools/framework/qt/WKCursors.h"
 
@@ -36,7 +35,6 @@ int main(int argc, char** argv) {
   // printer and the picture formats join here with their modules.
   SetGlobalLocalizer(std::make_unique<TWKLocalizer>());
   const auto mutex = TNamedMutex::Create("QuillmoorMutexName");
-  RegisterQtImageCodecs();
   InstallQtBusyCursor();
   LoadProgramCursors();
   const int exitCode = RunProgram();

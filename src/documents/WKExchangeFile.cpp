@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "documents/WKGraphicsCodec.h"
-#include "documents/WKGraphicsFormatsMetadata.h"
 #include "framework/WKApplication.h"
 #include "imaging/WKBitmap.h"
 #include "platform/codec/PropertyItems.h"
@@ -56,7 +55,7 @@ bool ReadExchangeFile(const std::string& name, TWKExchangeTarget target, std::st
     TCodecError err;
     if (PropertyItemsFromExifBlock({image.Exif, image.ExifSize}, exif.Items, err)) {
       ResolutionFromItems(exif.Items, exif.DpiX, exif.DpiY);
-      target.Metadata.LoadFrom(exif);
+      if (target.LoadMetadata) target.LoadMetadata(exif);
     }
   }
   target.CurrentImage.Swap(current);

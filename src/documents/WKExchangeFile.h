@@ -2,16 +2,19 @@
 // into a document's images and metadata, and writing the edited image back in place.
 #pragma once
 
+#include <functional>
 #include <string>
 
+struct TImageInfo;
+
 class TWKLTBitmap;
-class TWKGraphicsDocumentProperties;
 
 // The parts of an image document that the exchange file fills.
 struct TWKExchangeTarget {
   TWKLTBitmap& CurrentImage;
   TWKLTBitmap& OriginalImage;
-  TWKGraphicsDocumentProperties& Metadata;
+  // Takes over the items of the file's EXIF block (the document's LoadMetadata).
+  std::function<void(const TImageInfo&)> LoadMetadata;
 };
 
 // True when the file is an exchange file ("PSPF", Mode 3) whose declared rows all lie inside it;

@@ -1,12 +1,16 @@
 #include "documents/WKGraphicsFormats.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
+#include <thread>
 
+#include "documents/WKBusyCursor.h"
+#include "documents/WKExchangeFile.h"
+#include "documents/WKGraphicsCodec.h"
 #include "documents/WKGraphicsDocument.h"
+#include "documents/WKGraphicsFormatsMetadata.h"
 #include "documents/WKLosslessJpeg.h"
-#include "framework/WKAtomicFile.h"
 #include "platform/codec/StillImageCodec.h"
 
 namespace {
@@ -16,53 +20,59 @@ struct TFormatRecord {
   const char* Description;
   const char* Masks;
   const char* DefaultExt;
-  const char* MimeType;
 };
 
 constexpr std::array<TFormatRecord, 4> kFormats{{
-    {gfJPEG, "JPEG", "*.jpg;*.jpeg;*.jpe", ".jpg", "image/jpeg"},
-    {gfTIFF, "TIFF", "*.tif;*.tiff", ".tif", "image/tiff"},
-    {gfPNG, "PNG", "*.png", ".png", "image/png"},
-    {gfBMP, "Windows Bitmap", "*.bmp;*.rle;*.dib", ".bmp", "image/bmp"},
+    {gfJPEG, "JPEG", "*.jpg;*.jpeg", ".jpg"},
+    {gfTIFF, "TIFF", "*.tif;*.tiff", ".tif"},
+    {gfPNG, "PNG", "*.png", ".png"},
+    {gfBMP, "BMP", "*.bmp;*.rle;*.dib", ".bmp"},
 }};
 
-const TFormatRecord* FindRecord(int32_t id) {
-  for (const TFormatRecord& record : kFormats)
-    if (record.Id == id) return &record;
-  return nullptr;
-}
-
-int32_t FormatOfContainer(TCodecContainer container) {
-  switch (container) {
-    case TCodecContainer::JPEG: return gfJPEG;
-    case TCodecContainer::TIFF: return gfTIFF;
-    case TCodecContainer::PNG: return gfPNG;
-    case TCodecContainer::BMP: return gfBMP;
-    default: return 0;
-  }
+// A JPEG start-of-image marker followed by a marker.
+bool IsJpegFile(const std::string& fileName) {
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (file == nullptr) return false;
+  unsigned char head[3] = {};
+  const bool read = std::fread(head, 1, sizeof head, file) == sizeof head;
+  std::fclose(file);
+  return read && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
 }
 
 }  // namespace
 
-TWKGraphicsFormats::TWKGraphicsFormats() = default;
-TWKGraphicsFormats::~TWKGraphicsFormats() = default;
+TWKGraphicsFormats::TWKGraphicsFormats() { TStillImageCodec::Startup(); }
+TWKGraphicsFormats::~TWKGraphicsFormats() { TStillImageCodec::Shutdown(); }
+
+void TWKGraphicsFormats::SetQualityDialog(std::unique_ptr<IWKJPEGQualityDialog> dialog) {
+  QualityDialog_ = std::move(dialog);
+}
 
 int32_t TWKGraphicsFormats::FormatCount() { return static_cast<int32_t>(kFormats.size()); }
 
 TWKFileFormatInfo TWKGraphicsFormats::FormatInfo(int32_t index) {
-  if (index < 0 || index >= FormatCount()) return {};
+  if (index < 0 || index >= FormatCount()) return {gfNone, "", "", ""};
   const TFormatRecord& r = kFormats[static_cast<size_t>(index)];
   return {r.Id, r.Description, r.Masks, r.DefaultExt};
 }
 
+bool TWKGraphicsFormats::GetFileInfo(const std::string& fileName, std::unique_ptr<TWKFileInfo>& info) {
+  return MakeGraphicsFileInfo(fileName, info);
+}
+
+bool TWKGraphicsFormats::GetThumbnail(const std::string& fileName, int32_t width, int32_t height,
+                                      std::unique_ptr<TWKThumbnail>& thumbnail) {
+  return MakeGraphicsThumbnail(fileName, width, height, thumbnail);
+}
+
 bool TWKGraphicsFormats::CanWriteFormat(int32_t formatId) {
-  return formatId == gfExchange || FindRecord(formatId) != nullptr;
+  return formatId == gfExchange || (formatId >= gfJPEG && formatId <= gfBMP);
 }
 
 int32_t TWKGraphicsFormats::FormatOfFileName(const std::string& fileName) {
   for (const TFormatRecord& record : kFormats)
     if (MatchesMasks(fileName, record.Masks)) return record.Id;
-  return 0;
+  return gfNone;
 }
 
 bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& fileName,
@@ -70,26 +80,64 @@ bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& 
   LastError.clear();
   auto* image = dynamic_cast<TWKGraphicsDocument*>(&document);
   if (image == nullptr) return false;
-  if (IsExchangeFile(fileName)) {
-    if (!ReadExchangeFile(*image, fileName)) return false;
+  TWKBusyCursor busy;
+  if (ReadExchangeFile(*image, fileName)) {
     formatId = gfExchange;
-    return true;
+  } else {
+    LastError.clear();
+    if (!LoadImage(*image, fileName, formatId)) return false;
   }
-  return LoadImage(*image, fileName, formatId);
+  image->RefreshBackup();
+  return true;
 }
 
-bool TWKGraphicsFormats::SaveDocument(TWKDocument& document, const std::string& fileName,
-                                      int32_t formatId) {
-  LastError.clear();
-  auto* image = dynamic_cast<TWKGraphicsDocument*>(&document);
-  if (image == nullptr) return false;
-  if (formatId == gfExchange) return WriteExchangeFile(*image, fileName);
-  return SaveImage(*image, fileName, formatId);
+// The lossless form takes the file's coefficients on a helper thread while the codec decodes the
+// pixels into the document on this one: both read the same file with the same library, and an
+// exact save compares the edited pixels with the original that this decode produced, so the
+// coefficients of untouched blocks are kept whichever decoder made the rows.
+bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const std::string& fileName,
+                                          int32_t& formatId) {
+  auto* form = dynamic_cast<TWKLosslessJpeg*>(document.LosslessJpeg.get());
+  if (form == nullptr) return false;
+  form->Release();
+  int32_t held = 0;
+  std::thread loader;
+  try {
+    loader = std::thread([&] { held = form->Component().Load(fileName, 0); });
+  } catch (...) {
+    return false;  // no thread: the sequential path
+  }
+  TImageInfo info;
+  std::string error;
+  const bool decoded = DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, error);
+  loader.join();
+  if (!held) {
+    form->Release();
+    if (!decoded) LastError = error;
+    if (decoded) {
+      document.LoadMetadata(info);
+      formatId = FormatIdOfContainer(info.Container);
+    }
+    return decoded;
+  }
+  if (!decoded || form->Component().Width() != document.CurrentImage.Width() ||
+      form->Component().Height() != document.CurrentImage.Height()) {
+    form->Release();
+    return false;
+  }
+  document.LoadMetadata(info);
+  formatId = gfJPEG;
+  return true;
 }
 
 bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::string& fileName,
                                    int32_t& formatId) {
   TCodecError err;
+  if (IsJpegFile(fileName)) {
+    LastError.clear();
+    if (LoadJpegTogether(document, fileName, formatId)) return true;
+    if (!LastError.empty()) return false;  // neither the form nor the codec reads it
+  }
   if (LoadThroughLosslessJpeg(document, fileName)) {
     // The codec reads only the metadata of a file the lossless form holds.
     if (std::unique_ptr<TImageDecoder> reader = TStillImageCodec::OpenFile(fileName, err))
@@ -97,81 +145,60 @@ bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::str
     formatId = gfJPEG;
     return true;
   }
-  std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err);
-  if (!decoder) {
-    LastError = err.Message;
+  TImageInfo info;
+  if (!DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, LastError))
     return false;
-  }
-  const TImageInfo& info = decoder->Info();
-  if (!CheckImageDimensions(info.Width, info.Height, err) ||
-      !document.SetImageSize(info.Width, info.Height)) {
-    LastError = err.Ok() ? "not enough memory for the image" : err.Message;
-    return false;
-  }
-  TWKPixels& pixels = *document.CurrentPixels();
-  if (!decoder->ReadPixels({pixels.Bits, pixels.RowBytes, pixels.Width, pixels.Height}, err)) {
-    LastError = err.Message;
-    document.CurrentImage.FreeStorage();
-    return false;
-  }
-  if (!document.CurrentImageLoaded()) {
-    LastError = "not enough memory for the image";
-    return false;
-  }
   document.LoadMetadata(info);
-  formatId = FormatOfContainer(info.Container);
-  if (formatId == 0) formatId = FormatOfFileName(fileName);
+  formatId = FormatIdOfContainer(info.Container);
   return true;
+}
+
+bool TWKGraphicsFormats::SaveDocument(TWKDocument& document, const std::string& fileName,
+                                      int32_t formatId) {
+  LastError.clear();
+  auto* image = dynamic_cast<TWKGraphicsDocument*>(&document);
+  if (image == nullptr) return false;
+  TWKBusyCursor busy;
+  if (formatId == gfExchange) return WriteExchangeFile(*image, fileName);
+  return SaveImage(*image, fileName, formatId);
 }
 
 bool TWKGraphicsFormats::SaveImage(TWKGraphicsDocument& document, const std::string& fileName,
                                    int32_t formatId) {
-  const TFormatRecord* record = FindRecord(formatId);
+  const char* mimeType = MimeTypeOfFormat(formatId);
   const TWKPixels* pixels = document.CurrentPixels();
-  if (record == nullptr) {
-    LastError = "unknown image format";
+  if (*mimeType == '\0') {
+    LastError = "This image can only be saved as JPEG, TIFF, PNG or BMP.";
     return false;
   }
   if (pixels == nullptr || pixels->PixelFormat != FormatBGR24) {
-    LastError = "the image holds no pixels to save";
+    LastError = "The image holds no pixels to save.";
     return false;
   }
   if (formatId == gfJPEG && CanSaveThroughLosslessJpeg(document))
     return SaveThroughLosslessJpeg(document, fileName, LastError);
-  std::vector<TPropertyItem> items;
   TEncodeOptions options;
+  if (formatId == gfJPEG) {
+    int32_t quality = JpegQuality;
+    if (QualityDialog_ && !QualityDialog_->Execute(quality)) return false;  // cancelled: nothing written
+    JpegQuality = std::clamp(quality, 0, 100);
+    options.Quality = JpegQuality;
+  }
+  document.StripThumbnailTags();
+  std::vector<TPropertyItem> items;
   document.SaveMetadata(items, options.DpiX, options.DpiY);
   options.Items = items;
-  options.Quality = JpegQuality;
-  std::vector<uint8_t> bytes;
-  TCodecError err;
-  const TConstPixelRows rows{pixels->Bits, pixels->RowBytes, pixels->Width, pixels->Height};
-  if (!TStillImageCodec::Encode(record->MimeType, rows, options, bytes, err)) {
-    LastError = err.Message;
-    return false;
-  }
-  if (!WriteFileAtomically(fileName, bytes.data(), bytes.size())) {
-    LastError = "the file " + fileName + " cannot be written";
-    return false;
-  }
-  return true;
+  return EncodeImageFile(fileName, document.CurrentImage, mimeType, options, LastError);
 }
 
-bool TWKGraphicsFormats::IsExchangeFile(const std::string& fileName) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (file == nullptr) return false;
-  char magic[4] = {};
-  const bool read = std::fread(magic, 1, sizeof magic, file) == sizeof magic;
-  std::fclose(file);
-  return read && std::memcmp(magic, "PSPF", 4) == 0;
+bool TWKGraphicsFormats::ReadExchangeFile(TWKGraphicsDocument& document, const std::string& fileName) {
+  TWKExchangeTarget target{document.CurrentImage, document.OriginalImage,
+                           [&document](const TImageInfo& info) { document.LoadMetadata(info); }};
+  return ::ReadExchangeFile(fileName, target, &LastError);
 }
 
-bool TWKGraphicsFormats::ReadExchangeFile(TWKGraphicsDocument&, const std::string&) {
-  LastError = "exchange files are not supported by this build";
-  return false;
-}
-
-bool TWKGraphicsFormats::WriteExchangeFile(TWKGraphicsDocument&, const std::string&) {
-  LastError = "exchange files are not supported by this build";
+bool TWKGraphicsFormats::WriteExchangeFile(TWKGraphicsDocument& document, const std::string& fileName) {
+  if (::WriteExchangeFile(fileName, document.CurrentImage)) return true;
+  LastError = "The image cannot be written back to \"" + fileName + "\".";
   return false;
 }

@@ -16,11 +16,6 @@ constexpr uint32_t kDateTimeId = 0x0132;
 constexpr uint32_t kMakeId = 0x010F;
 constexpr uint32_t kModelId = 0x0110;
 
-int32_t RoundDpi(double dpi) {
-  if (!(dpi > 0) || dpi > 1e9) return 0;
-  return static_cast<int32_t>(std::lround(dpi));
-}
-
 std::string Latin1ToUtf8(const std::string& bytes) {
   std::string out;
   for (unsigned char c : bytes) {
@@ -36,38 +31,9 @@ std::string Latin1ToUtf8(const std::string& bytes) {
 
 }  // namespace
 
-void TWKGraphicsDocumentProperties::LoadFrom(const TImageInfo& info) {
-  Clear();
-  for (const TPropertyItem& item : info.Items)
-    SetValue(static_cast<int32_t>(item.Id), item.Type, item.Length(), item.Value.data());
-  HorizontalResolution = RoundDpi(info.DpiX);
-  VerticalResolution = RoundDpi(info.DpiY);
-}
-
-std::vector<TPropertyItem> TWKGraphicsDocumentProperties::PropertyItems() const {
-  std::vector<TPropertyItem> items;
-  items.reserve(static_cast<size_t>(Count()));
-  for (int i = 0; i < Count(); ++i) {
-    const TWKPropertyRecord& record = Items(i);
-    TPropertyItem item;
-    item.Id = static_cast<uint32_t>(record.Identifier);
-    item.Type = static_cast<uint16_t>(record.Type);
-    item.Value.assign(record.Data.get(), record.Data.get() + record.Size);
-    items.push_back(std::move(item));
-  }
-  return items;
-}
-
-void TWKGraphicsDocumentProperties::StripThumbnailTags() {
-  for (int i = Count() - 1; i >= 0; --i) {
-    const int32_t id = Items(i).Identifier;
-    if (IsThumbnailPropertyId(static_cast<uint32_t>(id))) Delete(id);
-  }
-}
-
 std::string PropertyText(const std::vector<TPropertyItem>& items, uint32_t id) {
   const TPropertyItem* item = FindPropertyItem(items, id);
-  if (!item) return {};
+  if (!item || item->Value.empty()) return {};
   const auto* bytes = reinterpret_cast<const char*>(item->Value.data());
   const std::string text(bytes, strnlen(bytes, item->Value.size()));
   return IsValidUtf8(text) ? text : Latin1ToUtf8(text);

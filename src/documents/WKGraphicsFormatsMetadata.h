@@ -1,5 +1,5 @@
-// The image document's metadata list and what the format registry derives from metadata: the
-// open dialog's file description and the thumbnail geometry.
+// What the format registry derives from a file for the open dialog: its description and its
+// thumbnail.
 #pragma once
 
 #include <cstdint>
@@ -7,26 +7,9 @@
 #include <vector>
 
 #include "documents/WKFileFormats.h"
-#include "framework/WKProperties.h"
 #include "imaging/WKBitmap.h"
 #include "imaging/WKTypes.h"
 #include "platform/codec/CodecTypes.h"
-
-// The document's metadata: one record per codec property item (identifier, value length, type,
-// value bytes), in the codec's order, and the resolution of the file last read.
-class TWKGraphicsDocumentProperties : public TWKCustomProperties {
- public:
-  int32_t HorizontalResolution = 0;  // dots per inch, rounded
-  int32_t VerticalResolution = 0;
-
-  // Clears the list, adds every item of the decoded image in its order and takes its
-  // resolution.
-  void LoadFrom(const TImageInfo& info);
-  // Every record as a codec item, in list order.
-  std::vector<TPropertyItem> PropertyItems() const;
-  // Deletes the embedded-thumbnail records (0x5012-0x5019, 0x501B-0x503B; 0x501A stays).
-  void StripThumbnailTags();
-};
 
 // The description of a decoded file, lines separated by "\n": the container (when it is one the
 // codec names), the size "W x H", then the date taken and the camera when the file has them.

@@ -38,10 +38,10 @@ TEST(GraphicsFormatsTest, FourFormatsWithTheirMasksAndDefaultExtensions) {
   EXPECT_EQ(formats.FormatOfFileName("a.tiff"), gfTIFF);
   EXPECT_EQ(formats.FormatOfFileName("a.png"), gfPNG);
   EXPECT_EQ(formats.FormatOfFileName("a.rle"), gfBMP);
-  EXPECT_EQ(formats.FormatOfFileName("a.gif"), 0);
+  EXPECT_EQ(formats.FormatOfFileName("a.gif"), gfNone);
   EXPECT_TRUE(formats.CanWriteFormat(gfExchange));
   EXPECT_FALSE(formats.CanWriteFormat(99));
-  EXPECT_EQ(formats.FormatInfo(7).Id, 0);
+  EXPECT_EQ(formats.FormatInfo(7).Id, gfNone);
   TWKFileFormatArray open;
   formats.GetOpenFormats(open);
   EXPECT_EQ(open.size(), 6u);
@@ -99,8 +99,8 @@ TEST_F(GraphicsEditorTest, AFailedSaveLeavesTheOldFileAsItWas) {
   EXPECT_FALSE(Formats->LastError.empty());
   std::ifstream after(target, std::ios::binary);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(after)), std::istreambuf_iterator<char>()), old);
-  // A format id the exchange hook rejects is reported, not taken for success.
+  // An exchange file that cannot be written is reported, not taken for success.
   TWKGraphicsFormats plain;
-  EXPECT_FALSE(plain.SaveDocument(*doc, target, gfExchange));
+  EXPECT_FALSE(plain.SaveDocument(*doc, Folder.string(), gfExchange));
   EXPECT_FALSE(plain.LastError.empty());
 }

@@ -28,44 +28,6 @@ TImageInfo InfoOf(const std::vector<uint8_t>& file) {
 
 }  // namespace
 
-TEST(GraphicsMetadata, ListKeepsItemsInOrderAndStripsOnlyThumbnailTags) {
-  TImageInfo info;
-  for (uint32_t id : {0x010Fu, 0x5011u, 0x5012u, 0x5019u, 0x501Au, 0x501Bu, 0x503Bu, 0x503Cu, 0x0002u})
-    info.Items.push_back(Short(id, uint16_t(id)));
-  info.DpiX = 299.5;
-  info.DpiY = 72.4;
-  TWKGraphicsDocumentProperties metadata;
-  metadata.SetInteger(77, 1);  // replaced by the load
-  metadata.LoadFrom(info);
-  EXPECT_EQ(metadata.HorizontalResolution, 300);
-  EXPECT_EQ(metadata.VerticalResolution, 72);
-  EXPECT_EQ(metadata.PropertyItems(), info.Items);
-
-  metadata.StripThumbnailTags();
-  std::vector<uint32_t> kept;
-  for (const TPropertyItem& item : metadata.PropertyItems()) kept.push_back(item.Id);
-  EXPECT_EQ(kept, (std::vector<uint32_t>{0x010F, 0x5011, 0x501A, 0x503C, 0x0002}));
-}
-
-TEST(GraphicsMetadata, CameraItemsTravelIntoSavedJpegTiffAndPng) {
-  TWKGraphicsDocumentProperties metadata;
-  metadata.LoadFrom(InfoOf(CameraJpeg(96, 64)));
-  ASSERT_TRUE(HasThumbnailItems(metadata.PropertyItems()));
-  metadata.StripThumbnailTags();
-  const std::vector<TPropertyItem> items = metadata.PropertyItems();
-  TPicture photo = TPicture::Synthetic(96, 64);
-  for (const char* mime : {"image/jpeg", "image/tiff", "image/png"}) {
-    TEncodeOptions options;
-    options.Items = items;
-    std::vector<uint8_t> saved;
-    TCodecError err;
-    ASSERT_TRUE(TStillImageCodec::Encode(mime, photo.ConstRows(), options, saved, err)) << err.Message;
-    TImageInfo reread = InfoOf(saved);
-    EXPECT_EQ(MissingItems(CameraItems(), reread.Items), "") << mime;
-    EXPECT_FALSE(HasThumbnailItems(reread.Items)) << mime;
-  }
-}
-
 TEST(GraphicsFileDescription, CameraJpegHasFourLinesAPlainPngTwo) {
   EXPECT_EQ(GraphicsFileDescription(InfoOf(CameraJpeg(640, 480, false))),
             "Format: JPEG\nDimensions: 640 x 480\nDate Taken: 2024:05:17 10:11:12\n"

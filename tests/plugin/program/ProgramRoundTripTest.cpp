@@ -1,0 +1,84 @@
+// The plug-in loaded by the test host with the real program behind it: the program opens the
+// exchange file in plug-in mode under the offscreen platform, its test hook makes a known edit
+// and presses OK (or Cancel), and the edited pixels come back into the host's image.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include "../TestHost.h"
+#include "../TestSupport.h"
+#include "platform/system/Registry.h"
+
+namespace {
+
+using TEntry = void (*)(int16_t, void*, intptr_t*, int16_t*);
+
+class ProgramRoundTrip : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Config = new TTempFolder;
+    ASSERT_TRUE(TRegistry::WriteString(Config->Path, "SOFTWARE\\Marrowby\\Photo Plugins\\Quillmoor", "", QM_PROGRAM));
+    ::setenv("XDG_CONFIG_HOME", Config->Path.c_str(), 1);
+    ::setenv("XDG_CONFIG_DIRS", (Config->Path + "/none").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", Config->Path.c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    Library = ::dlopen(QM_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(nullptr, Library) << ::dlerror();
+    Entry = reinterpret_cast<TEntry>(::dlsym(Library, "ENTRYPOINT"));
+  }
+  static void TearDownTestSuite() {
+    if (Library != nullptr) ::dlclose(Library);
+    delete Config;
+  }
+
+  int16_t Filter(TTestHost& host, const std::string& action) {
+    TTestHost::Current = &host;
+    TTestHost::AdvanceCalls = 0;
+    TScopedEnv edit("QUILLMOOR_TEST_PLUGIN_EDIT", action);
+    int16_t result = 1;
+    Entry(filter::kSelectorStart, host.Block.get(), nullptr, &result);
+    TTestHost::Current = nullptr;
+    return result;
+  }
+
+  static inline TTempFolder* Config = nullptr;
+  static inline void* Library = nullptr;
+  static inline TEntry Entry = nullptr;
+  TTempFolder Temp;
+  TScopedEnv TmpDir{"TMPDIR", Temp.Path};
+};
+
+}  // namespace
+
+TEST_F(ProgramRoundTrip, OkReturnsTheEditedPixelsInsideTheFilterRectangle) {
+  ASSERT_NE(nullptr, Entry);
+  // A transparency plane, padded rows and a selection away from the origin: the program gets
+  // PixelBytes 4 and writes back 3 with its own stride.
+  TTestHost host(40, 30, 4, 40 * 4 + 5);
+  host.SetFilterRect(7, 5, 30, 22);
+  const std::vector<uint8_t> before = host.Snapshot();
+  std::string output;
+  {
+    TStderrCapture err;  // the program writes its test hook's lines to the inherited stderr
+    ASSERT_EQ(0, Filter(host, "invert"));
+    output = err.Text();
+  }
+  EXPECT_NE(output.find("title: Quillmoor Plug-in\n"), std::string::npos) << output;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const size_t at = size_t(host.At(x, y) - host.Pixels.get());
+      const bool inside = x >= 7 && x < 30 && y >= 5 && y < 22;
+      for (int p = 0; p < 4; ++p)
+        ASSERT_EQ(inside && p < 3 ? uint8_t(255 - before[at + p]) : before[at + p], host.Pixels[at + p])
+            << x << "," << y << " plane " << p;
+    }
+  for (const std::string& name : Temp.Files()) ADD_FAILURE() << "left behind: " << name;
+}
+
+TEST_F(ProgramRoundTrip, CancelLeavesTheHostImageUntouched) {
+  ASSERT_NE(nullptr, Entry);
+  TTestHost host(3, 4, 3, 9);
+  const std::vector<uint8_t> before = host.Snapshot();
+  EXPECT_EQ(-128, Filter(host, "cancel"));
+  EXPECT_EQ(before, host.Snapshot());
+  EXPECT_TRUE(Temp.Files().empty());
+}
