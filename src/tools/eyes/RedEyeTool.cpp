@@ -105,15 +105,8 @@ void TWKRedEyeTool::SaveSettings(TWKSDFWriter& writer) {
   writer.EndNode();
 }
 
-void TWKRedEyeTool::UpdateControls() {
-  TWKGraphicsEditor* editor = Editor();
-  const bool checked = editor != nullptr && editor->CurrentTool() == this;
-  const bool enabled = editor != nullptr && editor->CanToolEdit(this);
-  if (Button != nullptr) {
-    Button->SetChecked(checked);
-    Button->SetEnabled(enabled);
-  }
-  if (Frame_ != nullptr) Frame_->SetControlsEnabled(checked && enabled);
+void TWKRedEyeTool::SetFrameControlsEnabled(bool value) {
+  if (Frame_ != nullptr) Frame_->SetControlsEnabled(value);
 }
 
 void TWKRedEyeTool::StoreUndoState() {
