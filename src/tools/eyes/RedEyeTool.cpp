@@ -9,7 +9,7 @@
 #include "framework/WKSDFWriter.h"
 #include "tools/eyes/RedEyePreview.h"
 #include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/WKProgramCursors.h"
+#include "framework/WKProgramCursors.h"
 #include "tools/framework/WKToolPanelService.h"
 #include "view/WKGraphicsView.h"
 

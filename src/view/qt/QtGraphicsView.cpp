@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "framework/qt/WKCursors.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
 #include "platform/canvas/QtViewCanvas.h"
@@ -101,7 +102,7 @@ class TQtViewWindow : public IWKViewWindow {
   }
   void ShowCursor(int32_t cursor) override {
     if (!Widget) return;
-    Widget->viewport()->setCursor(cursor == crHand ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    Widget->viewport()->setCursor(ProgramCursor(cursor));
   }
   bool Focused() const override { return Widget && Widget->hasFocus(); }
   void SetFocus() override {

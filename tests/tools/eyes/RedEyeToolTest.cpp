@@ -17,7 +17,7 @@
 #include "tools/eyes/RedEyePreview.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/WKProgramCursors.h"
+#include "framework/WKProgramCursors.h"
 #include "tools/framework/WKToolPanelService.h"
 
 namespace {

@@ -19,6 +19,7 @@
 #include "framework/WKApplication.h"
 #include "framework/WKLocalizer.h"
 #include "framework/qt/MainForm.h"
+#include "framework/qt/WKCursors.h"
 #include "framework/qt/QtText.h"
 #include "platform/codec/StillImageCodec.h"
 #include "view/qt/QtGraphicsView.h"
@@ -143,8 +144,14 @@ TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
   // The hand tool takes the main keyboard's plus key as zoom in.
   QTest::keyClick(widget, Qt::Key_Equal);
   EXPECT_EQ(Editor->CurrentView()->ZoomNumerator(), 3);
+  LoadProgramCursors();
+  QTest::mouseMove(widget->viewport(), QPoint(5, 5));
   QTest::keyPress(widget, Qt::Key_Space);
   EXPECT_NE(Editor->CurrentTool(), nullptr);
+  // The hand tool's cursor is the program's drawn hand, not a platform shape.
+  EXPECT_EQ(widget->viewport()->cursor().pixmap().toImage(),
+            ProgramCursor(crHandCursor).pixmap().toImage());
+  EXPECT_FALSE(widget->viewport()->cursor().pixmap().isNull());
   QTest::keyRelease(widget, Qt::Key_Space);
   EXPECT_EQ(Editor->CurrentTool(), nullptr);
   // The read-outs follow the pointer.
