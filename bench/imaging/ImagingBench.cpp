@@ -7,6 +7,8 @@
 #include <random>
 #include <thread>
 
+#include <time.h>
+
 #include "imaging/WKBitmap.h"
 #include "imaging/WKGeometry.h"
 
@@ -148,6 +150,13 @@ double Milliseconds(std::chrono::steady_clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
+// Processor time of the whole process (both cores), in milliseconds.
+double ProcessCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
 void BM_Memcpy24MP(benchmark::State& state) {
   const auto& source = Photo(GW, GH);
   TWKPixelBuffer& dest = Target(false);
@@ -176,22 +185,29 @@ void BM_Memcpy24MPTwoCores(benchmark::State& state) {
 // Each iteration copies the image once with memcpy and then runs the operation; only the
 // operation is timed. The counters give both times and their ratios, taken from the same
 // iterations so that load from other processes falls on both alike: "ratio" from the sums,
-// "best_ratio" from the fastest run of each.
+// "best_ratio" from the fastest run of each. "cpu_ratio" is processor time on all cores against
+// the copy's: what the operation costs whether or not the second core was free (about twice the
+// elapsed ratio for work split evenly over two idle cores).
 template <void (*Op)(const TWKPixels&, TWKPixels&), bool Turned>
 void BM_Geometry(benchmark::State& state) {
   const auto& source = Photo(GW, GH);
   TWKPixelBuffer& copy = Target(false);
   TWKPixelBuffer& dest = Target(Turned);
   const size_t bytes = size_t(source.RowBytes) * source.Height;
-  double opSum = 0, copySum = 0, opBest = 1e300, copyBest = 1e300;
+  double opSum = 0, copySum = 0, opBest = 1e300, copyBest = 1e300, opCpu = 0, copyCpu = 0;
   for (auto _ : state) {
+    const double c0 = ProcessCpuMs();
     const auto t0 = std::chrono::steady_clock::now();
     std::memcpy(copy.Bits, source.Bits, bytes);
     benchmark::ClobberMemory();
     const auto t1 = std::chrono::steady_clock::now();
+    const double c1 = ProcessCpuMs();
     Op(source, dest);
     benchmark::ClobberMemory();
     const auto t2 = std::chrono::steady_clock::now();
+    const double c2 = ProcessCpuMs();
+    copyCpu += c1 - c0;
+    opCpu += c2 - c1;
     const double copyMs = Milliseconds(t1 - t0), opMs = Milliseconds(t2 - t1);
     state.SetIterationTime(opMs / 1000);
     copySum += copyMs;
@@ -205,6 +221,7 @@ void BM_Geometry(benchmark::State& state) {
   state.counters["best_ms"] = opBest;
   state.counters["best_memcpy_ms"] = copyBest;
   state.counters["best_ratio"] = opBest / copyBest;
+  state.counters["cpu_ratio"] = opCpu / copyCpu;
 }
 
 // The container operations, fresh storage included, against a clone (fresh storage and one copy).

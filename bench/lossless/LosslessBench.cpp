@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -154,6 +155,38 @@ void BM_JpegtranRotate90Perfect(benchmark::State& state) {
 }
 BENCHMARK(BM_JpegtranRotate90Perfect)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Prints the runs as usual and keeps their times (the median when repeated) for the ratios.
+class TRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+        times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+  }
+  void PrintRatio(const char* label, const char* ours, const char* theirs) const {
+    auto a = times_.find(ours), b = times_.find(theirs);
+    if (a == times_.end() || b == times_.end() || b->second <= 0) return;
+    std::printf("%-52s %.3fx\n", label, a->second / b->second);
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatio("lossless save, one eye / jpegtran -copy all", "BM_LosslessSaveOneEye",
+                      "BM_JpegtranCopyAll");
+  reporter.PrintRatio("quarter turn + save / jpegtran -rotate 90 -perfect",
+                      "BM_LosslessQuarterTurnSave", "BM_JpegtranRotate90Perfect");
+  if (Fixture().Ready)
+    std::printf("held after load: %.1f MB for %.1f MB of coefficients\n", double(Fixture().HeldBytes) / 1e6,
+                double(Fixture().T->CoefficientBytes()) / 1e6);
+  benchmark::Shutdown();
+  return 0;
+}

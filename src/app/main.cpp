@@ -9,7 +9,7 @@
 #include "framework/qt/QtMessageBox.h"
 #include "framework/qt/QtMessageLoop.h"
 #include "platform/system/NamedMutex.h"
-#include "tools/framework/qt/WKCursors.h"
+#include "framework/qt/WKCursors.h"
 
 namespace {
 

@@ -47,8 +47,9 @@ constexpr int32_t kBlocks = static_cast<int32_t>(hn::MaxLanes(D8()) / 16);
 constexpr int32_t kUnitColumns = 4 * kBlocks;
 // Columns per band: the destination rows one pass writes.
 constexpr int32_t kBandColumns = 64;
-// How many 16-row steps ahead the source is fetched.
-constexpr int32_t kSourceAhead = 4;
+// How many 16-row steps ahead the source is fetched, into L2: fetching into L1 holds its few
+// fill buffers for the whole trip to memory, and the streaming stores need them too.
+constexpr int32_t kSourceAhead = 2;
 // 16-row steps per staged block, and a staging tile row: a carried line part, then the block.
 constexpr int32_t kStagedSteps = 4;
 constexpr ptrdiff_t kTileCarry = 64;
@@ -149,7 +150,8 @@ HWY_INLINE void TurnUnit(const uint8_t* base, ptrdiff_t sourceRowBytes, int32_t 
 // the tile for the next block. Line parts at a row's two ends take ordinary stores.
 template <bool Left, bool Streaming>
 void TurnBand(const TWKPixels& source, TWKPixels& dest, int32_t xa, int32_t xb, int32_t span) {
-  const hn::FixedTag<uint8_t, 16> d16;
+  const D8 dl;  // lines move in pieces of the kernel's vector width (aligned: lines are)
+  constexpr int kPiece = static_cast<int>(hn::MaxLanes(D8()));
   const int32_t count = xb - xa;
   const ptrdiff_t sourceRowBytes = source.RowBytes;
   const ptrdiff_t bandBytes = static_cast<ptrdiff_t>(count) * 3;
@@ -169,7 +171,7 @@ void TurnBand(const TWKPixels& source, TWKPixels& dest, int32_t xa, int32_t xb, 
       if (ahead >= 0 && ahead + 16 <= source.Height) {
         const uint8_t* p = source.Bits + ahead * sourceRowBytes + static_cast<ptrdiff_t>(xa) * 3;
         for (int32_t r = 0; r < 16; ++r, p += sourceRowBytes)
-          for (ptrdiff_t off = 0; off < bandBytes + 63; off += 64) __builtin_prefetch(p + off);
+          for (ptrdiff_t off = 0; off < bandBytes + 63; off += 64) __builtin_prefetch(p + off, 0, 2);
       }
       for (int32_t x0 = xa; x0 < xb; x0 += kUnitColumns) {
         const int32_t j = Left ? xb - 1 - x0 : x0 - xa;
@@ -192,11 +194,11 @@ void TurnBand(const TWKPixels& source, TWKPixels& dest, int32_t xa, int32_t xb, 
       from += head;
       length -= head;
       for (; length >= 64; length -= 64, from += 64, to += 64)
-        for (int i = 0; i < 64; i += 16) {
+        for (int i = 0; i < 64; i += kPiece) {
           if constexpr (Streaming)
-            hn::Stream(hn::LoadU(d16, from + i), d16, to + i);
+            hn::Stream(hn::LoadU(dl, from + i), dl, to + i);
           else
-            hn::Store(hn::LoadU(d16, from + i), d16, to + i);
+            hn::Store(hn::LoadU(dl, from + i), dl, to + i);
         }
       if (last) {
         std::memcpy(to, from, static_cast<size_t>(length));

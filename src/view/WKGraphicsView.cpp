@@ -81,6 +81,8 @@ void TWKGraphicDocumentView::PaintBackground(TWKViewCanvas& canvas) {
 
 void TWKGraphicsView::SetWindowFactory(TWindowFactory factory) { WindowFactory() = std::move(factory); }
 
+bool TWKGraphicsView::HasWindowFactory() { return static_cast<bool>(WindowFactory()); }
+
 TWKGraphicsView::TWKGraphicsView(TWKGraphicsDocument& document) : Document_(document) {
   auto object = std::make_unique<TWKGraphicDocumentView>(document);
   object->SetVisible(false);

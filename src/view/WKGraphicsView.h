@@ -43,6 +43,7 @@ class TWKGraphicsView : public TWKScrollViewControl,
   // The platform layer installs the maker of the window under every new view.
   using TWindowFactory = std::function<std::unique_ptr<IWKViewWindow>(TWKGraphicsView&)>;
   static void SetWindowFactory(TWindowFactory factory);
+  static bool HasWindowFactory();
 
   TWKGraphicsDocument& Document() const { return Document_; }
   TWKGraphicDocumentView* DocumentView() const { return DocumentView_; }

@@ -31,7 +31,7 @@ void TWKScrollToolControl::Deactivate() {
 
 bool TWKScrollToolControl::GetCursor(TWKShiftState, TPoint, int32_t& cursor) {
   if (!Active_) return false;
-  cursor = crHand;
+  cursor = crHandCursor;
   return true;
 }
 

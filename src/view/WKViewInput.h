@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "framework/WKProgramCursors.h"
 #include "imaging/WKTypes.h"
 
 using TWKShiftState = uint32_t;
@@ -43,9 +44,6 @@ enum : uint16_t {
   VK_OEM_PLUS = 187,
   VK_OEM_MINUS = 189,
 };
-
-// Program cursor numbers: 0 the default arrow, 1-12 the tools' own, 100 the hand.
-enum : int32_t { crDefaultArrow = 0, crHand = 100 };
 
 // A view object that takes input (the tool controls). Every handler that returns a Boolean
 // reports whether it handled the event; the base handles nothing.

@@ -13,6 +13,21 @@ void WriteText(const std::filesystem::path& path, const std::string& bytes) {
   out << bytes;
 }
 
+// The signature and a valid IHDR chunk claiming 100000 x 100000 pixels, and nothing more.
+std::string HugePngHeader() {
+  const std::string ihdr("IHDR\x00\x01\x86\xa0\x00\x01\x86\xa0\x08\x02\x00\x00\x00", 17);
+  uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char c : ihdr) {
+    crc ^= c;
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  crc ^= 0xFFFFFFFFu;
+  std::string bytes("\x89PNG\r\n\x1a\n\x00\x00\x00\x0d", 12);
+  bytes += ihdr;
+  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<char>((crc >> shift) & 0xFF));
+  return bytes;
+}
+
 }  // namespace
 
 TEST(GraphicsFormatsTest, FourFormatsWithTheirMasksAndDefaultExtensions) {
@@ -61,8 +76,7 @@ TEST_F(GraphicsEditorTest, BadFilesGiveAMessageAndKeepTheOpenImage) {
   ASSERT_NE(Open(MakeImage("good.png", 8, 8)), nullptr);
   WriteText(Folder / "empty.png", "");
   WriteText(Folder / "text.jpg", "this is not a picture at all");
-  // A PNG header claiming 100000 x 100000 pixels.
-  WriteText(Folder / "huge.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\x01\x86\xa0\0\x01\x86\xa0\x08\x02\0\0\0\0\0\0\0", 33));
+  WriteText(Folder / "huge.png", HugePngHeader());
   EXPECT_CALL(*Messages, MessageBox(HasSubstr("cannot be opened"), _, MB_OK | MB_ICONERROR))
       .Times(4)
       .WillRepeatedly(Return(IDOK));

@@ -65,8 +65,8 @@ TEST_F(LosslessJpegDocumentTest, RepairedPixelsAreTheOnlyBlocksReencoded) {
   TWKGraphicsDocument* doc = Open(source);
   ASSERT_NE(doc, nullptr);
   Editor->SetCurrentTool(nullptr);
-  TLoggingTool tool(&App, "T", Log);
-  tool.Paint(*doc, Rect(40, 20, 46, 26), {0, 0, 40});  // inside MCU (2, 1)
+  auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
+  tool->Paint(*doc, Rect(40, 20, 46, 26), {0, 0, 40});  // inside MCU (2, 1)
   doc->EndEditTransaction(doc);
   ASSERT_TRUE(Save(*doc, "out.jpg"));
   const TCoefficients in = ReadCoefficients(ReadFile(source)), out = ReadCoefficients(Saved("out.jpg"));

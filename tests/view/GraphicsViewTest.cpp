@@ -119,7 +119,7 @@ TEST_F(GraphicsViewTest, SpaceHoldsTheHandToolWhichDragsTheView) {
   EXPECT_TRUE(View()->KeyDown(VK_SPACE, 0));
   EXPECT_EQ(Editor->CurrentTool(), Hand);
   EXPECT_THAT(toolLog, ElementsAre("Other.Deactivate"));
-  EXPECT_EQ(View()->GetCursor(0, {10, 10}), crHand);
+  EXPECT_EQ(View()->GetCursor(0, {10, 10}), crHandCursor);
   const TPoint before = View()->MapMode().DevOrigin;
   View()->MouseDown(mbLeft, ssLeft, {100, 100});
   View()->MouseMove(ssLeft, {90, 95});

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
@@ -90,4 +91,17 @@ TRect TQtGraphicsEditorWindow::WorkArea() const {
 
 void TQtGraphicsEditorWindow::SetDropFileHandler(std::function<void(const std::string&)> handler) {
   Form().OnDropFile = std::move(handler);
+}
+
+void TQtGraphicsEditorWindow::ShowDocumentView(TWKDocumentView& view) {
+  TQtEditorWindow::ShowDocumentView(view);
+  QWidget* widget = ViewWidget ? ViewWidget(view) : nullptr;
+  if (widget == nullptr) return;
+  // Children added to a shown window appear only on the next pass of the event loop; the
+  // layout skips them until then.
+  QWidget* parent = widget->parentWidget();
+  if (parent) parent->show();
+  widget->show();
+  if (QLayout* layout = Form().layout()) layout->activate();
+  if (parent && parent->layout()) parent->layout()->activate();
 }

@@ -19,6 +19,9 @@ class TQtGraphicsEditorWindow : public TQtEditorWindow, public IWKGraphicsMainWi
   void SetWindowRect(const TRect& rect) override;
   TRect WorkArea() const override;
   void SetDropFileHandler(std::function<void(const std::string&)> handler) override;
+  // Also lays the view out at once, so that it is fitted to its real size even before the
+  // main window is first shown.
+  void ShowDocumentView(TWKDocumentView& view) override;
 
  private:
   IWKUIItem* toolbars_ = nullptr;

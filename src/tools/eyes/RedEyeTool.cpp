@@ -9,7 +9,7 @@
 #include "framework/WKSDFWriter.h"
 #include "tools/eyes/RedEyePreview.h"
 #include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/WKProgramCursors.h"
+#include "framework/WKProgramCursors.h"
 #include "tools/framework/WKToolPanelService.h"
 #include "view/WKGraphicsView.h"
 
@@ -105,15 +105,8 @@ void TWKRedEyeTool::SaveSettings(TWKSDFWriter& writer) {
   writer.EndNode();
 }
 
-void TWKRedEyeTool::UpdateControls() {
-  TWKGraphicsEditor* editor = Editor();
-  const bool checked = editor != nullptr && editor->CurrentTool() == this;
-  const bool enabled = editor != nullptr && editor->CanToolEdit(this);
-  if (Button != nullptr) {
-    Button->SetChecked(checked);
-    Button->SetEnabled(enabled);
-  }
-  if (Frame_ != nullptr) Frame_->SetControlsEnabled(checked && enabled);
+void TWKRedEyeTool::SetFrameControlsEnabled(bool value) {
+  if (Frame_ != nullptr) Frame_->SetControlsEnabled(value);
 }
 
 void TWKRedEyeTool::StoreUndoState() {

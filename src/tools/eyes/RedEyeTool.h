@@ -73,7 +73,7 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   void Localize() override;
   void LoadSettings(TWKSDFReader& reader) override {}
   void SaveSettings(TWKSDFWriter& writer) override;
-  void UpdateControls() override;
+  void SetFrameControlsEnabled(bool value) override;
   void StoreUndoState() override;
   void DocumentOpened(TWKGraphicsDocument& document) override;
   void DocumentClosing(TWKGraphicsDocument& document) override;

@@ -7,6 +7,7 @@
 #include "framework/WKApplication.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/WKGraphicsToolControl.h"
+#include "tools/framework/WKToolPanelService.h"
 #include "view/WKGraphicsView.h"
 
 TWKGraphicsEditor* FindGraphicsEditor() {
@@ -146,6 +147,17 @@ void TWKGraphicsTool::Activate() {
 void TWKGraphicsTool::Deactivate() {
   for (TWKGraphicsToolControl* control : std::vector(Controls_)) control->Deactivate();
   Active_ = false;
+}
+
+void TWKGraphicsTool::UpdateControls() {
+  TWKGraphicsEditor* editor = Editor();
+  const bool checked = editor != nullptr && editor->CurrentTool() == this;
+  const bool enabled = editor != nullptr && editor->CanToolEdit(this);
+  if (Button != nullptr) {
+    Button->SetChecked(checked);
+    Button->SetEnabled(enabled);
+  }
+  SetFrameControlsEnabled(checked && enabled);
 }
 
 TWKGraphicsEditor* TWKGraphicsTool::Editor() const { return FindGraphicsEditor(); }

@@ -41,6 +41,11 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   bool Available() const { return Available_; }
   bool ExclusiveEdit() const override { return ExclusiveEditFlag; }
 
+  // The button is checked while this is the current tool and enabled while the tool may edit;
+  // the frame's controls are enabled only when both hold.
+  void UpdateControls() override;
+  virtual void SetFrameControlsEnabled(bool value) {}
+
   // Hooks, in slot order.
   bool ExecuteScriptCommand(const std::string& command, const TWKCustomProperties& params) override;
   bool GetScriptCommandPoint(const TWKCustomProperties& params, TPoint& point) override;

@@ -7,8 +7,10 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QWheelEvent>
 
+#include "framework/qt/WKCursors.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
 #include "platform/canvas/QtViewCanvas.h"
@@ -36,8 +38,14 @@ class TQtViewWindow : public IWKViewWindow {
   TSize OuterSize() const override {
     return Widget ? TSize{Widget->width(), Widget->height()} : TSize{};
   }
+  // From the bars the view asked for rather than the viewport's size, which lags behind until
+  // Qt has laid the scroll area out again.
   TSize ClientSize() const override {
-    return Widget ? TSize{Widget->viewport()->width(), Widget->viewport()->height()} : TSize{};
+    if (!Widget) return {};
+    const TSize outer = OuterSize();
+    const int32_t extent = VerticalScrollBarWidth();
+    auto needed = [](const TWKScrollBarInfo& bar) { return bar.Max - bar.Min + 1 > bar.Page; };
+    return {outer.Width - (needed(Info[1]) ? extent : 0), outer.Height - (needed(Info[0]) ? extent : 0)};
   }
   int32_t VerticalScrollBarWidth() const override {
     return Widget ? Widget->style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
@@ -94,7 +102,7 @@ class TQtViewWindow : public IWKViewWindow {
   }
   void ShowCursor(int32_t cursor) override {
     if (!Widget) return;
-    Widget->viewport()->setCursor(cursor == crHand ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    Widget->viewport()->setCursor(ProgramCursor(cursor));
   }
   bool Focused() const override { return Widget && Widget->hasFocus(); }
   void SetFocus() override {
@@ -135,6 +143,21 @@ void TQtGraphicsViewWidget::BarAction(bool horizontal, int action) {
   QScrollBar* bar = horizontal ? horizontalScrollBar() : verticalScrollBar();
   const TWKScrollBarInfo info = View_.Window()->GetScrollBar(horizontal);
   bar->setSliderPosition(ClampInt(info.Position, bar->minimum(), bar->maximum()));
+}
+
+// A view made while the main window was still hidden was fitted to a size it did not keep:
+// once it is shown and laid out, it is fitted again, unless its zoom has been changed since.
+void TQtGraphicsViewWidget::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  if (Shown_) return;
+  Shown_ = true;
+  const TWKMapMode zoomAtShow = View_.MapMode();
+  QTimer::singleShot(0, this, [this, zoomAtShow] {
+    const TWKMapMode& now = View_.MapMode();
+    if (now.DevExtent != zoomAtShow.DevExtent || now.DocExtent != zoomAtShow.DocExtent) return;
+    TWKGraphicsEditor* editor = View_.Document().GraphicsEditor();
+    if (editor != nullptr && editor->CurrentView() == &View_) editor->FitNewImage();
+  });
 }
 
 bool TQtGraphicsViewWidget::viewportEvent(QEvent* event) {

@@ -27,6 +27,7 @@ class TQtGraphicsViewWidget : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void scrollContentsBy(int, int) override {}
+  void showEvent(QShowEvent* event) override;
 
  private:
   friend class TQtViewWindow;
@@ -35,6 +36,7 @@ class TQtGraphicsViewWidget : public QAbstractScrollArea {
 
   TWKGraphicsView& View_;
   bool Setting_ = false;
+  bool Shown_ = false;
 };
 
 // Installs the Qt window maker for every new image view.

@@ -10,11 +10,15 @@
 
 #include "GraphicsEditorFixture.h"
 #include "documents/WKScriptRecorder.h"
+#include "framework/WKSDFReader.h"
+#include "framework/WKSDFWriter.h"
+#include "framework/WKStreams.h"
 #include "platform/codec/StillImageCodec.h"
 #include "tools/eyes/RedEyePreview.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/WKProgramCursors.h"
+#include "framework/WKProgramCursors.h"
+#include "tools/framework/WKToolPanelService.h"
 
 namespace {
 
@@ -42,6 +46,38 @@ class TFakeFrame : public IWKRedEyeFrame {
   }
 };
 
+class TFakeButton : public IWKToolButton {
+ public:
+  std::string Text, Hint;
+  bool IsEnabled = true, IsVisible = true, IsChecked = false;
+  int32_t Image = -1;
+  std::function<void()> Click;
+  void SetCaption(const std::string& t) override { Text = t; }
+  void SetHint(const std::string& t) override { Hint = t; }
+  void SetEnabled(bool v) override { IsEnabled = v; }
+  void SetVisible(bool v) override { IsVisible = v; }
+  std::string Caption() const override { return Text; }
+  bool Enabled() const override { return IsEnabled; }
+  bool Visible() const override { return IsVisible; }
+  TPoint ScreenCenter() const override { return {20, 30}; }
+  void SetChecked(bool v) override { IsChecked = v; }
+  bool Checked() const override { return IsChecked; }
+  void SetImageIndex(int32_t i) override { Image = i; }
+};
+
+class TFakePanel : public IWKToolPanel {
+ public:
+  TFakeButton Button;
+  int32_t Width = 0;
+  IWKToolButton* AddToolButton(const std::string& caption, std::function<void()> click) override {
+    Button.Text = caption;
+    Button.Click = std::move(click);
+    return &Button;
+  }
+  void AddToolSeparator(int32_t) override {}
+  void SetPanelWidth(int32_t width) override { Width = std::max(Width, width); }
+};
+
 class TRecorder : public IWKScriptRecorder {
  public:
   std::vector<std::string> Lines;
@@ -56,10 +92,14 @@ class RedEyeToolTest : public GraphicsEditorTest {
  protected:
   RedEyeToolTest() {
     SetDemoRegistry(&Registry);
+    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKRedEyeTool>(&App, [this](TWKRedEyeTool&) { return &Frame; });
     Editor->SetCurrentTool(Tool);
   }
-  ~RedEyeToolTest() override { SetDemoRegistry(nullptr); }
+  ~RedEyeToolTest() override {
+    SetDemoRegistry(nullptr);
+    SetToolPanelService(nullptr);
+  }
 
   // Opens a PNG of the given pixels; the view shows it at 1/1 from the client origin.
   TWKGraphicsDocument* OpenPainted(int32_t width, int32_t height, const TPaint& paint) {
@@ -101,6 +141,7 @@ class RedEyeToolTest : public GraphicsEditorTest {
   int32_t HistoryCount() const { return Document()->History().Count(); }
 
   TWKDemoRegistry Registry;
+  TFakePanel Panel;
   TFakeFrame Frame;
   TWKRedEyeTool* Tool = nullptr;
 };
@@ -416,6 +457,39 @@ TEST_F(RedEyeToolTest, PreviewClickReaimsTheLastCorrection) {
   Tool->SelectionPreviewMouseDown(mbLeft, target);
   EXPECT_EQ(HistoryCount(), 1);
   EXPECT_EQ(Tool->LastRedEyeState()->ClickPoint, placement.ToImage(target));
+}
+
+TEST_F(RedEyeToolTest, ButtonAndFrameFollowTheEditorsState) {
+  EXPECT_EQ(Panel.Button.Text, "Red Eye Correction");
+  EXPECT_EQ(Panel.Button.Hint, "Shading");
+  EXPECT_EQ(Panel.Width, TWKRedEyeTool::kFrameWidth);
+  Tool->UpdateControls();  // no image: nothing to edit
+  EXPECT_TRUE(Panel.Button.IsChecked);
+  EXPECT_FALSE(Panel.Button.IsEnabled);
+  EXPECT_FALSE(Frame.Enabled);
+
+  OpenPainted(50, 50, Uniform({0, 0, 200}));
+  Tool->UpdateControls();
+  EXPECT_TRUE(Panel.Button.IsEnabled);
+  EXPECT_TRUE(Frame.Enabled);
+  Editor->SetCurrentTool(nullptr);
+  Tool->UpdateControls();
+  EXPECT_FALSE(Panel.Button.IsChecked);
+  EXPECT_FALSE(Frame.Enabled);
+  Panel.Button.Click();
+  EXPECT_EQ(Editor->CurrentTool(), Tool);
+  EXPECT_EQ(Registry.Locate("REDEYE"), (TPoint{20, 30}));
+
+  // The values start afresh every time: the settings keep only the section.
+  TWKMemoryStream stream;
+  {
+    TWKSDFWriter writer(&stream, false);
+    Tool->SaveSettings(writer);
+  }
+  TWKSDFReader reader(new TWKMemoryStream(stream.Bytes()), true);
+  ASSERT_TRUE(reader.OpenNode(1, TWKRedEyeTool::kSettingsGuid));
+  EXPECT_TRUE(reader.CurrentNode()->Children.Values.empty());
+  EXPECT_TRUE(reader.CurrentNode()->Children.Nodes.empty());
 }
 
 }  // namespace

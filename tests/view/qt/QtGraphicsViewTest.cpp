@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -18,6 +19,7 @@
 #include "framework/WKApplication.h"
 #include "framework/WKLocalizer.h"
 #include "framework/qt/MainForm.h"
+#include "framework/qt/WKCursors.h"
 #include "framework/qt/QtText.h"
 #include "platform/codec/StillImageCodec.h"
 #include "view/qt/QtGraphicsView.h"
@@ -55,6 +57,9 @@ class QtGraphicsViewTest : public ::testing::Test {
     InstallQtViewWindows();
     Editor = std::make_unique<TWKGraphicsEditor>(&App, *Window, *Window, Dialogs);
     Form->resize(700, 500);
+  }
+  // As in the program, the window first shows after the editor has started.
+  void ShowForm() {
     Form->show();
     QApplication::processEvents();
   }
@@ -98,6 +103,7 @@ class QtGraphicsViewTest : public ::testing::Test {
 };
 
 TEST_F(QtGraphicsViewTest, TheWidgetShowsTheImageAndScrollsWithItsBars) {
+  ShowForm();
   TWKDocument* document = nullptr;
   ASSERT_TRUE(Editor->OpenFile(Gradient(80, 50), document, true));
   TQtGraphicsViewWidget* widget = Widget();
@@ -129,6 +135,7 @@ TEST_F(QtGraphicsViewTest, TheWidgetShowsTheImageAndScrollsWithItsBars) {
 }
 
 TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
+  ShowForm();
   TWKDocument* document = nullptr;
   ASSERT_TRUE(Editor->OpenFile(Gradient(80, 50), document, true));
   TQtGraphicsViewWidget* widget = Widget();
@@ -137,8 +144,14 @@ TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
   // The hand tool takes the main keyboard's plus key as zoom in.
   QTest::keyClick(widget, Qt::Key_Equal);
   EXPECT_EQ(Editor->CurrentView()->ZoomNumerator(), 3);
+  LoadProgramCursors();
+  QTest::mouseMove(widget->viewport(), QPoint(5, 5));
   QTest::keyPress(widget, Qt::Key_Space);
   EXPECT_NE(Editor->CurrentTool(), nullptr);
+  // The hand tool's cursor is the program's drawn hand, not a platform shape.
+  EXPECT_EQ(widget->viewport()->cursor().pixmap().toImage(),
+            ProgramCursor(crHandCursor).pixmap().toImage());
+  EXPECT_FALSE(widget->viewport()->cursor().pixmap().isNull());
   QTest::keyRelease(widget, Qt::Key_Space);
   EXPECT_EQ(Editor->CurrentTool(), nullptr);
   // The read-outs follow the pointer.
@@ -152,7 +165,47 @@ TEST_F(QtGraphicsViewTest, KeysWheelAndPointerReachTheView) {
   EXPECT_EQ(TQtGraphicsViewWidget::VirtualKey(Qt::Key_Plus, Qt::KeypadModifier), VK_ADD);
 }
 
+TEST_F(QtGraphicsViewTest, AnImageOpenedBeforeTheWindowShowsIsFittedToTheRealView) {
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(2000, 600), document, true));
+  Form->show();
+  QApplication::processEvents();
+  TQtGraphicsViewWidget* widget = Widget();
+  ASSERT_GT(widget->width(), 600);
+  EXPECT_EQ(Editor->CurrentView()->ZoomNumerator(), widget->width());
+  EXPECT_EQ(Editor->CurrentView()->ZoomDenominator(), 2000);
+}
+
+TEST_F(QtGraphicsViewTest, ScrolledPixelsMatchAFreshRepaint) {
+  ShowForm();
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(300, 200), document, true));
+  Editor->ActualSizeClick();
+  for (int i = 0; i < 2; ++i) Editor->ZoomInClick();  // 2/1: 600 x 400
+  Editor->ZoomInClick();                              // 3/1: 900 x 600
+  QApplication::processEvents();
+  TQtGraphicsViewWidget* widget = Widget();
+  TWKGraphicsView& view = *Editor->CurrentView();
+  for (const QPoint step : {QPoint(-37, -11), QPoint(25, 40), QPoint(-90, 3), QPoint(7, -60)}) {
+    int32_t dx = step.x(), dy = step.y();
+    view.ClampScroll(dx, dy);
+    view.ScrollBy(dx, dy);
+    QApplication::processEvents();
+  }
+  // What the window shows (moved pixels and repainted strips) against a repaint of all of it.
+  const QPoint topLeft = widget->viewport()->mapTo(Form, QPoint(0, 0));
+  const QImage shown = Form->screen()
+                           ->grabWindow(Form->winId(), topLeft.x(), topLeft.y(),
+                                        widget->viewport()->width(), widget->viewport()->height())
+                           .toImage()
+                           .convertToFormat(QImage::Format_RGB32);
+  const QImage fresh = widget->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), fresh.size());
+  EXPECT_TRUE(shown == fresh);
+}
+
 TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
+  ShowForm();
   Editor->SetPluginMode(true);
   EXPECT_EQ(Form->windowTitle(), "Quillmoor Plug-in");
   EXPECT_FALSE(Form->FileMenuItem->isVisible());
@@ -172,6 +225,7 @@ TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
 }
 
 TEST_F(QtGraphicsViewTest, TheWheelScrollsALargeImage) {
+  ShowForm();
   TWKDocument* document = nullptr;
   ASSERT_TRUE(Editor->OpenFile(Gradient(200, 200), document, true));
   Editor->ActualSizeClick();
@@ -181,6 +235,9 @@ TEST_F(QtGraphicsViewTest, TheWheelScrollsALargeImage) {
   QApplication::processEvents();
   TQtGraphicsViewWidget* widget = Widget();
   ASSERT_TRUE(widget->verticalScrollBar()->isVisible());
+  // The zoom kept the image centre under the view centre.
+  const TSize client{widget->viewport()->width(), widget->viewport()->height()};
+  EXPECT_NEAR(Editor->CurrentView()->MapMode().DocFromDev({client.Width / 2, client.Height / 2}).Y, 100, 1);
   const int before = Editor->CurrentView()->MapMode().DevOrigin.Y;
   const QPoint local(20, 20);
   QWheelEvent wheel(local, widget->viewport()->mapToGlobal(local), QPoint(), QPoint(0, -120),

@@ -13,9 +13,9 @@
 #include "framework/WKSDFWriter.h"
 #include "framework/WKStreams.h"
 #include "framework/qt/MainForm.h"
-#include "tools/framework/WKProgramCursors.h"
+#include "framework/WKProgramCursors.h"
 #include "tools/framework/qt/QtProgressBar.h"
-#include "tools/framework/qt/WKCursors.h"
+#include "framework/qt/WKCursors.h"
 #include "tools/framework/qt/WKToolPanel.h"
 
 namespace {

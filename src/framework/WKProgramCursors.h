@@ -6,6 +6,7 @@
 #include <string_view>
 
 enum : int32_t {
+  crDefaultArrow = 0,
   crHandCursor = 100,
   crCross = -3,
   crIBeam = -4,

@@ -1,11 +1,11 @@
-#include "tools/framework/qt/WKCursors.h"
+#include "framework/qt/WKCursors.h"
 
 #include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "tools/framework/WKProgramCursors.h"
+#include "framework/WKProgramCursors.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/framework/WKProgramCursors.h"
+#include "framework/WKProgramCursors.h"
 
 #include <array>
 
