@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/codec/CmykJpeg.h"
 #include "platform/codec/PixelConvert.h"
 #include "platform/codec/PropertyItems.h"
 
@@ -52,8 +53,7 @@ class TJpegDecoder final : public TImageDecoder {
                             &colorspace) != 0)
       return err.Fail(TCodecStatus::Corrupt, "The JPEG file is damaged: " + tj_.Error());
     if (!CheckImageDimensions(width, height, err)) return false;
-    if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK)
-      return err.Fail(TCodecStatus::Unsupported, "CMYK JPEG files are not read by this decoder.");
+    ink_ = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
     info_.Container = TCodecContainer::JPEG;
     info_.FormatName = "jpeg";
     info_.Width = width;
@@ -75,12 +75,12 @@ class TJpegDecoder final : public TImageDecoder {
       return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");
     tjscalingfactor factor = ThumbnailFactor(dest.Width, dest.Height);
     int32_t w = TJSCALED(info_.Width, factor), h = TJSCALED(info_.Height, factor);
-    if (w == dest.Width && h == dest.Height) return Decompress(dest, err);
+    if (w == dest.Width && h == dest.Height) return Decompress(dest, err, factor);
     ptrdiff_t rowBytes = AlignedRowBytes24(w);
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes * h]);
     if (!buffer) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to make a thumbnail.");
     TPixelRows scaled{buffer.get(), rowBytes, w, h};
-    if (!Decompress(scaled, err)) return false;
+    if (!Decompress(scaled, err, factor)) return false;
     ReduceBGR24(TConstPixelRows{scaled.Bits, scaled.RowBytes, w, h}, dest);
     return true;
   }
@@ -100,7 +100,9 @@ class TJpegDecoder final : public TImageDecoder {
     return best;
   }
 
-  bool Decompress(const TPixelRows& dest, TCodecError& err) {
+  // dest is the picture at the scale `factor`.
+  bool Decompress(const TPixelRows& dest, TCodecError& err, tjscalingfactor factor = {1, 1}) {
+    if (ink_) return DecodeCmykJpeg(data_->Bytes(), factor.num, factor.denom, dest, err);
     if (tjDecompress2(tj_.Get(), data_->Data(), data_->Size(), dest.Bits, dest.Width,
                       static_cast<int>(dest.RowBytes), dest.Height, TJPF_BGR, TJFLAG_LIMITSCANS) == 0)
       return true;
@@ -111,6 +113,7 @@ class TJpegDecoder final : public TImageDecoder {
 
   std::shared_ptr<const TCodecData> data_;
   TTurboHandle tj_;
+  bool ink_ = false;  // CMYK or YCCK samples
 };
 
 class TJpegHandler final : public TImageCodecHandler {

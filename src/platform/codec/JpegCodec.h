@@ -1,5 +1,5 @@
-// JPEG through TurboJPEG: decode straight into caller rows, reduced decodes for thumbnails,
-// encode with a quality and JFIF density.
+// JPEG through TurboJPEG (CMYK and YCCK files through CmykJpeg): decode straight into caller
+// rows, reduced decodes for thumbnails, encode with a quality and JFIF density.
 #pragma once
 
 #include <memory>

@@ -55,3 +55,23 @@ void RGBToBGR(const uint8_t* rgb, int32_t stride, uint8_t* bgr, int32_t count) {
     bgr[2] = rgb[0];
   }
 }
+
+namespace {
+
+// a * b / 255, rounded to nearest, for a, b in 0..255.
+inline uint8_t Times255th(uint32_t a, uint32_t b) {
+  const uint32_t t = a * b + 128;
+  return static_cast<uint8_t>((t + (t >> 8)) >> 8);
+}
+
+}  // namespace
+
+void CMYKToBGR(const uint8_t* cmyk, uint8_t* bgr, int32_t count, bool inverted) {
+  const uint8_t flip = inverted ? 0 : 255;  // 255 - v == v ^ 255 for a byte
+  for (int32_t i = 0; i < count; ++i, cmyk += 4, bgr += 3) {
+    const uint32_t k = uint8_t(cmyk[3] ^ flip);
+    bgr[0] = Times255th(uint8_t(cmyk[2] ^ flip), k);
+    bgr[1] = Times255th(uint8_t(cmyk[1] ^ flip), k);
+    bgr[2] = Times255th(uint8_t(cmyk[0] ^ flip), k);
+  }
+}

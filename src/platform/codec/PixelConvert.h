@@ -14,3 +14,8 @@ void ComposeBGRAOverWhite(const uint8_t* bgra, uint8_t* bgr, int32_t count);
 
 // Red, green, blue pixels of `stride` bytes each (3 or more) to blue, green, red.
 void RGBToBGR(const uint8_t* rgb, int32_t stride, uint8_t* bgr, int32_t count);
+
+// Cyan, magenta, yellow, black ink samples to blue, green, red: each colour is the light its
+// ink and the black leave, (255 - ink) * (255 - black) / 255. Inverted samples (as Adobe
+// writes them) hold 255 - ink.
+void CMYKToBGR(const uint8_t* cmyk, uint8_t* bgr, int32_t count, bool inverted);

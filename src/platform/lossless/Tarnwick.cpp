@@ -227,6 +227,7 @@ class TTarnwick final : public ITarnwick {
   // The file, kept from Load until the picture has been decoded once.
   std::vector<uint8_t> bytes_;
   int32_t width_ = 0, height_ = 0, mcuWidth_ = 0, mcuHeight_ = 0;
+  unsigned restartInterval_ = 0;  // MCUs between restarts in the file's first scan
   TTarnwickGeometry geometry_;
   size_t coefficientBytes_ = 0;
   uint32_t quality_ = 0;
@@ -301,6 +302,7 @@ bool TTarnwick::ReadCoefficients() {
   jpeg_save_markers(&src_, JPEG_COM, 0xFFFF);
   for (int m = 0; m < 16; ++m) jpeg_save_markers(&src_, JPEG_APP0 + m, 0xFFFF);
   jpeg_read_header(&src_, TRUE);
+  restartInterval_ = src_.restart_interval;
   if (int64_t(src_.image_width) * src_.image_height > MaxPixels) {
     error_ = "the picture is too large";
     return false;
@@ -336,8 +338,12 @@ bool TTarnwick::Acceptable() {
 }
 
 int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
-  if (!held_ || bytes_.empty() || !geometry_.IsIdentityOver(width_, height_))
-    return Fail("the picture is no longer available as loaded");
+  // The file's bytes are let go after the first decode: the held coefficients never point into
+  // them, and a second decode fails here rather than read what is gone.
+  if (!held_) return Fail("no picture is held");
+  if (bytes_.empty()) return Fail("the picture was decoded once already; its file is no longer held");
+  if (!geometry_.IsIdentityOver(width_, height_)) return Fail("the picture was turned or cropped since it was loaded");
+  if (!firstRow) return Fail("no rows to decode into");
   TJpegError error;
   InitError(error);
   jpeg_decompress_struct d{};
@@ -393,7 +399,15 @@ void TTarnwick::Configure(j_compress_ptr dst, int32_t width, int32_t height, boo
     }
   }
   dst->dct_method = JDCT_ISLOW;
-  if (final && src_.progressive_mode) jpeg_simple_progression(dst);
+  if (!final) return;
+  if (src_.progressive_mode) jpeg_simple_progression(dst);
+  // Restarts as the file's first scan had them: every n MCU rows stays every n rows of the
+  // saved picture (and of each later scan), any other interval stays that many MCUs.
+  const unsigned rowMcus = DivUp(width_, mcuWidth_);
+  if (restartInterval_ % rowMcus == 0)
+    dst->restart_in_rows = int(restartInterval_ / rowMcus);
+  else
+    dst->restart_interval = restartInterval_;
 }
 
 void TTarnwick::WriteMarkers(j_compress_ptr dst) const {

@@ -197,6 +197,7 @@ TCoefficients ReadCoefficients(const std::vector<uint8_t>& bytes) {
   jpeg_save_markers(&d, JPEG_COM, 0xFFFF);
   for (int m = 0; m < 16; ++m) jpeg_save_markers(&d, JPEG_APP0 + m, 0xFFFF);
   jpeg_read_header(&d, TRUE);
+  out.RestartInterval = d.restart_interval;
   jvirt_barray_ptr* arrays = jpeg_read_coefficients(&d);
   out.Width = d.image_width;
   out.Height = d.image_height;
@@ -241,6 +242,26 @@ std::vector<uint8_t> RunJpegtran(const std::string& arguments, const std::string
   const std::string command = "jpegtran " + arguments + " -outfile '" + output + "' '" + input + "'";
   if (std::system(command.c_str()) != 0) return {};
   return ReadFile(output);
+}
+
+std::vector<uint8_t> RunCjpeg(const std::string& arguments, const TPicture& picture, const std::string& ppm,
+                              const std::string& output) {
+  if (std::system("command -v cjpeg >/dev/null 2>&1") != 0) return {};
+  std::string bytes = "P6\n" + std::to_string(picture.Width) + " " + std::to_string(picture.Height) + "\n255\n";
+  for (int32_t y = 0; y < picture.Height; ++y)
+    for (int32_t x = 0; x < picture.Width; ++x)
+      for (int c = 2; c >= 0; --c) bytes.push_back(char(picture.At(x, y)[c]));
+  WriteFile(ppm, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  const std::string command = "cjpeg " + arguments + " -outfile '" + output + "' '" + ppm + "'";
+  if (std::system(command.c_str()) != 0) return {};
+  return ReadFile(output);
+}
+
+size_t RestartMarkers(const std::vector<uint8_t>& bytes) {
+  // Entropy-coded 0xFF bytes are stuffed with 0x00, so every FF D0..D7 is a marker.
+  size_t count = 0;
+  for (size_t i = 0; i + 1 < bytes.size(); ++i) count += bytes[i] == 0xFF && bytes[i + 1] >= 0xD0 && bytes[i + 1] <= 0xD7;
+  return count;
 }
 
 size_t DifferingBlocks(const TCoefficients& a, const TCoefficients& b) {

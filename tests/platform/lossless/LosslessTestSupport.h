@@ -66,6 +66,7 @@ struct TComponentBlocks {
 struct TCoefficients {
   uint32_t Width = 0, Height = 0;
   bool Progressive = false;
+  uint32_t RestartInterval = 0;  // MCUs between restart markers in the first scan; 0 for none
   std::vector<TComponentBlocks> Components;
   std::vector<std::vector<uint16_t>> QuantTables;  // of components 0..n-1
   std::vector<TMarker> Markers;
@@ -79,6 +80,13 @@ void WriteFile(const std::string& name, const std::vector<uint8_t>& bytes);
 // jpegtran from the system with the given arguments; empty when it is missing or fails.
 std::vector<uint8_t> RunJpegtran(const std::string& arguments, const std::string& input,
                                  const std::string& output);
+
+// cjpeg from the system on the picture written as a PPM; empty when it is missing or fails.
+std::vector<uint8_t> RunCjpeg(const std::string& arguments, const TPicture& picture, const std::string& ppm,
+                              const std::string& output);
+
+// Restart markers in a JPEG file.
+size_t RestartMarkers(const std::vector<uint8_t>& bytes);
 
 // Number of blocks that differ, over all components (both must have the same layout).
 size_t DifferingBlocks(const TCoefficients& a, const TCoefficients& b);

@@ -121,6 +121,43 @@ TEST(TarnwickLoad, ReadPixelsDecodesIntoPaddedRowsWithoutTouchingThePadding) {
   EXPECT_TRUE(out.SameBytes(DecodeJpeg(bytes)));
 }
 
+TEST(TarnwickLoad, ReadPixelsOnceOnlyAndTheHeldImageStaysWhole) {
+  TTempFolder folder;
+  const TPicture source = TPicture::Synthetic(48, 32);
+  const std::vector<uint8_t> bytes = EncodeJpeg(source, {});
+  auto t = CreateTarnwickObject();
+  std::vector<uint8_t> rows(size_t(48 * 3) * 32, 0xCD);
+  EXPECT_EQ(t->ReadPixels(rows.data(), 48 * 3, 0), 0) << "nothing held";
+  EXPECT_FALSE(t->LastError().empty());
+
+  const std::string file = folder / "photo.jpg";
+  WriteFile(file, bytes);
+  ASSERT_EQ(t->Load(file, 0), 1) << t->LastError();
+  t->RotateRight(0);
+  EXPECT_EQ(t->ReadPixels(rows.data(), 48 * 3, 0), 0) << "the loaded picture no longer fits";
+  EXPECT_EQ(rows, std::vector<uint8_t>(rows.size(), 0xCD));
+  t->RotateLeft(0);
+  ASSERT_EQ(t->ReadPixels(rows.data(), 48 * 3, 0), 1) << t->LastError();
+  const std::vector<uint8_t> decoded = rows;
+
+  // The file's bytes went with the first decode: a second one fails clearly, rows untouched.
+  std::fill(rows.begin(), rows.end(), uint8_t(0xCD));
+  EXPECT_EQ(t->ReadPixels(rows.data(), 48 * 3, 0), 0);
+  EXPECT_NE(t->LastError().find("decoded"), std::string::npos) << t->LastError();
+  EXPECT_EQ(rows, std::vector<uint8_t>(rows.size(), 0xCD));
+  EXPECT_EQ(t->HasImage(), 1);
+
+  // The coefficients and markers held apart from those bytes still save the file exactly.
+  uint8_t* first = const_cast<uint8_t*>(decoded.data());
+  t->SetPixels(&first, 48 * 3, 0, 0);
+  t->SetOriginalPixels(decoded.data(), 48 * 3);
+  const int32_t parameters[9] = {0, 100, 0, 0, -1, -1, -1, 2, 90};
+  ASSERT_EQ(t->Save(folder / "out.jpg", parameters), 1) << t->LastError();
+  t->FinishSave();
+  const TCoefficients in = ReadCoefficients(bytes), out = ReadCoefficients(ReadFile(folder / "out.jpg"));
+  EXPECT_EQ(DifferingBlocks(in, out), 0u);
+}
+
 TEST(TarnwickLoad, QualityFiguresFollowTheTables) {
   for (int q : {30, 75, 90, 100}) {
     TJpegOptions options;

@@ -412,3 +412,35 @@ TEST_F(TarnwickSave, GeometryFromElsewhereIsRefused) {
   EXPECT_EQ(doc.T->HasImage(), 0);
   EXPECT_FALSE(doc.T->SetGeometry(TTarnwickGeometry::Identity(64, 48)));
 }
+
+TEST_F(TarnwickSave, RestartIntervalsOfTheFileAreKeptByEverySave) {
+  for (const char* arguments : {"-quality 90 -restart 1", "-quality 90 -restart 1 -progressive"}) {
+    SCOPED_TRACE(arguments);
+    const std::vector<uint8_t> source = RunCjpeg(arguments, TPicture::Synthetic(100, 70), Path("in.ppm"), Path("cjpeg.jpg"));
+    if (source.empty()) GTEST_SKIP() << "cjpeg is not installed";
+    const TCoefficients in = ReadCoefficients(source);
+    ASSERT_EQ(in.RestartInterval, 7u) << "one row of 16 x 16 MCUs";
+    // Every MCU row starts an interval: a turned picture restarts at each of its own rows.
+    const auto expectRestarts = [&](const std::string& name, uint32_t interval) {
+      const std::vector<uint8_t> out = ReadFile(Path(name));
+      EXPECT_EQ(ReadCoefficients(out).RestartInterval, interval) << name;
+      EXPECT_GT(RestartMarkers(out), 0u) << name;
+      return RestartMarkers(out);
+    };
+    TDocument doc(source);
+    ASSERT_EQ(doc.Save(Path("same.jpg"), 2), 1) << doc.T->LastError();
+    ExpectSameCoefficients(ReadCoefficients(ReadFile(Path("same.jpg"))), in);
+    EXPECT_EQ(expectRestarts("same.jpg", 7), RestartMarkers(source)) << "the same restarts in every scan";
+    doc.Paint(20, 20, 30, 30);
+    ASSERT_EQ(doc.Save(Path("repaired.jpg"), 2), 1) << doc.T->LastError();
+    EXPECT_EQ(expectRestarts("repaired.jpg", 7), RestartMarkers(source));
+    ExpectWithinQuantisation(DecodeJpeg(ReadFile(Path("repaired.jpg"))), doc.Current, 2, 2);
+    doc.Crop(0, 0, 96, 64);
+    doc.RotateRight();
+    ASSERT_EQ(doc.Save(Path("turned.jpg"), 2), 1) << doc.T->LastError();
+    expectRestarts("turned.jpg", 4);
+    ExpectWithinQuantisation(DecodeJpeg(ReadFile(Path("turned.jpg"))), doc.Current, 2, 2);
+    ASSERT_EQ(doc.Save(Path("reencoded.jpg"), 0), 1) << doc.T->LastError();
+    expectRestarts("reencoded.jpg", 4);
+  }
+}
