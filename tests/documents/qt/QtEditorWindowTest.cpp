@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "support/QtTestApplication.h"
 #include "../EditorFixture.h"
 #include "documents/qt/QtEditorWindow.h"
 #include "documents/qt/QtFileDialogs.h"
@@ -15,21 +16,6 @@ using ::testing::HasSubstr;
 using ::testing::Return;
 
 namespace {
-
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "documents_qt_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 QStringList Texts(const QList<QAction*>& actions) {
   QStringList texts;

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "support/QtTestApplication.h"
 #include "../TempFolder.h"
 #include "framework/WKLocalizer.h"
 #include "framework/qt/CommonDataModule.h"
@@ -30,21 +31,6 @@ void RunLoopFor(int ms) {
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
 }
-
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "framework_qt_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 class MainFormTest : public ::testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "support/QtTestApplication.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
 #include "documents/qt/QtFileDialogs.h"
@@ -25,21 +26,6 @@
 #include "view/qt/QtGraphicsView.h"
 
 namespace {
-
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "view_qt_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 // The program's arrangement: main form, its editor window, the editor; freed in reverse.
 class QtGraphicsViewTest : public ::testing::Test {

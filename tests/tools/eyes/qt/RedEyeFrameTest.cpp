@@ -5,6 +5,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include "support/QtTestApplication.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKApplication.h"
 #include "framework/qt/MainForm.h"
@@ -13,21 +14,6 @@
 #include "tools/framework/qt/WKToolPanel.h"
 
 namespace {
-
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "tools_eyes_qt_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 class TRecorder : public IWKScriptRecorder {
  public:

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "support/QtTestApplication.h"
 #include "framework/WKApplication.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
@@ -19,21 +20,6 @@
 #include "tools/framework/qt/WKToolPanel.h"
 
 namespace {
-
-class TQtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "tools_framework_qt_test";
-    static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
-  }
-  void TearDown() override { app_.reset(); }
-
- private:
-  std::unique_ptr<QApplication> app_;
-};
-const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new TQtEnvironment);
 
 class ToolPanelTest : public ::testing::Test {
  protected:
