@@ -14,84 +14,13 @@
 #include "framework/WKApplication.h"
 #include "platform/codec/StillImageCodec.h"
 #include "tools/eyes/RedEyeTool.h"
+#include "support/NullWindows.h"
 #include "view/WKGraphicsView.h"
 
 namespace {
 
 constexpr int32_t W = 6000, H = 4000;
 constexpr TPoint Pupil{3000, 2000};
-
-class TItem : public IWKUIItem {
- public:
-  void SetCaption(const std::string&) override {}
-  void SetHint(const std::string&) override {}
-  void SetEnabled(bool) override {}
-  void SetVisible(bool) override {}
-  std::string Caption() const override { return {}; }
-  bool Enabled() const override { return true; }
-  bool Visible() const override { return true; }
-  TPoint ScreenCenter() const override { return {}; }
-};
-
-// A main window that only hands out items.
-class TWindow : public IWKMainWindow, public IWKGraphicsMainWindow, public IWKFileDialogs {
- public:
-  IWKUIItem* Item() {
-    items_.push_back(std::make_unique<TItem>());
-    return items_.back().get();
-  }
-  IWKUIItem* FileMenuItem() override { return &fixed_[0]; }
-  IWKUIItem* FileMenuSeparator() override { return &fixed_[1]; }
-  IWKUIItem* ExitMenuItem() override { return &fixed_[2]; }
-  IWKUIItem* ViewMenuItem() override { return &fixed_[3]; }
-  IWKUIItem* ToolbarsMenuItem() override { return &fixed_[4]; }
-  IWKUIItem* AddMenuItem(const std::string&, const std::string&, IWKUIItem*, IWKUIItem*, int32_t,
-                         TWKClickHandler) override { return Item(); }
-  IWKUIItem* AddSubmenu(const std::string&, IWKUIItem*, IWKUIItem*) override { return Item(); }
-  IWKUIItem* AddSeparator(IWKUIItem*, IWKUIItem*) override { return Item(); }
-  IWKUIItem* AddToolbar(const std::string&) override { return Item(); }
-  IWKUIItem* AddToolbarButton(IWKUIItem*, IWKUIItem*, const std::string&, int32_t,
-                              TWKClickHandler) override { return Item(); }
-  IWKUIItem* AddToolbarSeparator(IWKUIItem*, IWKUIItem*) override { return Item(); }
-  void SetCaption(const std::string&) override {}
-  void ShowDocumentView(TWKDocumentView&) override {}
-  void SetCloseQuery(std::function<void(bool&)>) override {}
-  void Close() override {}
-  IWKUIItem* AddStatusPanel(const std::string&, int32_t) override { return Item(); }
-  int32_t FontHeight() const override { return 13; }
-  IWKUIItem* AddTextButton(IWKUIItem*, const std::string&, TWKClickHandler) override { return Item(); }
-  TRect WindowRect() const override { return Bounds(0, 0, 1600, 1000); }
-  void SetWindowRect(const TRect&) override {}
-  TRect WorkArea() const override { return Bounds(0, 0, 1920, 1080); }
-  void SetDropFileHandler(std::function<void(const std::string&)>) override {}
-  bool ExecuteOpenDialog(TWKFileFormats&, std::string&) override { return false; }
-  bool ExecuteSaveDialog(TWKFileFormats&, const TWKFileFormatArray&, std::string&, int32_t&) override {
-    return false;
-  }
-
- private:
-  TItem fixed_[5];
-  std::vector<std::unique_ptr<TItem>> items_;
-};
-
-class TViewWindow : public IWKViewWindow {
- public:
-  TSize OuterSize() const override { return {1920, 1080}; }
-  TSize ClientSize() const override { return {1903, 1063}; }
-  int32_t VerticalScrollBarWidth() const override { return 17; }
-  int32_t HorizontalScrollBarHeight() const override { return 17; }
-  void SetScrollBar(bool, const TWKScrollBarInfo& info, bool) override { bar_ = info; }
-  TWKScrollBarInfo GetScrollBar(bool) const override { return bar_; }
-  void Invalidate(const TRect*) override {}
-  void ScrollPixels(int32_t, int32_t) override {}
-  void Update() override {}
-  TPoint ClientToScreen(TPoint p) const override { return p; }
-  TPoint ScreenToClient(TPoint p) const override { return p; }
-  TPoint CursorPos() const override { return {}; }
-
- private:
-  TWKScrollBarInfo bar_;
-};
 
 // The photo as a PNG file: a dark scene with a red pupil in an iris.
 std::string WritePhoto() {
@@ -116,15 +45,16 @@ std::string WritePhoto() {
 
 struct TProgram {
   TWKApplication App;
-  TWindow Window;
+  TNullWindow Window;
+  TNullDialogs Dialogs;
   TWKGraphicsEditor* Editor = nullptr;
   TWKRedEyeTool* Tool = nullptr;
   std::string Path;
 
   TProgram() {
     TWKRedEyeTool::DiagnosticOutput = nullptr;
-    TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TViewWindow>(); });
-    Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Window);
+    TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
+    Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
     Tool = CreateTool<TWKRedEyeTool>(&App);
     Editor->SetCurrentTool(Tool);
     Path = WritePhoto();
