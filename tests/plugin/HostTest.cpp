@@ -14,23 +14,15 @@
 
 namespace {
 
-using TEntry = void (*)(int16_t, void*, intptr_t*, int16_t*);
-
 class PluginHostTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Config = new TTempFolder;
-    ASSERT_TRUE(TRegistry::WriteString(Config->Path, "SOFTWARE\\Marrowby\\Photo Plugins\\Quillmoor", "", QM_TEST_EDITOR));
-    ::setenv("XDG_CONFIG_HOME", Config->Path.c_str(), 1);
-    ::setenv("XDG_CONFIG_DIRS", (Config->Path + "/none").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", Config->Path.c_str(), 1);
-    Library = ::dlopen(QM_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(nullptr, Library) << ::dlerror();
-    Entry = reinterpret_cast<TEntry>(::dlsym(Library, "ENTRYPOINT"));
+    Plugin = new TLoadedPlugin(QM_TEST_EDITOR);
+    Entry = Plugin->Entry;
+    ASSERT_NE(nullptr, Entry) << Plugin->Error;
   }
   static void TearDownTestSuite() {
-    if (Library != nullptr) ::dlclose(Library);
-    delete Config;
+    delete Plugin;
   }
   void SetUp() override {
     ASSERT_NE(nullptr, Entry);
@@ -52,9 +44,8 @@ class PluginHostTest : public ::testing::Test {
     return result;
   }
 
-  static inline TTempFolder* Config = nullptr;
-  static inline void* Library = nullptr;
-  static inline TEntry Entry = nullptr;
+  static inline TLoadedPlugin* Plugin = nullptr;
+  static inline TLoadedPlugin::TEntry Entry = nullptr;
   TTempFolder Temp;
   TScopedEnv TmpDir{"TMPDIR", Temp.Path};
 };

@@ -7,10 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+#include "platform/system/Registry.h"
 #include "plugin/FilterInterface.h"
 
 struct TTestHost {
@@ -65,4 +68,37 @@ struct TTestHost {
   std::unique_ptr<uint8_t[]> Pixels;
   filter::TPlatformData Platform{0x1234};
   std::unique_ptr<filter::TFilterRecord, TFree> Block;
+};
+
+// The built plug-in loaded with dlopen for a test suite, finding `program` through the registry
+// stand-in of a temporary configuration folder that also holds the runtime folder.
+struct TLoadedPlugin {
+  using TEntry = void (*)(int16_t, void*, intptr_t*, int16_t*);
+
+  explicit TLoadedPlugin(const std::string& program) {
+    if (!TRegistry::WriteString(Config.Path, "SOFTWARE\\Marrowby\\Photo Plugins\\Quillmoor", "", program)) {
+      Error = "the registry value cannot be written";
+      return;
+    }
+    ::setenv("XDG_CONFIG_HOME", Config.Path.c_str(), 1);
+    ::setenv("XDG_CONFIG_DIRS", (Config.Path + "/none").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", Config.Path.c_str(), 1);
+    Library = ::dlopen(QM_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (Library == nullptr) {
+      Error = ::dlerror();
+      return;
+    }
+    Entry = reinterpret_cast<TEntry>(::dlsym(Library, "ENTRYPOINT"));
+    if (Entry == nullptr) Error = "no ENTRYPOINT";
+  }
+  ~TLoadedPlugin() {
+    if (Library != nullptr) ::dlclose(Library);
+  }
+  TLoadedPlugin(const TLoadedPlugin&) = delete;
+  TLoadedPlugin& operator=(const TLoadedPlugin&) = delete;
+
+  TTempFolder Config;
+  void* Library = nullptr;
+  TEntry Entry = nullptr;
+  std::string Error;
 };

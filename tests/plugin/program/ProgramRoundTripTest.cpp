@@ -10,24 +10,16 @@
 
 namespace {
 
-using TEntry = void (*)(int16_t, void*, intptr_t*, int16_t*);
-
 class ProgramRoundTrip : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Config = new TTempFolder;
-    ASSERT_TRUE(TRegistry::WriteString(Config->Path, "SOFTWARE\\Marrowby\\Photo Plugins\\Quillmoor", "", QM_PROGRAM));
-    ::setenv("XDG_CONFIG_HOME", Config->Path.c_str(), 1);
-    ::setenv("XDG_CONFIG_DIRS", (Config->Path + "/none").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", Config->Path.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    Library = ::dlopen(QM_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(nullptr, Library) << ::dlerror();
-    Entry = reinterpret_cast<TEntry>(::dlsym(Library, "ENTRYPOINT"));
+    Plugin = new TLoadedPlugin(QM_PROGRAM);
+    Entry = Plugin->Entry;
+    ASSERT_NE(nullptr, Entry) << Plugin->Error;
   }
   static void TearDownTestSuite() {
-    if (Library != nullptr) ::dlclose(Library);
-    delete Config;
+    delete Plugin;
   }
 
   int16_t Filter(TTestHost& host, const std::string& action) {
@@ -40,9 +32,8 @@ class ProgramRoundTrip : public ::testing::Test {
     return result;
   }
 
-  static inline TTempFolder* Config = nullptr;
-  static inline void* Library = nullptr;
-  static inline TEntry Entry = nullptr;
+  static inline TLoadedPlugin* Plugin = nullptr;
+  static inline TLoadedPlugin::TEntry Entry = nullptr;
   TTempFolder Temp;
   TScopedEnv TmpDir{"TMPDIR", Temp.Path};
 };
