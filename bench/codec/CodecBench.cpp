@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/RatioReporter.h"
 #include "documents/EditorFixture.h"
 #include "documents/WKGraphicsCodec.h"
 #include "documents/WKGraphicsDocument.h"
@@ -266,23 +267,6 @@ BENCHMARK(BM_DjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CodecSaveJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TurboJpegEncodeAlone)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// Prints the runs as usual and keeps their times for the ratios.
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  void PrintRatio(const char* label, const char* ours, const char* theirs) const {
-    auto a = times_.find(ours), b = times_.find(theirs);
-    if (a == times_.end() || b == times_.end() || b->second <= 0) return;
-    std::printf("%-44s %.3fx\n", label, a->second / b->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 

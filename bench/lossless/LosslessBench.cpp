@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/RatioReporter.h"
 #include "platform/lossless/ITarnwick.h"
 
 extern char** environ;
@@ -154,25 +155,6 @@ void BM_JpegtranRotate90Perfect(benchmark::State& state) {
       state.SkipWithError("jpegtran failed");
 }
 BENCHMARK(BM_JpegtranRotate90Perfect)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// Prints the runs as usual and keeps their times (the median when repeated) for the ratios.
-class TRatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-        times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  void PrintRatio(const char* label, const char* ours, const char* theirs) const {
-    auto a = times_.find(ours), b = times_.find(theirs);
-    if (a == times_.end() || b == times_.end() || b->second <= 0) return;
-    std::printf("%-52s %.3fx\n", label, a->second / b->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
