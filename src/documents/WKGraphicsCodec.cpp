@@ -90,10 +90,10 @@ const char* MimeTypeOfFormat(int32_t formatId) {
   }
 }
 
-bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
-                     TImageInfo& info, std::string& error) {
-  TCodecError err;
-  std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err);
+namespace {
+
+bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLTBitmap& current,
+                 TWKLTBitmap& original, TImageInfo& info, std::string& error) {
   if (!decoder) {
     error = err.Message;
     return false;
@@ -119,6 +119,20 @@ bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBit
   current.Swap(newCurrent);
   original.Swap(newOriginal);
   return true;
+}
+
+}  // namespace
+
+bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
+                     TImageInfo& info, std::string& error) {
+  TCodecError err;
+  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, original, info, error);
+}
+
+bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current,
+                     TWKLTBitmap& original, TImageInfo& info, std::string& error) {
+  TCodecError err;
+  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, original, info, error);
 }
 
 bool EncodeImageFile(const std::string& fileName, const TWKLTBitmap& image, const char* mimeType,

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "platform/codec/CodecTypes.h"
 
+class TCodecData;
 class TWKLTBitmap;
 
 // The format identifier of a decoded container: JPEG 0, TIFF 1, PNG 2, BMP 3. Other containers
@@ -29,6 +31,9 @@ void SetAvailableMemoryForTesting(uint64_t bytes);
 // makes original a copy. On failure both images are as they were and error says why.
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
                      TImageInfo& info, std::string& error);
+// The same for a file already in memory.
+bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current,
+                     TWKLTBitmap& original, TImageInfo& info, std::string& error);
 
 // Encodes the image's rows where they lie (no copy) with the items and resolution, and
 // replaces the file atomically: on failure the old file is byte-identical.

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <thread>
+#include <memory>
+#include <new>
+#include <vector>
 
 #include "documents/WKBusyCursor.h"
 #include "documents/WKExchangeFile.h"
@@ -11,6 +13,7 @@
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsFormatsMetadata.h"
 #include "documents/WKLosslessJpeg.h"
+#include "platform/codec/ImageDecoder.h"
 #include "platform/codec/StillImageCodec.h"
 
 namespace {
@@ -47,6 +50,25 @@ bool IsJpegFile(const std::string& fileName) {
 bool HasExchangeFileMagic(const std::string& fileName) {
   static constexpr unsigned char kMagic[] = {'P', 'S', 'P', 'F'};
   return StartsWith(fileName, kMagic, sizeof kMagic);
+}
+
+// The whole file in memory; false when it cannot be read.
+bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (file == nullptr) return false;
+  bool read = std::fseek(file, 0, SEEK_END) == 0;
+  const long size = read ? std::ftell(file) : -1;
+  read = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
+  if (read) {
+    try {
+      bytes.resize(size_t(size));
+    } catch (const std::bad_alloc&) {
+      read = false;
+    }
+  }
+  read = read && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  std::fclose(file);
+  return read;
 }
 
 }  // namespace
@@ -106,42 +128,31 @@ bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& 
   return true;
 }
 
-// The lossless form takes the file's coefficients on a helper thread while the codec decodes the
-// pixels into the document on this one: both read the same file with the same library, and an
-// exact save compares the edited pixels with the original that this decode produced, so the
-// coefficients of untouched blocks are kept whichever decoder made the rows.
+// The codec decodes the pixels and the open returns; the lossless form then takes the
+// coefficients on a helper thread from the same bytes in memory, so a file changed meanwhile
+// cannot put the two out of step. An exact save compares the edited pixels with the original that
+// this decode produced, so the coefficients of untouched blocks are kept whichever decoder made
+// the rows.
 bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const std::string& fileName,
                                           int32_t& formatId) {
   auto* form = dynamic_cast<TWKLosslessJpeg*>(document.LosslessJpeg.get());
   if (form == nullptr) return false;
-  form->Release();
-  int32_t held = 0;
-  std::thread loader;
-  try {
-    loader = std::thread([&] { held = form->Component().Load(fileName, 0); });
-  } catch (...) {
-    return false;  // no thread: the sequential path
-  }
+  form->Release();  // waits for a load of the previous file still running
+  auto bytes = std::make_shared<std::vector<uint8_t>>();
+  if (!ReadWholeFile(fileName, *bytes)) return false;  // the other paths report why
   TImageInfo info;
   std::string error;
-  const bool decoded = DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, error);
-  loader.join();
-  if (!held) {
-    form->Release();
-    if (!decoded) LastError = error;
-    if (decoded) {
-      document.LoadMetadata(info);
-      formatId = FormatIdOfContainer(info.Container);
-    }
-    return decoded;
-  }
-  if (!decoded || form->Component().Width() != document.CurrentImage.Width() ||
-      form->Component().Height() != document.CurrentImage.Height()) {
-    form->Release();
+  if (!DecodeImageData(TCodecData::Borrow(bytes->data(), bytes->size()), document.CurrentImage,
+                       document.OriginalImage, info, error)) {
+    // A picture the codec cannot decode is left to the lossless form when that holds it.
+    ITarnwick& component = form->Component();
+    if (component.LoadMemory(bytes->data(), bytes->size()) == 0) LastError = error;
+    component.Release();
     return false;
   }
+  form->LoadInBackground(std::move(bytes), document.CurrentImage.Width(), document.CurrentImage.Height());
   document.LoadMetadata(info);
-  formatId = gfJPEG;
+  formatId = FormatIdOfContainer(info.Container);
   return true;
 }
 

@@ -1,37 +1,74 @@
 #include "documents/WKLosslessJpeg.h"
 
 #include <algorithm>
+#include <system_error>
 
 TWKLosslessJpeg::TWKLosslessJpeg() : Component_(CreateTarnwickObject()) {}
-TWKLosslessJpeg::~TWKLosslessJpeg() = default;
+// A load still running is waited for: the helper uses this object.
+TWKLosslessJpeg::~TWKLosslessJpeg() { WaitForLoad(); }
 
-bool TWKLosslessJpeg::HoldsData() const { return Component_->HasImage() != 0; }
-int32_t TWKLosslessJpeg::BlockWidth() const { return Component_->BlockWidth(); }
-int32_t TWKLosslessJpeg::BlockHeight() const { return Component_->BlockHeight(); }
+void TWKLosslessJpeg::WaitForLoad() const {
+  if (Loader_.joinable()) Loader_.join();
+}
+
+void TWKLosslessJpeg::LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height) {
+  try {
+    if (Component_->LoadMemory(bytes.data(), bytes.size()) != 0 && Component_->Width() == width &&
+        Component_->Height() == height)
+      return;
+  } catch (...) {  // out of memory for the coefficients: the document goes on without them
+  }
+  Component_->Release();
+}
+
+void TWKLosslessJpeg::LoadInBackground(std::shared_ptr<const std::vector<uint8_t>> bytes,
+                                       int32_t width, int32_t height) {
+  Release();
+  if (!bytes) return;
+  try {
+    Loader_ = std::thread([this, bytes, width, height] { LoadBytes(*bytes, width, height); });
+  } catch (const std::system_error&) {
+    LoadBytes(*bytes, width, height);
+  }
+}
+
+bool TWKLosslessJpeg::HoldsData() const {
+  WaitForLoad();
+  return Component_->HasImage() != 0;
+}
+int32_t TWKLosslessJpeg::BlockWidth() const {
+  WaitForLoad();
+  return Component_->BlockWidth();
+}
+int32_t TWKLosslessJpeg::BlockHeight() const {
+  WaitForLoad();
+  return Component_->BlockHeight();
+}
 
 bool TWKLosslessJpeg::RotateLeft(int32_t flags) {
-  Component_->RotateLeft(flags);
+  Component().RotateLeft(flags);
   return true;
 }
 bool TWKLosslessJpeg::RotateRight(int32_t flags) {
-  Component_->RotateRight(flags);
+  Component().RotateRight(flags);
   return true;
 }
 bool TWKLosslessJpeg::MirrorHorizontal(int32_t flags) {
-  Component_->Mirror(flags);
+  Component().Mirror(flags);
   return true;
 }
 bool TWKLosslessJpeg::FlipVertical(int32_t flags) {
-  Component_->Flip(flags);
+  Component().Flip(flags);
   return true;
 }
 bool TWKLosslessJpeg::Crop(const TRect& rect) {
-  Component_->SetRegion(rect.Left, rect.Top, rect.Right, rect.Bottom);
+  Component().SetRegion(rect.Left, rect.Top, rect.Right, rect.Bottom);
   return true;
 }
 
+// The component's load cannot be interrupted: a release during it waits for its end.
 void TWKLosslessJpeg::Release() {
-  Component_->Release();
+  Component().Release();
   OutOfStep_ = false;
 }
 
@@ -44,7 +81,7 @@ bool TWKLosslessJpeg::GetGeometry(TTarnwickGeometry& geometry) const {
 }
 
 bool TWKLosslessJpeg::SetGeometry(const TTarnwickGeometry& geometry) {
-  if (!Component_->SetGeometry(geometry)) return false;
+  if (!Component().SetGeometry(geometry)) return false;
   OutOfStep_ = false;
   return true;
 }

@@ -1,9 +1,13 @@
 // The image document's lossless JPEG form over the platform component, and the hooks through
-// which the format registry loads and saves JPEG files with it.
+// which the format registry loads and saves JPEG files with it. The form may take a file's
+// coefficients on a helper thread; every call on it (from the document's thread) first waits for
+// that load to end, so callers never see it half loaded.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "documents/WKGraphicsDocument.h"
 #include "platform/lossless/ITarnwick.h"
@@ -27,13 +31,28 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
   bool GetGeometry(TTarnwickGeometry& geometry) const override;
   bool SetGeometry(const TTarnwickGeometry& geometry) override;
 
-  ITarnwick& Component() { return *Component_; }
+  // Lets go of what it holds, then takes the coefficients of the file in bytes on a helper
+  // thread (at once when no thread can be had). A file that is refused or whose picture is not
+  // width x height leaves the form empty.
+  void LoadInBackground(std::shared_ptr<const std::vector<uint8_t>> bytes, int32_t width,
+                        int32_t height);
+  // Returns when no load runs any more.
+  void WaitForLoad() const;
+
+  ITarnwick& Component() {
+    WaitForLoad();
+    return *Component_;
+  }
   // True after a whole-image replacement that no geometry step put back in step.
   bool OutOfStep() const { return OutOfStep_; }
 
  private:
+  void LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height);
+
   std::unique_ptr<ITarnwick> Component_;
   bool OutOfStep_ = false;
+  // Only the helper touches Component_ while it runs; joined before any other use.
+  mutable std::thread Loader_;
 };
 
 std::unique_ptr<IWKLosslessJpeg> MakeLosslessJpeg();
