@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "imaging/WKParallel.h"
+
 bool QuickDraftResampling = false;
 
 namespace {
@@ -253,6 +255,15 @@ bool CopyToBuffer(const TWKBitmap& bitmap, TWKPixelBuffer& buffer) {
     return false;
   }
   if (!buffer.Allocate(pixels->PixelFormat, pixels->BoundsRect())) return false;
-  buffer.Assign(*pixels);
+  if (buffer.RowBytes != pixels->RowBytes || pixels->RowBytes <= 0) {
+    buffer.Assign(*pixels);
+    return true;
+  }
+  // Rows of both are contiguous with the same stride: one block move per part, on both cores.
+  const size_t rowBytes = size_t(pixels->RowBytes);
+  ParallelRows(pixels->Height, int64_t(rowBytes) * pixels->Height, [&](int32_t, int32_t begin, int32_t end) {
+    std::memcpy(buffer.PixelAddress(buffer.Left, buffer.Top + begin),
+                pixels->PixelAddress(pixels->Left, pixels->Top + begin), size_t(end - begin) * rowBytes);
+  });
   return true;
 }

@@ -154,6 +154,11 @@ TEST(LTBitmap, AssignPixelsAndCopyToBuffer) {
   ASSERT_TRUE(other.AssignPixels(*other.Pixels()));  // its own pixels
   EXPECT_TRUE(SamePixels(*other.Pixels(), buffer));
   EXPECT_FALSE(CopyToBuffer(TWKLTBitmap(), buffer));
+  // Large enough to be split across both cores; an odd width gives padded rows.
+  auto large = RandomBitmap(1001, 1500, 8);
+  ASSERT_TRUE(CopyToBuffer(*large, buffer));
+  EXPECT_EQ(buffer.BoundsRect(), Rect(0, 0, 1001, 1500));
+  EXPECT_TRUE(SamePixels(buffer, *large->Pixels()));
 }
 
 TEST(LTBitmap, PaintAndPrintNeedAPainter) {
