@@ -3,10 +3,12 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include <cstring>
 
 #include "imaging/WKBitmap.h"
+#include "imaging/WKPageMemory.h"
 #include "imaging/WKParallel.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -29,7 +31,11 @@ uint64_t AvailableMemory() {
 // The original as a copy of the current image: one block move per half, on both cores.
 bool CopyImage(const TWKLTBitmap& source, TWKLTBitmap& copy) {
   const TWKBitmapStorage& from = source.Storage();
-  if (!copy.SetSize(from.Width, from.Height, from.Format)) return false;
+  const TWKBitmapStorage& sized = copy.Storage();
+  if ((sized.Width != from.Width || sized.Height != from.Height || sized.Format != from.Format ||
+       sized.Bits == nullptr) &&
+      !copy.SetSize(from.Width, from.Height, from.Format))
+    return false;
   const TWKBitmapStorage& to = copy.Storage();
   if (to.RowBytes != from.RowBytes) return copy.AssignPixels(*source.Pixels());
   ParallelRows(from.Height, static_cast<int64_t>(from.Size), [&](int32_t, int32_t begin, int32_t end) {
@@ -107,7 +113,22 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
     return false;
   }
   const TWKBitmapStorage& rows = newCurrent.Storage();
-  if (!decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err)) {
+  // Fresh pages fault in on the other core while this one decodes; the original is sized now
+  // so that its copy below moves into mapped memory.
+  std::thread prefault;
+  if (newOriginal.SetSize(facts.Width, facts.Height, FormatBGR24) && rows.Size >= (size_t{1} << 22)) {
+    try {
+      prefault = std::thread([&rows, &original = newOriginal.Storage()] {
+        PrefaultPixelMemory(rows.Bits, rows.Size);
+        PrefaultPixelMemory(original.Bits, original.Size);
+      });
+    } catch (...) {
+      // no thread: the pages fault in as they are written
+    }
+  }
+  const bool decoded = decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+  if (prefault.joinable()) prefault.join();
+  if (!decoded) {
     error = err.Message;
     return false;
   }

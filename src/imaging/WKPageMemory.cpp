@@ -1,7 +1,9 @@
 #include "imaging/WKPageMemory.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -29,6 +31,19 @@ void* AllocatePixelMemory(size_t bytes) {
   if (block == MAP_FAILED) return nullptr;
   if (bytes >= HugePageThreshold) madvise(block, bytes, MADV_HUGEPAGE);
   return block;
+}
+
+void PrefaultPixelMemory(void* bytes, size_t size) {
+#ifdef MADV_POPULATE_WRITE
+  if (bytes == nullptr || size == 0) return;
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = reinterpret_cast<uintptr_t>(bytes) & ~(page - 1);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(bytes) + size;
+  madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+  (void)bytes;
+  (void)size;
+#endif
 }
 
 void FreePixelMemory(void* block, size_t bytes) {

@@ -17,6 +17,10 @@ bool PixelStorageSize(int32_t width, int32_t height, int32_t bits, int32_t& rowB
 // anonymous mappings, smaller ones from the heap.
 void* AllocatePixelMemory(size_t bytes);
 void FreePixelMemory(void* block, size_t bytes);
+// Maps the pages under [bytes, bytes + size) writable ahead of their first write, without
+// changing their contents, so that another thread may be writing them at the same time. Does
+// nothing where the system cannot.
+void PrefaultPixelMemory(void* bytes, size_t size);
 
 // Owns one block from AllocatePixelMemory.
 class TPixelMemory {
