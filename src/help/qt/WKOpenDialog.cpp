@@ -60,7 +60,7 @@ TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats, TKind kind
 }
 
 TWKOpenDialog::~TWKOpenDialog() {
-  // The thread goes first: it may be posting to this dialog until it has ended.
+  // The thread is cut off from this dialog first; a decode in hand finishes on its own.
   PreviewThread.reset();
   Thumbnail.reset();
 }
@@ -188,7 +188,8 @@ void TWKOpenDialog::DoSelectionChange(const QString& path) {
 }
 
 void TWKOpenDialog::DoShow() {
-  // A dialog executed once more gets a fresh thread; the old one ended when it closed.
+  // A dialog executed once more gets a fresh thread; the old one was told to end when it
+  // closed and is let go without waiting for it.
   if (PreviewThread->Terminated()) PreviewThread = std::make_unique<TWKDialogPreviewThread>(*this);
   FitPreviewBox();
 }
