@@ -54,6 +54,8 @@ TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats, TKind kind
     : QFileDialog(owner), Formats(formats), kind_(kind) {
   // The side panel needs the dialog's own widgets; this must come before anything else.
   setOption(QFileDialog::DontUseNativeDialog, true);
+  // Thumbnails are pixel memory painted through the pixel painter; without one they stay blank.
+  if (PixelPainter() == nullptr) InstallQtPixelPainter();
   BuildSidePanel();
   PreviewThread = std::make_unique<TWKDialogPreviewThread>(*this);
   connect(this, &QFileDialog::currentChanged, this, &TWKOpenDialog::DoSelectionChange);

@@ -38,7 +38,7 @@ class FileDialogsTest : public ::testing::Test {
     static char name[] = "help_qt_test";
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) new QApplication(argc, argv);
-    InstallQtPixelPainter();
+    // No pixel painter installed here: the dialog needs to see to its own, as in the program.
     const char* data = std::getenv("QM_DATA");
     previous_ = SetGlobalLocalizer(
         std::make_unique<TWKLocalizer>(std::string(data ? data : "data") + "/Languages", 1033));
