@@ -121,6 +121,8 @@ void TWKOpenDialog::SetupFilter() {
 bool TWKOpenDialog::Execute() {
   setWindowTitle(ToQString(kind_ == TKind::Open ? LanguageString(12, "Open")
                                                 : LanguageString(15, "Save")));
+  // Room for the places list, the file list with its columns and the side panel.
+  resize(size().expandedTo(QSize(860, 500)));
   return exec() == QDialog::Accepted;
 }
 
