@@ -1,6 +1,8 @@
 #include "help/qt/WKOpenDialog.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
+#include <QItemSelectionModel>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFrame>
@@ -59,6 +61,16 @@ TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats, TKind kind
   BuildSidePanel();
   PreviewThread = std::make_unique<TWKDialogPreviewThread>(*this);
   connect(this, &QFileDialog::currentChanged, this, &TWKOpenDialog::DoSelectionChange);
+  // A name typed into the name box selects its file without making it current: preview the
+  // single file selected that way too, unless it is the one already asked for.
+  if (auto* list = findChild<QAbstractItemView*>("listView"); list && list->selectionModel()) {
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+      const QStringList files = selectedFiles();
+      if (files.size() == 1 && QFileInfo(files.first()).isFile() &&
+          ToStdString(files.first()) != selected_)
+        DoSelectionChange(files.first());
+    });
+  }
 }
 
 TWKOpenDialog::~TWKOpenDialog() {
@@ -177,6 +189,7 @@ void TWKOpenDialog::DoSelectionChange(const QString& path) {
   Thumbnail.reset();
   std::unique_ptr<TWKFileInfo> info;
   const std::string name = ToStdString(path);
+  selected_ = name;
   if (!name.empty() && Formats.GetFileInfo(name, info) && info) {
     std::string text;
     info->GetDescription(text);

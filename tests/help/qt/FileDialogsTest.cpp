@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -455,6 +456,25 @@ TEST_F(FileDialogsTest, ClickingInTheFileListPreviewsTheFile) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(blue).center());
   ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Thumbnail != nullptr; }, 10000));
   EXPECT_TRUE(Near(Centre(dialog), Blue));
+}
+
+// Typing a name selects the file in the list without making it current.
+TEST_F(FileDialogsTest, TypingAFileNamePreviewsTheFile) {
+  TWKOpenDialog dialog(nullptr, formats);
+  dialog.setDirectory(folder_->path());
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  auto* list = dialog.findChild<QAbstractItemView*>("listView");
+  auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(edit, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) >= 5; },
+                              10000));
+  edit->setFocus();
+  QTest::keyClicks(edit, "green.jpg");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Thumbnail != nullptr; }, 10000));
+  EXPECT_TRUE(Near(Centre(dialog), Green));
+  EXPECT_FALSE(dialog.InfoLabel->text().isEmpty());
 }
 
 TEST_F(FileDialogsTest, EditorDialogsRunTheseDialogsAndKeepTheCallersFilterIndex) {
