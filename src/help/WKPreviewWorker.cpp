@@ -1,7 +1,67 @@
 #include "help/WKPreviewWorker.h"
 
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Threads let go by their workers, joined at program end (or, as a last resort, when static
+// objects are destroyed, so that no joinable thread object is ever destroyed).
+class TReleasedThreads {
+ public:
+  ~TReleasedThreads() { JoinAll(); }
+
+  void Add(std::shared_ptr<const std::atomic<bool>> ended, std::thread thread) {
+    std::lock_guard lock(lock_);
+    // Threads that have ended already are joined at no cost.
+    std::erase_if(threads_, [](TEntry& entry) {
+      if (!entry.Ended->load()) return false;
+      entry.Thread.join();
+      return true;
+    });
+    threads_.push_back({std::move(ended), std::move(thread)});
+  }
+
+  void JoinAll() {
+    std::vector<TEntry> threads;
+    {
+      std::lock_guard lock(lock_);
+      threads.swap(threads_);
+    }
+    for (TEntry& entry : threads) entry.Thread.join();
+  }
+
+  int32_t Running() {
+    std::lock_guard lock(lock_);
+    int32_t running = 0;
+    for (const TEntry& entry : threads_) running += entry.Ended->load() ? 0 : 1;
+    return running;
+  }
+
+ private:
+  struct TEntry {
+    std::shared_ptr<const std::atomic<bool>> Ended;
+    std::thread Thread;
+  };
+  std::mutex lock_;
+  std::vector<TEntry> threads_;
+};
+
+TReleasedThreads& Released() {
+  static TReleasedThreads released;
+  return released;
+}
+
+}  // namespace
+
 TWKPreviewWorker::TWKPreviewWorker(TMaker maker, TDeliver deliver)
-    : maker_(std::move(maker)), deliver_(std::move(deliver)), thread_([this] { Run(); }) {}
+    : state_(std::make_shared<TState>()) {
+  state_->Maker = std::move(maker);
+  state_->Deliver = std::move(deliver);
+  Released();  // constructed before any thread it may have to join
+  thread_ = std::thread([state = state_] { Run(*state); });
+}
 
 TWKPreviewWorker::~TWKPreviewWorker() {
   Terminate();
@@ -12,29 +72,43 @@ void TWKPreviewWorker::Join() {
   if (thread_.joinable()) thread_.join();
 }
 
-TWKPreviewWorker::TCounts TWKPreviewWorker::Counts() const {
-  return {made_.load(), failed_.load(), dropped_.load(), delivered_.load()};
+void TWKPreviewWorker::Release() {
+  Terminate();
+  if (!thread_.joinable()) return;
+  // The aliasing pointer keeps the whole state alive for as long as the entry needs the flag.
+  Released().Add(std::shared_ptr<const std::atomic<bool>>(state_, &state_->Ended),
+                 std::move(thread_));
 }
 
-void TWKPreviewWorker::Run() {
+void TWKPreviewWorker::JoinReleased() { Released().JoinAll(); }
+
+int32_t TWKPreviewWorker::ReleasedRunning() { return Released().Running(); }
+
+TWKPreviewWorker::TCounts TWKPreviewWorker::Counts() const {
+  return {state_->Made.load(), state_->Failed.load(), state_->Dropped.load(),
+          state_->Delivered.load()};
+}
+
+void TWKPreviewWorker::Run(TState& state) {
   TWKPreviewRequest request;
-  while (requests_.Take(request)) {
+  while (state.Requests.Take(request)) {
     std::unique_ptr<TWKThumbnail> thumbnail;
-    ++made_;
+    ++state.Made;
     try {
-      thumbnail = maker_(request.FileName, request.Width, request.Height);
+      thumbnail = state.Maker(request.FileName, request.Width, request.Height);
     } catch (...) {
       thumbnail.reset();  // out of memory or a failing decoder: no preview
     }
     if (!thumbnail) {
-      ++failed_;
-    } else if (!requests_.IsCurrent(request.Ticket)) {
+      ++state.Failed;
+    } else if (!state.Requests.IsCurrent(request.Ticket)) {
       thumbnail.reset();
-      ++dropped_;
+      ++state.Dropped;
     } else {
-      deliver_(request.Ticket, std::move(thumbnail));
-      ++delivered_;
+      state.Deliver(request.Ticket, std::move(thumbnail));
+      ++state.Delivered;
     }
-    requests_.Finish();
+    state.Requests.Finish();
   }
+  state.Ended = true;
 }

@@ -30,31 +30,46 @@ class TWKPreviewWorker {
 
   // The thread starts at once and idles until the first request.
   TWKPreviewWorker(TMaker maker, TDeliver deliver);
-  // Terminates and waits for the thread; a thumbnail being made is finished and freed.
+  // Terminates and waits for the thread, unless it was released; a thumbnail being made is
+  // finished and freed.
   ~TWKPreviewWorker();
   TWKPreviewWorker(const TWKPreviewWorker&) = delete;
   TWKPreviewWorker& operator=(const TWKPreviewWorker&) = delete;
 
   uint64_t Request(const std::string& fileName, int32_t width, int32_t height) {
-    return requests_.Request(fileName, width, height);
+    return state_->Requests.Request(fileName, width, height);
   }
-  void Cancel() { requests_.Cancel(); }
-  bool IsCurrent(uint64_t ticket) const { return requests_.IsCurrent(ticket); }
+  void Cancel() { state_->Requests.Cancel(); }
+  bool IsCurrent(uint64_t ticket) const { return state_->Requests.IsCurrent(ticket); }
   // Tells the thread to end after the thumbnail in hand; nothing is delivered any more.
-  void Terminate() { requests_.Terminate(); }
-  bool Terminated() const { return requests_.Terminated(); }
+  void Terminate() { state_->Requests.Terminate(); }
+  bool Terminated() const { return state_->Requests.Terminated(); }
   // Waits for the thread to end (after Terminate).
   void Join();
+  // Terminates and returns at once: the thread keeps what it works with alive, finishes and
+  // frees the thumbnail in hand and ends on its own. The worker may be destroyed right away.
+  // A delivery already under way may still complete: the receiver cuts itself off first.
+  void Release();
+  // Waits for every released thread that has not ended yet. Called at program end, before
+  // whatever the makers read (the format registry) is destroyed.
+  static void JoinReleased();
+  // Released threads that have not ended yet.
+  static int32_t ReleasedRunning();
   // Nothing requested and nothing being made (every outcome counted).
-  bool Idle() const { return requests_.Idle(); }
+  bool Idle() const { return state_->Requests.Idle(); }
   TCounts Counts() const;
 
  private:
-  void Run();
+  // Shared between the worker and its thread, so that a released thread outlives the worker.
+  struct TState {
+    TMaker Maker;
+    TDeliver Deliver;
+    TWKPreviewRequests Requests;
+    std::atomic<int32_t> Made{0}, Failed{0}, Dropped{0}, Delivered{0};
+    std::atomic<bool> Ended{false};
+  };
+  static void Run(TState& state);
 
-  TMaker maker_;
-  TDeliver deliver_;
-  TWKPreviewRequests requests_;
-  std::atomic<int32_t> made_{0}, failed_{0}, dropped_{0}, delivered_{0};
+  std::shared_ptr<TState> state_;
   std::thread thread_;
 };

@@ -190,6 +190,20 @@ TEST_F(PreviewWorkerTest, TerminateDuringMakingWaitsAndDeliversNothing) {
   EXPECT_EQ(maker.Alive(), 0);
 }
 
+TEST_F(PreviewWorkerTest, ReleasedWorkerGoesAtOnceAndItsThreadEndsOnItsOwn) {
+  worker->Request("big.jpg", 50, 50);
+  ASSERT_TRUE(maker.WaitAsked(1));
+  worker->Release();
+  worker.reset();  // the maker is still held: this returns without waiting for it
+  EXPECT_EQ(TWKPreviewWorker::ReleasedRunning(), 1);
+  maker.Open();
+  TWKPreviewWorker::JoinReleased();
+  EXPECT_EQ(TWKPreviewWorker::ReleasedRunning(), 0);
+  EXPECT_TRUE(delivered.Names().empty());
+  EXPECT_EQ(maker.Alive(), 0);  // the thumbnail in hand was freed by the thread
+  EXPECT_EQ(maker.Asked().size(), 1u);
+}
+
 TEST_F(PreviewWorkerTest, IdleWorkerEndsAtOnce) {
   const auto start = std::chrono::steady_clock::now();
   worker.reset();

@@ -1,21 +1,60 @@
 #include "help/qt/WKDialogPreviewThread.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 
 #include "help/qt/WKOpenDialog.h"
 
+namespace {
+
+// Released threads may still be decoding through a registry the program frees on its way out.
+void JoinReleasedThreadsWhenTheLoopEnds() {
+  static QPointer<QCoreApplication> hooked;
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr || hooked == app) return;
+  hooked = app;
+  QObject::connect(app, &QCoreApplication::aboutToQuit, app,
+                   [] { TWKPreviewWorker::JoinReleased(); });
+}
+
+}  // namespace
+
 TWKDialogPreviewThread::TWKDialogPreviewThread(TWKOpenDialog& dialog)
     : Dialog(dialog),
+      post_([&dialog] {
+        auto post = std::make_shared<TPostBox>();
+        post->Dialog = &dialog;
+        return post;
+      }()),
       worker_(
           [&formats = dialog.Formats](const std::string& name, int32_t width, int32_t height) {
             std::unique_ptr<TWKThumbnail> thumbnail;
             if (!formats.GetThumbnail(name, width, height, thumbnail)) thumbnail.reset();
             return thumbnail;
           },
-          [dialog = &dialog](uint64_t ticket, std::unique_ptr<TWKThumbnail> thumbnail) {
-            // The posted call is discarded, and the thumbnail freed, if the dialog is gone first.
+          [post = post_](uint64_t ticket, std::unique_ptr<TWKThumbnail> thumbnail) {
             auto held = std::make_shared<std::unique_ptr<TWKThumbnail>>(std::move(thumbnail));
+            // Posting under the lock: the dialog cannot go meanwhile. A posted call still
+            // queued when the dialog goes is discarded with its thumbnail; one that runs after
+            // this thread object went finds the box empty.
+            std::lock_guard lock(post->Lock);
+            if (post->Dialog == nullptr) return;
             QMetaObject::invokeMethod(
-                dialog, [dialog, ticket, held] { dialog->ShowThumbnail(ticket, std::move(*held)); },
+                post->Dialog,
+                [post, ticket, held] {
+                  if (TWKOpenDialog* receiver = post->Receiver())
+                    receiver->ShowThumbnail(ticket, std::move(*held));
+                },
                 Qt::QueuedConnection);
-          }) {}
+          }) {
+  JoinReleasedThreadsWhenTheLoopEnds();
+}
+
+TWKDialogPreviewThread::~TWKDialogPreviewThread() {
+  {
+    std::lock_guard lock(post_->Lock);
+    post_->Dialog = nullptr;
+  }
+  worker_.Release();
+}

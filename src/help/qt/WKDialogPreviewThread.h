@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "help/WKPreviewWorker.h"
@@ -12,10 +14,14 @@ class TWKOpenDialog;
 
 class TWKDialogPreviewThread {
  public:
-  // Starts running at once; idle until the first request.
+  // Starts running at once; idle until the first request. The first one makes sure released
+  // threads are joined when the application's event loop ends.
   explicit TWKDialogPreviewThread(TWKOpenDialog& dialog);
-  // Terminates and waits for the thread.
-  ~TWKDialogPreviewThread() = default;
+  // Returns at once: the dialog is cut off first, so nothing reaches it any more; a decode in
+  // hand ends on the released thread, which frees its thumbnail.
+  ~TWKDialogPreviewThread();
+  TWKDialogPreviewThread(const TWKDialogPreviewThread&) = delete;
+  TWKDialogPreviewThread& operator=(const TWKDialogPreviewThread&) = delete;
 
   // The thumbnail of fileName for a box of width x height supersedes any pending request.
   uint64_t Request(const std::string& fileName, int32_t width, int32_t height) {
@@ -32,5 +38,16 @@ class TWKDialogPreviewThread {
   TWKOpenDialog& Dialog;
 
  private:
+  // Where the thread posts to; emptied, under the lock, when this object goes.
+  struct TPostBox {
+    std::mutex Lock;
+    TWKOpenDialog* Dialog = nullptr;
+    TWKOpenDialog* Receiver() {
+      std::lock_guard lock(Lock);
+      return Dialog;
+    }
+  };
+
+  std::shared_ptr<TPostBox> post_;
   TWKPreviewWorker worker_;
 };

@@ -1,6 +1,8 @@
 #include "help/qt/WKOpenDialog.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
+#include <QItemSelectionModel>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QFrame>
@@ -54,13 +56,25 @@ TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats, TKind kind
     : QFileDialog(owner), Formats(formats), kind_(kind) {
   // The side panel needs the dialog's own widgets; this must come before anything else.
   setOption(QFileDialog::DontUseNativeDialog, true);
+  // Thumbnails are pixel memory painted through the pixel painter; without one they stay blank.
+  if (PixelPainter() == nullptr) InstallQtPixelPainter();
   BuildSidePanel();
   PreviewThread = std::make_unique<TWKDialogPreviewThread>(*this);
   connect(this, &QFileDialog::currentChanged, this, &TWKOpenDialog::DoSelectionChange);
+  // A name typed into the name box selects its file without making it current: preview the
+  // single file selected that way too, unless it is the one already asked for.
+  if (auto* list = findChild<QAbstractItemView*>("listView"); list && list->selectionModel()) {
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+      const QStringList files = selectedFiles();
+      if (files.size() == 1 && QFileInfo(files.first()).isFile() &&
+          ToStdString(files.first()) != selected_)
+        DoSelectionChange(files.first());
+    });
+  }
 }
 
 TWKOpenDialog::~TWKOpenDialog() {
-  // The thread goes first: it may be posting to this dialog until it has ended.
+  // The thread is cut off from this dialog first; a decode in hand finishes on its own.
   PreviewThread.reset();
   Thumbnail.reset();
 }
@@ -119,6 +133,8 @@ void TWKOpenDialog::SetupFilter() {
 bool TWKOpenDialog::Execute() {
   setWindowTitle(ToQString(kind_ == TKind::Open ? LanguageString(12, "Open")
                                                 : LanguageString(15, "Save")));
+  // Room for the places list, the file list with its columns and the side panel.
+  resize(size().expandedTo(QSize(860, 500)));
   return exec() == QDialog::Accepted;
 }
 
@@ -173,6 +189,7 @@ void TWKOpenDialog::DoSelectionChange(const QString& path) {
   Thumbnail.reset();
   std::unique_ptr<TWKFileInfo> info;
   const std::string name = ToStdString(path);
+  selected_ = name;
   if (!name.empty() && Formats.GetFileInfo(name, info) && info) {
     std::string text;
     info->GetDescription(text);
@@ -188,7 +205,8 @@ void TWKOpenDialog::DoSelectionChange(const QString& path) {
 }
 
 void TWKOpenDialog::DoShow() {
-  // A dialog executed once more gets a fresh thread; the old one ended when it closed.
+  // A dialog executed once more gets a fresh thread; the old one was told to end when it
+  // closed and is let go without waiting for it.
   if (PreviewThread->Terminated()) PreviewThread = std::make_unique<TWKDialogPreviewThread>(*this);
   FitPreviewBox();
 }

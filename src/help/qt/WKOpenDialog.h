@@ -89,4 +89,5 @@ class TWKOpenDialog : public QFileDialog {
 
   TKind kind_;
   std::string filter_;
+  std::string selected_;  // the file last previewed or cleared for
 };

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "framework/WKLocalizer.h"
 #include "framework/qt/QtText.h"
 #include "help/WKPreviewLayout.h"
+#include "help/WKPreviewWorker.h"
 #include "help/qt/PreviewTestFormats.h"
 #include "help/qt/WKDialogPreviewThread.h"
 #include "help/qt/WKOpenDialog.h"
@@ -37,7 +39,7 @@ class FileDialogsTest : public ::testing::Test {
     static char name[] = "help_qt_test";
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) new QApplication(argc, argv);
-    InstallQtPixelPainter();
+    // No pixel painter installed here: the dialog needs to see to its own, as in the program.
     const char* data = std::getenv("QM_DATA");
     previous_ = SetGlobalLocalizer(
         std::make_unique<TWKLocalizer>(std::string(data ? data : "data") + "/Languages", 1033));
@@ -342,21 +344,24 @@ TEST_F(FileDialogsTest, ClosingDuringADecodeEndsTheThreadWithoutPainting) {
   EXPECT_TRUE(Near(Centre(dialog), Green));
 }
 
-TEST_F(FileDialogsTest, DestroyingDuringADecodeWaitsForTheThreadAndPaintsNothing) {
+// Closing must not hold the user-interface thread for the decode in hand: the dialog goes while
+// the decode is still held, and the released thread ends on its own afterwards.
+TEST_F(FileDialogsTest, DestroyingDuringADecodeReturnsAtOnceAndPaintsNothing) {
   auto* dialog = new TWKOpenDialog(nullptr, formats);
   dialog->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
   formats.CloseGate();
   Select(*dialog, Path("red.jpg"));
   ASSERT_TRUE(formats.WaitStarted(1));
-  std::thread opener([this] {
-    std::this_thread::sleep_for(50ms);
-    formats.OpenGate();
-  });
   dialog->done(QDialog::Rejected);
-  delete dialog;  // waits for the decode in hand
-  opener.join();
-  EXPECT_EQ(formats.Finished.load(), 1);
+  delete dialog;  // the gate is still closed: waiting for the thread would never return
+  EXPECT_EQ(formats.Finished.load(), 0);
+  EXPECT_EQ(TWKPreviewWorker::ReleasedRunning(), 1);
+  formats.OpenGate();
+  ASSERT_TRUE(formats.WaitFinished(1));
+  for (int i = 0; i < 1000 && TWKPreviewWorker::ReleasedRunning() > 0; ++i)
+    std::this_thread::sleep_for(5ms);
+  EXPECT_EQ(TWKPreviewWorker::ReleasedRunning(), 0);
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
   EXPECT_EQ(formats.Draws.load(), 0);
@@ -371,6 +376,52 @@ TEST_F(FileDialogsTest, DestroyingDuringADecodeWaitsForTheThreadAndPaintsNothing
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents();
   EXPECT_EQ(formats.Draws.load(), 0);
+}
+
+// The end of the event loop waits for released threads, so that none still decodes through a
+// registry the program is about to free.
+TEST_F(FileDialogsTest, EndOfTheEventLoopJoinsThreadsStillDecoding) {
+  auto* dialog = new TWKOpenDialog(nullptr, formats);
+  dialog->show();
+  formats.CloseGate();
+  Select(*dialog, Path("blue.jpg"));
+  ASSERT_TRUE(formats.WaitStarted(1));
+  delete dialog;
+  ASSERT_EQ(TWKPreviewWorker::ReleasedRunning(), 1);
+  std::thread opener([this] {
+    std::this_thread::sleep_for(50ms);
+    formats.OpenGate();
+  });
+  // What QApplication::exec emits on its way out.
+  ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit",
+                                        Qt::DirectConnection));
+  EXPECT_EQ(formats.Finished.load(), 1);
+  EXPECT_EQ(TWKPreviewWorker::ReleasedRunning(), 0);
+  opener.join();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(formats.Draws.load(), 0);
+}
+
+// A thumbnail posted by the thread of an earlier showing carries a ticket the fresh thread may
+// hand out again; it must not appear in the dialog shown anew.
+TEST_F(FileDialogsTest, ThumbnailOfAnEarlierShowingNeverAppearsInTheNextOne) {
+  TWKOpenDialog dialog(nullptr, formats);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  Select(dialog, Path("red.jpg"));
+  for (int i = 0; i < 1000 && !dialog.PreviewThread->Idle(); ++i) std::this_thread::sleep_for(5ms);
+  ASSERT_EQ(dialog.PreviewThread->Counts().Delivered, 1);  // posted, not yet run
+  dialog.done(QDialog::Rejected);
+  dialog.show();
+  formats.CloseGate();
+  Select(dialog, Path("green.jpg"));  // the same first ticket on the fresh thread
+  ASSERT_TRUE(formats.WaitStarted(2));
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(dialog.Thumbnail, nullptr);
+  formats.OpenGate();
+  ASSERT_TRUE(Settle(dialog));
+  EXPECT_TRUE(Near(Centre(dialog), Green));
 }
 
 TEST_F(FileDialogsTest, SaveDialogPreviewsToo) {
@@ -405,6 +456,25 @@ TEST_F(FileDialogsTest, ClickingInTheFileListPreviewsTheFile) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(blue).center());
   ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Thumbnail != nullptr; }, 10000));
   EXPECT_TRUE(Near(Centre(dialog), Blue));
+}
+
+// Typing a name selects the file in the list without making it current.
+TEST_F(FileDialogsTest, TypingAFileNamePreviewsTheFile) {
+  TWKOpenDialog dialog(nullptr, formats);
+  dialog.setDirectory(folder_->path());
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  auto* list = dialog.findChild<QAbstractItemView*>("listView");
+  auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(edit, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) >= 5; },
+                              10000));
+  edit->setFocus();
+  QTest::keyClicks(edit, "green.jpg");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Thumbnail != nullptr; }, 10000));
+  EXPECT_TRUE(Near(Centre(dialog), Green));
+  EXPECT_FALSE(dialog.InfoLabel->text().isEmpty());
 }
 
 TEST_F(FileDialogsTest, EditorDialogsRunTheseDialogsAndKeepTheCallersFilterIndex) {
