@@ -59,14 +59,7 @@ TEST_P(CodecBadInput, CorruptedBytesNeverCrash) {
   uint32_t random = 2463534242u;
   TCodecError err;
   for (int round = 0; round < 300; ++round) {
-    std::vector<uint8_t> damaged = whole;
-    for (int k = 0; k < 1 + round % 8; ++k) {
-      random ^= random << 13;
-      random ^= random >> 17;
-      random ^= random << 5;
-      damaged[random % damaged.size()] ^= uint8_t(1 + (random >> 24) % 255);
-    }
-    TryDecode(damaged, err);  // either way, but cleanly (the sanitizers watch)
+    TryDecode(Damaged(whole, round, random), err);  // either way, but cleanly (the sanitizers watch)
   }
 }
 

@@ -174,14 +174,7 @@ TEST(InkJpeg, TruncatedAndDamagedFilesFailCleanly) {
     EXPECT_EQ(failures, cuts) << "a truncated file decoded as if complete";
     uint32_t random = 2463534242u;
     for (int round = 0; round < 200; ++round) {
-      std::vector<uint8_t> damaged = whole;
-      for (int k = 0; k < 1 + round % 8; ++k) {
-        random ^= random << 13;
-        random ^= random >> 17;
-        random ^= random << 5;
-        damaged[random % damaged.size()] ^= uint8_t(1 + (random >> 24) % 255);
-      }
-      TryDecode(damaged);  // either way, but cleanly (the sanitizers watch)
+      TryDecode(Damaged(whole, round, random));  // either way, but cleanly (the sanitizers watch)
     }
   }
 }

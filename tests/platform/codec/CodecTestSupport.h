@@ -155,4 +155,16 @@ inline void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes)
   out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
+// The file with 1 to 8 bytes flipped at places drawn from `random` (xorshift), more each round.
+inline std::vector<uint8_t> Damaged(const std::vector<uint8_t>& whole, int round, uint32_t& random) {
+  std::vector<uint8_t> damaged = whole;
+  for (int k = 0; k < 1 + round % 8; ++k) {
+    random ^= random << 13;
+    random ^= random >> 17;
+    random ^= random << 5;
+    damaged[random % damaged.size()] ^= uint8_t(1 + (random >> 24) % 255);
+  }
+  return damaged;
+}
+
 }  // namespace codec_test
