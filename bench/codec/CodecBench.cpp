@@ -1,8 +1,6 @@
 // A 24-megapixel JPEG (6000 x 4000, quality 90, 4:2:0, photo-like) opened into caller rows and
 // saved, against TurboJPEG alone and the djpeg/cjpeg tools in the same run. Ratios at the end.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <turbojpeg.h>
 #include <unistd.h>
 
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/RunTool.h"
 #include "support/RatioReporter.h"
 #include "documents/EditorFixture.h"
 #include "documents/WKGraphicsCodec.h"
@@ -23,8 +22,6 @@
 #include "platform/lossless/ITarnwick.h"
 #include "imaging/WKBitmap.h"
 #include "platform/codec/StillImageCodec.h"
-
-extern char** environ;
 
 namespace {
 
@@ -101,17 +98,6 @@ struct TFixture {
 TFixture& Fixture() {
   static TFixture fixture;
   return fixture;
-}
-
-bool Run(std::vector<std::string> args) {
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void BM_CodecOpenIntoRows(benchmark::State& state) {
@@ -240,7 +226,7 @@ void BM_TurboJpegDecodeAlone(benchmark::State& state) {
 void BM_DjpegTool(benchmark::State& state) {
   TFixture& f = Fixture();
   for (auto _ : state)
-    if (!Run({"djpeg", "-outfile", "/dev/null", f.JpegPath})) state.SkipWithError("djpeg failed");
+    if (!RunTool({"djpeg", "-outfile", "/dev/null", f.JpegPath})) state.SkipWithError("djpeg failed");
 }
 
 void BM_CodecSaveJpeg(benchmark::State& state) {
@@ -270,7 +256,7 @@ void BM_TurboJpegEncodeAlone(benchmark::State& state) {
 void BM_CjpegTool(benchmark::State& state) {
   TFixture& f = Fixture();
   for (auto _ : state)
-    if (!Run({"cjpeg", "-quality", std::to_string(Quality), "-outfile", "/dev/null", f.PpmPath}))
+    if (!RunTool({"cjpeg", "-quality", std::to_string(Quality), "-outfile", "/dev/null", f.PpmPath}))
       state.SkipWithError("cjpeg failed");
 }
 

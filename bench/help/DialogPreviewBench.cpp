@@ -5,8 +5,6 @@
 // during a decode takes on that thread. The JPEG is made at start from a sample photo with ImageMagick
 // (enlarged to 6000 x 4000, sensor-like noise added), in a temporary folder removed at the end.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -22,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/RunTool.h"
 #include "documents/WKGraphicsFormats.h"
 #include "framework/qt/QtText.h"
 #include "help/WKPreviewLayout.h"
@@ -30,8 +29,6 @@
 #include "help/qt/WKOpenDialog.h"
 #include "platform/codec/StillImageCodec.h"
 #include "platform/paint/QtPixelPainter.h"
-
-extern char** environ;
 
 namespace {
 
@@ -92,13 +89,8 @@ struct TFixture {
     char pattern[] = "/tmp/qm-help-bench-XXXXXX";
     Folder = mkdtemp(pattern);
     const std::string first = Folder + "/photo1.jpg";
-    const char* argv[] = {QM_CONVERT, QM_SAMPLE_PHOTO, "-resize", "6000x4000!", "-attenuate",
-                          "0.4", "+noise", "Gaussian", "-quality", "92",
-                          "-sampling-factor", "2x2", first.c_str(), nullptr};
-    pid_t pid = 0;
-    int status = -1;
-    if (posix_spawn(&pid, QM_CONVERT, nullptr, nullptr, const_cast<char**>(argv), environ) != 0 ||
-        waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!RunTool({QM_CONVERT, QM_SAMPLE_PHOTO, "-resize", "6000x4000!", "-attenuate", "0.4", "+noise",
+                  "Gaussian", "-quality", "92", "-sampling-factor", "2x2", first})) {
       std::fprintf(stderr, "ImageMagick could not make the 24-megapixel JPEG\n");
       std::exit(1);
     }

@@ -3,8 +3,6 @@
 // a quarter and saved, against jpegtran doing the coefficient rewrite in the same run.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,24 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "support/RunTool.h"
 #include "support/RatioReporter.h"
 #include "platform/lossless/ITarnwick.h"
-
-extern char** environ;
 
 namespace {
 
 constexpr int32_t W = 6000, H = 4000;
-
-bool Run(const std::vector<std::string>& arguments) {
-  std::vector<char*> argv;
-  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  int status = 0;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // Heap bytes in use, large mapped blocks included.
 size_t InUse() {
@@ -67,7 +54,7 @@ struct TFixture {
     JpegPath = Folder + "/photo.jpg";
     SavePath = Folder + "/saved.jpg";
     ToolPath = Folder + "/jpegtran.jpg";
-    if (!Run({"convert", std::string(QM_SAMPLES_DIR) + "/astronaut.png", "-resize", "6000x4000!",
+    if (!RunTool({"convert", std::string(QM_SAMPLES_DIR) + "/astronaut.png", "-resize", "6000x4000!",
               "-attenuate", "0.4", "+noise", "Gaussian", "-sampling-factor", "2x2", "-quality", "90",
               JpegPath}))
       return;
@@ -128,7 +115,7 @@ BENCHMARK(BM_LosslessSaveOneEye)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_JpegtranCopyAll(benchmark::State& state) {
   if (!Check(state)) return;
   for (auto _ : state)
-    if (!Run({"jpegtran", "-copy", "all", "-outfile", Fixture().ToolPath, Fixture().JpegPath}))
+    if (!RunTool({"jpegtran", "-copy", "all", "-outfile", Fixture().ToolPath, Fixture().JpegPath}))
       state.SkipWithError("jpegtran failed");
 }
 BENCHMARK(BM_JpegtranCopyAll)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -150,7 +137,7 @@ BENCHMARK(BM_LosslessQuarterTurnSave)->Unit(benchmark::kMillisecond)->UseRealTim
 void BM_JpegtranRotate90Perfect(benchmark::State& state) {
   if (!Check(state)) return;
   for (auto _ : state)
-    if (!Run({"jpegtran", "-copy", "all", "-rotate", "90", "-perfect", "-outfile", Fixture().ToolPath,
+    if (!RunTool({"jpegtran", "-copy", "all", "-rotate", "90", "-perfect", "-outfile", Fixture().ToolPath,
               Fixture().JpegPath}))
       state.SkipWithError("jpegtran failed");
 }
