@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "RedEyeScene.h"
 #include "imaging/WKBitmap.h"
 #include "tools/eyes/RedEyeCorrection.h"
 #include "tools/eyes/RedEyeParams.h"
@@ -14,21 +15,9 @@
 
 namespace {
 
-constexpr int32_t W = 6000, H = 4000;
-constexpr TPoint Pupil{3000, 2000};
+using namespace redeye_bench;
 
-void Paint(TWKPixels& px) {
-  for (int32_t y = 0; y < H; ++y) {
-    uint8_t* p = px.PixelAddress(0, y);
-    for (int32_t x = 0; x < W; ++x, p += 3) {
-      const int32_t dx = x - Pupil.X, dy = y - Pupil.Y, d2 = dx * dx + dy * dy;
-      const bool pupil = d2 <= 45 * 45, iris = d2 <= 110 * 110;
-      p[0] = static_cast<uint8_t>(pupil ? 40 : iris ? 90 : (x * 7 + y) & 127);
-      p[1] = static_cast<uint8_t>(pupil ? 30 : iris ? 110 : (x + y * 3) & 127);
-      p[2] = static_cast<uint8_t>(pupil ? 210 + (x & 7) : iris ? 70 : 120);
-    }
-  }
-}
+void Paint(TWKPixels& px) { PaintScene(px.Bits, px.RowBytes); }
 
 // The photo: current image and backup, both 6000 x 4000, made once.
 struct TPhoto {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "RedEyeScene.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsEditorUI.h"
@@ -19,8 +20,7 @@
 
 namespace {
 
-constexpr int32_t W = 6000, H = 4000;
-constexpr TPoint Pupil{3000, 2000};
+using namespace redeye_bench;
 
 // The photo as a PNG file: a dark scene with a red pupil in an iris.
 std::string WritePhoto() {
@@ -28,16 +28,7 @@ std::string WritePhoto() {
       (std::filesystem::temp_directory_path() / ("qm_redeye_bench_" + std::to_string(::getpid()) + ".png")).string();
   const ptrdiff_t rowBytes = (W * 3 + 3) & ~3;
   std::vector<uint8_t> bits(static_cast<size_t>(rowBytes) * H);
-  for (int32_t y = 0; y < H; ++y) {
-    uint8_t* p = bits.data() + y * rowBytes;
-    for (int32_t x = 0; x < W; ++x, p += 3) {
-      const int32_t dx = x - Pupil.X, dy = y - Pupil.Y, d2 = dx * dx + dy * dy;
-      const bool pupil = d2 <= 45 * 45, iris = d2 <= 110 * 110;
-      p[0] = static_cast<uint8_t>(pupil ? 40 : iris ? 90 : (x * 7 + y) & 127);
-      p[1] = static_cast<uint8_t>(pupil ? 30 : iris ? 110 : (x + y * 3) & 127);
-      p[2] = static_cast<uint8_t>(pupil ? 210 + (x & 7) : iris ? 70 : 120);
-    }
-  }
+  PaintScene(bits.data(), rowBytes);
   TCodecError err;
   TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, W, H}, {}, path, err);
   return path;
