@@ -1,15 +1,15 @@
 #include "documents/WKGraphicsCodec.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <thread>
-
-#include <cstring>
+#include <vector>
 
 #include "imaging/WKBitmap.h"
 #include "imaging/WKPageMemory.h"
-#include "imaging/WKParallel.h"
 #include "platform/codec/StillImageCodec.h"
 
 namespace {
@@ -26,23 +26,6 @@ uint64_t AvailableMemory() {
   while (meminfo >> key >> kib >> unit)
     if (key == "MemAvailable:") return kib * 1024;
   return 0;
-}
-
-// The original as a copy of the current image: one block move per half, on both cores.
-bool CopyImage(const TWKLTBitmap& source, TWKLTBitmap& copy) {
-  const TWKBitmapStorage& from = source.Storage();
-  const TWKBitmapStorage& sized = copy.Storage();
-  if ((sized.Width != from.Width || sized.Height != from.Height || sized.Format != from.Format ||
-       sized.Bits == nullptr) &&
-      !copy.SetSize(from.Width, from.Height, from.Format))
-    return false;
-  const TWKBitmapStorage& to = copy.Storage();
-  if (to.RowBytes != from.RowBytes) return copy.AssignPixels(*source.Pixels());
-  ParallelRows(from.Height, static_cast<int64_t>(from.Size), [&](int32_t, int32_t begin, int32_t end) {
-    const size_t offset = size_t(begin) * size_t(from.RowBytes);
-    std::memcpy(to.Bits + offset, from.Bits + offset, size_t(end - begin) * size_t(from.RowBytes));
-  });
-  return true;
 }
 
 }  // namespace
@@ -98,8 +81,47 @@ const char* MimeTypeOfFormat(int32_t formatId) {
 
 namespace {
 
+// Copies the decoded rows into the original and the backup in chunks that the decoding thread,
+// once done, and a follower thread claim in turn; only rows the decoder has published are taken.
+class TRowCopier {
+ public:
+  TRowCopier(const TWKBitmapStorage& rows, std::vector<uint8_t*> copies)
+      : Rows_(rows), Copies_(std::move(copies)) {}
+
+  void CopyBelow(int32_t limit) {
+    int32_t begin = Next_.load(std::memory_order_relaxed);
+    while (begin < limit) {
+      const int32_t end = std::min(limit, begin + ChunkRows);
+      if (!Next_.compare_exchange_weak(begin, end, std::memory_order_relaxed)) continue;
+      const size_t offset = size_t(begin) * size_t(Rows_.RowBytes);
+      const size_t bytes = size_t(end - begin) * size_t(Rows_.RowBytes);
+      for (uint8_t* copy : Copies_) std::memcpy(copy + offset, Rows_.Bits + offset, bytes);
+      begin = end;
+    }
+  }
+
+  // On the follower: maps the decoder's fresh pages ahead of it, then copies rows as they come.
+  void Follow(const TDecodeProgress& progress) {
+    PrefaultPixelMemory(Rows_.Bits, Rows_.Size);
+    for (int32_t seen = 0; seen < Rows_.Height;) {
+      seen = progress.WaitBeyond(seen);
+      if (seen == TDecodeProgress::Failed) return;
+      CopyBelow(seen);
+    }
+  }
+
+ private:
+  static constexpr int32_t ChunkRows = 32;
+  const TWKBitmapStorage& Rows_;
+  const std::vector<uint8_t*> Copies_;
+  std::atomic<int32_t> Next_{0};
+};
+
+// Below this the copies are made after the decode, on the decoding thread.
+constexpr size_t FollowerThreshold = size_t{1} << 22;
+
 bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLTBitmap& current,
-                 TWKLTBitmap& original, TImageInfo& info, std::string& error) {
+                 TWKLTBitmap& original, TWKPixelBuffer* backup, TImageInfo& info, std::string& error) {
   if (!decoder) {
     error = err.Message;
     return false;
@@ -107,53 +129,60 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
   const TImageInfo& facts = decoder->Info();
   if (!CheckImageMemory(facts.Width, facts.Height, error)) return false;
   TWKLTBitmap newCurrent, newOriginal;
+  TWKPixelBuffer newBackup;
   if (!newCurrent.SetSize(facts.Width, facts.Height, FormatBGR24)) {
     error = "There is not enough memory to open an image of " + std::to_string(facts.Width) + " x " +
             std::to_string(facts.Height) + " pixels.";
     return false;
   }
   const TWKBitmapStorage& rows = newCurrent.Storage();
-  // Fresh pages fault in on the other core while this one decodes; the original is sized now
-  // so that its copy below moves into mapped memory.
-  std::thread prefault;
-  if (newOriginal.SetSize(facts.Width, facts.Height, FormatBGR24) && rows.Size >= (size_t{1} << 22)) {
+  if (!newOriginal.SetSize(facts.Width, facts.Height, FormatBGR24) ||
+      (backup != nullptr && !newBackup.Allocate(FormatBGR24, Rect(0, 0, facts.Width, facts.Height))) ||
+      newOriginal.Storage().RowBytes != rows.RowBytes || (backup != nullptr && newBackup.RowBytes != rows.RowBytes)) {
+    error = "There is not enough memory to keep a copy of the original image.";
+    return false;
+  }
+  std::vector<uint8_t*> copies{newOriginal.Storage().Bits};
+  if (backup != nullptr) copies.push_back(newBackup.Bits);
+  TRowCopier copier(rows, std::move(copies));
+  TDecodeProgress progress;
+  std::thread follower;
+  if (rows.Size >= FollowerThreshold && std::thread::hardware_concurrency() >= 2) {
     try {
-      prefault = std::thread([&rows, &original = newOriginal.Storage()] {
-        PrefaultPixelMemory(rows.Bits, rows.Size);
-        PrefaultPixelMemory(original.Bits, original.Size);
-      });
+      follower = std::thread([&copier, &progress] { copier.Follow(progress); });
+      decoder->SetProgress(&progress);
     } catch (...) {
-      // no thread: the pages fault in as they are written
+      // no thread: the copies are made after the decode
     }
   }
   const bool decoded = decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
-  if (prefault.joinable()) prefault.join();
+  decoder->SetProgress(nullptr);
+  progress.Publish(decoded ? rows.Height : TDecodeProgress::Failed);
+  if (decoded) copier.CopyBelow(rows.Height);
+  if (follower.joinable()) follower.join();
   if (!decoded) {
     error = err.Message;
-    return false;
-  }
-  if (!CopyImage(newCurrent, newOriginal)) {
-    error = "There is not enough memory to keep a copy of the original image.";
     return false;
   }
   info = facts;
   current.Swap(newCurrent);
   original.Swap(newOriginal);
+  if (backup != nullptr) backup->Swap(newBackup);
   return true;
 }
 
 }  // namespace
 
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
-                     TImageInfo& info, std::string& error) {
+                     TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, original, info, error);
+  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, original, backup, info, error);
 }
 
 bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current,
-                     TWKLTBitmap& original, TImageInfo& info, std::string& error) {
+                     TWKLTBitmap& original, TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, original, info, error);
+  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, original, backup, info, error);
 }
 
 bool EncodeImageFile(const std::string& fileName, const TWKLTBitmap& image, const char* mimeType,

@@ -11,6 +11,7 @@
 
 class TCodecData;
 class TWKLTBitmap;
+class TWKPixelBuffer;
 
 // The format identifier of a decoded container: JPEG 0, TIFF 1, PNG 2, BMP 3. Other containers
 // (GIF and whatever else the codec reads) get kOtherImageFormat: they open, are never an
@@ -28,12 +29,14 @@ bool CheckImageMemory(int32_t width, int32_t height, std::string& error);
 void SetAvailableMemoryForTesting(uint64_t bytes);
 
 // Decodes the whole file into current (24-bit, the codec writing straight into its rows) and
-// makes original a copy. On failure both images are as they were and error says why.
+// makes original, and backup when given, copies of it; for a large picture the copies follow
+// the decode on another core. On failure all are as they were and error says why.
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
-                     TImageInfo& info, std::string& error);
+                     TImageInfo& info, std::string& error, TWKPixelBuffer* backup = nullptr);
 // The same for a file already in memory.
 bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current,
-                     TWKLTBitmap& original, TImageInfo& info, std::string& error);
+                     TWKLTBitmap& original, TImageInfo& info, std::string& error,
+                     TWKPixelBuffer* backup = nullptr);
 
 // Encodes the image's rows where they lie (no copy) with the items and resolution, and
 // replaces the file atomically: on failure the old file is byte-identical.

@@ -115,6 +115,7 @@ bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& 
   TWKBusyCursor busy;
   if (ReadExchangeFile(*image, fileName)) {
     formatId = gfExchange;
+    image->RefreshBackup();
   } else {
     // A damaged exchange file is reported as one, not as an unknown picture format.
     const std::string exchangeError = HasExchangeFileMagic(fileName) ? LastError : std::string();
@@ -124,7 +125,6 @@ bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& 
       return false;
     }
   }
-  image->RefreshBackup();
   return true;
 }
 
@@ -143,7 +143,7 @@ bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const s
   TImageInfo info;
   std::string error;
   if (!DecodeImageData(TCodecData::Borrow(bytes->data(), bytes->size()), document.CurrentImage,
-                       document.OriginalImage, info, error)) {
+                       document.OriginalImage, info, error, &document.Backup)) {
     // A picture the codec cannot decode is left to the lossless form when that holds it.
     ITarnwick& component = form->Component();
     if (component.LoadMemory(bytes->data(), bytes->size()) == 0) LastError = error;
@@ -172,7 +172,8 @@ bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::str
     return true;
   }
   TImageInfo info;
-  if (!DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, LastError))
+  if (!DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, LastError,
+                       &document.Backup))
     return false;
   document.LoadMetadata(info);
   formatId = FormatIdOfContainer(info.Container);

@@ -82,6 +82,10 @@ class TWKPixelBuffer : public TWKPixels {
   bool SetBounds(const TRect& rect);
   bool Allocate(TWKPixelFormat format, const TRect& rect);
   void Clear();
+  void Swap(TWKPixelBuffer& other) noexcept {
+    std::swap(static_cast<TWKPixels&>(*this), static_cast<TWKPixels&>(other));
+    FMemory.Swap(other.FMemory);
+  }
 
  private:
   TPixelMemory FMemory;

@@ -116,6 +116,45 @@ TEST(GraphicsCodec, BadFilesLeaveTheImagesAsTheyWere) {
   EXPECT_FALSE(DecodeImageFile(folder.Path(), doc.Current, doc.Original, doc.Info, error));
 }
 
+// Large enough that the copies follow the decode on another thread.
+TEST(GraphicsCodec, LargePicturesGiveEqualCopiesAndAFailedDecodeLeavesAllThreeImages) {
+  TTempFolder folder;
+  const TPicture picture = TPicture::Synthetic(1601, 1003);
+  std::vector<uint8_t> jpeg, png;
+  TCodecError err;
+  ASSERT_TRUE(TStillImageCodec::Encode("image/jpeg", picture.ConstRows(), {}, jpeg, err)) << err.Message;
+  ASSERT_TRUE(TStillImageCodec::Encode("image/png", picture.ConstRows(), {}, png, err)) << err.Message;
+  WriteAll(folder.File("big.jpg"), jpeg);
+  WriteAll(folder.File("big.png"), png);  // a decoder that reports no rows until the end
+  WriteAll(folder.File("cut.jpg"), std::vector<uint8_t>(jpeg.begin(), jpeg.begin() + jpeg.size() * 3 / 4));
+
+  TImages doc;
+  TWKPixelBuffer backup;
+  std::string error;
+  for (const char* name : {"big.jpg", "big.png"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(DecodeImageFile(folder.File(name), doc.Current, doc.Original, doc.Info, error, &backup)) << error;
+    const TWKBitmapStorage& rows = doc.Current.Storage();
+    ASSERT_EQ(backup.RowBytes, rows.RowBytes);
+    EXPECT_EQ(std::memcmp(doc.Original.Storage().Bits, rows.Bits, rows.Size), 0);
+    EXPECT_EQ(std::memcmp(backup.Bits, rows.Bits, rows.Size), 0);
+    EXPECT_NE(backup.Bits, rows.Bits);
+  }
+  EXPECT_TRUE(SamePixels(doc.Current, picture)) << "the PNG was decoded last";
+
+  const TPicture previous = TPicture::Synthetic(9, 7);
+  Fill(doc.Current, previous);
+  Fill(doc.Original, previous);
+  ASSERT_TRUE(backup.Allocate(FormatBGR24, Rect(0, 0, 9, 7)));
+  backup.Bits[0] = 42;
+  EXPECT_FALSE(DecodeImageFile(folder.File("cut.jpg"), doc.Current, doc.Original, doc.Info, error, &backup));
+  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  EXPECT_TRUE(SamePixels(doc.Current, previous));
+  EXPECT_TRUE(SamePixels(doc.Original, previous));
+  EXPECT_EQ(backup.Width, 9);
+  EXPECT_EQ(backup.Bits[0], 42);
+}
+
 TEST(GraphicsCodec, PicturesTooLargeForTheMemoryAreRefusedWithAMessage) {
   TTempFolder folder;
   std::vector<uint8_t> png;

@@ -1,5 +1,6 @@
 #include "GraphicsEditorFixture.h"
 
+#include <cstring>
 #include <fstream>
 
 using ::testing::_;
@@ -26,6 +27,16 @@ std::string HugePngHeader() {
   bytes += ihdr;
   for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<char>((crc >> shift) & 0xFF));
   return bytes;
+}
+
+// Undo takes its before-pixels from the backup: an opened picture's must equal its pixels.
+bool BackupIsTheOpenedPicture(const TWKGraphicsDocument& doc) {
+  const TWKPixels* current = doc.CurrentPixels();
+  if (current == nullptr || doc.Backup.BoundsRect() != current->BoundsRect()) return false;
+  for (int32_t y = 0; y < current->Height; ++y)
+    if (std::memcmp(doc.Backup.PixelAddress(0, y), current->PixelAddress(0, y), size_t(current->Width) * 3) != 0)
+      return false;
+  return true;
 }
 
 }  // namespace
@@ -61,6 +72,7 @@ TEST_F(GraphicsEditorTest, SavedFilesReopenWithTheirPixelsResolutionAndFormat) {
     EXPECT_EQ(again->ImageRect(), Rect(0, 0, 33, 17));
     EXPECT_EQ(*again->CurrentPixels()->Pixel(32, 16), probe);
     EXPECT_EQ(again->Metadata.ResolutionX, 150);
+    EXPECT_TRUE(BackupIsTheOpenedPicture(*again));
     doc = again;
   }
   const std::string jpeg = (Folder / "copy.jpg").string();
@@ -69,6 +81,7 @@ TEST_F(GraphicsEditorTest, SavedFilesReopenWithTheirPixelsResolutionAndFormat) {
   TWKGraphicsDocument* decoded = Open(jpeg);
   ASSERT_NE(decoded, nullptr);
   EXPECT_EQ(decoded->FormatId, gfJPEG);
+  EXPECT_TRUE(BackupIsTheOpenedPicture(*decoded));
   EXPECT_NEAR(decoded->CurrentPixels()->Pixel(16, 8)->Red, 16 + 8, 12);  // red = x + y
 }
 

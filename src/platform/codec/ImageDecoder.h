@@ -1,6 +1,7 @@
 // The two-phase decoder contract and the handler and encoder interfaces that formats implement.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -33,6 +34,27 @@ class TCodecData {
   std::vector<uint8_t> owned_;
 };
 
+// How many of a decode's first rows are final. The decoding thread publishes; another thread may
+// read rows below the published count while later ones are still being written.
+class TDecodeProgress {
+ public:
+  static constexpr int32_t Failed = -1;
+  void Publish(int32_t rows) {
+    Rows_.store(rows, std::memory_order_release);
+    Rows_.notify_all();
+  }
+  void Fail() { Publish(Failed); }
+  int32_t Published() const { return Rows_.load(std::memory_order_acquire); }
+  // Blocks until the count differs from seen; returns it (Failed when the decode gave up).
+  int32_t WaitBeyond(int32_t seen) const {
+    Rows_.wait(seen, std::memory_order_acquire);
+    return Rows_.load(std::memory_order_acquire);
+  }
+
+ private:
+  std::atomic<int32_t> Rows_{0};
+};
+
 // One opened image. Info() is filled by the open phase; ReadPixels converts the whole picture
 // into caller memory. A decoder is used from one thread at a time.
 class TImageDecoder {
@@ -43,6 +65,9 @@ class TImageDecoder {
 
   // Decodes the whole picture into rows of Info().Width x Info().Height 24-bit pixels.
   virtual bool ReadPixels(const TPixelRows& dest, TCodecError& err) = 0;
+  // ReadPixels then publishes finished rows there as it goes, where the format allows; the caller
+  // publishes the end (all rows, or the failure).
+  void SetProgress(TDecodeProgress* progress) { progress_ = progress; }
 
   // Decodes a picture of exactly dest.Width x dest.Height (area-averaged from the full size, or
   // through a cheaper reduced decode where the format has one).
@@ -50,6 +75,7 @@ class TImageDecoder {
 
  protected:
   TImageInfo info_;
+  TDecodeProgress* progress_ = nullptr;
   bool CheckDest(const TPixelRows& dest, TCodecError& err) const;
 };
 

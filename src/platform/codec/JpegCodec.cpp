@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "platform/codec/CmykJpeg.h"
+#include "platform/codec/JpegScanlines.h"
 #include "platform/codec/PixelConvert.h"
 #include "platform/codec/PropertyItems.h"
 
@@ -30,14 +30,6 @@ class TTurboHandle {
   tjhandle handle_;
 };
 
-// TurboJPEG reports truncated data only as a warning; everything else it warns about
-// (extraneous bytes, odd markers) still gives a complete picture.
-bool IsTruncationWarning(const std::string& message) {
-  std::string lower(message);
-  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-  return lower.find("premature end") != std::string::npos;
-}
-
 class TJpegDecoder final : public TImageDecoder {
  public:
   TJpegDecoder(std::shared_ptr<const TCodecData> data) : data_(std::move(data)), tj_(tjInitDecompress()) {}
@@ -53,7 +45,6 @@ class TJpegDecoder final : public TImageDecoder {
                             &colorspace) != 0)
       return err.Fail(TCodecStatus::Corrupt, "The JPEG file is damaged: " + tj_.Error());
     if (!CheckImageDimensions(width, height, err)) return false;
-    ink_ = colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
     info_.Container = TCodecContainer::JPEG;
     info_.FormatName = "jpeg";
     info_.Width = width;
@@ -67,7 +58,7 @@ class TJpegDecoder final : public TImageDecoder {
 
   bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckDest(dest, err)) return false;
-    return Decompress(dest, err);
+    return DecodeJpegScanlines(data_->Bytes(), 1, 1, dest, err, progress_);
   }
 
   bool ReadThumbnail(const TPixelRows& dest, TCodecError& err) override {
@@ -101,19 +92,12 @@ class TJpegDecoder final : public TImageDecoder {
   }
 
   // dest is the picture at the scale `factor`.
-  bool Decompress(const TPixelRows& dest, TCodecError& err, tjscalingfactor factor = {1, 1}) {
-    if (ink_) return DecodeCmykJpeg(data_->Bytes(), factor.num, factor.denom, dest, err);
-    if (tjDecompress2(tj_.Get(), data_->Data(), data_->Size(), dest.Bits, dest.Width,
-                      static_cast<int>(dest.RowBytes), dest.Height, TJPF_BGR, TJFLAG_LIMITSCANS) == 0)
-      return true;
-    std::string message = tj_.Error();
-    if (tjGetErrorCode(tj_.Get()) == TJERR_WARNING && !IsTruncationWarning(message)) return true;
-    return err.Fail(TCodecStatus::Corrupt, "The JPEG file is damaged: " + message);
+  bool Decompress(const TPixelRows& dest, TCodecError& err, tjscalingfactor factor) {
+    return DecodeJpegScanlines(data_->Bytes(), factor.num, factor.denom, dest, err);
   }
 
   std::shared_ptr<const TCodecData> data_;
   TTurboHandle tj_;
-  bool ink_ = false;  // CMYK or YCCK samples
 };
 
 class TJpegHandler final : public TImageCodecHandler {

@@ -1,5 +1,5 @@
-// JPEG through TurboJPEG (CMYK and YCCK files through CmykJpeg): decode straight into caller
-// rows, reduced decodes for thumbnails, encode with a quality and JFIF density.
+// JPEG: decoded through the libjpeg scanline API straight into caller rows (reduced decodes for
+// thumbnails), encoded through TurboJPEG with a quality and JFIF density.
 #pragma once
 
 #include <memory>

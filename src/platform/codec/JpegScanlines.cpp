@@ -1,4 +1,4 @@
-#include "platform/codec/CmykJpeg.h"
+#include "platform/codec/JpegScanlines.h"
 
 #include <cstdio>  // jpeglib.h needs FILE and size_t first
 #include <jerror.h>
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codec/ImageDecoder.h"
 #include "platform/codec/PixelConvert.h"
 
 namespace {
@@ -19,23 +20,23 @@ namespace {
 // Progressive files with more scans than this are refused (a few bytes can ask for millions).
 constexpr int MaxScans = 500;
 
-struct TInkError {
+struct TDecodeError {
   jpeg_error_mgr Manager;
   std::jmp_buf Jump;
   std::array<char, JMSG_LENGTH_MAX> Message;
   bool Truncated;
 };
 
-[[noreturn]] void InkErrorExit(j_common_ptr info) {
-  auto* error = reinterpret_cast<TInkError*>(info->err);
+[[noreturn]] void DecodeErrorExit(j_common_ptr info) {
+  auto* error = reinterpret_cast<TDecodeError*>(info->err);
   (*info->err->format_message)(info, error->Message.data());
   std::longjmp(error->Jump, 1);
 }
 
 // Warnings are not printed; missing data makes the decode fail, other damage it tolerates.
-void InkEmitMessage(j_common_ptr info, int level) {
+void DecodeEmitMessage(j_common_ptr info, int level) {
   if (level >= 0) return;
-  auto* error = reinterpret_cast<TInkError*>(info->err);
+  auto* error = reinterpret_cast<TDecodeError*>(info->err);
   ++info->err->num_warnings;
   if (info->err->msg_code == JWRN_JPEG_EOF || info->err->msg_code == JWRN_HIT_MARKER) {
     error->Truncated = true;
@@ -43,64 +44,44 @@ void InkEmitMessage(j_common_ptr info, int level) {
   }
 }
 
-void InkProgress(j_common_ptr info) {
+void LimitScans(j_common_ptr info) {
   auto* d = reinterpret_cast<j_decompress_ptr>(info);
   if (d->input_scan_number <= MaxScans) return;
-  auto* error = reinterpret_cast<TInkError*>(info->err);
+  auto* error = reinterpret_cast<TDecodeError*>(info->err);
   std::snprintf(error->Message.data(), error->Message.size(), "the progressive file has more than %d scans",
                 MaxScans);
   std::longjmp(error->Jump, 1);
 }
 
 // What libjpeg may abort lives outside the function that calls setjmp.
-struct TInkDecode {
-  TInkError Error{};
+struct TScanlineDecode {
+  TDecodeError Error{};
   jpeg_decompress_struct Info{};
   jpeg_progress_mgr Progress{};
   bool Created = false;
   std::vector<uint8_t> Strip;
   std::vector<JSAMPROW> StripRows;
+  std::vector<JSAMPROW> Rows;
   std::string Refusal;
 
-  TInkDecode() {
+  TScanlineDecode() {
     jpeg_std_error(&Error.Manager);
-    Error.Manager.error_exit = InkErrorExit;
-    Error.Manager.emit_message = InkEmitMessage;
+    Error.Manager.error_exit = DecodeErrorExit;
+    Error.Manager.emit_message = DecodeEmitMessage;
     Error.Message[0] = 0;
     Error.Truncated = false;
-    Progress.progress_monitor = InkProgress;
+    Progress.progress_monitor = LimitScans;
   }
-  ~TInkDecode() {
+  ~TScanlineDecode() {
     if (Created) jpeg_destroy_decompress(&Info);
   }
 };
 
 constexpr JDIMENSION StripHeight = 16;
 
-bool RunInkDecode(TInkDecode& s, std::span<const uint8_t> jpeg, int32_t num, int32_t denom,
-                  const TPixelRows& dest) {
-  if (setjmp(s.Error.Jump)) return false;
+// Ink samples arrive in a strip and are turned into 24-bit rows.
+void ReadInkRows(TScanlineDecode& s, const TPixelRows& dest, TDecodeProgress* progress) {
   j_decompress_ptr d = &s.Info;
-  d->err = &s.Error.Manager;
-  jpeg_create_decompress(d);
-  s.Created = true;
-  d->progress = &s.Progress;
-  jpeg_mem_src(d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
-  jpeg_read_header(d, TRUE);
-  if (d->jpeg_color_space != JCS_CMYK && d->jpeg_color_space != JCS_YCCK) {
-    s.Refusal = "the file holds no CMYK picture";
-    return false;
-  }
-  d->out_color_space = JCS_CMYK;
-  d->scale_num = unsigned(num);
-  d->scale_denom = unsigned(denom);
-  d->dct_method = JDCT_ISLOW;
-  jpeg_calc_output_dimensions(d);
-  if (int64_t(d->output_width) != dest.Width || int64_t(d->output_height) != dest.Height) {
-    s.Refusal = "the decoded size differs from the destination";
-    return false;
-  }
-  jpeg_start_decompress(d);
   const bool inverted = d->saw_Adobe_marker;
   const size_t inkRow = size_t(d->output_width) * 4;
   s.Strip.resize(inkRow * StripHeight);
@@ -111,21 +92,60 @@ bool RunInkDecode(TInkDecode& s, std::span<const uint8_t> jpeg, int32_t num, int
     const JDIMENSION got = jpeg_read_scanlines(d, s.StripRows.data(), StripHeight);
     for (JDIMENSION i = 0; i < got; ++i)
       CMYKToBGR(s.StripRows[i], dest.Row(int32_t(first + i)), dest.Width, inverted);
+    if (progress) progress->Publish(int32_t(d->output_scanline));
   }
+}
+
+// The library writes blue, green, red straight into the destination rows.
+void ReadColourRows(TScanlineDecode& s, const TPixelRows& dest, TDecodeProgress* progress) {
+  j_decompress_ptr d = &s.Info;
+  s.Rows.resize(d->output_height);
+  for (JDIMENSION y = 0; y < d->output_height; ++y) s.Rows[y] = dest.Row(int32_t(y));
+  while (d->output_scanline < d->output_height) {
+    jpeg_read_scanlines(d, s.Rows.data() + d->output_scanline, d->output_height - d->output_scanline);
+    if (progress) progress->Publish(int32_t(d->output_scanline));
+  }
+}
+
+bool RunDecode(TScanlineDecode& s, std::span<const uint8_t> jpeg, int32_t num, int32_t denom,
+               const TPixelRows& dest, TDecodeProgress* progress) {
+  if (setjmp(s.Error.Jump)) return false;
+  j_decompress_ptr d = &s.Info;
+  d->err = &s.Error.Manager;
+  jpeg_create_decompress(d);
+  s.Created = true;
+  d->progress = &s.Progress;
+  jpeg_mem_src(d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+  jpeg_read_header(d, TRUE);
+  const bool ink = d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK;
+  d->out_color_space = ink ? JCS_CMYK : JCS_EXT_BGR;
+  d->scale_num = unsigned(num);
+  d->scale_denom = unsigned(denom);
+  d->dct_method = JDCT_ISLOW;
+  jpeg_calc_output_dimensions(d);
+  if (int64_t(d->output_width) != dest.Width || int64_t(d->output_height) != dest.Height) {
+    s.Refusal = "the decoded size differs from the destination";
+    return false;
+  }
+  jpeg_start_decompress(d);
+  if (ink)
+    ReadInkRows(s, dest, progress);
+  else
+    ReadColourRows(s, dest, progress);
   jpeg_finish_decompress(d);
   return true;
 }
 
 }  // namespace
 
-bool DecodeCmykJpeg(std::span<const uint8_t> jpeg, int32_t scaleNum, int32_t scaleDenom,
-                    const TPixelRows& dest, TCodecError& err) {
+bool DecodeJpegScanlines(std::span<const uint8_t> jpeg, int32_t scaleNum, int32_t scaleDenom,
+                         const TPixelRows& dest, TCodecError& err, TDecodeProgress* progress) {
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument, "The destination rows do not match the image size.");
-  TInkDecode state;
+  TScanlineDecode state;
   bool decoded = false;
   try {
-    decoded = RunInkDecode(state, jpeg, scaleNum, scaleDenom, dest);
+    decoded = RunDecode(state, jpeg, scaleNum, scaleDenom, dest, progress);
   } catch (const std::bad_alloc&) {
     return err.Fail(TCodecStatus::TooLarge, "Not enough memory to decode the JPEG file.");
   }
