@@ -15,6 +15,7 @@
 #include "platform/lossless/ExifBlock.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/JpegQuality.h"
+#include "platform/lossless/ResidentBlockArrays.h"
 
 namespace {
 
@@ -218,6 +219,7 @@ class TTarnwick final : public ITarnwick {
   const uint8_t* OriginalRow(int32_t y) const { return original_ + y * originalStride_; }
 
   TJpegError srcError_;
+  TResidentBlockArrays srcArrays_;
   jpeg_decompress_struct src_{};
   bool srcCreated_ = false;
   bool held_ = false;
@@ -261,6 +263,7 @@ int32_t TTarnwick::LoadHeld() {
   srcError_.Manager.num_warnings = 0;
   srcError_.Message[0] = 0;
   jpeg_create_decompress(&src_);
+  srcArrays_.Install(reinterpret_cast<j_common_ptr>(&src_));
   srcCreated_ = true;
   if (!ReadCoefficients()) {
     if (srcError_.Message[0]) error_ = srcError_.Message.data();
@@ -438,9 +441,11 @@ int32_t TTarnwick::Save(const std::string& fileName, const int32_t* parameters) 
 
   TJpegError error;
   InitError(error);
+  TResidentBlockArrays dstArrays;  // reads the held arrays, so it must know their form
   jpeg_compress_struct dst{};
   dst.err = &error.Manager;
   jpeg_create_compress(&dst);
+  dstArrays.Install(reinterpret_cast<j_common_ptr>(&dst));
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&dst, &buffer, &size);
