@@ -100,9 +100,14 @@ class TRowCopier {
     }
   }
 
-  // On the follower: maps the decoder's fresh pages ahead of it, then copies rows as they come.
+  // On the follower: maps the decoder's fresh pages ahead of it, a slice at a time so that a
+  // decode already over is not kept waiting, then copies rows as they come.
   void Follow(const TDecodeProgress& progress) {
-    PrefaultPixelMemory(Rows_.Bits, Rows_.Size);
+    for (size_t at = 0; at < Rows_.Size; at += PrefaultSlice) {
+      const int32_t published = progress.Published();
+      if (published == Rows_.Height || published == TDecodeProgress::Failed) break;
+      PrefaultPixelMemory(Rows_.Bits + at, std::min(PrefaultSlice, Rows_.Size - at));
+    }
     for (int32_t seen = 0; seen < Rows_.Height;) {
       seen = progress.WaitBeyond(seen);
       if (seen == TDecodeProgress::Failed) return;
@@ -112,6 +117,7 @@ class TRowCopier {
 
  private:
   static constexpr int32_t ChunkRows = 32;
+  static constexpr size_t PrefaultSlice = size_t{8} << 20;
   const TWKBitmapStorage& Rows_;
   const std::vector<uint8_t*> Copies_;
   std::atomic<int32_t> Next_{0};
