@@ -38,7 +38,12 @@ bool CheckImageMemory(int32_t width, int32_t height, std::string& error) {
     return false;
   }
   const uint64_t bytes = uint64_t(DIBRowBytes(width, 24)) * uint64_t(height) * 3;
-  const uint64_t available = AvailableMemory();
+  uint64_t available = AvailableMemory();
+  // Blocks kept for reuse are given back before a picture is refused for want of them.
+  if (available != 0 && bytes > available && KeptPixelMemory() > 0) {
+    ReleaseKeptPixelMemory();
+    available = AvailableMemory();
+  }
   if (available == 0 || bytes <= available) return true;
   char text[160];
   std::snprintf(text, sizeof text,
@@ -123,6 +128,13 @@ class TRowCopier {
   std::atomic<int32_t> Next_{0};
 };
 
+void ClearRowPadding(const TWKBitmapStorage& rows) {
+  const size_t used = size_t(rows.Width) * 3;
+  if (size_t(rows.RowBytes) == used) return;
+  for (int32_t y = 0; y < rows.Height; ++y)
+    std::memset(rows.Bits + size_t(y) * size_t(rows.RowBytes) + used, 0, size_t(rows.RowBytes) - used);
+}
+
 // Below this the copies are made after the decode, on the decoding thread.
 constexpr size_t FollowerThreshold = size_t{1} << 22;
 
@@ -134,16 +146,20 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
   }
   const TImageInfo& facts = decoder->Info();
   if (!CheckImageMemory(facts.Width, facts.Height, error)) return false;
+  // The decoder writes every pixel, the padding is cleared here and the copies take whole rows,
+  // so none of the three needs zeroed memory.
   TWKLTBitmap newCurrent, newOriginal;
   TWKPixelBuffer newBackup;
-  if (!newCurrent.SetSize(facts.Width, facts.Height, FormatBGR24)) {
+  if (!newCurrent.SetSize(facts.Width, facts.Height, FormatBGR24, TPixelFill::Any)) {
     error = "There is not enough memory to open an image of " + std::to_string(facts.Width) + " x " +
             std::to_string(facts.Height) + " pixels.";
     return false;
   }
   const TWKBitmapStorage& rows = newCurrent.Storage();
-  if (!newOriginal.SetSize(facts.Width, facts.Height, FormatBGR24) ||
-      (backup != nullptr && !newBackup.Allocate(FormatBGR24, Rect(0, 0, facts.Width, facts.Height))) ||
+  ClearRowPadding(rows);
+  if (!newOriginal.SetSize(facts.Width, facts.Height, FormatBGR24, TPixelFill::Any) ||
+      (backup != nullptr &&
+       !newBackup.Allocate(FormatBGR24, Rect(0, 0, facts.Width, facts.Height), TPixelFill::Any)) ||
       newOriginal.Storage().RowBytes != rows.RowBytes || (backup != nullptr && newBackup.RowBytes != rows.RowBytes)) {
     error = "There is not enough memory to keep a copy of the original image.";
     return false;

@@ -86,7 +86,7 @@ void TWKPixels::Assign(const TWKPixels& source) {
 
 void TWKPixelBuffer::SetFormat(TWKPixelFormat format) { SetFormatCode(format); }
 
-bool TWKPixelBuffer::SetBounds(const TRect& rect) {
+bool TWKPixelBuffer::SetBounds(const TRect& rect, TPixelFill fill) {
   if (rect == BoundsRect()) return Bits != nullptr || rect.IsEmpty();
   FMemory.Free();
   ResetGeometry();
@@ -101,14 +101,14 @@ bool TWKPixelBuffer::SetBounds(const TRect& rect) {
     return rect.IsEmpty();
   }
   RowBytes = rowBytes;
-  if (!FMemory.Allocate(bytes)) return false;
+  if (!FMemory.Allocate(bytes, fill)) return false;
   Bits = FMemory.Data();
   return true;
 }
 
-bool TWKPixelBuffer::Allocate(TWKPixelFormat format, const TRect& rect) {
+bool TWKPixelBuffer::Allocate(TWKPixelFormat format, const TRect& rect, TPixelFill fill) {
   SetFormat(format);
-  return SetBounds(rect);
+  return SetBounds(rect, fill);
 }
 
 void TWKPixelBuffer::Clear() {

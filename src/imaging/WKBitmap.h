@@ -77,10 +77,11 @@ class TWKPixelBuffer : public TWKPixels {
   ~TWKPixelBuffer() { Clear(); }
 
   void SetFormat(TWKPixelFormat format);
-  // The same bounds keep the pixels; other bounds give new all-zero storage. False when the
-  // storage cannot be had: the geometry is then set but Bits is none.
-  bool SetBounds(const TRect& rect);
-  bool Allocate(TWKPixelFormat format, const TRect& rect);
+  // The same bounds keep the pixels; other bounds give new storage, all zero unless the caller
+  // writes it whole. False when the storage cannot be had: the geometry is then set but Bits is
+  // none.
+  bool SetBounds(const TRect& rect, TPixelFill fill = TPixelFill::Zero);
+  bool Allocate(TWKPixelFormat format, const TRect& rect, TPixelFill fill = TPixelFill::Zero);
   void Clear();
   void Swap(TWKPixelBuffer& other) noexcept {
     std::swap(static_cast<TWKPixels&>(*this), static_cast<TWKPixels&>(other));
@@ -228,7 +229,8 @@ class TWKLTBitmap : public TWKBitmap {
   TWKPixelFormat PixelFormat() const { return FStorage.Format; }
   bool Empty() const { return !FPixels; }
 
-  bool SetSize(int32_t width, int32_t height, TWKPixelFormat format);
+  // New storage, all zero unless the caller writes every byte of it (row padding included).
+  bool SetSize(int32_t width, int32_t height, TWKPixelFormat format, TPixelFill fill = TPixelFill::Zero);
   void FreeStorage();
   // None when the memory cannot be had or the bitmap is empty.
   std::unique_ptr<TWKLTBitmap> Clone() const;
@@ -251,7 +253,7 @@ class TWKLTBitmap : public TWKBitmap {
  private:
   struct TNewStorage;
   static bool MakeStorage(int32_t width, int32_t height, TWKPixelFormat format,
-                          TNewStorage& result);
+                          TNewStorage& result, TPixelFill fill = TPixelFill::Zero);
   void Adopt(TNewStorage& storage);
   bool Rebuild(bool turned, void (*op)(const TWKPixels&, TWKPixels&));
 

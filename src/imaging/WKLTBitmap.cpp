@@ -10,11 +10,11 @@ struct TWKLTBitmap::TNewStorage {
 };
 
 bool TWKLTBitmap::MakeStorage(int32_t width, int32_t height, TWKPixelFormat format,
-                              TNewStorage& result) {
+                              TNewStorage& result, TPixelFill fill) {
   int32_t rowBytes = 0;
   size_t bytes = 0;
   if (!PixelStorageSize(width, height, BitsPerPixel(format), rowBytes, bytes)) return false;
-  if (!result.Memory.Allocate(bytes)) return false;
+  if (!result.Memory.Allocate(bytes, fill)) return false;
   result.Storage = TWKBitmapStorage{width, height, format, rowBytes, result.Memory.Data(), bytes};
   result.Pixels.Attach(Rect(0, 0, width, height), result.Memory.Data(), format, rowBytes);
   return true;
@@ -30,10 +30,10 @@ void TWKLTBitmap::Adopt(TNewStorage& storage) {
   FPixels = std::move(pixels);
 }
 
-bool TWKLTBitmap::SetSize(int32_t width, int32_t height, TWKPixelFormat format) {
+bool TWKLTBitmap::SetSize(int32_t width, int32_t height, TWKPixelFormat format, TPixelFill fill) {
   FreeStorage();
   TNewStorage storage;
-  if (!MakeStorage(width, height, format, storage)) return false;
+  if (!MakeStorage(width, height, format, storage, fill)) return false;
   Adopt(storage);
   return true;
 }

@@ -5,11 +5,61 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "imaging/WKParallel.h"
 
 namespace {
 constexpr size_t PageThreshold = 4096;
 // Whole images fault in far faster in huge pages than in 4 KiB ones.
 constexpr size_t HugePageThreshold = size_t{4} << 20;
+
+// Blocks from this size on are kept when freed: a document's three images and the lossless
+// form's arrays, with room for one geometry change.
+constexpr size_t KeptBlocksMax = 8;
+constexpr size_t KeptBytesMax = size_t{1} << 30;
+
+struct TKeptBlock {
+  void* Block;
+  size_t Bytes;
+};
+
+// Never destroyed: blocks are freed by static destructors after any exit-time teardown.
+struct TKeptBlocks {
+  std::mutex Lock;
+  std::vector<TKeptBlock> Blocks;  // oldest first
+  size_t Bytes = 0;
+};
+TKeptBlocks& Kept() {
+  static auto* kept = new TKeptBlocks;
+  return *kept;
+}
+
+void* TakeKeptBlock(size_t bytes) {
+  TKeptBlocks& kept = Kept();
+  std::lock_guard<std::mutex> lock(kept.Lock);
+  for (size_t i = kept.Blocks.size(); i-- > 0;)
+    if (kept.Blocks[i].Bytes == bytes) {
+      void* block = kept.Blocks[i].Block;
+      kept.Blocks.erase(kept.Blocks.begin() + static_cast<ptrdiff_t>(i));
+      kept.Bytes -= bytes;
+      return block;
+    }
+  return nullptr;
+}
+
+constexpr size_t ZeroChunk = size_t{1} << 20;
+
+// Zeroes a reused block on both cores.
+void ZeroBlock(void* block, size_t bytes) {
+  const auto chunks = static_cast<int32_t>((bytes + ZeroChunk - 1) / ZeroChunk);
+  ParallelChunks(chunks, static_cast<int64_t>(bytes), [block, bytes](int32_t chunk) {
+    const size_t at = size_t(chunk) * ZeroChunk;
+    std::memset(static_cast<uint8_t*>(block) + at, 0, std::min(ZeroChunk, bytes - at));
+  });
+}
 }
 
 bool PixelStorageSize(int32_t width, int32_t height, int32_t bits, int32_t& rowBytes,
@@ -24,9 +74,14 @@ bool PixelStorageSize(int32_t width, int32_t height, int32_t bits, int32_t& rowB
   return true;
 }
 
-void* AllocatePixelMemory(size_t bytes) {
+void* AllocatePixelMemory(size_t bytes, TPixelFill fill) {
   if (bytes == 0 || bytes > MaxPixelStorageBytes) return nullptr;
   if (bytes < PageThreshold) return std::calloc(bytes, 1);
+  if (bytes >= HugePageThreshold)
+    if (void* kept = TakeKeptBlock(bytes)) {
+      if (fill == TPixelFill::Zero) ZeroBlock(kept, bytes);
+      return kept;
+    }
   void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED) return nullptr;
   if (bytes >= HugePageThreshold) madvise(block, bytes, MADV_HUGEPAGE);
@@ -52,12 +107,45 @@ void FreePixelMemory(void* block, size_t bytes) {
     std::free(block);
     return;
   }
+  if (bytes >= HugePageThreshold && bytes <= KeptBytesMax) {
+    std::vector<TKeptBlock> released;
+    {
+      TKeptBlocks& kept = Kept();
+      std::lock_guard<std::mutex> lock(kept.Lock);
+      kept.Blocks.push_back({block, bytes});
+      kept.Bytes += bytes;
+      while (kept.Blocks.size() > KeptBlocksMax || kept.Bytes > KeptBytesMax) {
+        released.push_back(kept.Blocks.front());
+        kept.Bytes -= kept.Blocks.front().Bytes;
+        kept.Blocks.erase(kept.Blocks.begin());
+      }
+    }
+    for (const TKeptBlock& old : released) munmap(old.Block, old.Bytes);
+    return;
+  }
   munmap(block, bytes);
 }
 
-bool TPixelMemory::Allocate(size_t bytes) {
+void ReleaseKeptPixelMemory() {
+  std::vector<TKeptBlock> released;
+  {
+    TKeptBlocks& kept = Kept();
+    std::lock_guard<std::mutex> lock(kept.Lock);
+    released.swap(kept.Blocks);
+    kept.Bytes = 0;
+  }
+  for (const TKeptBlock& old : released) munmap(old.Block, old.Bytes);
+}
+
+size_t KeptPixelMemory() {
+  TKeptBlocks& kept = Kept();
+  std::lock_guard<std::mutex> lock(kept.Lock);
+  return kept.Bytes;
+}
+
+bool TPixelMemory::Allocate(size_t bytes, TPixelFill fill) {
   Free();
-  void* block = AllocatePixelMemory(bytes);
+  void* block = AllocatePixelMemory(bytes, fill);
   if (!block) return false;
   FData = static_cast<uint8_t*>(block);
   FSize = bytes;

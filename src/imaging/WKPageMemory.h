@@ -1,4 +1,7 @@
-// Zero-filled pixel memory for whole images and large buffers: anonymous pages, released at once.
+// Pixel memory for whole images and large buffers: anonymous pages, zero-filled unless the caller
+// overwrites every byte itself. Large blocks freed are kept for the next request of their size
+// (the next photo of a folder, the next turn), which then needs neither fresh pages nor, when
+// its caller writes it whole, their zeroing.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +16,19 @@ inline constexpr uint64_t MaxPixelStorageBytes = uint64_t{1} << 32;
 bool PixelStorageSize(int32_t width, int32_t height, int32_t bits, int32_t& rowBytes,
                       size_t& bytes);
 
-// A zero-filled block; nullptr on failure or for 0 bytes. Blocks of at least a page come from
-// anonymous mappings, smaller ones from the heap.
-void* AllocatePixelMemory(size_t bytes);
+enum class TPixelFill {
+  Zero,
+  Any,  // the caller writes every byte before reading any
+};
+
+// A block; nullptr on failure or for 0 bytes. Blocks of at least a page come from anonymous
+// mappings, smaller ones from the heap.
+void* AllocatePixelMemory(size_t bytes, TPixelFill fill = TPixelFill::Zero);
 void FreePixelMemory(void* block, size_t bytes);
+// Unmaps the kept blocks.
+void ReleaseKeptPixelMemory();
+// Bytes kept for reuse.
+size_t KeptPixelMemory();
 // Maps the pages under [bytes, bytes + size) writable ahead of their first write, without
 // changing their contents, so that another thread may be writing them at the same time. Does
 // nothing where the system cannot.
@@ -35,7 +47,7 @@ class TPixelMemory {
   }
   ~TPixelMemory() { Free(); }
 
-  bool Allocate(size_t bytes);  // frees any previous block first
+  bool Allocate(size_t bytes, TPixelFill fill = TPixelFill::Zero);  // frees any previous block first
   void Free();
   void Swap(TPixelMemory& other) noexcept {
     std::swap(FData, other.FData);

@@ -6,6 +6,7 @@
 #include "documents/WKGraphicsCodec.h"
 #include "framework/WKAtomicFile.h"
 #include "imaging/WKBitmap.h"
+#include "imaging/WKPageMemory.h"
 #include "platform/codec/CodecTestSupport.h"
 #include "platform/codec/ExifBlockMaker.h"
 #include "platform/codec/StillImageCodec.h"
@@ -131,14 +132,27 @@ TEST(GraphicsCodec, LargePicturesGiveEqualCopiesAndAFailedDecodeLeavesAllThreeIm
   TImages doc;
   TWKPixelBuffer backup;
   std::string error;
+  const size_t rowBytes = 1601 * 3 + 1;  // one byte of padding
   for (const char* name : {"big.jpg", "big.png"}) {
     SCOPED_TRACE(name);
+    // Freed blocks of the images' size, dirty, are what the decode gets to reuse.
+    ReleaseKeptPixelMemory();
+    std::vector<void*> dirty;
+    for (int i = 0; i < 3; ++i) {
+      dirty.push_back(AllocatePixelMemory(rowBytes * 1003));
+      std::memset(dirty.back(), 0xAB, rowBytes * 1003);
+    }
+    for (void* block : dirty) FreePixelMemory(block, rowBytes * 1003);
     ASSERT_TRUE(DecodeImageFile(folder.File(name), doc.Current, doc.Original, doc.Info, error, &backup)) << error;
     const TWKBitmapStorage& rows = doc.Current.Storage();
+    ASSERT_EQ(size_t(rows.RowBytes), rowBytes);
     ASSERT_EQ(backup.RowBytes, rows.RowBytes);
     EXPECT_EQ(std::memcmp(doc.Original.Storage().Bits, rows.Bits, rows.Size), 0);
     EXPECT_EQ(std::memcmp(backup.Bits, rows.Bits, rows.Size), 0);
     EXPECT_NE(backup.Bits, rows.Bits);
+    int dirtyPadding = 0;
+    for (int32_t y = 0; y < 1003; ++y) dirtyPadding += rows.Bits[y * rowBytes + rowBytes - 1] != 0;
+    EXPECT_EQ(dirtyPadding, 0) << "row padding is cleared in memory that was reused";
   }
   EXPECT_TRUE(SamePixels(doc.Current, picture)) << "the PNG was decoded last";
 
