@@ -177,7 +177,14 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
       // no thread: the copies are made after the decode
     }
   }
-  const bool decoded = decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+  bool decoded = false;
+  try {
+    decoded = decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+  } catch (...) {
+    progress.Fail();  // the follower must not wait for rows that never come
+    if (follower.joinable()) follower.join();
+    throw;
+  }
   decoder->SetProgress(nullptr);
   progress.Publish(decoded ? rows.Height : TDecodeProgress::Failed);
   if (decoded) copier.CopyBelow(rows.Height);
