@@ -5,11 +5,9 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <vector>
 
-#include "imaging/WKParallel.h"
 
 namespace {
 constexpr size_t PageThreshold = 4096;
@@ -50,16 +48,6 @@ void* TakeKeptBlock(size_t bytes) {
   return nullptr;
 }
 
-constexpr size_t ZeroChunk = size_t{1} << 20;
-
-// Zeroes a reused block on both cores.
-void ZeroBlock(void* block, size_t bytes) {
-  const auto chunks = static_cast<int32_t>((bytes + ZeroChunk - 1) / ZeroChunk);
-  ParallelChunks(chunks, static_cast<int64_t>(bytes), [block, bytes](int32_t chunk) {
-    const size_t at = size_t(chunk) * ZeroChunk;
-    std::memset(static_cast<uint8_t*>(block) + at, 0, std::min(ZeroChunk, bytes - at));
-  });
-}
 }
 
 bool PixelStorageSize(int32_t width, int32_t height, int32_t bits, int32_t& rowBytes,
@@ -79,7 +67,8 @@ void* AllocatePixelMemory(size_t bytes, TPixelFill fill) {
   if (bytes < PageThreshold) return std::calloc(bytes, 1);
   if (bytes >= HugePageThreshold)
     if (void* kept = TakeKeptBlock(bytes)) {
-      if (fill == TPixelFill::Zero) ZeroBlock(kept, bytes);
+      // Dropped pages read as zero again and fault in only where touched, as fresh ones do.
+      if (fill == TPixelFill::Zero) madvise(kept, bytes, MADV_DONTNEED);
       return kept;
     }
   void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

@@ -1,7 +1,7 @@
 // Pixel memory for whole images and large buffers: anonymous pages, zero-filled unless the caller
 // overwrites every byte itself. Large blocks freed are kept for the next request of their size
-// (the next photo of a folder, the next turn), which then needs neither fresh pages nor, when
-// its caller writes it whole, their zeroing.
+// (the next photo of a folder, the next turn): a caller that writes it whole takes its pages as
+// they are, without the faults and zeroing of fresh ones.
 #pragma once
 
 #include <cstddef>
