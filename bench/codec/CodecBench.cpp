@@ -13,6 +13,13 @@
 #include <string>
 #include <vector>
 
+#ifdef QM_BENCH_VIPS
+#include <vips/vips.h>
+#endif
+#ifdef QM_BENCH_OPENCV
+#include <opencv2/imgcodecs.hpp>
+#endif
+
 #include "support/RunTool.h"
 #include "support/RatioReporter.h"
 #include "documents/EditorFixture.h"
@@ -229,6 +236,34 @@ void BM_DjpegTool(benchmark::State& state) {
     if (!RunTool({"djpeg", "-outfile", "/dev/null", f.JpegPath})) state.SkipWithError("djpeg failed");
 }
 
+// The peer libraries opening the same file into memory.
+#ifdef QM_BENCH_VIPS
+void BM_VipsOpenJpeg(benchmark::State& state) {
+  TFixture& f = Fixture();
+  for (auto _ : state) {
+    VipsImage* in = vips_image_new_from_file(f.JpegPath.c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
+    VipsImage* memory = vips_image_new_memory();
+    if (in == nullptr || vips_image_write(in, memory) != 0) state.SkipWithError(vips_error_buffer());
+    benchmark::DoNotOptimize(VIPS_IMAGE_ADDR(memory, 0, 0));
+    g_object_unref(memory);
+    if (in != nullptr) g_object_unref(in);
+  }
+}
+BENCHMARK(BM_VipsOpenJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
+#ifdef QM_BENCH_OPENCV
+void BM_OpenCVReadJpeg(benchmark::State& state) {
+  TFixture& f = Fixture();
+  for (auto _ : state) {
+    cv::Mat image = cv::imread(f.JpegPath, cv::IMREAD_COLOR);
+    if (image.empty()) state.SkipWithError("imread failed");
+    benchmark::DoNotOptimize(image.data);
+  }
+}
+BENCHMARK(BM_OpenCVReadJpeg)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
 void BM_CodecSaveJpeg(benchmark::State& state) {
   TFixture& f = Fixture();
   TEncodeOptions options;
@@ -286,6 +321,10 @@ BENCHMARK(BM_CjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef QM_BENCH_VIPS
+  if (VIPS_INIT(argv[0])) return 1;
+  vips_cache_set_max(0);  // every load decodes again
+#endif
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -299,10 +338,15 @@ int main(int argc, char** argv) {
   reporter.PrintRatio("registry open / djpeg", "BM_RegistryOpenIntoDocument", "BM_DjpegTool");
   reporter.PrintRatio("single registry open / single TurboJPEG decode", "BM_RegistryOpenSingle", "BM_TurboJpegDecodeSingle");
   reporter.PrintRatio("single registry open / single djpeg", "BM_RegistryOpenSingle", "BM_DjpegSingle");
+  reporter.PrintRatio("registry open / libvips open into memory", "BM_RegistryOpenIntoDocument", "BM_VipsOpenJpeg");
+  reporter.PrintRatio("registry open / OpenCV imread", "BM_RegistryOpenIntoDocument", "BM_OpenCVReadJpeg");
   reporter.PrintRatio("registry save JPEG / cjpeg", "BM_RegistrySaveJpeg", "BM_CjpegTool");
   reporter.PrintRatio("registry save JPEG / TurboJPEG encode alone", "BM_RegistrySaveJpeg", "BM_TurboJpegEncodeAlone");
   reporter.PrintRatio("save as JPEG / TurboJPEG encode alone", "BM_CodecSaveJpeg", "BM_TurboJpegEncodeAlone");
   reporter.PrintRatio("save as JPEG / cjpeg", "BM_CodecSaveJpeg", "BM_CjpegTool");
   benchmark::Shutdown();
+#ifdef QM_BENCH_VIPS
+  vips_shutdown();
+#endif
   return 0;
 }
