@@ -149,14 +149,21 @@ class TBenchEditor : private TBenchWindows, public TWKEditor {
 // lossless form's coefficients, taken on a helper thread, are waited for outside the timing, as
 // a user looks at the picture meanwhile; the case below times the open with them. Closing the
 // document is timed in both.
+std::unique_ptr<TWKGraphicsDocument> OpenDocument(TBenchEditor& editor, const TFixture& f,
+                                                  benchmark::State& state) {
+  auto document = std::make_unique<TWKGraphicsDocument>(editor);
+  int32_t format = 0;
+  if (!editor.Formats.LoadDocument(*document, f.JpegPath, format))
+    state.SkipWithError(editor.Formats.LastError.c_str());
+  benchmark::DoNotOptimize(document->CurrentImage.Storage().Bits);
+  return document;
+}
+
 void BM_RegistryOpenIntoDocument(benchmark::State& state) {
-  TFixture& f = Fixture();
+  const TFixture& f = Fixture();  // made before the timing starts
   TBenchEditor editor;
   for (auto _ : state) {
-    auto document = std::make_unique<TWKGraphicsDocument>(editor);
-    int32_t format = 0;
-    if (!editor.Formats.LoadDocument(*document, f.JpegPath, format)) state.SkipWithError(editor.Formats.LastError.c_str());
-    benchmark::DoNotOptimize(document->CurrentImage.Storage().Bits);
+    auto document = OpenDocument(editor, f, state);
     state.PauseTiming();
     if (!document->LosslessJpeg->HoldsData()) state.SkipWithError("the lossless form does not hold the file");
     state.ResumeTiming();
@@ -166,12 +173,10 @@ void BM_RegistryOpenIntoDocument(benchmark::State& state) {
 
 // The same until the lossless form holds the coefficients as well.
 void BM_RegistryOpenUntilLosslessHeld(benchmark::State& state) {
-  TFixture& f = Fixture();
+  const TFixture& f = Fixture();  // made before the timing starts
   TBenchEditor editor;
   for (auto _ : state) {
-    auto document = std::make_unique<TWKGraphicsDocument>(editor);
-    int32_t format = 0;
-    if (!editor.Formats.LoadDocument(*document, f.JpegPath, format)) state.SkipWithError(editor.Formats.LastError.c_str());
+    auto document = OpenDocument(editor, f, state);
     if (!document->LosslessJpeg->HoldsData()) state.SkipWithError("the lossless form does not hold the file");
   }
 }
