@@ -19,6 +19,7 @@
 #include "tools/framework/WKDemoRegistry.h"
 #include "framework/WKProgramCursors.h"
 #include "tools/framework/WKToolPanelService.h"
+#include "tools/framework/ToolTestFakes.h"
 
 namespace {
 
@@ -49,45 +50,7 @@ class TFakeFrame : public IWKRedEyeFrame {
   }
 };
 
-class TFakeButton : public IWKToolButton {
- public:
-  std::string Text, Hint;
-  bool IsEnabled = true, IsVisible = true, IsChecked = false;
-  int32_t Image = -1;
-  std::function<void()> Click;
-  void SetCaption(const std::string& t) override { Text = t; }
-  void SetHint(const std::string& t) override { Hint = t; }
-  void SetEnabled(bool v) override { IsEnabled = v; }
-  void SetVisible(bool v) override { IsVisible = v; }
-  std::string Caption() const override { return Text; }
-  bool Enabled() const override { return IsEnabled; }
-  bool Visible() const override { return IsVisible; }
-  TPoint ScreenCenter() const override { return {20, 30}; }
-  void SetChecked(bool v) override { IsChecked = v; }
-  bool Checked() const override { return IsChecked; }
-  void SetImageIndex(int32_t i) override { Image = i; }
-};
-
-class TFakePanel : public IWKToolPanel {
- public:
-  TFakeButton Button;
-  int32_t Width = 0;
-  IWKToolButton* AddToolButton(const std::string& caption, std::function<void()> click) override {
-    Button.Text = caption;
-    Button.Click = std::move(click);
-    return &Button;
-  }
-  void AddToolSeparator(int32_t) override {}
-  void SetPanelWidth(int32_t width) override { Width = std::max(Width, width); }
-};
-
-class TRecorder : public IWKScriptRecorder {
- public:
-  std::vector<std::string> Lines;
-  bool Messages = true;
-  void AddLine(const std::string& line) override { Lines.push_back(line); }
-  bool ShowsMessages() const override { return Messages; }
-};
+using namespace tool_test;
 
 using TPaint = std::function<TBGRPixel(int32_t x, int32_t y)>;
 
@@ -106,21 +69,7 @@ class RedEyeToolTest : public GraphicsEditorTest {
 
   // Opens a PNG of the given pixels; the view shows it at 1/1 from the client origin.
   TWKGraphicsDocument* OpenPainted(int32_t width, int32_t height, const TPaint& paint) {
-    const ptrdiff_t rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> bits(static_cast<size_t>(rowBytes * height));
-    for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) {
-        const TBGRPixel p = paint(x, y);
-        uint8_t* d = bits.data() + y * rowBytes + x * 3;
-        d[0] = p.Blue;
-        d[1] = p.Green;
-        d[2] = p.Red;
-      }
-    const std::string path = (Folder / "painted.png").string();
-    TCodecError err;
-    EXPECT_TRUE(TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, width, height}, {},
-                                             path, err));
-    TWKGraphicsDocument* doc = Open(path);
+    TWKGraphicsDocument* doc = Open(MakeImage("painted.png", width, height, paint));
     EXPECT_NE(doc, nullptr);
     return doc;
   }

@@ -11,6 +11,7 @@
 #include "platform/codec/StillImageCodec.h"
 #include "tools/framework/WKGraphicsTool.h"
 #include "tools/framework/WKGraphicsToolControl.h"
+#include "tools/framework/ToolTestFakes.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ class TPaintTool : public TWKGraphicsTool {
   }
 };
 
-class TRecorder : public IWKScriptRecorder {
- public:
-  std::vector<std::string> Lines;
-  void AddLine(const std::string& line) override { Lines.push_back(line); }
-  bool ShowsMessages() const override { return true; }
-};
+using tool_test::TRecorder;
 
 class GraphicsToolTest : public GraphicsEditorTest {
  protected:

@@ -23,7 +23,7 @@ QComboBox* FormatList(QWidget* panel, const auto& items) {
 }  // namespace
 
 TWKCrop2PlusFrame::TWKCrop2PlusFrame(TWKComponent* owner, QWidget* parent, TWKCrop2PlusTool& tool)
-    : TWKOptionFrame(owner, parent, TWKCrop2PlusTool::kFrameWidth), tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKCrop2PlusTool::kFrameWidth), Tool_(tool) {
   Name = "Crop2PlusFrame";
   DescriptionLabel = new QLabel(this);
   DescriptionLabel->setWordWrap(true);
@@ -56,8 +56,8 @@ TWKCrop2PlusFrame::TWKCrop2PlusFrame(TWKComponent* owner, QWidget* parent, TWKCr
   grid->addWidget(HeightLabel, 1, 0);
   grid->addWidget(HeightEdit, 1, 1);
   Column->addWidget(SizePanel);
-  QObject::connect(WidthEdit, &QSpinBox::valueChanged, this, [this](int v) { tool_.WidthEditChange(v); });
-  QObject::connect(HeightEdit, &QSpinBox::valueChanged, this, [this](int v) { tool_.HeightEditChange(v); });
+  QObject::connect(WidthEdit, &QSpinBox::valueChanged, this, [this](int v) { Tool_.WidthEditChange(v); });
+  QObject::connect(HeightEdit, &QSpinBox::valueChanged, this, [this](int v) { Tool_.HeightEditChange(v); });
 
   panelScreen = new QWidget(this);
   cmbScreen = FormatList(panelScreen, ScreenFormats);
@@ -94,13 +94,13 @@ void TWKCrop2PlusFrame::ShowPanels() {
 void TWKCrop2PlusFrame::OnRadioGroupClick() {
   const int32_t kind = RatioKind();
   const QComboBox* list = kind == rkPrint ? cmbFoto : cmbScreen;
-  tool_.SetRatio(kind, ToStdString(list->currentText()));
+  Tool_.SetRatio(kind, ToStdString(list->currentText()));
   ShowPanels();
 }
 
-void TWKCrop2PlusFrame::cmbFotoChange() { tool_.SetRatio(rkPrint, ToStdString(cmbFoto->currentText())); }
+void TWKCrop2PlusFrame::cmbFotoChange() { Tool_.SetRatio(rkPrint, ToStdString(cmbFoto->currentText())); }
 
-void TWKCrop2PlusFrame::cmbScreenChange() { tool_.SetRatio(rkScreen, ToStdString(cmbScreen->currentText())); }
+void TWKCrop2PlusFrame::cmbScreenChange() { Tool_.SetRatio(rkScreen, ToStdString(cmbScreen->currentText())); }
 
 void TWKCrop2PlusFrame::SetTexts(const TCropFrameTexts& texts) {
   TitleLabel->setText(ToQString(texts.Title));

@@ -46,8 +46,7 @@ class TWKCrop2PlusFrame : public TWKOptionFrame, public IWKCropFrame {
   // The panels of the checked kind are shown.
   void ShowPanels();
 
-  TWKCrop2PlusTool& tool_;
-  QString resolution_;
+  TWKCrop2PlusTool& Tool_;
 };
 
 // The factory the composition hands the tool: the frame made in the program's tool panel.

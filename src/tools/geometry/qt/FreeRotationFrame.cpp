@@ -6,7 +6,7 @@
 #include "framework/qt/QtText.h"
 
 TWKRotation3Frame::TWKRotation3Frame(TWKComponent* owner, QWidget* parent, TWKRotation3Tool& tool)
-    : TWKOptionFrame(owner, parent, TWKRotation3Tool::kPanelWidth - 16), tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKRotation3Tool::kPanelWidth - 16), Tool_(tool) {
   using namespace FreeRotationNames;
   Name = "Rotation3Frame";
   AutoCropTBXCheckBox = new QCheckBox(this);
@@ -22,9 +22,9 @@ TWKRotation3Frame::TWKRotation3Frame(TWKComponent* owner, QWidget* parent, TWKRo
   Column->addStretch(1);
 
   QObject::connect(AutoCropTBXCheckBox, &QCheckBox::toggled, this,
-                   [this](bool checked) { tool_.AutoCropTBXCheckBoxChange(checked); });
-  QObject::connect(FinishingTBXButton, &QPushButton::clicked, this, [this] { tool_.FinishingTBXButtonClick(); });
-  QObject::connect(CancelTBXButton, &QPushButton::clicked, this, [this] { tool_.CancelTBXButtonClick(); });
+                   [this](bool checked) { Tool_.AutoCropTBXCheckBoxChange(checked); });
+  QObject::connect(FinishingTBXButton, &QPushButton::clicked, this, [this] { Tool_.FinishingTBXButtonClick(); });
+  QObject::connect(CancelTBXButton, &QPushButton::clicked, this, [this] { Tool_.CancelTBXButtonClick(); });
   NameControl(AutoCropControl, AutoCropTBXCheckBox);
   NameControl(FinishingControl, FinishingTBXButton);
   NameControl(CancelControl, CancelTBXButton);

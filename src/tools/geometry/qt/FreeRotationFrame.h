@@ -22,7 +22,7 @@ class TWKRotation3Frame : public TWKOptionFrame, public IWKRotationFrame {
   void SetActionsEnabled(bool value) override;
 
  private:
-  TWKRotation3Tool& tool_;
+  TWKRotation3Tool& Tool_;
 };
 
 // The factory the composition hands the tool: the frame made in the program's tool panel.
