@@ -37,6 +37,6 @@ void TWKGeometryCommandState::Undo() {
 }
 
 void TWKGeometryCommandState::Redo() {
-  After_->Restore(Document());
+  if (After_) After_->Restore(Document());
   TWKCustomGraphicsCommandState::Redo();
 }

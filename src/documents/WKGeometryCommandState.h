@@ -28,6 +28,7 @@ class TWKGeometryCommandState : public TWKCustomGraphicsCommandState {
   // `before` was taken just before the step; the after side is the document as it is now.
   TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                           std::unique_ptr<TWKGeometrySnapshot> before);
+  // Without an after side (none) a subclass redoes the step itself.
   TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                           std::unique_ptr<TWKGeometrySnapshot> before,
                           std::unique_ptr<TWKGeometrySnapshot> after);

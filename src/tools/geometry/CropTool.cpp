@@ -20,7 +20,13 @@ TRect Inflate(const TRect& r, int32_t by) { return {r.Left - by, r.Top - by, r.R
 TWKCrop2PlusCommandState::TWKCrop2PlusCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                                                    std::unique_ptr<TWKGeometrySnapshot> before,
                                                    const TRect& rect)
-    : TWKGeometryCommandState(tool, document, std::move(before)), CropRect_(rect) {}
+    : TWKGeometryCommandState(tool, document, std::move(before), nullptr), CropRect_(rect) {}
+
+void TWKCrop2PlusCommandState::Redo() {
+  // Undo put both images and the lossless form back as they were before: the same crop again.
+  Document().Crop(CropRect_);
+  TWKCustomGraphicsCommandState::Redo();
+}
 
 // ---------------------------------------------------------------------------------------------
 // The control

@@ -61,11 +61,12 @@ class IWKCropFrame : public virtual IWKToolFrame {
 
 class TWKCrop2PlusTool;
 
-// The undo step: both images before the crop (and after it, for redo) and the rectangle.
+// The undo step: both images before the crop and the rectangle; redo crops again.
 class TWKCrop2PlusCommandState : public TWKGeometryCommandState {
  public:
   TWKCrop2PlusCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                            std::unique_ptr<TWKGeometrySnapshot> before, const TRect& rect);
+  void Redo() override;
   const TRect& CropRect() const { return CropRect_; }
 
  private:
