@@ -23,15 +23,15 @@ int PutField(uint8_t* out, uint32_t value) {
 }  // namespace
 
 TWKSDFWriter::TWKSDFWriter(TWKStream* stream, bool ownsStream)
-    : stream_(stream), ownsStream_(ownsStream) {}
+    : Stream_(stream), OwnsStream_(ownsStream) {}
 
 TWKSDFWriter::~TWKSDFWriter() {
-  if (ownsStream_) delete stream_;
+  if (OwnsStream_) delete Stream_;
 }
 
 void TWKSDFWriter::WriteElement(uint8_t kind, uint32_t identifier, uint32_t type, uint32_t size,
                                 const void* data) {
-  if (stream_ == nullptr) return;
+  if (Stream_ == nullptr) return;
   uint8_t header[13];
   header[0] = static_cast<uint8_t>(kind << 6 | LengthCode(identifier) << 4 | LengthCode(type) << 2 |
                                    LengthCode(size));
@@ -39,8 +39,8 @@ void TWKSDFWriter::WriteElement(uint8_t kind, uint32_t identifier, uint32_t type
   n += PutField(header + n, identifier);
   n += PutField(header + n, type);
   n += PutField(header + n, size);
-  stream_->Write(header, static_cast<size_t>(n));
-  if (size != 0) stream_->Write(data, size);
+  Stream_->Write(header, static_cast<size_t>(n));
+  if (size != 0) Stream_->Write(data, size);
 }
 
 void TWKSDFWriter::BeginNode(uint32_t identifier, const TWKGUID& key) {
@@ -55,9 +55,9 @@ void TWKSDFWriter::BeginNode(uint32_t identifier, int32_t key) {
 }
 
 void TWKSDFWriter::EndNode() {
-  if (stream_ == nullptr) return;
+  if (Stream_ == nullptr) return;
   const uint8_t end = 0;
-  stream_->Write(&end, 1);
+  Stream_->Write(&end, 1);
 }
 
 void TWKSDFWriter::WriteBoolean(uint32_t identifier, bool value) {

@@ -74,14 +74,14 @@ class TToolbarItem : public IWKUIItem {
 
 }  // namespace
 
-TQtEditorWindow::TQtEditorWindow(TMainForm& form) : form_(form) {
-  fileMenu_ = WrapAction(form.FileMenuItem);
-  fileSeparator_ = WrapAction(form.FileMenuSeparator);
-  exit_ = WrapAction(form.ExitMenuItem);
-  viewMenu_ = WrapAction(form.ViewMenuItem);
+TQtEditorWindow::TQtEditorWindow(TMainForm& form) : Form_(form) {
+  FileMenu_ = WrapAction(form.FileMenuItem);
+  FileSeparator_ = WrapAction(form.FileMenuSeparator);
+  Exit_ = WrapAction(form.ExitMenuItem);
+  ViewMenu_ = WrapAction(form.ViewMenuItem);
 }
 
-TQtEditorWindow::~TQtEditorWindow() { form_.OnCloseQuery = nullptr; }
+TQtEditorWindow::~TQtEditorWindow() { Form_.OnCloseQuery = nullptr; }
 
 QAction* TQtEditorWindow::ActionOf(IWKUIItem* item) {
   auto* action = dynamic_cast<TActionItem*>(item);
@@ -94,29 +94,29 @@ QToolBar* TQtEditorWindow::ToolbarOf(IWKUIItem* item) {
 }
 
 IWKUIItem* TQtEditorWindow::WrapAction(QAction* action, QToolBar* toolbar) {
-  items_.push_back(std::make_unique<TActionItem>(action, toolbar));
-  return items_.back().get();
+  Items_.push_back(std::make_unique<TActionItem>(action, toolbar));
+  return Items_.back().get();
 }
 
 IWKUIItem* TQtEditorWindow::AddMenuItem(const std::string& caption, const std::string& shortcut,
                                         IWKUIItem* before, IWKUIItem* parent, int32_t imageIndex,
                                         TWKClickHandler click) {
-  return WrapAction(form_.AddMenuItem(caption, QKeySequence(ToQString(shortcut)), ActionOf(before),
+  return WrapAction(Form_.AddMenuItem(caption, QKeySequence(ToQString(shortcut)), ActionOf(before),
                                       ActionOf(parent), imageIndex, std::move(click)));
 }
 
 IWKUIItem* TQtEditorWindow::AddSubmenu(const std::string& caption, IWKUIItem* parent,
                                        IWKUIItem* before) {
-  return WrapAction(form_.AddSubmenu(caption, ActionOf(parent), ActionOf(before)));
+  return WrapAction(Form_.AddSubmenu(caption, ActionOf(parent), ActionOf(before)));
 }
 
 IWKUIItem* TQtEditorWindow::AddSeparator(IWKUIItem* parent, IWKUIItem* before) {
-  return WrapAction(form_.AddSeparator(ActionOf(parent), ActionOf(before)));
+  return WrapAction(Form_.AddSeparator(ActionOf(parent), ActionOf(before)));
 }
 
 IWKUIItem* TQtEditorWindow::AddToolbar(const std::string& caption) {
-  items_.push_back(std::make_unique<TToolbarItem>(form_.AddToolbar(caption)));
-  return items_.back().get();
+  Items_.push_back(std::make_unique<TToolbarItem>(Form_.AddToolbar(caption)));
+  return Items_.back().get();
 }
 
 IWKUIItem* TQtEditorWindow::AddToolbarButton(IWKUIItem* toolbar, IWKUIItem* before,
@@ -125,7 +125,7 @@ IWKUIItem* TQtEditorWindow::AddToolbarButton(IWKUIItem* toolbar, IWKUIItem* befo
   QToolBar* bar = ToolbarOf(toolbar);
   if (bar == nullptr) return WrapAction(nullptr);
   return WrapAction(
-      form_.AddToolbarButton(bar, nullptr, ActionOf(before), caption, imageIndex, std::move(click)),
+      Form_.AddToolbarButton(bar, nullptr, ActionOf(before), caption, imageIndex, std::move(click)),
       bar);
 }
 
@@ -139,30 +139,30 @@ IWKUIItem* TQtEditorWindow::AddToolbarSeparator(IWKUIItem* toolbar, IWKUIItem* b
 }
 
 void TQtEditorWindow::SetCaption(const std::string& caption) {
-  form_.setWindowTitle(ToQString(caption));
+  Form_.setWindowTitle(ToQString(caption));
 }
 
 void TQtEditorWindow::ShowDocumentView(TWKDocumentView& view) {
   QWidget* widget = ViewWidget ? ViewWidget(view) : nullptr;
   if (widget == nullptr) return;
-  if (!central_) {
-    central_ = new QStackedWidget(&form_);
-    form_.setCentralWidget(central_);
+  if (!Central_) {
+    Central_ = new QStackedWidget(&Form_);
+    Form_.setCentralWidget(Central_);
   }
-  if (central_->indexOf(widget) < 0) central_->addWidget(widget);
-  central_->setCurrentWidget(widget);
+  if (Central_->indexOf(widget) < 0) Central_->addWidget(widget);
+  Central_->setCurrentWidget(widget);
 }
 
 void TQtEditorWindow::SetCloseQuery(std::function<void(bool& canClose)> query) {
   if (!query) {
-    form_.OnCloseQuery = nullptr;
+    Form_.OnCloseQuery = nullptr;
     return;
   }
-  form_.OnCloseQuery = [query = std::move(query)] {
+  Form_.OnCloseQuery = [query = std::move(query)] {
     bool canClose = true;
     query(canClose);
     return canClose;
   };
 }
 
-void TQtEditorWindow::Close() { form_.close(); }
+void TQtEditorWindow::Close() { Form_.close(); }

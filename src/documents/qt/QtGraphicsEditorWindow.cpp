@@ -44,7 +44,7 @@ TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.heigh
 }  // namespace
 
 TQtGraphicsEditorWindow::TQtGraphicsEditorWindow(TMainForm& form) : TQtEditorWindow(form) {
-  toolbars_ = WrapAction(form.ToolbarsMenuItem);
+  Toolbars_ = WrapAction(form.ToolbarsMenuItem);
 }
 
 TQtGraphicsEditorWindow::~TQtGraphicsEditorWindow() { Form().OnDropFile = nullptr; }
@@ -53,8 +53,8 @@ IWKUIItem* TQtGraphicsEditorWindow::AddStatusPanel(const std::string& text, int3
   auto* label = new QLabel(ToQString(text), Form().StatusBar);
   label->setFixedWidth(width);
   Form().StatusBar->addPermanentWidget(label);
-  panels_.push_back(std::make_unique<TStatusPanelItem>(label));
-  return panels_.back().get();
+  Panels_.push_back(std::make_unique<TStatusPanelItem>(label));
+  return Panels_.back().get();
 }
 
 int32_t TQtGraphicsEditorWindow::FontHeight() const { return Form().fontMetrics().height(); }

@@ -129,8 +129,8 @@ void TMainForm::BuildMenus() {
   ToolbarsMenuItem->setObjectName("ToolbarsMenuItem");
   LanguageMenuItem->setObjectName("LanguageMenuItem");
   HelpMenuItem->setObjectName("HelpMenuItem");
-  languageGroup_ = new QActionGroup(this);
-  languageGroup_->setExclusive(true);
+  LanguageGroup_ = new QActionGroup(this);
+  LanguageGroup_->setExclusive(true);
 }
 
 QWidget* TMainForm::MenuWidget(QAction* parent) const {
@@ -174,11 +174,11 @@ QAction* TMainForm::AddSeparator(QAction* parent, QAction* before) {
 
 QToolBar* TMainForm::AddToolbar(const std::string& caption) {
   auto* toolbar = new QToolBar(ToQString(caption), this);
-  toolbar->setObjectName(QStringLiteral("Toolbar%1").arg(toolbars_.size()));
+  toolbar->setObjectName(QStringLiteral("Toolbar%1").arg(Toolbars_.size()));
   toolbar->setIconSize(QSize(ImageList()->Size(), ImageList()->Size()));
   toolbar->setAllowedAreas(Qt::AllToolBarAreas);
   addToolBar(TopDock, toolbar);
-  toolbars_.push_back(toolbar);
+  Toolbars_.push_back(toolbar);
   ToolbarsMenuItem->menu()->addAction(toolbar->toggleViewAction());
   return toolbar;
 }
@@ -223,7 +223,7 @@ void TMainForm::FillLanguageMenu() {
     item->setData(id);
     item->setCheckable(true);
     item->setChecked(id == CurrentLanguageId());
-    languageGroup_->addAction(item);
+    LanguageGroup_->addAction(item);
     connect(item, &QAction::triggered, this, [id] { SelectLanguage(id); });
     menu->addAction(item);
   }
@@ -255,7 +255,7 @@ void TMainForm::Localize() {
 }
 
 void TMainForm::UpdateToolbarItemCaptions() {
-  for (QToolBar* toolbar : toolbars_) toolbar->toggleViewAction()->setText(toolbar->windowTitle());
+  for (QToolBar* toolbar : Toolbars_) toolbar->toggleViewAction()->setText(toolbar->windowTitle());
 }
 
 void TMainForm::UpdateControls() {
@@ -321,8 +321,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (widget != first) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   if (key->key() == Qt::Key_Alt) {
-    if (type == QEvent::KeyPress) altAlone_ = true;
-    if (type == QEvent::KeyRelease && altAlone_) {
+    if (type == QEvent::KeyPress) AltAlone_ = true;
+    if (type == QEvent::KeyRelease && AltAlone_) {
       // The keyboard activates the menu bar: hover overlays under the pointer must go.
       if (QWidget* under = QApplication::widgetAt(QCursor::pos())) {
         QEvent leave(QEvent::Leave);
@@ -330,7 +330,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       }
     }
   } else if (type == QEvent::KeyPress) {
-    altAlone_ = false;
+    AltAlone_ = false;
   }
   return OnKeyPreview && OnKeyPreview(key);
 }
