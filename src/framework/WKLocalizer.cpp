@@ -161,6 +161,10 @@ std::string LanguageString(int id, const std::string& defaultText) {
   return gLocalizer ? gLocalizer->Lookup(id, defaultText) : defaultText;
 }
 
+std::string LanguageString(const TWKLanguageText& text) {
+  return LanguageString(text.Id, std::string(text.Fallback));
+}
+
 // Linux has no per-thread language identifier to set; the localiser is all there is.
 void SelectLanguage(uint16_t id) {
   if (gLocalizer) gLocalizer->SetLanguage(id);

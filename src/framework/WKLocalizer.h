@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -80,6 +81,13 @@ std::unique_ptr<TWKLocalizer> SetGlobalLocalizer(std::unique_ptr<TWKLocalizer> l
 
 std::string LanguageString(int id);
 std::string LanguageString(int id, const std::string& defaultText);
+
+// A language string's number with its built-in text.
+struct TWKLanguageText {
+  int32_t Id;
+  std::string_view Fallback;
+};
+std::string LanguageString(const TWKLanguageText& text);
 void SelectLanguage(uint16_t id);
 uint16_t CurrentLanguageId();
 uint16_t BaseLanguageId();

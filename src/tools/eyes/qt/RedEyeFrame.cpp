@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "documents/WKGraphicsDocument.h"
@@ -23,15 +22,6 @@ TWKPixels SurfaceOver(QImage& image) {
   pixels.Attach(Rect(0, 0, image.width(), image.height()), image.bits(), FormatBGR24,
                 static_cast<int32_t>(image.bytesPerLine()));
   return pixels;
-}
-
-QSlider* TrackBar(QWidget* parent) {
-  auto* slider = new QSlider(Qt::Horizontal, parent);
-  slider->setRange(0, 255);
-  slider->setTickInterval(16);
-  slider->setTickPosition(QSlider::TicksBelow);
-  slider->setPageStep(16);
-  return slider;
 }
 
 }  // namespace
@@ -86,70 +76,48 @@ void TRedEyePreviewPanel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 TWKRedEyeFrame::TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTool& tool)
-    : TWKFrame(owner, parent), Tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKRedEyeTool::kFrameWidth), Tool_(tool) {
+  using namespace RedEyeNames;
   Name = "RedEyeFrame";
-  setMinimumWidth(TWKRedEyeTool::kFrameWidth);
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 4, 0, 4);
-  column->setSpacing(4);
-
-  TitleLabel = new QLabel(this);
-  QFont bold = TitleLabel->font();
-  bold.setBold(true);
-  bold.setUnderline(true);
-  TitleLabel->setFont(bold);
-  column->addWidget(TitleLabel);
-
   SelectionPreview = new TRedEyePreviewPanel(*this, true, this);
-  column->addWidget(SelectionPreview);
+  Column->addWidget(SelectionPreview);
 
-  AreaSizeLabel = new QLabel(QStringLiteral("Area Size:"), this);
-  column->addWidget(AreaSizeLabel);
-  AreaSizeTrackBar = TrackBar(this);
-  column->addWidget(AreaSizeTrackBar);
+  AreaSizeTrackBar = AddTrackBar(AreaSizeLabel, 0, 255, [this](int v) { Tool_.AreaSizeTrackBarChange(v); },
+                                 [this] { Tool_.AreaSizeTrackBarEnter(); });
 
   RemoveBorderPanel = new QWidget(this);
   auto* row = new QHBoxLayout(RemoveBorderPanel);
   row->setContentsMargins(0, 0, 0, 0);
-  RemoveBorderLabel = new QLabel(QStringLiteral("Remove Border:"), RemoveBorderPanel);
+  RemoveBorderLabel = new QLabel(RemoveBorderPanel);
   IncSizeButton = new QPushButton(QStringLiteral("+"), RemoveBorderPanel);
   DecSizeButton = new QPushButton(QStringLiteral("-"), RemoveBorderPanel);
   for (QPushButton* b : {IncSizeButton, DecSizeButton}) b->setFixedWidth(28);
   row->addWidget(RemoveBorderLabel, 1);
   row->addWidget(IncSizeButton);
   row->addWidget(DecSizeButton);
-  column->addWidget(RemoveBorderPanel);
+  Column->addWidget(RemoveBorderPanel);
 
-  BrightnessLabel = new QLabel(QStringLiteral("Brightness:"), this);
-  column->addWidget(BrightnessLabel);
-  BrightnessTrackBar = TrackBar(this);
-  column->addWidget(BrightnessTrackBar);
+  BrightnessTrackBar = AddTrackBar(BrightnessLabel, 0, 255, [this](int v) { Tool_.BrightnessTrackBarChange(v); },
+                                   [this] { Tool_.BrightnessTrackBarEnter(); });
 
   CorrectionPreview = new TRedEyePreviewPanel(*this, false, this);
-  column->addWidget(CorrectionPreview);
-  column->addStretch(1);
+  Column->addWidget(CorrectionPreview);
+  Column->addStretch(1);
 
-  QObject::connect(AreaSizeTrackBar, &QSlider::valueChanged, this,
-                   [this](int v) { Tool_.AreaSizeTrackBarChange(v); });
-  QObject::connect(BrightnessTrackBar, &QSlider::valueChanged, this,
-                   [this](int v) { Tool_.BrightnessTrackBarChange(v); });
   QObject::connect(IncSizeButton, &QPushButton::clicked, this, [this] { Tool_.IncSizeButtonClick(); });
   QObject::connect(DecSizeButton, &QPushButton::clicked, this, [this] { Tool_.DecSizeButtonClick(); });
-  AreaSizeTrackBar->installEventFilter(this);
-  BrightnessTrackBar->installEventFilter(this);
+
+  NameControl(SelectionControl, SelectionPreview);
+  NameControl(AreaSizeControl, AreaSizeTrackBar);
+  NameControl(IncAreaControl, IncSizeButton);
+  NameControl(DecAreaControl, DecSizeButton);
+  NameControl(BrightnessControl, BrightnessTrackBar);
+  NameControl(PreviewControl, CorrectionPreview);
 
   SelectionTimer = new QTimer(this);
   SelectionTimer->setInterval(200);
   QObject::connect(SelectionTimer, &QTimer::timeout, this, [this] { SelectionTimerTimer(); });
   SelectionTimer->start();
-}
-
-bool TWKRedEyeFrame::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn) {
-    if (watched == AreaSizeTrackBar) Tool_.AreaSizeTrackBarEnter();
-    if (watched == BrightnessTrackBar) Tool_.BrightnessTrackBarEnter();
-  }
-  return TWKFrame::eventFilter(watched, event);
 }
 
 void TWKRedEyeFrame::PaintPlaceholder(QImage& image, const std::string& text) {
@@ -189,16 +157,9 @@ void TWKRedEyeFrame::SelectionTimerTimer() {
   SelectionPreview->update();
 }
 
-void TWKRedEyeFrame::SetAreaSizePosition(int32_t value) {
-  // Moving the slider from the tool is no user change: nothing is recorded.
-  const QSignalBlocker block(AreaSizeTrackBar);
-  AreaSizeTrackBar->setValue(value);
-}
+void TWKRedEyeFrame::SetAreaSizePosition(int32_t value) { SetTrackBarPosition(AreaSizeTrackBar, value); }
 
-void TWKRedEyeFrame::SetBrightnessPosition(int32_t value) {
-  const QSignalBlocker block(BrightnessTrackBar);
-  BrightnessTrackBar->setValue(value);
-}
+void TWKRedEyeFrame::SetBrightnessPosition(int32_t value) { SetTrackBarPosition(BrightnessTrackBar, value); }
 
 void TWKRedEyeFrame::SetTexts(const TRedEyeFrameTexts& texts) {
   TitleLabel->setText(ToQString(texts.Title));
@@ -222,34 +183,4 @@ TSize TWKRedEyeFrame::PreviewArea() const {
   return TSize{inner.width(), inner.height()};
 }
 
-void TWKRedEyeFrame::BringToFront() {
-  if (TWKToolPanelModule* panel = ToolPanel()) panel->BringToFront(this);
-}
-
-QWidget* TWKRedEyeFrame::ControlWidget(TRedEyeFrameControl control) const {
-  switch (control) {
-    case TRedEyeFrameControl::Selection: return SelectionPreview;
-    case TRedEyeFrameControl::AreaSize: return AreaSizeTrackBar;
-    case TRedEyeFrameControl::IncArea: return IncSizeButton;
-    case TRedEyeFrameControl::DecArea: return DecSizeButton;
-    case TRedEyeFrameControl::Brightness: return BrightnessTrackBar;
-    case TRedEyeFrameControl::Preview: return CorrectionPreview;
-  }
-  return nullptr;
-}
-
-const void* TWKRedEyeFrame::Control(TRedEyeFrameControl control) const { return ControlWidget(control); }
-
-std::optional<TPoint> TWKRedEyeFrame::ControlCenter(TRedEyeFrameControl control) const {
-  QWidget* w = ControlWidget(control);
-  if (w == nullptr || !w->isVisible()) return std::nullopt;
-  const QPoint p = w->mapToGlobal(QPoint(w->width() / 2, w->height() / 2));
-  return TPoint{p.x(), p.y()};
-}
-
-IWKRedEyeFrame* CreateRedEyeFrame(TWKRedEyeTool& tool) {
-  TWKToolPanelModule* panel = ToolPanel();
-  if (panel == nullptr) return nullptr;
-  TWKRedEyeFrame* frame = panel->CreateToolFrame<TWKRedEyeFrame>(tool);
-  return frame;
-}
+IWKRedEyeFrame* CreateRedEyeFrame(TWKRedEyeTool& tool) { return CreateOptionFrame<TWKRedEyeFrame>(tool); }

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "framework/qt/WKForm.h"
 #include "tools/eyes/RedEyeTool.h"
+#include "tools/framework/qt/WKOptionFrame.h"
 
 class TWKRedEyeFrame;
 
@@ -32,11 +32,10 @@ class TRedEyePreviewPanel : public QWidget {
   bool Pressed_ = false;
 };
 
-class TWKRedEyeFrame : public TWKFrame, public IWKRedEyeFrame {
+class TWKRedEyeFrame : public TWKOptionFrame, public IWKRedEyeFrame {
  public:
   TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTool& tool);
 
-  QLabel* TitleLabel = nullptr;
   TRedEyePreviewPanel* SelectionPreview = nullptr;
   QLabel* AreaSizeLabel = nullptr;
   QSlider* AreaSizeTrackBar = nullptr;
@@ -62,17 +61,8 @@ class TWKRedEyeFrame : public TWKFrame, public IWKRedEyeFrame {
   void SetTexts(const TRedEyeFrameTexts& texts) override;
   void InvalidatePreviews() override;
   TSize PreviewArea() const override;
-  void SetControlsEnabled(bool value) override { TWKFrame::SetControlsEnabled(value); }
-  void SetFrameVisible(bool value) override { setVisible(value); }
-  void BringToFront() override;
-  const void* Control(TRedEyeFrameControl control) const override;
-  std::optional<TPoint> ControlCenter(TRedEyeFrameControl control) const override;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QWidget* ControlWidget(TRedEyeFrameControl control) const;
   void PaintPlaceholder(QImage& image, const std::string& text);
 
   TWKRedEyeTool& Tool_;
