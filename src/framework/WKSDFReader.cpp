@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/WKByteOrder.h"
 #include "framework/WKSDFTypes.h"
 #include "framework/WKUnicode.h"
 
@@ -39,7 +40,7 @@ bool ReadField(TWKStream& s, int code, uint32_t& value) {
   uint8_t b[4] = {0, 0, 0, 0};
   const size_t n = kBytes[code];
   if (n != 0 && s.Read(b, n) != n) return false;
-  value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  value = ReadLE32(b);
   return true;
 }
 
@@ -121,15 +122,14 @@ bool TWKSDFReader::ReadInteger(uint32_t identifier, int32_t& value) const {
       if (e->Size == 1 && ReadData(*e, b)) value = b[0];
       break;
     case SDF_INT16:
-      if (e->Size == 2 && ReadData(*e, b)) value = static_cast<int16_t>(b[0] | b[1] << 8);
+      if (e->Size == 2 && ReadData(*e, b)) value = static_cast<int16_t>(ReadLE16(b));
       break;
     case SDF_UINT16:
-      if (e->Size == 2 && ReadData(*e, b)) value = static_cast<uint16_t>(b[0] | b[1] << 8);
+      if (e->Size == 2 && ReadData(*e, b)) value = ReadLE16(b);
       break;
     case SDF_INT32:
       if (e->Size == 4 && ReadData(*e, b))
-        value = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
-                                     uint32_t(b[3]) << 24);
+        value = static_cast<int32_t>(ReadLE32(b));
       break;
     default:
       break;
@@ -150,7 +150,7 @@ bool TWKSDFReader::ReadWide(const TWKSDFElement& e, std::u16string& text) const 
   if (!ReadData(e, bytes.data())) return false;
   text.assign(e.Size / 2, u'\0');
   for (size_t i = 0; i < text.size(); ++i)
-    text[i] = static_cast<char16_t>(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8);
+    text[i] = static_cast<char16_t>(ReadLE16(reinterpret_cast<const uint8_t*>(&bytes[2 * i])));
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/WKSDFWriter.h"
 
+#include "framework/WKByteOrder.h"
 #include "framework/WKSDFTypes.h"
 #include "framework/WKUnicode.h"
 
@@ -49,8 +50,8 @@ void TWKSDFWriter::BeginNode(uint32_t identifier, const TWKGUID& key) {
 }
 
 void TWKSDFWriter::BeginNode(uint32_t identifier, int32_t key) {
-  const uint32_t v = static_cast<uint32_t>(key);
-  const uint8_t bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  uint8_t bytes[4];
+  WriteLE32(bytes, static_cast<uint32_t>(key));
   WriteElement(SDF_KIND_NODE, identifier, SDF_INT32, 4, bytes);
 }
 
@@ -66,8 +67,8 @@ void TWKSDFWriter::WriteBoolean(uint32_t identifier, bool value) {
 }
 
 void TWKSDFWriter::WriteInteger(uint32_t identifier, int32_t value) {
-  const uint32_t v = static_cast<uint32_t>(value);
-  const uint8_t bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  uint8_t bytes[4];
+  WriteLE32(bytes, static_cast<uint32_t>(value));
   WriteElement(SDF_KIND_VALUE, identifier, SDF_INT32, 4, bytes);
 }
 

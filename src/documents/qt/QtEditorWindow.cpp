@@ -5,74 +5,8 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "documents/qt/QtUIItem.h"
 #include "framework/qt/QtText.h"
-
-namespace {
-
-QPoint Center(const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); }
-
-class TActionItem : public IWKUIItem {
- public:
-  TActionItem(QAction* action, QToolBar* toolbar) : Action(action), Toolbar(toolbar) {}
-  QPointer<QAction> Action;
-  QPointer<QToolBar> Toolbar;  // for a tool-bar button
-
-  void SetCaption(const std::string& text) override {
-    if (Action) Action->setText(ToQString(text));
-  }
-  void SetHint(const std::string& text) override {
-    if (Action) Action->setToolTip(ToQString(text));
-  }
-  void SetEnabled(bool value) override {
-    if (Action && Action->isEnabled() != value) Action->setEnabled(value);
-  }
-  void SetVisible(bool value) override {
-    if (Action && Action->isVisible() != value) Action->setVisible(value);
-  }
-  std::string Caption() const override {
-    return Action ? ToStdString(Action->text()) : std::string();
-  }
-  bool Enabled() const override { return Action && Action->isEnabled(); }
-  bool Visible() const override { return Action && Action->isVisible(); }
-  TPoint ScreenCenter() const override {
-    QWidget* widget = nullptr;
-    if (Action && Toolbar) widget = Toolbar->widgetForAction(Action);
-    if (widget == nullptr) return {};
-    const QPoint p = Center(widget);
-    return {p.x(), p.y()};
-  }
-};
-
-class TToolbarItem : public IWKUIItem {
- public:
-  explicit TToolbarItem(QToolBar* toolbar) : Toolbar(toolbar) {}
-  QPointer<QToolBar> Toolbar;
-
-  void SetCaption(const std::string& text) override {
-    if (Toolbar) Toolbar->setWindowTitle(ToQString(text));
-  }
-  void SetHint(const std::string& text) override {
-    if (Toolbar) Toolbar->setToolTip(ToQString(text));
-  }
-  void SetEnabled(bool value) override {
-    if (Toolbar) Toolbar->setEnabled(value);
-  }
-  void SetVisible(bool value) override {
-    if (Toolbar) Toolbar->setVisible(value);
-  }
-  std::string Caption() const override {
-    return Toolbar ? ToStdString(Toolbar->windowTitle()) : std::string();
-  }
-  bool Enabled() const override { return Toolbar && Toolbar->isEnabled(); }
-  bool Visible() const override { return Toolbar && Toolbar->isVisible(); }
-  TPoint ScreenCenter() const override {
-    if (!Toolbar) return {};
-    const QPoint p = Center(Toolbar);
-    return {p.x(), p.y()};
-  }
-};
-
-}  // namespace
 
 TQtEditorWindow::TQtEditorWindow(TMainForm& form) : Form_(form) {
   FileMenu_ = WrapAction(form.FileMenuItem);
@@ -84,17 +18,17 @@ TQtEditorWindow::TQtEditorWindow(TMainForm& form) : Form_(form) {
 TQtEditorWindow::~TQtEditorWindow() { Form_.OnCloseQuery = nullptr; }
 
 QAction* TQtEditorWindow::ActionOf(IWKUIItem* item) {
-  auto* action = dynamic_cast<TActionItem*>(item);
-  return action ? action->Action.data() : nullptr;
+  auto* action = dynamic_cast<TQtActionItem*>(item);
+  return action ? action->Object.data() : nullptr;
 }
 
 QToolBar* TQtEditorWindow::ToolbarOf(IWKUIItem* item) {
-  auto* toolbar = dynamic_cast<TToolbarItem*>(item);
-  return toolbar ? toolbar->Toolbar.data() : nullptr;
+  auto* toolbar = dynamic_cast<TQtUIItem<QToolBar>*>(item);
+  return toolbar ? toolbar->Object.data() : nullptr;
 }
 
 IWKUIItem* TQtEditorWindow::WrapAction(QAction* action, QToolBar* toolbar) {
-  Items_.push_back(std::make_unique<TActionItem>(action, toolbar));
+  Items_.push_back(std::make_unique<TQtActionItem>(action, toolbar));
   return Items_.back().get();
 }
 
@@ -115,7 +49,7 @@ IWKUIItem* TQtEditorWindow::AddSeparator(IWKUIItem* parent, IWKUIItem* before) {
 }
 
 IWKUIItem* TQtEditorWindow::AddToolbar(const std::string& caption) {
-  Items_.push_back(std::make_unique<TToolbarItem>(Form_.AddToolbar(caption)));
+  Items_.push_back(std::make_unique<TQtUIItem<QToolBar>>(Form_.AddToolbar(caption)));
   return Items_.back().get();
 }
 

@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "framework/WKByteOrder.h"
 #include "framework/WKLocalizer.h"
 #include "framework/WKPaths.h"
 #include "framework/WKSDFReader.h"
@@ -37,15 +38,6 @@ enum : int {
   kHelpCaption = 46,
 };
 
-void PutInt32(uint8_t* out, int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-int32_t GetInt32(const uint8_t* in) {
-  return static_cast<int32_t>(uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 |
-                              uint32_t(in[3]) << 24);
-}
 
 QImage LoadImageResource(const QString& baseName, const TWKImageList& list) {
   const QString svg = baseName + ".svg";
@@ -70,7 +62,7 @@ QImage LoadImageResource(const QString& baseName, const TWKImageList& list) {
 std::array<uint8_t, 44> TWindowPlacement::ToBytes() const {
   std::array<uint8_t, 44> bytes{};
   const int32_t fields[11] = {Length, Flags, ShowCmd, MinX, MinY, MaxX, MaxY, Left, Top, Right, Bottom};
-  for (int i = 0; i < 11; ++i) PutInt32(bytes.data() + 4 * i, fields[i]);
+  for (int i = 0; i < 11; ++i) WriteLE32(bytes.data() + 4 * i, static_cast<uint32_t>(fields[i]));
   return bytes;
 }
 
@@ -78,7 +70,7 @@ TWindowPlacement TWindowPlacement::FromBytes(const uint8_t* bytes) {
   TWindowPlacement p;
   int32_t* fields[11] = {&p.Length, &p.Flags, &p.ShowCmd, &p.MinX, &p.MinY, &p.MaxX,
                          &p.MaxY,   &p.Left,  &p.Top,     &p.Right, &p.Bottom};
-  for (int i = 0; i < 11; ++i) *fields[i] = GetInt32(bytes + 4 * i);
+  for (int i = 0; i < 11; ++i) *fields[i] = static_cast<int32_t>(ReadLE32(bytes + 4 * i));
   return p;
 }
 

@@ -7,13 +7,13 @@
 #include <cstring>
 #include <new>
 
+#include "framework/WKByteOrder.h"
 #include "platform/codec/JpegScanlines.h"
 #include "platform/codec/PixelConvert.h"
 #include "platform/codec/PropertyItems.h"
 
 namespace {
 
-uint16_t BigEndian16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 
 class TTurboHandle {
  public:
@@ -122,10 +122,8 @@ void PatchJfifDensity(uint8_t* jpeg, size_t size, double dpiX, double dpiY) {
   };
   uint16_t x = density(dpiX), y = density(dpiY > 0 ? dpiY : dpiX);
   jpeg[13] = 1;
-  jpeg[14] = static_cast<uint8_t>(x >> 8);
-  jpeg[15] = static_cast<uint8_t>(x);
-  jpeg[16] = static_cast<uint8_t>(y >> 8);
-  jpeg[17] = static_cast<uint8_t>(y);
+  WriteBE16(jpeg + 14, x);
+  WriteBE16(jpeg + 16, y);
 }
 
 class TJpegEncoder final : public TImageEncoder {
@@ -171,7 +169,7 @@ void ForEachSegment(std::span<const uint8_t> jpeg, TVisit visit) {
     if (marker == 0xFF) { ++pos; continue; }
     if (marker == 0xDA || marker == 0xD9) return;
     if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) { pos += 2; continue; }
-    size_t length = BigEndian16(&jpeg[pos + 2]);
+    size_t length = ReadBE16(&jpeg[pos + 2]);
     if (length < 2 || pos + 2 + length > jpeg.size()) return;
     if (!visit(marker, jpeg.subspan(pos + 4, length - 2))) return;
     pos += 2 + length;
@@ -185,7 +183,7 @@ bool ReadJfifDensity(std::span<const uint8_t> jpeg, double& dpiX, double& dpiY) 
   ForEachSegment(jpeg, [&](uint8_t marker, std::span<const uint8_t> body) {
     if (marker != 0xE0 || body.size() < 12 || std::memcmp(body.data(), "JFIF", 5) != 0) return true;
     uint8_t unit = body[7];
-    double x = BigEndian16(&body[8]), y = BigEndian16(&body[10]);
+    double x = ReadBE16(&body[8]), y = ReadBE16(&body[10]);
     if ((unit == 1 || unit == 2) && x > 0 && y > 0) {
       double scale = unit == 2 ? 2.54 : 1.0;
       dpiX = x * scale;
@@ -202,8 +200,8 @@ bool ReadJpegFrameSize(std::span<const uint8_t> jpeg, int32_t& width, int32_t& h
   ForEachSegment(jpeg, [&](uint8_t marker, std::span<const uint8_t> body) {
     bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
     if (!frame || body.size() < 5) return true;
-    height = BigEndian16(&body[1]);
-    width = BigEndian16(&body[3]);
+    height = ReadBE16(&body[1]);
+    width = ReadBE16(&body[3]);
     found = true;
     return false;
   });

@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstring>
 
+#include "framework/WKByteOrder.h"
 #include "platform/codec/PropertyItems.h"
 
 namespace {
@@ -143,8 +144,7 @@ class TPngDecoder final : public TImageDecoder {
   bool CheckHeaderSize(TCodecError& err) const {
     const uint8_t* d = Data_->Data();
     if (Data_->Size() < 24 || std::memcmp(d + 12, "IHDR", 4) != 0) return true;
-    auto be32 = [](const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; };
-    return CheckImageDimensions(be32(d + 16), be32(d + 20), err);
+    return CheckImageDimensions(ReadBE32(d + 16), ReadBE32(d + 20), err);
   }
 
   // libpng allocates a chunk's declared length before reading it; a length past the end of
@@ -154,7 +154,7 @@ class TPngDecoder final : public TImageDecoder {
     const size_t size = Data_->Size();
     size_t pos = 8;
     while (pos + 12 <= size) {
-      uint64_t length = uint64_t(d[pos]) << 24 | uint64_t(d[pos + 1]) << 16 | uint64_t(d[pos + 2]) << 8 | d[pos + 3];
+      const uint64_t length = ReadBE32(d + pos);
       if (length > size - pos - 12) break;
       if (std::memcmp(d + pos + 4, "IEND", 4) == 0) return true;
       pos += 12 + size_t(length);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/WKByteOrder.h"
+
 namespace {
 
 constexpr size_t HeaderBytes = 6;  // "Exif\0\0"
@@ -14,22 +16,10 @@ class TTiffReader {
   bool Has(size_t offset, size_t size) const {
     return offset <= Tiff_.size() && size <= Tiff_.size() - offset;
   }
-  uint32_t U16(size_t at) const {
-    return Little_ ? Tiff_[at] | Tiff_[at + 1] << 8 : Tiff_[at] << 8 | Tiff_[at + 1];
-  }
-  uint32_t U32(size_t at) const {
-    return Little_ ? U16(at) | U16(at + 2) << 16 : U16(at) << 16 | U16(at + 2);
-  }
-  void PutU16(size_t at, uint32_t value) {
-    Tiff_[at + (Little_ ? 0 : 1)] = uint8_t(value);
-    Tiff_[at + (Little_ ? 1 : 0)] = uint8_t(value >> 8);
-  }
-  void PutU32(size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-      const int shift = Little_ ? 8 * i : 24 - 8 * i;
-      Tiff_[at + i] = uint8_t(value >> shift);
-    }
-  }
+  uint32_t U16(size_t at) const { return Read16(&Tiff_[at], Little_); }
+  uint32_t U32(size_t at) const { return Read32(&Tiff_[at], Little_); }
+  void PutU16(size_t at, uint32_t value) { Write16(&Tiff_[at], uint16_t(value), Little_); }
+  void PutU32(size_t at, uint32_t value) { Write32(&Tiff_[at], value, Little_); }
   size_t Size() const { return Tiff_.size(); }
   std::span<uint8_t> Bytes() { return Tiff_; }
 
