@@ -111,6 +111,8 @@ struct TStripCoder {
   }
 };
 
+struct TBlockSource;
+
 class TTarnwick final : public ITarnwick {
  public:
   TTarnwick() { InitError(SrcError_); }
@@ -212,8 +214,19 @@ class TTarnwick final : public ITarnwick {
   bool EncodeExact(j_compress_ptr dst);
   bool EncodePixels(j_compress_ptr dst);
   void WriteExact(j_compress_ptr dst);
+  void RequestOutputArrays(j_compress_ptr dst, std::array<jvirt_barray_ptr, 3>& arrays,
+                           std::array<JDIMENSION, 3>& cols, std::array<JDIMENSION, 3>& rows) const;
+  TBlockSource BlockSource(int c) const;
+  void MoveBlocks(int c, const TBlockMove& move, JDIMENSION colCount, JDIMENSION rowCount);
+  void FinishExact(j_compress_ptr dst, jvirt_barray_ptr* arrays);
+  int32_t OutMcuWidth() const;
+  int32_t OutMcuHeight() const;
+  void FlagChangedMcus(int32_t my, uint8_t* flags) const;
   void ReencodeChanged();
   void ReencodeStrip(int32_t row, int32_t first, int32_t last);
+  void EncodeStrip(int32_t x0, int32_t x1, int32_t y0, int32_t y1);
+  void PasteChangedMcus(int c, int oh, int32_t row, size_t outRow, JBLOCKROW in, int32_t first,
+                        int32_t last);
 
   const uint8_t* PixelRow(int32_t y) const { return Pixels_ + y * PixelStride_; }
   const uint8_t* OriginalRow(int32_t y) const { return Original_ + y * OriginalStride_; }
@@ -496,30 +509,37 @@ bool TTarnwick::EncodeExact(j_compress_ptr dst) {
 }
 
 void TTarnwick::WriteExact(j_compress_ptr dst) {
-  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
-  std::array<jvirt_barray_ptr, 3> arrays{};
-  const TBlockMove move(Geometry_);
-  Configure(dst, w, h, true);
+  Configure(dst, Geometry_.Width(), Geometry_.Height(), true);
   if (Geometry_.IsIdentityOver(Width_, Height_)) {
     // The held arrays are written as they are, changed MCUs patched in and put back afterwards.
     OutRows_ = SrcRows_;
     Patching_ = true;
-    Strip_.Make(dst->err);
-    ReencodeChanged();
-    Strip_.Free();
-    jpeg_write_coefficients(dst, Coefficients_);
-    WriteMarkers(dst);
-    jpeg_finish_compress(dst);
+    FinishExact(dst, Coefficients_);
     RestorePatched();
     return;
   }
+  std::array<jvirt_barray_ptr, 3> arrays{};
+  std::array<JDIMENSION, 3> cols{}, rows{};
+  RequestOutputArrays(dst, arrays, cols, rows);
+  const TBlockMove move(Geometry_);
+  for (int c = 0; c < 3; ++c) {
+    BlockRows(reinterpret_cast<j_common_ptr>(dst), arrays[c], rows[c], true, OutRows_[size_t(c)]);
+    MoveBlocks(c, move, cols[c], rows[c]);
+  }
+  FinishExact(dst, arrays.data());
+}
+
+// Output block arrays of the turned and cropped picture, whole MCUs in each direction.
+void TTarnwick::RequestOutputArrays(j_compress_ptr dst, std::array<jvirt_barray_ptr, 3>& arrays,
+                                    std::array<JDIMENSION, 3>& cols,
+                                    std::array<JDIMENSION, 3>& rows) const {
   const j_common_ptr common = reinterpret_cast<j_common_ptr>(dst);
+  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
   int maxH = 1, maxV = 1;
   for (int c = 0; c < 3; ++c) {
     maxH = std::max(maxH, dst->comp_info[c].h_samp_factor);
     maxV = std::max(maxV, dst->comp_info[c].v_samp_factor);
   }
-  std::array<JDIMENSION, 3> cols{}, rows{};
   for (int c = 0; c < 3; ++c) {
     const jpeg_component_info& comp = dst->comp_info[c];
     cols[c] = RoundUp(DivUp(int64_t(w) * comp.h_samp_factor, maxH * DCTSIZE), JDIMENSION(comp.h_samp_factor));
@@ -528,83 +548,111 @@ void TTarnwick::WriteExact(j_compress_ptr dst) {
                                                  JDIMENSION(comp.v_samp_factor));
   }
   (*dst->mem->realize_virt_arrays)(common);
+}
 
-  // Every output block from its held block, moved by the geometry.
-  for (int c = 0; c < 3; ++c) {
-    BlockRows(common, arrays[c], rows[c], true, OutRows_[size_t(c)]);
-    const jpeg_component_info& held = Src_.comp_info[c];
-    const int32_t blockW = McuWidth_ / held.h_samp_factor, blockH = McuHeight_ / held.v_samp_factor;
-    const TRect& crop = Geometry_.Crop;
-    const int64_t heldCols = RoundUp(held.width_in_blocks, JDIMENSION(held.h_samp_factor));
-    const int64_t heldRows = int64_t(SrcRows_[size_t(c)].size());
-    // Held block of output block (ox, oy): along each held axis either first + i or last - i.
-    const bool revX = Geometry_.SourceXReversed(), revY = Geometry_.SourceYReversed();
-    const int64_t startX = revX ? crop.Right / blockW - 1 : crop.Left / blockW;
-    const int64_t startY = revY ? crop.Bottom / blockH - 1 : crop.Top / blockH;
-    // In tiles, so that a transpose reads and writes within the cache; tile rows on both cores.
-    constexpr JDIMENSION Tile = 16;
-    const std::vector<JBLOCKROW>& in = SrcRows_[size_t(c)];
-    const std::vector<JBLOCKROW>& outs = OutRows_[size_t(c)];
-    const JDIMENSION rowCount = rows[c], colCount = cols[c];
-    const bool transpose = Geometry_.Transpose;
-    const auto fill = [&](int32_t, int32_t begin, int32_t end) {
-      for (JDIMENSION ty = JDIMENSION(begin) * Tile; ty < std::min(rowCount, JDIMENSION(end) * Tile); ty += Tile)
-        for (JDIMENSION tx = 0; tx < colCount; tx += Tile)
-          for (JDIMENSION oy = ty; oy < std::min(rowCount, ty + Tile); ++oy) {
-            JBLOCKROW out = outs[oy];
-            for (JDIMENSION ox = tx; ox < std::min(colCount, tx + Tile); ++ox) {
-              const int64_t i = transpose ? oy : ox, j = transpose ? ox : oy;
-              const int64_t sx = revX ? startX - i : startX + i, sy = revY ? startY - j : startY + j;
-              if (sx < 0 || sy < 0 || sx >= heldCols || sy >= heldRows) {
-                std::memset(out[ox], 0, sizeof(JBLOCK));
-                continue;
-              }
-              move.Apply(in[size_t(sy)][sx], out[ox]);
-            }
-          }
-    };
-    ParallelRows(int32_t(DivUp(rowCount, Tile)), int64_t(rowCount) * colCount * int64_t(sizeof(JBLOCK)), fill);
+// Where the output blocks of one component come from: along each held axis the held block of
+// output block (ox, oy) is either first + i or last - i.
+struct TBlockSource {
+  const std::vector<JBLOCKROW>* Rows;
+  int64_t Cols, StartX, StartY;
+  bool RevX, RevY, Transpose;
+
+  // The held block, or none where the output block lies past the held picture (padding).
+  const JCOEF* Find(JDIMENSION ox, JDIMENSION oy) const {
+    const int64_t i = Transpose ? oy : ox, j = Transpose ? ox : oy;
+    const int64_t sx = RevX ? StartX - i : StartX + i, sy = RevY ? StartY - j : StartY + j;
+    if (sx < 0 || sy < 0 || sx >= Cols || sy >= int64_t(Rows->size())) return nullptr;
+    return (*Rows)[size_t(sy)][sx];
   }
+};
+
+TBlockSource TTarnwick::BlockSource(int c) const {
+  const jpeg_component_info& held = Src_.comp_info[c];
+  const int32_t blockW = McuWidth_ / held.h_samp_factor, blockH = McuHeight_ / held.v_samp_factor;
+  const TRect& crop = Geometry_.Crop;
+  const bool revX = Geometry_.SourceXReversed(), revY = Geometry_.SourceYReversed();
+  return {&SrcRows_[size_t(c)],
+          RoundUp(held.width_in_blocks, JDIMENSION(held.h_samp_factor)),
+          revX ? crop.Right / blockW - 1 : crop.Left / blockW,
+          revY ? crop.Bottom / blockH - 1 : crop.Top / blockH,
+          revX, revY, Geometry_.Transpose};
+}
+
+// Every output block of component c from its held block, moved by the geometry; padding blocks
+// are zero. In tiles, so that a transpose reads and writes within the cache; tile rows on every
+// core.
+void TTarnwick::MoveBlocks(int c, const TBlockMove& move, JDIMENSION colCount,
+                           JDIMENSION rowCount) {
+  constexpr JDIMENSION Tile = 16;
+  const TBlockSource source = BlockSource(c);
+  const std::vector<JBLOCKROW>& outs = OutRows_[size_t(c)];
+  const auto moveTile = [&](JDIMENSION tx, JDIMENSION ty) {
+    for (JDIMENSION oy = ty; oy < std::min(rowCount, ty + Tile); ++oy)
+      for (JDIMENSION ox = tx; ox < std::min(colCount, tx + Tile); ++ox) {
+        const JCOEF* in = source.Find(ox, oy);
+        if (in)
+          move.Apply(in, outs[oy][ox]);
+        else
+          std::memset(outs[oy][ox], 0, sizeof(JBLOCK));
+      }
+  };
+  ParallelRows(int32_t(DivUp(rowCount, Tile)), int64_t(rowCount) * colCount * int64_t(sizeof(JBLOCK)),
+               [&](int32_t, int32_t begin, int32_t end) {
+                 for (JDIMENSION ty = JDIMENSION(begin) * Tile; ty < std::min(rowCount, JDIMENSION(end) * Tile); ty += Tile)
+                   for (JDIMENSION tx = 0; tx < colCount; tx += Tile) moveTile(tx, ty);
+               });
+}
+
+// Changed MCUs re-encoded into the output rows, then the coefficients and markers written.
+void TTarnwick::FinishExact(j_compress_ptr dst, jvirt_barray_ptr* arrays) {
   Strip_.Make(dst->err);
   ReencodeChanged();
   Strip_.Free();
-  jpeg_write_coefficients(dst, arrays.data());
+  jpeg_write_coefficients(dst, arrays);
   WriteMarkers(dst);
   jpeg_finish_compress(dst);
+}
+
+// Output MCU size in pixels: the held one, turned with the geometry.
+int32_t TTarnwick::OutMcuWidth() const { return Geometry_.Transpose ? McuHeight_ : McuWidth_; }
+int32_t TTarnwick::OutMcuHeight() const { return Geometry_.Transpose ? McuWidth_ : McuHeight_; }
+
+// Flags the MCUs of output MCU row my whose pixels differ from the original picture (all of
+// them when there is no original to compare with).
+void TTarnwick::FlagChangedMcus(int32_t my, uint8_t* flags) const {
+  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
+  const int32_t mw = OutMcuWidth(), mh = OutMcuHeight();
+  const int32_t across = int32_t(DivUp(w, mw));
+  std::fill_n(flags, across, Original_ ? 0 : 1);
+  if (!Original_) return;
+  for (int32_t y = my * mh; y < std::min(h, (my + 1) * mh); ++y) {
+    const uint8_t* now = PixelRow(y);
+    const uint8_t* was = OriginalRow(y);
+    if (std::memcmp(now, was, size_t(w) * 3) == 0) continue;
+    for (int32_t mx = 0; mx < across; ++mx) {
+      if (flags[mx]) continue;
+      const size_t x0 = size_t(mx) * mw * 3, n = size_t(std::min(w, (mx + 1) * mw)) * 3 - x0;
+      flags[mx] = std::memcmp(now + x0, was + x0, n) != 0;
+    }
+  }
 }
 
 // Finds the output MCUs whose pixels differ from the original picture and encodes each MCU
 // row's span of them anew.
 void TTarnwick::ReencodeChanged() {
   const int32_t w = Geometry_.Width(), h = Geometry_.Height();
-  const int32_t mw = Geometry_.Transpose ? McuHeight_ : McuWidth_;
-  const int32_t mh = Geometry_.Transpose ? McuWidth_ : McuHeight_;
-  const int32_t across = int32_t(DivUp(w, mw)), down = int32_t(DivUp(h, mh));
-  // The comparison runs on both cores; the re-encoding (libjpeg) stays on this thread.
+  const int32_t across = int32_t(DivUp(w, OutMcuWidth())), down = int32_t(DivUp(h, OutMcuHeight()));
+  // The comparison runs on every core; the re-encoding (libjpeg) stays on this thread.
   ParallelRows(down, int64_t(w) * h * 3, [&](int32_t, int32_t begin, int32_t end) {
-    for (int32_t my = begin; my < end; ++my) {
-      uint8_t* flags = Changed_.data() + size_t(my) * size_t(across);
-      std::fill_n(flags, across, Original_ ? 0 : 1);
-      if (!Original_) continue;
-      for (int32_t y = my * mh; y < std::min(h, (my + 1) * mh); ++y) {
-        const uint8_t* now = PixelRow(y);
-        const uint8_t* was = OriginalRow(y);
-        if (std::memcmp(now, was, size_t(w) * 3) == 0) continue;
-        for (int32_t mx = 0; mx < across; ++mx) {
-          if (flags[mx]) continue;
-          const size_t x0 = size_t(mx) * mw * 3, n = size_t(std::min(w, (mx + 1) * mw)) * 3 - x0;
-          flags[mx] = std::memcmp(now + x0, was + x0, n) != 0;
-        }
-      }
-    }
+    for (int32_t my = begin; my < end; ++my) FlagChangedMcus(my, Changed_.data() + size_t(my) * size_t(across));
   });
   for (int32_t my = 0; my < down; ++my) {
     const uint8_t* flags = Changed_.data() + size_t(my) * size_t(across);
-    int32_t first = 0, last = across - 1;
-    while (first < across && !flags[first]) ++first;
-    if (first == across) continue;
-    while (!flags[last]) --last;
-    ReencodeStrip(my, first, last);
+    const uint8_t* first = std::find(flags, flags + across, 1);
+    if (first == flags + across) continue;
+    const int32_t last = int32_t(std::find(std::reverse_iterator(flags + across),
+                                           std::reverse_iterator(flags), 1).base() - flags) - 1;
+    ReencodeStrip(my, int32_t(first - flags), last);
   }
 }
 
@@ -612,13 +660,27 @@ void TTarnwick::ReencodeChanged() {
 // tables and sampling, reads its coefficients back and puts those of the changed MCUs into the
 // output. libjpeg errors unwind to EncodeExact, which frees the strip coder.
 void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
-  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
-  const int32_t mw = Geometry_.Transpose ? McuHeight_ : McuWidth_;
-  const int32_t mh = Geometry_.Transpose ? McuWidth_ : McuHeight_;
-  const int32_t x0 = first * mw, x1 = std::min(w, (last + 1) * mw);
-  const int32_t y0 = row * mh, y1 = std::min(h, y0 + mh);
-  const size_t across = DivUp(w, mw);
+  const int32_t mw = OutMcuWidth(), mh = OutMcuHeight();
+  const int32_t x0 = first * mw, x1 = std::min(Geometry_.Width(), (last + 1) * mw);
+  const int32_t y0 = row * mh, y1 = std::min(Geometry_.Height(), y0 + mh);
+  EncodeStrip(x0, x1, y0, y1);
+  j_decompress_ptr dec = &Strip_.Dec;
+  jpeg_mem_src(dec, Strip_.Buffer, Strip_.Size);
+  jpeg_read_header(dec, TRUE);
+  jvirt_barray_ptr* blocks = jpeg_read_coefficients(dec);
+  for (int c = 0; c < 3; ++c) {
+    const int ov = dec->comp_info[c].v_samp_factor;
+    for (int by = 0; by < ov; ++by) {
+      JBLOCKROW in = (*dec->mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(dec), blocks[c],
+                                                    JDIMENSION(by), 1, FALSE)[0];
+      PasteChangedMcus(c, dec->comp_info[c].h_samp_factor, row, size_t(row) * ov + by, in, first, last);
+    }
+  }
+  jpeg_abort_decompress(dec);
+}
 
+// Pixels [x0, x1) × [y0, y1) as a JPEG in the strip coder's buffer.
+void TTarnwick::EncodeStrip(int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
   j_compress_ptr enc = &Strip_.Enc;
   std::free(Strip_.Buffer);
   Strip_.Buffer = nullptr;
@@ -633,30 +695,25 @@ void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
   while (enc->next_scanline < enc->image_height)
     jpeg_write_scanlines(enc, lines.data() + enc->next_scanline, enc->image_height - enc->next_scanline);
   jpeg_finish_compress(enc);
+}
 
-  j_decompress_ptr dec = &Strip_.Dec;
-  jpeg_mem_src(dec, Strip_.Buffer, Strip_.Size);
-  jpeg_read_header(dec, TRUE);
-  jvirt_barray_ptr* blocks = jpeg_read_coefficients(dec);
-  for (int c = 0; c < 3; ++c) {
-    const int oh = dec->comp_info[c].h_samp_factor, ov = dec->comp_info[c].v_samp_factor;
-    for (int by = 0; by < ov; ++by) {
-      JBLOCKROW in = (*dec->mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(dec), blocks[c],
-                                                    JDIMENSION(by), 1, FALSE)[0];
-      JBLOCKROW out = OutRows_[size_t(c)][size_t(row) * ov + by];
-      for (int32_t mx = first; mx <= last; ++mx) {
-        if (!Changed_[size_t(row) * across + size_t(mx)]) continue;
-        if (Patching_)
-          for (int k = 0; k < oh; ++k) {
-            TPatchedBlock& saved = Patched_.emplace_back();
-            saved.Where = out[mx * oh + k];
-            std::memcpy(saved.Was, saved.Where, sizeof(JBLOCK));
-          }
-        std::memcpy(out[mx * oh], in[(mx - first) * oh], size_t(oh) * sizeof(JBLOCK));
+// One block row of component c from the strip (in, starting at MCU `first`) into output block
+// row outRow, for the changed MCUs of MCU row `row` only; the blocks overwritten in the held
+// arrays are saved first when they must be put back.
+void TTarnwick::PasteChangedMcus(int c, int oh, int32_t row, size_t outRow, JBLOCKROW in,
+                                 int32_t first, int32_t last) {
+  const size_t across = DivUp(Geometry_.Width(), OutMcuWidth());
+  JBLOCKROW out = OutRows_[size_t(c)][outRow];
+  for (int32_t mx = first; mx <= last; ++mx) {
+    if (!Changed_[size_t(row) * across + size_t(mx)]) continue;
+    if (Patching_)
+      for (int k = 0; k < oh; ++k) {
+        TPatchedBlock& saved = Patched_.emplace_back();
+        saved.Where = out[mx * oh + k];
+        std::memcpy(saved.Was, saved.Where, sizeof(JBLOCK));
       }
-    }
+    std::memcpy(out[mx * oh], in[(mx - first) * oh], size_t(oh) * sizeof(JBLOCK));
   }
-  jpeg_abort_decompress(dec);
 }
 
 }  // namespace
