@@ -19,12 +19,12 @@ class TQtTranslations {
   TQtTranslations& operator=(const TQtTranslations&) = delete;
 
   // The language whose catalogue is installed; 0 when none is.
-  uint16_t InstalledLanguage() const { return installed_; }
+  uint16_t InstalledLanguage() const { return Installed_; }
 
  private:
   void Localize();
 
-  QString folder_;
-  uint16_t installed_ = 0;
-  std::unique_ptr<QTranslator> translator_;
+  QString Folder_;
+  uint16_t Installed_ = 0;
+  std::unique_ptr<QTranslator> Translator_;
 };
