@@ -15,7 +15,6 @@ struct TProgram : TBenchEditor {
   TWKRedEyeTool* Tool = nullptr;
 
   TProgram() {
-    TWKRedEyeTool::DiagnosticOutput = nullptr;
     Tool = CreateTool<TWKRedEyeTool>(&App);
     Editor->SetCurrentTool(Tool);
     OpenPainted(W, H, PaintScene);

@@ -1,11 +1,8 @@
-// Turning by any angle: the canvas size, the turn's direction and centre, white outside, the
-// per-row record of inside pixels, and the vectorised rows against the plain ones on every
-// instruction set.
+// Turning by any angle: the canvas size, the turn's direction and centre, white outside and the
+// per-row record of inside pixels.
 #include <gtest/gtest.h>
-#include <hwy/targets.h>
 
 #include <cmath>
-#include <functional>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -15,17 +12,6 @@
 #include "imaging/WKGeometry.h"
 
 namespace {
-
-// Runs body once per instruction set compiled in and supported here, then restores the best.
-void ForEachTarget(const std::function<void(const std::string&)>& body) {
-  for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
-    hwy::SetSupportedTargetsForTest(target);
-    hwy::GetChosenTarget().Update(hwy::SupportedTargets());
-    body(hwy::TargetName(target));
-  }
-  hwy::SetSupportedTargetsForTest(0);
-  hwy::GetChosenTarget().Update(hwy::SupportedTargets());
-}
 
 void RandomImage(TWKPixelBuffer& p, int32_t w, int32_t h, std::mt19937& random) {
   ASSERT_TRUE(p.Allocate(FormatBGR24, Rect(0, 0, w, h)));
@@ -128,59 +114,4 @@ TEST(RotatePixels, RefusesWhatItCannotTurn) {
   ASSERT_TRUE(wide.Allocate(FormatBGRA32, Rect(0, 0, 5, 5)));
   EXPECT_FALSE(RotatePixels(wide, dest, 0.1, TRotationFilter::Nearest));
   EXPECT_FALSE(RotatePixelsPlain(source, wide, 0.1, TRotationFilter::Nearest));
-}
-
-TEST(RotatePixels, EqualsThePlainRowsOnEveryInstructionSet) {
-  ForEachTarget([](const std::string& target) {
-    std::mt19937 random(77);
-    std::uniform_int_distribution<int> side(1, 70);
-    std::uniform_real_distribution<double> turn(-kPi, kPi);
-    const double fixed[] = {0.0, kPi / 2, -kPi / 2, kPi, std::atan(0.1), 1e-9, -kPi / 4};
-    for (int round = 0; round < 160; ++round) {
-      // Widths that are multiples of 4 leave no row padding: the last pixel ends the memory.
-      const int32_t w = round % 5 == 0 ? 4 * side(random) : side(random), h = side(random);
-      const double angle = round < 7 ? fixed[round] : turn(random);
-      TWKPixelBuffer source;
-      RandomImage(source, w, h, random);
-      const TSize size = round % 9 == 8 ? TSize{side(random), side(random)} : RotatedCanvasSize(w, h, angle);
-      for (TRotationFilter filter : {TRotationFilter::Nearest, TRotationFilter::Hermite}) {
-        TWKPixelBuffer fast, plain;
-        Canvas(fast, size);
-        Canvas(plain, size);
-        std::vector<TRotatedRow> fastRows, plainRows;
-        ASSERT_TRUE(RotatePixels(source, fast, angle, filter, &fastRows));
-        ASSERT_TRUE(RotatePixelsPlain(source, plain, angle, filter, &plainRows));
-        ASSERT_TRUE(SamePixels(fast, plain))
-            << target << " round " << round << " " << w << "x" << h << " angle " << angle << " filter " << int(filter);
-        ASSERT_EQ(fastRows, plainRows) << target << " round " << round;
-      }
-    }
-  });
-}
-
-TEST(RotatePixels, LargeImagesOnBothCoresEqualThePlainRowsAndReportProgress) {
-  std::mt19937 random(3);
-  TWKPixelBuffer source;
-  RandomImage(source, 640, 427, random);
-  const double angle = -0.23;
-  const TSize size = RotatedCanvasSize(640, 427, angle);
-  for (TRotationFilter filter : {TRotationFilter::Nearest, TRotationFilter::Hermite}) {
-    TWKPixelBuffer fast, plain;
-    Canvas(fast, size);
-    Canvas(plain, size);
-    std::vector<TRotatedRow> fastRows, plainRows;
-    int32_t last = 0, calls = 0;
-    bool rising = true;
-    ASSERT_TRUE(RotatePixels(source, fast, angle, filter, &fastRows, [&](int32_t done, int32_t total) {
-      rising = rising && done >= last && total == size.Height;
-      last = done;
-      ++calls;
-    }));
-    ASSERT_TRUE(RotatePixelsPlain(source, plain, angle, filter, &plainRows));
-    EXPECT_TRUE(SamePixels(fast, plain));
-    EXPECT_EQ(fastRows, plainRows);
-    EXPECT_TRUE(rising);
-    EXPECT_EQ(last, size.Height);
-    EXPECT_GT(calls, 1);
-  }
 }
