@@ -15,9 +15,7 @@
 #include "tools/geometry/CropTool.h"
 #include "tools/geometry/FreeRotationTool.h"
 
-#ifdef QM_BENCH_VIPS
-#include <vips/vips.h>
-#endif
+#include "support/VipsPeer.h"
 
 namespace {
 
@@ -101,8 +99,9 @@ void BM_RotationPreview24MP(benchmark::State& state) {
 }
 BENCHMARK(BM_RotationPreview24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Finishing: the Hermite pass, the auto-crop and the undo step.
-void BM_RotationFinishing24MP(benchmark::State& state) {
+// Times step on a straightening whose first line has been drawn; undo (untimed) ends it.
+template <class Step, class Undo>
+void OnPreview(benchmark::State& state, Step step, Undo undo) {
   TProgram& p = Program();
   if (!Ready(state, p)) return;
   p.Editor->SetCurrentTool(p.Rotation);
@@ -111,29 +110,22 @@ void BM_RotationFinishing24MP(benchmark::State& state) {
     p.Rotation->AngleStep = kAngle;
     p.Rotation->AddAngle({0, 0}, {100, 10});
     state.ResumeTiming();
-    p.Rotation->FinishRotation();
+    step(p);
     state.PauseTiming();
-    p.Editor->Undo();
+    undo(p);
     state.ResumeTiming();
   }
+}
+
+// Finishing: the Hermite pass, the auto-crop and the undo step.
+void BM_RotationFinishing24MP(benchmark::State& state) {
+  OnPreview(state, [](TProgram& p) { p.Rotation->FinishRotation(); }, [](TProgram& p) { p.Editor->Undo(); });
 }
 BENCHMARK(BM_RotationFinishing24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Cutting the previewed canvas to its auto-crop rectangle: the rows moved up, the smaller canvas.
 void BM_ApplyAutoCrop24MP(benchmark::State& state) {
-  TProgram& p = Program();
-  if (!Ready(state, p)) return;
-  p.Editor->SetCurrentTool(p.Rotation);
-  for (auto _ : state) {
-    state.PauseTiming();
-    p.Rotation->AngleStep = kAngle;
-    p.Rotation->AddAngle({0, 0}, {100, 10});
-    state.ResumeTiming();
-    p.Rotation->ApplyAutoCrop();
-    state.PauseTiming();
-    p.Rotation->CancelRotation();
-    state.ResumeTiming();
-  }
+  OnPreview(state, [](TProgram& p) { p.Rotation->ApplyAutoCrop(); }, [](TProgram& p) { p.Rotation->CancelRotation(); });
 }
 BENCHMARK(BM_ApplyAutoCrop24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -181,30 +173,17 @@ BENCHMARK(BM_FindAutoCropRect24MP)->Unit(benchmark::kMillisecond)->UseRealTime()
 #ifdef QM_BENCH_VIPS
 // The same photo turned by the same angle onto its bounding canvas, evaluated into memory.
 void BM_VipsRotateBicubic24MP(benchmark::State& state) {
-  const TWKPixelBuffer& photo = Photo();
   VipsInterpolate* bicubic = vips_interpolate_new("bicubic");
   const double degrees = kAngle * 180.0 / std::numbers::pi;
-  int32_t width = 0, height = 0;
+  TSize size;
   for (auto _ : state) {
-    VipsImage* in = vips_image_new_from_memory(photo.Bits, size_t(photo.RowBytes) * photo.Height, photo.Width,
-                                               photo.Height, 3, VIPS_FORMAT_UCHAR);
-    VipsImage* out = nullptr;
-    if (vips_rotate(in, &out, degrees, "interpolate", bicubic, nullptr) != 0) {
-      state.SkipWithError(vips_error_buffer());
-      g_object_unref(in);
-      break;
-    }
-    VipsImage* memory = vips_image_new_memory();
-    vips_image_write(out, memory);
-    benchmark::DoNotOptimize(VIPS_IMAGE_ADDR(memory, 0, 0));
-    width = memory->Xsize;
-    height = memory->Ysize;
-    g_object_unref(memory);
-    g_object_unref(out);
-    g_object_unref(in);
+    const bool done = VipsIntoMemory(state, Photo(), [&](VipsImage* in, VipsImage** out) {
+      return vips_rotate(in, out, degrees, "interpolate", bicubic, nullptr);
+    }, &size);
+    if (!done) break;
   }
   g_object_unref(bicubic);
-  state.SetLabel(std::to_string(width) + "x" + std::to_string(height));
+  state.SetLabel(std::to_string(size.Width) + "x" + std::to_string(size.Height));
 }
 BENCHMARK(BM_VipsRotateBicubic24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 #endif
@@ -212,17 +191,12 @@ BENCHMARK(BM_VipsRotateBicubic24MP)->Unit(benchmark::kMillisecond)->UseRealTime(
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef QM_BENCH_VIPS
-  if (VIPS_INIT(argv[0])) return 1;
-  vips_cache_set_max(0);
-#endif
+  const TVipsSession vips(argv[0]);
+  if (vips.Failed()) return 1;
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatio("final pass / libvips rotate (bicubic)", "BM_FinalPass24MP", "BM_VipsRotateBicubic24MP");
   benchmark::Shutdown();
-#ifdef QM_BENCH_VIPS
-  vips_shutdown();
-#endif
   return 0;
 }

@@ -148,8 +148,7 @@ bool TWKCrop2PlusToolControl::MouseUp(int32_t button, TWKShiftState shift, TPoin
   if (tool == nullptr) return false;
   if (CropState == csPresent) {
     if (tool->CropRect.Contains(ClientToImage(point))) return false;
-    if (button == mbLeft) Perform();
-    if (button == mbRight) Cancel();
+    if (button == mbLeft || button == mbRight) Finish(button == mbLeft);
     return true;
   }
   if (CropState != csDrawing && CropState != csDragging) return false;
@@ -165,27 +164,20 @@ bool TWKCrop2PlusToolControl::MouseUp(int32_t button, TWKShiftState shift, TPoin
 
 bool TWKCrop2PlusToolControl::KeyDown(uint16_t key, TWKShiftState shift) {
   if (!Active() || CropState == csIdle) return false;
-  if (key == VK_ESCAPE) Cancel();
-  if (key == VK_RETURN) Perform();
+  if (key == VK_ESCAPE || key == VK_RETURN) Finish(key == VK_RETURN);
   return true;
 }
 
-void TWKCrop2PlusToolControl::Perform() {
+void TWKCrop2PlusToolControl::Finish(bool perform) {
   TWKCrop2PlusTool* tool = CropTool();
   if (tool == nullptr) return;
-  tool->Perform();
-  tool->RecordMove(CropNames::PerformCommand);
-  tool->Record(tool->ScriptNamed(CropNames::PerformCommand));
-  CropState = csIdle;
-  InvalidateOverlay();
-}
-
-void TWKCrop2PlusToolControl::Cancel() {
-  TWKCrop2PlusTool* tool = CropTool();
-  if (tool == nullptr) return;
-  tool->CancelEdit();
-  tool->RecordMove(CropNames::CancelCommand);
-  tool->Record(tool->ScriptNamed(CropNames::CancelCommand));
+  if (perform)
+    tool->Perform();
+  else
+    tool->CancelEdit();
+  const std::string_view command = perform ? CropNames::PerformCommand : CropNames::CancelCommand;
+  tool->RecordMove(command);
+  tool->Record(tool->ScriptNamed(command));
   CropState = csIdle;
   InvalidateOverlay();
 }

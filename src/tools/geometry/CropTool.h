@@ -92,9 +92,8 @@ class TWKCrop2PlusToolControl : public TWKGraphicsToolControl {
   bool MouseUp(int32_t button, TWKShiftState shift, TPoint point) override;
   bool KeyDown(uint16_t key, TWKShiftState shift) override;
 
-  // The crop (or the cancel) as the user asked for it: the tool's, recorded, then idle.
-  void Perform();
-  void Cancel();
+  // The crop (perform) or the cancel as the user asked for it: the tool's, recorded, then idle.
+  void Finish(bool perform);
   // Idle again: repainted, and the other tools available.
   void Reset();
 
