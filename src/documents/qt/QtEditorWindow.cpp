@@ -79,6 +79,7 @@ TQtEditorWindow::TQtEditorWindow(TMainForm& form) : form_(form) {
   fileSeparator_ = WrapAction(form.FileMenuSeparator);
   exit_ = WrapAction(form.ExitMenuItem);
   viewMenu_ = WrapAction(form.ViewMenuItem);
+  helpMenu_ = WrapAction(form.HelpMenuItem);
 }
 
 TQtEditorWindow::~TQtEditorWindow() { form_.OnCloseQuery = nullptr; }

@@ -27,6 +27,7 @@ class TQtEditorWindow : public IWKMainWindow {
   IWKUIItem* FileMenuSeparator() override { return fileSeparator_; }
   IWKUIItem* ExitMenuItem() override { return exit_; }
   IWKUIItem* ViewMenuItem() override { return viewMenu_; }
+  IWKUIItem* HelpMenuItem() override { return helpMenu_; }
   IWKUIItem* AddMenuItem(const std::string& caption, const std::string& shortcut, IWKUIItem* before,
                          IWKUIItem* parent, int32_t imageIndex, TWKClickHandler click) override;
   IWKUIItem* AddSubmenu(const std::string& caption, IWKUIItem* parent, IWKUIItem* before) override;
@@ -56,4 +57,5 @@ class TQtEditorWindow : public IWKMainWindow {
   IWKUIItem* fileSeparator_ = nullptr;
   IWKUIItem* exit_ = nullptr;
   IWKUIItem* viewMenu_ = nullptr;
+  IWKUIItem* helpMenu_ = nullptr;
 };

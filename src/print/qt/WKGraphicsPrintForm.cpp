@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,7 +15,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 #include "documents/WKDocumentTexts.h"
@@ -126,6 +124,7 @@ void TWKPrintPreview::paintEvent(QPaintEvent*) {
 TWKGraphicsPrintForm::TWKGraphicsPrintForm(TWKComponent* owner, TWKPrinter& printer, QWidget* parent)
     : TWKFormOf<QDialog>(owner, parent), Printer_(printer) {
   setObjectName("GraphicsPrintForm");
+  if (PixelPainter() == nullptr) InstallQtPixelPainter();
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setModal(true);
@@ -247,6 +246,8 @@ void TWKGraphicsPrintForm::Localize() {
 
 void TWKGraphicsPrintForm::SetDocument(TWKGraphicsDocument* document) {
   Document_ = document;
+  if (document != nullptr) Printer_.ProposePdfFile(ToQString(document->DisplayName()));
+  ShowPrinter();
   if (document != nullptr)
     Layout_.SetImage(document->CurrentImage.Width(), document->CurrentImage.Height(),
                      document->Metadata.ResolutionX, document->Metadata.ResolutionY);
@@ -480,12 +481,6 @@ void TWKGraphicsPrintForm::PrintButtonClick() {
 bool TWKGraphicsPrintForm::PrintPage(const TRect& deviceRect) {
   if (Document_ == nullptr) return false;
   QPrinter& printer = Printer_.Device();
-  if (Printer_.PrintsToFile() && printer.outputFileName().isEmpty()) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-    Printer_.UsePdfFile(UnusedPdfFileName(folder, ToQString(Document_->DisplayName())));
-    ShowPrinter();
-  }
   printer.setDocName(ToQString(Document_->DisplayName()));
   QPainter painter;
   bool printed = painter.begin(&printer);

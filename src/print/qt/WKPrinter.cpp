@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 
 TWKPrinter::TWKPrinter() : Printer_(QPrinter::HighResolution) {
   if (!HasPrinters()) Printer_.setOutputFormat(QPrinter::PdfFormat);
@@ -33,6 +34,16 @@ TWKPrinterPage TWKPrinter::Page() const {
 void TWKPrinter::UsePdfFile(const QString& fileName) {
   Printer_.setOutputFormat(QPrinter::PdfFormat);
   Printer_.setOutputFileName(fileName);
+}
+
+void TWKPrinter::ProposePdfFile(const QString& documentName) {
+  if (!PrintsToFile()) return;
+  const QString current = Printer_.outputFileName();
+  if (!current.isEmpty() && current != ProposedPdfFile_) return;  // the user's own choice
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  ProposedPdfFile_ = UnusedPdfFileName(folder, documentName);
+  Printer_.setOutputFileName(ProposedPdfFile_);
 }
 
 QString TWKPrinter::Description() const {

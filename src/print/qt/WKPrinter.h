@@ -24,11 +24,15 @@ class TWKPrinter {
   bool PrintsToFile() const { return Printer_.outputFormat() == QPrinter::PdfFormat; }
   // PDF output into fileName.
   void UsePdfFile(const QString& fileName);
+  // When printing to a PDF file that the user has not named: a new file named after the
+  // document in the user's documents folder, so that no earlier print is overwritten.
+  void ProposePdfFile(const QString& documentName);
   // The printer's name, or the PDF file's path.
   QString Description() const;
 
  private:
   QPrinter Printer_;
+  QString ProposedPdfFile_;  // the name last proposed, while the user keeps it
 };
 
 // A name for a PDF of documentName (its base name, ".pdf") in folder that no file has yet.

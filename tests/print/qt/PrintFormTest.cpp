@@ -11,6 +11,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QProcess>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -292,6 +293,54 @@ TEST_F(PrintFormTest, PrintCommandSitsInTheFileMenuWhileAnImageIsOpen) {
   Editor->SetPluginMode(true);
   module.UpdateControls();
   EXPECT_FALSE(module.PrintMenuItem->Enabled());
+}
+
+TEST_F(PrintFormTest, WithoutAPrinterTheCommandOffersToAddOneOrPrintsToPdf) {
+  if (TWKPrinter::HasPrinters()) GTEST_SKIP() << "a printer is installed here";
+  TWKGraphicsPrintModule module(&App, *Editor, Window, nullptr);
+  module.Initialize();
+  OpenImage(10, 10, 72);
+  module.AddPrinterProgram = "/bin/true";
+  EXPECT_CALL(*Messages, MessageBox("No printer is installed. Do you want to add a printer now?", "Print",
+                                    MB_YESNO | MB_ICONQUESTION))
+      .WillOnce(Return(IDYES))
+      .WillOnce(Return(IDNO));
+  bool dialogShown = false;
+  auto closeDialog = [&dialogShown] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      dialogShown = dialog->objectName() == "GraphicsPrintForm";
+      dialog->reject();
+    }
+  };
+  QTimer::singleShot(0, closeDialog);
+  module.PrintClick();  // Yes: the add-printer tool starts, no dialog
+  QApplication::processEvents();
+  EXPECT_FALSE(dialogShown);
+  QTimer::singleShot(0, closeDialog);
+  module.PrintClick();  // No: the dialog, printing to a PDF file
+  EXPECT_TRUE(dialogShown);
+  EXPECT_TRUE(module.Printer().PrintsToFile());
+
+  module.AddPrinterProgram.clear();  // no tool to offer: straight to the dialog
+  dialogShown = false;
+  QTimer::singleShot(0, closeDialog);
+  module.PrintClick();
+  EXPECT_TRUE(dialogShown);
+}
+
+TEST(PdfFileName, ProposesANewFileUnlessTheUserChoseOne) {
+  TWKPrinter printer;
+  printer.UsePdfFile("/chosen/by/user.pdf");
+  printer.ProposePdfFile("cat.jpg");
+  EXPECT_EQ(printer.Device().outputFileName(), "/chosen/by/user.pdf");
+  printer.UsePdfFile("");
+  printer.ProposePdfFile("cat.jpg");
+  const QString first = printer.Device().outputFileName();
+  EXPECT_TRUE(first.endsWith("/cat.pdf") || first.contains("/cat (")) << first.toStdString();
+  QTemporaryDir dir;
+  printer.UsePdfFile(dir.filePath("kept.pdf"));
+  printer.ProposePdfFile("dog.png");
+  EXPECT_EQ(printer.Device().outputFileName(), dir.filePath("kept.pdf"));
 }
 
 TEST(PdfFileName, TakesANameNoFileHasYet) {
