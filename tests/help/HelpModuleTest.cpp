@@ -15,6 +15,7 @@
 #include "help/WKInetUpdater.h"
 #include "help/WKLinks.h"
 #include "help/WKShell.h"
+#include "support/ShippedLanguages.h"
 
 namespace {
 
@@ -56,9 +57,6 @@ TEST(Links, LabelsShowTheHostOnly) {
 class HelpModuleTest : public ::testing::Test {
  protected:
   HelpModuleTest() {
-    const char* data = std::getenv("QM_DATA");
-    Previous = SetGlobalLocalizer(
-        std::make_unique<TWKLocalizer>(std::string(data ? data : "data") + "/Languages", 1033));
     auto messages = std::make_unique<::testing::StrictMock<MockMessageBox>>();
     Messages = messages.get();
     App.SetMessageBoxService(std::move(messages));
@@ -73,8 +71,7 @@ class HelpModuleTest : public ::testing::Test {
     Pages.Write("German/getting-started.html", "<html></html>");
     Help->SetHelpFolder(Pages.Path());
   }
-  ~HelpModuleTest() override { SetGlobalLocalizer(std::move(Previous)); }
-
+  TShippedLanguages Languages;
   TWKApplication App;
   ::testing::StrictMock<MockMessageBox>* Messages = nullptr;
   TFakeMainWindow Window;
@@ -82,7 +79,6 @@ class HelpModuleTest : public ::testing::Test {
   TFakeDownloader Downloader;
   TTempFolder Pages;
   TWKHelp* Help = nullptr;
-  std::unique_ptr<TWKLocalizer> Previous;
 };
 
 TEST_F(HelpModuleTest, FillsTheHelpMenuAndFollowsTheLanguage) {
@@ -157,13 +153,7 @@ class TFixedMetrics : public IWKLabelMetrics {
 
 class AboutLayoutTest : public ::testing::Test {
  protected:
-  AboutLayoutTest() {
-    const char* data = std::getenv("QM_DATA");
-    Previous = SetGlobalLocalizer(
-        std::make_unique<TWKLocalizer>(std::string(data ? data : "data") + "/Languages", 1033));
-  }
-  ~AboutLayoutTest() override { SetGlobalLocalizer(std::move(Previous)); }
-  std::unique_ptr<TWKLocalizer> Previous;
+  TShippedLanguages Languages;
 };
 
 constexpr TWKLabelDescriptor kLabels[] = {

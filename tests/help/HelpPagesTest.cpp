@@ -10,15 +10,13 @@
 #include <string>
 
 #include "help/WKHelp.h"
+#include "support/ShippedLanguages.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path HelpFolder() {
-  const char* data = std::getenv("QM_DATA");
-  return fs::path(data ? data : "data") / "Help";
-}
+fs::path HelpFolder() { return fs::path(TShippedLanguages::DataFolder()) / "Help"; }
 
 std::string Read(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "HelpFakes.h"
-#include "framework/TempFolder.h"
 #include "help/WKInetUpdater.h"
 #include "help/WKVersion.h"
 
@@ -67,23 +66,8 @@ TEST(UpdateFile, FirstSectionInOrderWithAVersionWins) {
 
 class UpdaterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* old = std::getenv("TMPDIR");
-    OldTmp = old ? old : "";
-    HadTmp = old != nullptr;
-    ::setenv("TMPDIR", Temp.Path().c_str(), 1);
-  }
-  void TearDown() override {
-    if (HadTmp)
-      ::setenv("TMPDIR", OldTmp.c_str(), 1);
-    else
-      ::unsetenv("TMPDIR");
-  }
-  bool TempIsEmpty() const { return std::filesystem::is_empty(Temp.Path()); }
-
-  TTempFolder Temp;
-  std::string OldTmp;
-  bool HadTmp = false;
+  bool TempIsEmpty() const { return Temp.IsEmpty(); }
+  TTemporaryFolderInUse Temp;
 };
 
 TEST_F(UpdaterTest, ReadsTheVersionFromATemporaryFileAndRemovesIt) {
@@ -92,7 +76,7 @@ TEST_F(UpdaterTest, ReadsTheVersionFromATemporaryFileAndRemovesIt) {
   TWKInetUpdater updater("http://u.example/update.ini", {"Quillmoor-English", "Quillmoor"}, downloader);
   EXPECT_EQ(updater.Version, "0.2.0");
   EXPECT_TRUE(downloader.FileExisted);
-  EXPECT_EQ(std::filesystem::path(downloader.FileName).parent_path(), Temp.Path());
+  EXPECT_EQ(std::filesystem::path(downloader.FileName).parent_path(), Temp.Path);
   EXPECT_EQ(std::filesystem::path(downloader.FileName).filename().string().rfind('~', 0), 0u);
   EXPECT_EQ(downloader.Url.rfind("http://u.example/update.ini?", 0), 0u);
   EXPECT_EQ(downloader.Url.size(), std::string("http://u.example/update.ini?").size() + 14);
@@ -109,7 +93,7 @@ TEST_F(UpdaterTest, AFailedDownloadFindsNothingAndLeavesNoFile) {
 }
 
 TEST_F(UpdaterTest, NoTemporaryFolderMeansNoDownload) {
-  ::setenv("TMPDIR", (Temp.Path() + "/missing").c_str(), 1);
+  ::setenv("TMPDIR", (Temp.Path + "/missing").c_str(), 1);
   TFakeDownloader downloader;
   TWKInetUpdater updater("http://u.example/update.ini", {"Quillmoor"}, downloader);
   EXPECT_EQ(updater.Version, "");

@@ -150,6 +150,7 @@ TWKGraphicsPrintForm::TWKGraphicsPrintForm(TWKComponent* owner, TWKPrinter& prin
   ScaleToFitMediaCheckBox = new QCheckBox(box);
   ScaleToFitMediaCheckBox->setObjectName("ScaleToFitMediaCheckBox");
   Edits_ = {LeftEdit, TopEdit, WidthEdit, HeightEdit, ScaleEdit};
+  UnitBoxes_ = {LeftUnitsComboBox, TopUnitsComboBox, WidthUnitsComboBox, HeightUnitsComboBox};
 
   auto* grid = new QGridLayout(box);
   grid->addWidget(LeftLabel, 0, 0);
@@ -200,7 +201,7 @@ TWKGraphicsPrintForm::TWKGraphicsPrintForm(TWKComponent* owner, TWKPrinter& prin
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  for (QComboBox* units : {LeftUnitsComboBox, TopUnitsComboBox, WidthUnitsComboBox, HeightUnitsComboBox})
+  for (QComboBox* units : UnitBoxes_)
     connect(units, &QComboBox::currentIndexChanged, this, [this, units] { UnitsChange(units); });
   for (QCheckBox* option : {CenterImageCheckBox, ScaleToFitMediaCheckBox})
     connect(option, &QCheckBox::toggled, this, [this] { OptionsChange(); });
@@ -220,7 +221,7 @@ void TWKGraphicsPrintForm::Initialize() {
   TWKFormOf<QDialog>::Initialize();
   TUpdating updating(Updating_);
   const int unit = DefaultUnit();
-  for (QComboBox* units : {LeftUnitsComboBox, TopUnitsComboBox, WidthUnitsComboBox, HeightUnitsComboBox})
+  for (QComboBox* units : UnitBoxes_)
     units->setCurrentIndex(unit);
   ShowPrinter();
 }
@@ -238,7 +239,7 @@ void TWKGraphicsPrintForm::Localize() {
   PrinterButton->setText(Localized(kPrinterCaption, "..."));
   PrintButton->setText(Localized(kPrintCaption));
   CancelButton->setText(Localized(kCancelCaption));
-  for (QComboBox* units : {LeftUnitsComboBox, TopUnitsComboBox, WidthUnitsComboBox, HeightUnitsComboBox})
+  for (QComboBox* units : UnitBoxes_)
     for (int unit = 0; unit < PrintUnitCount; ++unit)
       units->setItemText(unit, Localized(PrintUnitCaptionId(unit), "."));
   ShowPrinter();

@@ -116,4 +116,5 @@ class TWKGraphicsPrintForm : public TWKFormOf<QDialog> {
   TWKPrintLayout Layout_;
   int Updating_ = 0;
   std::array<QLineEdit*, 5> Edits_{};
+  std::array<QComboBox*, 4> UnitBoxes_{};
 };

@@ -25,6 +25,7 @@
 #include "help/qt/WKAbout.h"
 #include "help/qt/WKAboutForm.h"
 #include "support/QtTestApplication.h"
+#include "support/ShippedLanguages.h"
 
 // Takes the addresses that would go to the system's default handlers.
 class TUrlCatcher : public QObject {
@@ -42,9 +43,6 @@ const char* kSchemes[] = {"file", "http", "https", "mailto", "javascript", "ftp"
 class HelpMenuTest : public ::testing::Test {
  protected:
   HelpMenuTest() {
-    const char* data = std::getenv("QM_DATA");
-    DataFolder = std::string(data ? data : "data");
-    Previous = SetGlobalLocalizer(std::make_unique<TWKLocalizer>(DataFolder + "/Languages", 1033));
     for (const char* scheme : kSchemes) QDesktopServices::setUrlHandler(scheme, &Catcher, "Open");
     Form = App.CreateForm<TMainForm>();
     Window = std::make_unique<TQtEditorWindow>(*Form);
@@ -57,7 +55,6 @@ class HelpMenuTest : public ::testing::Test {
   ~HelpMenuTest() override {
     for (const char* scheme : kSchemes) QDesktopServices::unsetUrlHandler(scheme);
     Window.reset();
-    SetGlobalLocalizer(std::move(Previous));
   }
 
   QAction* HelpItem(const QString& caption) const {
@@ -74,8 +71,8 @@ class HelpMenuTest : public ::testing::Test {
       {.FixedText = "file:///etc/passwd", .Flags = LabelSameLine | LabelHyperlink},
   };
 
-  std::string DataFolder;
-  std::unique_ptr<TWKLocalizer> Previous;
+  const std::string DataFolder = TShippedLanguages::DataFolder();
+  TShippedLanguages Languages;
   TUrlCatcher Catcher;
   TWKApplication App;
   TMainForm* Form = nullptr;

@@ -19,6 +19,7 @@
 #include "help/WKHelp.h"
 #include "help/qt/QtDownloader.h"
 #include "support/QtTestApplication.h"
+#include "support/ShippedLanguages.h"
 
 namespace {
 
@@ -68,12 +69,6 @@ class TUpdateServer : public QObject {
 class UpdateServerTest : public ::testing::Test {
  protected:
   UpdateServerTest() {
-    const char* data = std::getenv("QM_DATA");
-    Previous = SetGlobalLocalizer(
-        std::make_unique<TWKLocalizer>(std::string(data ? data : "data") + "/Languages", 1033));
-    const char* tmp = std::getenv("TMPDIR");
-    OldTmp = tmp ? std::optional<std::string>(tmp) : std::nullopt;
-    ::setenv("TMPDIR", ToStdString(Temp.path()).c_str(), 1);
     auto messages = std::make_unique<::testing::StrictMock<MockMessageBox>>();
     Messages = messages.get();
     App.SetMessageBoxService(std::move(messages));
@@ -84,22 +79,15 @@ class UpdateServerTest : public ::testing::Test {
     Help->HomePage = "https://www.quillmoor.example/";
     Help->UpdateUrl = Server.Url();
   }
-  ~UpdateServerTest() override {
-    if (OldTmp)
-      ::setenv("TMPDIR", OldTmp->c_str(), 1);
-    else
-      ::unsetenv("TMPDIR");
-    SetGlobalLocalizer(std::move(Previous));
-  }
 
   void ExpectNoNewerVersion() {
     EXPECT_CALL(*Messages, MessageBox("No newer version is available.", "Update Check", MB_OK))
         .WillOnce(Return(IDOK));
   }
-  bool TempIsEmpty() const { return std::filesystem::is_empty(ToStdString(Temp.path())); }
+  bool TempIsEmpty() const { return Temp.IsEmpty(); }
 
-  QTemporaryDir Temp;
-  std::optional<std::string> OldTmp;
+  TShippedLanguages Languages;
+  TTemporaryFolderInUse Temp;
   TUpdateServer Server;
   TWKApplication App;
   ::testing::StrictMock<MockMessageBox>* Messages = nullptr;
@@ -107,7 +95,6 @@ class UpdateServerTest : public ::testing::Test {
   TFakeShell Shell;
   TQtDownloader Downloader;
   TWKHelp* Help = nullptr;
-  std::unique_ptr<TWKLocalizer> Previous;
 };
 
 TEST_F(UpdateServerTest, ANewerVersionIsOfferedWithTheWebSite) {
