@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -28,6 +29,7 @@
 namespace {
 
 enum : int {
+  kOkCaption = 1,
   kCancelCaption = 2,
   kPrintCaption = 21,
   kScaleCaption = 35,
@@ -454,6 +456,9 @@ bool TWKGraphicsPrintForm::eventFilter(QObject* watched, QEvent* event) {
 void TWKGraphicsPrintForm::PrinterButtonClick() {
   QPrintDialog dialog(&Printer_.Device(), this);
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+  // Here the dialog only sets the printer up; printing is the Print button's.
+  for (QDialogButtonBox* buttons : dialog.findChildren<QDialogButtonBox*>())
+    if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) ok->setText(Localized(kOkCaption));
   if (dialog.exec() != QDialog::Accepted) return;
   ShowPrinter();
   OptionsChange();
