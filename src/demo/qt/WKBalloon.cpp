@@ -29,10 +29,10 @@ TWKBalloon::TWKBalloon(QWidget* owner)
   setBackgroundRole(QPalette::ToolTipBase);
 }
 
-// The body and the tail as one outline, one pixel inside the window's shape.
+// The body with 16 x 16 corner ellipses and the tail, as one shape.
 QPainterPath TWKBalloon::Outline() const {
   QPainterPath body;
-  body.addRoundedRect(QRectF(ToQRect(Shape_.Body)).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+  body.addRoundedRect(QRectF(ToQRect(Shape_.Body)), 8, 8);
   QPainterPath tail;
   tail.moveTo(ToQPoint(Shape_.Tail[0]));
   tail.lineTo(ToQPoint(Shape_.Tail[2]));
@@ -62,6 +62,11 @@ void TWKBalloon::ShowAt(int32_t x, int32_t y, int32_t style, const std::string& 
   painter.drawPath(Outline());
   painter.end();
   setMask(mask);
+  // The line along the inside of the shape: its pixels that have a neighbour outside it.
+  const QRegion region(mask);
+  const QRegion inner = region.intersected(region.translated(1, 0)).intersected(region.translated(-1, 0))
+                            .intersected(region.translated(0, 1)).intersected(region.translated(0, -1));
+  Border_ = region.subtracted(inner);
   show();
   raise();
   update();
@@ -69,9 +74,10 @@ void TWKBalloon::ShowAt(int32_t x, int32_t y, int32_t style, const std::string& 
 
 void TWKBalloon::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(palette().color(QPalette::ToolTipText), 1));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPath(Outline());
+  const QColor text = palette().color(QPalette::ToolTipText);
+  painter.setClipRegion(Border_);
+  painter.fillRect(rect(), text);
+  painter.setClipping(false);
+  painter.setPen(text);
   painter.drawText(ToQRect(Shape_.Text), Qt::TextWordWrap, Text_);
 }

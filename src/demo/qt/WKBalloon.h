@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPainterPath>
+#include <QRegion>
 #include <QWidget>
 
 #include "demo/WKDemoBalloonShape.h"
@@ -28,4 +29,5 @@ class TWKBalloon : public QWidget, public IWKDemoBalloon {
 
   TWKBalloonShape Shape_;
   QString Text_;
+  QRegion Border_;
 };

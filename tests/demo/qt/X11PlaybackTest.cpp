@@ -1,0 +1,184 @@
+// A script played on a real X server: the real pointer moves (as xdotool sees it), XTest
+// buttons click a registered button once, the balloon's tip lies on the pointer, and Esc stops
+// the playback with no button left down (as xinput sees it). Started outside an X server, the
+// program runs itself again under xvfb-run; without xvfb-run, xdotool or xinput it is skipped.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+#include <cstdlib>
+#include <vector>
+
+#include "demo/FakeDemoPlatform.h"
+#include "demo/WKDemoPlayback.h"
+#include "demo/WKDemoResolver.h"
+#include "demo/qt/QtDemoPlatform.h"
+#include "demo/qt/QtDemoScreenPoints.h"
+#include "demo/qt/WKBalloon.h"
+#include "tools/framework/WKDemoRegistry.h"
+
+namespace {
+
+constexpr int kSkipped = 77;
+
+QString RunTool(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  process.waitForFinished(10000);
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QPoint XdotoolPointer() {
+  const QString out = RunTool("xdotool", {"getmouselocation"});
+  const QRegularExpressionMatch m = QRegularExpression("x:(-?\\d+) y:(-?\\d+)").match(out);
+  return m.hasMatch() ? QPoint(m.captured(1).toInt(), m.captured(2).toInt()) : QPoint(-1, -1);
+}
+
+// The buttons xinput reports pressed on the pointer device that XTest presses.
+QStringList PressedButtons() {
+  const QString out = RunTool("xinput", {"query-state", "Virtual core XTEST pointer"});
+  QStringList pressed;
+  for (const QRegularExpressionMatch& m : QRegularExpression("button\\[(\\d+)\\]=down").globalMatch(out))
+    pressed << m.captured(1);
+  if (!out.contains("button[1]=")) pressed << "no answer";
+  return pressed;
+}
+
+TWKBalloon* ShownBalloon() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* b = dynamic_cast<TWKBalloon*>(w); b != nullptr && b->isVisible()) return b;
+  return nullptr;
+}
+
+template <class F>
+bool WaitFor(F done, int ms = 10000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < ms) QTest::qWait(5);
+  return done();
+}
+
+class X11PlaybackTest : public ::testing::Test {
+ protected:
+  X11PlaybackTest() : Playback(Platform) {
+    Window.setGeometry(200, 150, 500, 300);
+    auto* layout = new QHBoxLayout(&Window);
+    Button = new QPushButton("Go", &Window);
+    Pad = new QWidget;
+    Pad->setMinimumSize(240, 240);
+    layout->addWidget(Button);
+    layout->addWidget(Pad);
+    QObject::connect(Button, &QPushButton::clicked, [this] { ++Clicks; });
+    Window.show();
+    Window.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Window));
+    QTest::qWait(100);
+    Registry.RegisterComponent("GoButton", Button, [this] { return ControlCenter(Button); });
+    Registry.RegisterComponent("Pad", Pad, [this] { return ControlCenter(Pad); });
+    BindDemoResolution(Playback, &Registry);
+    Playback.OnError = [this](TWKDemoPlayback&, const std::string& message, bool&, const std::string&) {
+      Errors.push_back(message);
+    };
+  }
+
+  void Start(const std::string& lines) {
+    TWKDemoScript script;
+    script.LoadFromText("[Script]\nMouseSpeed 20\n" + lines);
+    Playback.LoadScript(script);
+    ASSERT_TRUE(Playback.Play(0));
+  }
+
+  // The balloon's colour lies just inside its tail next to the tip, not just outside it.
+  void ExpectTailAtPointer(const TWKBalloon& balloon, QPoint pointer) {
+    const TWKBalloonShape& shape = balloon.Shape();
+    EXPECT_EQ(balloon.geometry().topLeft() + QPoint(shape.Tail[2].X, shape.Tail[2].Y), pointer);
+    const int dy = shape.Style <= 2 ? 8 : -8;    // from the tip towards the body
+    const int dx = shape.Style % 2 == 1 ? 2 : -2;  // towards the base's far end
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    const QColor base = balloon.palette().color(QPalette::ToolTipBase);
+    EXPECT_EQ(screen.pixelColor(pointer + QPoint(dx, dy)), base);
+    EXPECT_NE(screen.pixelColor(pointer + QPoint(-3 * dx, dy / 2)), base);
+    if (const char* shot = std::getenv("QM_SCREENSHOT")) RunTool("import", {"-window", "root", shot});
+  }
+
+  QWidget Window;
+  QPushButton* Button = nullptr;
+  QWidget* Pad = nullptr;
+  int Clicks = 0;
+  TProgramLanguages Texts;
+  TWKDemoRegistry Registry;
+  TQtDemoPlatform Platform;
+  TWKDemoPlayback Playback;
+  std::vector<std::string> Errors;
+};
+
+}  // namespace
+
+TEST_F(X11PlaybackTest, TheRealPointerClicksOnceAndEscStopsWithNoButtonDown) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+  std::string reason;
+  ASSERT_TRUE(Platform.CanControlPointer(reason)) << reason;
+  EXPECT_FALSE(Platform.ButtonsSwapped());
+  Start("MouseTo 5, 5\nMouseClick GoButton\nMessage \"The pointer is on the button.\", 30\n");
+
+  ASSERT_TRUE(WaitFor([] { return ShownBalloon() != nullptr; }));
+  const TPoint button = *ControlCenter(Button);
+  const QPoint center(button.X, button.Y);
+  EXPECT_EQ(XdotoolPointer(), center);
+  ASSERT_TRUE(WaitFor([this] { return Clicks > 0; }, 2000));
+  QTest::qWait(100);
+  EXPECT_EQ(Clicks, 1);
+  TWKBalloon* balloon = ShownBalloon();
+  ASSERT_NE(balloon, nullptr);
+  QTest::qWait(100);  // painted
+  ExpectTailAtPointer(*balloon, center);
+
+  RunTool("xdotool", {"key", "Escape"});
+  ASSERT_TRUE(WaitFor([this] { return Playback.State() == TWKDemoState::Stopped; }));
+  EXPECT_TRUE(WaitFor([] { return ShownBalloon() == nullptr; }));
+  EXPECT_EQ(PressedButtons(), QStringList());
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(X11PlaybackTest, EscWhileTheScriptHoldsTheButtonReleasesIt) {
+  Start("MouseTo Pad\nMouseDown\nMouseMove Pad\nMessage \"Holding the button\", 30\n");
+  ASSERT_TRUE(WaitFor([] { return ShownBalloon() != nullptr; }));
+  EXPECT_EQ(PressedButtons(), QStringList{"1"});
+  RunTool("xdotool", {"key", "Escape"});
+  ASSERT_TRUE(WaitFor([this] { return Playback.State() == TWKDemoState::Stopped; }));
+  EXPECT_TRUE(WaitFor([] { return PressedButtons().isEmpty(); }, 3000));
+  EXPECT_EQ(PressedButtons(), QStringList());
+}
+
+int main(int argc, char** argv) {
+  if (std::getenv("QM_UNDER_XVFB") == nullptr) {
+    for (const char* tool : {"xvfb-run", "xdotool", "xinput", "xauth"}) {
+      if (QStandardPaths::findExecutable(tool).isEmpty()) {
+        std::printf("%s is not installed: skipped\n", tool);
+        return kSkipped;
+      }
+    }
+    setenv("QM_UNDER_XVFB", "1", 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
+                            const_cast<char*>("-screen 0 1280x1024x24")};
+    for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
+    args.push_back(nullptr);
+    execvp("xvfb-run", args.data());
+    std::perror("xvfb-run");
+    return 1;
+  }
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
