@@ -35,10 +35,12 @@ TPhoto& Photo() {
   return photo;
 }
 
-// What the undo step keeps: the rectangle's pixels before and after.
+// What the undo step keeps: the rectangle's pixels before and after, the values and the
+// selection.
 struct TStep {
   TWKPixelBuffer Before, After;
-  TRedEyeStepData Data;
+  TRedEyeParams Params;
+  TWKPixelSet SelectionRegion;
 };
 
 std::unique_ptr<TStep> Click(TPhoto& photo, TRedEyeSelection& selection, const TRedEyeParams& p) {
@@ -49,7 +51,8 @@ std::unique_ptr<TStep> Click(TPhoto& photo, TRedEyeSelection& selection, const T
   step->Before.Assign(photo.Backup);
   step->After.Allocate(FormatBGR24, undo);
   step->After.Assign(photo.Current);
-  step->Data = TRedEyeStepData{p, selection.Region()};
+  step->Params = p;
+  step->SelectionRegion = selection.Region();
   photo.Backup.CopyRect(undo.Left, undo.Top, undo, photo.Current);  // backup up to date
   return step;
 }

@@ -50,7 +50,7 @@ TWKIniLineKind TWKIniFile::ReadLine(std::string_view line, std::string& text) {
 }
 
 void TWKIniFile::SetText(std::string_view text) {
-  sections_.clear();
+  Sections_.clear();
   size_t start = 0;
   std::string held;
   while (start <= text.size()) {
@@ -59,18 +59,18 @@ void TWKIniFile::SetText(std::string_view text) {
     const TWKIniLineKind kind = ReadLine(text.substr(start, stop - start), held);
     start = stop + 1;
     if (kind == TWKIniLineKind::Section) {
-      sections_.push_back({held, {}});
+      Sections_.push_back({held, {}});
       continue;
     }
-    if (kind == TWKIniLineKind::Skip || sections_.empty()) continue;
+    if (kind == TWKIniLineKind::Skip || Sections_.empty()) continue;
     const size_t eq = held.find('=');
     if (eq == std::string::npos) continue;
-    sections_.back().Lines.push_back({held.substr(0, eq), held.substr(eq + 1)});
+    Sections_.back().Lines.push_back({held.substr(0, eq), held.substr(eq + 1)});
   }
 }
 
 const TWKIniSection* TWKIniFile::FindSection(std::string_view name) const {
-  for (const auto& s : sections_)
+  for (const auto& s : Sections_)
     if (SameText(s.Name, name)) return &s;
   return nullptr;
 }

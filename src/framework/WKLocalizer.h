@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -30,12 +31,12 @@ class TWKLocalStringList {
   bool TryGet(int32_t id, std::string& text) const;
   void Sort();
   void Clear();
-  int Count() const { return static_cast<int>(items_.size()); }
-  bool Sorted() const { return sorted_; }
+  int Count() const { return static_cast<int>(Items_.size()); }
+  bool Sorted() const { return Sorted_; }
 
  private:
-  std::vector<TWKLocalString> items_;
-  bool sorted_ = false;
+  std::vector<TWKLocalString> Items_;
+  bool Sorted_ = false;
 };
 
 class TWKLocalizer {
@@ -49,7 +50,7 @@ class TWKLocalizer {
   // localize handler in registration order.
   void SetLanguage(uint16_t id);
   const TWKLanguage* FindLanguage(uint16_t id) const;
-  const std::string& LanguageFolder() const { return folder_; }
+  const std::string& LanguageFolder() const { return Folder_; }
   // The text in the current language, else in the base language, else the default.
   std::string Lookup(int32_t id, const std::string& defaultText) const;
 
@@ -70,7 +71,7 @@ class TWKLocalizer {
   void FindLanguages();
   void ChooseBaseLanguage(uint16_t systemLanguageId);
 
-  std::string folder_;
+  std::string Folder_;
 };
 
 // The program-wide localiser; none until one is installed (then look-ups answer defaults).
@@ -80,6 +81,13 @@ std::unique_ptr<TWKLocalizer> SetGlobalLocalizer(std::unique_ptr<TWKLocalizer> l
 
 std::string LanguageString(int id);
 std::string LanguageString(int id, const std::string& defaultText);
+
+// A language string's number with its built-in text.
+struct TWKLanguageText {
+  int32_t Id;
+  std::string_view Fallback;
+};
+std::string LanguageString(const TWKLanguageText& text);
 void SelectLanguage(uint16_t id);
 uint16_t CurrentLanguageId();
 uint16_t BaseLanguageId();

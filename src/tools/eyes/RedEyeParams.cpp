@@ -32,11 +32,3 @@ TRect ApplyRedEyeCorrection(const TWKPixels& backup, TWKPixels& current,
 TRect RedEyeUndoRect(const TRect& dirty, TPoint click) {
   return dirty.IsEmpty() ? Bounds(click.X, click.Y, 1, 1) : dirty;
 }
-
-std::string RedEyeCommandLine(std::string_view suffix, int32_t value) {
-  std::string line(RedEyeNames::ScriptName);
-  line += suffix;
-  line += ' ';
-  line += std::to_string(value);
-  return line;
-}

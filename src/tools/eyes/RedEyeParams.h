@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "framework/WKLocalizer.h"
 #include "imaging/WKBitmap.h"
 #include "imaging/WKTypes.h"
 #include "tools/eyes/RedEyeSelection.h"
@@ -39,12 +40,6 @@ constexpr int32_t ClampBrightness(int32_t value) { return ClampInt(value, 0, 255
 constexpr bool IsValidBorder(int32_t value) {
   return value >= TRedEyeParams::MinBorder && value <= TRedEyeParams::MaxBorder;
 }
-
-// What a red-eye undo step keeps besides its before and after pixels.
-struct TRedEyeStepData {
-  TRedEyeParams Params;
-  TWKPixelSet SelectionRegion;
-};
 
 // One correction: the selection is grown on backup (the image before this step) at
 // params.ClickPoint and current is darkened. Returns the changed rectangle (SelectionBounds);
@@ -82,18 +77,11 @@ inline constexpr std::string_view SelectionPreviewMessage = "Selection Preview";
 inline constexpr std::string_view CorrectionPreviewMessage = "Correction Preview";
 
 // Language strings with their built-in texts.
-struct TLanguageText {
-  int32_t Id;
-  std::string_view Fallback;
-};
-inline constexpr TLanguageText TitleText{2826, "Shading"};
-inline constexpr TLanguageText AreaSizeText{901, "Area Size"};
-inline constexpr TLanguageText BorderText{2827, "Border"};
-inline constexpr TLanguageText PixelUnitText{2600, "px"};
-inline constexpr TLanguageText BrightnessText{550, "Brightness"};
-inline constexpr TLanguageText SourceImageText{902, "Source Image"};
-inline constexpr TLanguageText ProcessedImageText{903, "Processed Image"};
+inline constexpr TWKLanguageText TitleText{2826, "Shading"};
+inline constexpr TWKLanguageText AreaSizeText{901, "Area Size"};
+inline constexpr TWKLanguageText BorderText{2827, "Border"};
+inline constexpr TWKLanguageText PixelUnitText{2600, "px"};
+inline constexpr TWKLanguageText BrightnessText{550, "Brightness"};
+inline constexpr TWKLanguageText SourceImageText{902, "Source Image"};
+inline constexpr TWKLanguageText ProcessedImageText{903, "Processed Image"};
 }  // namespace RedEyeNames
-
-// The recorded command line: "RedEye" + suffix, a space and the value.
-std::string RedEyeCommandLine(std::string_view suffix, int32_t value);

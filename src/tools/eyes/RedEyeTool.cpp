@@ -13,18 +13,6 @@
 #include "tools/framework/WKToolPanelService.h"
 #include "view/WKGraphicsView.h"
 
-namespace {
-
-std::string Text(const RedEyeNames::TLanguageText& text) {
-  return LanguageString(text.Id, std::string(text.Fallback));
-}
-
-std::string ScriptNamed(std::string_view suffix) {
-  return std::string(RedEyeNames::ScriptName) + std::string(suffix);
-}
-
-}  // namespace
-
 TWKRedEyeCommandState::TWKRedEyeCommandState(IWKGraphicsTool* tool, const TRect& rect,
                                              TWKGraphicsDocument& document,
                                              const TRedEyeParams& params,
@@ -73,11 +61,9 @@ TWKRedEyeTool::TWKRedEyeTool(TWKComponent* owner, TFrameFactory frameFactory)
 TWKRedEyeTool::~TWKRedEyeTool() = default;
 
 void TWKRedEyeTool::AfterConstruction() {
-  if (IWKToolPanel* panel = ToolPanelService()) {
-    Button = panel->AddToolButton(std::string(RedEyeNames::ButtonCaption), [this] { SelectClick(Button); });
-    panel->SetPanelWidth(kFrameWidth);
-  }
+  AddPanelButton(RedEyeNames::ButtonCaption, kFrameWidth);
   if (FrameFactory_) Frame_ = FrameFactory_(*this);
+  SetToolFrame(Frame_);
   Params_ = TRedEyeParams{};
   if (Frame_ != nullptr) {
     Frame_->SetAreaSizePosition(Params_.AreaSize);
@@ -88,14 +74,14 @@ void TWKRedEyeTool::AfterConstruction() {
 
 void TWKRedEyeTool::Localize() {
   using namespace RedEyeNames;
-  const std::string title = Text(TitleText);
+  const std::string title = LanguageString(TitleText);
   if (Button != nullptr) Button->SetHint(title);
   if (Frame_ == nullptr) return;
   TRedEyeFrameTexts texts;
   texts.Title = title;
-  texts.AreaSize = Text(AreaSizeText) + ": " + std::to_string(Params_.AreaSize);
-  texts.Border = Text(BorderText) + ": " + std::to_string(Params_.Border) + " " + Text(PixelUnitText);
-  texts.Brightness = Text(BrightnessText) + ": " + std::to_string(Params_.Brightness);
+  texts.AreaSize = LanguageString(AreaSizeText) + ": " + std::to_string(Params_.AreaSize);
+  texts.Border = LanguageString(BorderText) + ": " + std::to_string(Params_.Border) + " " + LanguageString(PixelUnitText);
+  texts.Brightness = LanguageString(BrightnessText) + ": " + std::to_string(Params_.Brightness);
   Frame_->SetTexts(texts);
 }
 
@@ -103,10 +89,6 @@ void TWKRedEyeTool::SaveSettings(TWKSDFWriter& writer) {
   // The values start afresh every time; only the section marker is written.
   writer.BeginNode(1, kSettingsGuid);
   writer.EndNode();
-}
-
-void TWKRedEyeTool::SetFrameControlsEnabled(bool value) {
-  if (Frame_ != nullptr) Frame_->SetControlsEnabled(value);
 }
 
 void TWKRedEyeTool::StoreUndoState() {
@@ -140,43 +122,15 @@ void TWKRedEyeTool::RestoreFrom(TWKCommandState* state) {
 }
 
 void TWKRedEyeTool::RegisterDemoObjects() {
+  using namespace RedEyeNames;
+  RegisterButtonAndFrameControls({SelectionControl, AreaSizeControl, IncAreaControl, DecAreaControl,
+                                  BrightnessControl, PreviewControl});
   if (TWKDemoRegistry* registry = DemoRegistry()) {
-    using namespace RedEyeNames;
-    if (Button != nullptr) {
-      IWKToolButton* button = Button;
-      registry->RegisterComponent(ScriptNamed(""), button, [button]() -> std::optional<TPoint> {
-        if (!button->Visible()) return std::nullopt;
-        return button->ScreenCenter();
-      });
-    }
-    if (IWKRedEyeFrame* frame = Frame_) {
-      const std::pair<std::string_view, TRedEyeFrameControl> controls[] = {
-          {SelectionControl, TRedEyeFrameControl::Selection},
-          {AreaSizeControl, TRedEyeFrameControl::AreaSize},
-          {IncAreaControl, TRedEyeFrameControl::IncArea},
-          {DecAreaControl, TRedEyeFrameControl::DecArea},
-          {BrightnessControl, TRedEyeFrameControl::Brightness},
-          {PreviewControl, TRedEyeFrameControl::Preview}};
-      for (const auto& [suffix, control] : controls)
-        registry->RegisterComponent(ScriptNamed(suffix), frame->Control(control),
-                                    [frame, c = control] { return frame->ControlCenter(c); });
-    }
     registry->RegisterInteger(ScriptNamed(AreaSizeCommand), Params_.AreaSize, [this](int32_t v) { SetAreaSize(v); });
     registry->RegisterInteger(ScriptNamed(BorderSizeCommand), Params_.Border, [this](int32_t v) { SetBorder(v); });
     registry->RegisterInteger(ScriptNamed(BrightnessCommand), Params_.Brightness, [this](int32_t v) { SetBrightness(v); });
   }
   TWKGraphicsTool::RegisterDemoObjects();
-}
-
-void TWKRedEyeTool::SetAvailable(bool value) {
-  if (Frame_ != nullptr) Frame_->SetFrameVisible(value);
-  if (Button != nullptr) Button->SetVisible(value);
-  TWKGraphicsTool::SetAvailable(value);
-}
-
-void TWKRedEyeTool::Activate() {
-  TWKGraphicsTool::Activate();
-  if (Frame_ != nullptr) Frame_->BringToFront();
 }
 
 void TWKRedEyeTool::SetAreaSize(int32_t value) {
@@ -189,7 +143,7 @@ void TWKRedEyeTool::SetBrightness(int32_t value) {
   if (!Params_.ChangeBrightness(value)) return;
   if (Frame_ != nullptr) Frame_->SetBrightnessPosition(Params_.Brightness);
   Reapply();
-  if (!Restoring_) Record(RedEyeCommandLine(RedEyeNames::BrightnessCommand, Params_.Brightness));
+  if (!Restoring_) RecordValue(RedEyeNames::BrightnessCommand, Params_.Brightness);
 }
 
 void TWKRedEyeTool::SetBorder(int32_t value) {
@@ -252,17 +206,9 @@ void TWKRedEyeTool::Reapply() {
   Localize();
 }
 
-void TWKRedEyeTool::RecordMove(std::string_view suffix) const {
-  Record("MouseCurvedMove " + ScriptNamed(suffix));
-}
-
-void TWKRedEyeTool::RecordMessage(std::string_view text) const {
-  if (Recorder() != nullptr && Recorder()->ShowsMessages()) Record(MessageLine(std::string(text)));
-}
-
 void TWKRedEyeTool::AreaSizeTrackBarChange(int32_t position) {
   SetAreaSize(position);
-  Record(RedEyeCommandLine(RedEyeNames::AreaSizeCommand, Params_.AreaSize));
+  RecordValue(RedEyeNames::AreaSizeCommand, Params_.AreaSize);
 }
 
 void TWKRedEyeTool::BrightnessTrackBarChange(int32_t position) { SetBrightness(position); }
@@ -271,14 +217,14 @@ void TWKRedEyeTool::IncSizeButtonClick() {
   SetBorder(Params_.Border + 1);
   RecordMove(RedEyeNames::IncAreaControl);
   RecordMessage(RedEyeNames::IncreaseAreaMessage);
-  Record(RedEyeCommandLine(RedEyeNames::BorderSizeCommand, Params_.Border));
+  RecordValue(RedEyeNames::BorderSizeCommand, Params_.Border);
 }
 
 void TWKRedEyeTool::DecSizeButtonClick() {
   SetBorder(Params_.Border - 1);
   RecordMove(RedEyeNames::DecAreaControl);
   RecordMessage(RedEyeNames::DecreaseAreaMessage);
-  Record(RedEyeCommandLine(RedEyeNames::BorderSizeCommand, Params_.Border));
+  RecordValue(RedEyeNames::BorderSizeCommand, Params_.Border);
 }
 
 void TWKRedEyeTool::AreaSizeTrackBarEnter() {

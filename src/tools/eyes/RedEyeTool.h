@@ -14,6 +14,7 @@
 #include "tools/eyes/RedEyeSelection.h"
 #include "tools/framework/WKGraphicsTool.h"
 #include "tools/framework/WKGraphicsToolControl.h"
+#include "tools/framework/WKToolFrame.h"
 
 class TWKRedEyeTool;
 
@@ -27,29 +28,20 @@ class TWKRedEyeCommandState : public TWKGraphicsCommandState {
   TWKPixelSet SelectionRegion;
 };
 
-// The option frame's controls the tool names.
-enum class TRedEyeFrameControl { Selection, AreaSize, IncArea, DecArea, Brightness, Preview };
-
 struct TRedEyeFrameTexts {
   std::string Title, AreaSize, Border, Brightness;
 };
 
-// What the tool asks of its option frame; the user interface implements it.
-class IWKRedEyeFrame {
+// What the tool asks of its option frame; the user interface implements it. The frame names
+// its controls by the suffixes of RedEyeNames.
+class IWKRedEyeFrame : public virtual IWKToolFrame {
  public:
-  virtual ~IWKRedEyeFrame() = default;
   virtual void SetAreaSizePosition(int32_t value) = 0;
   virtual void SetBrightnessPosition(int32_t value) = 0;
   virtual void SetTexts(const TRedEyeFrameTexts& texts) = 0;
   virtual void InvalidatePreviews() = 0;
   // The selection preview's inner area (client less padding and border).
   virtual TSize PreviewArea() const = 0;
-  virtual void SetControlsEnabled(bool value) = 0;
-  virtual void SetFrameVisible(bool value) = 0;
-  virtual void BringToFront() = 0;
-  // Identity and screen centre of a control, for demonstrations.
-  virtual const void* Control(TRedEyeFrameControl control) const = 0;
-  virtual std::optional<TPoint> ControlCenter(TRedEyeFrameControl control) const = 0;
 };
 
 class TWKRedEyeControl : public TWKGraphicsToolControl {
@@ -73,15 +65,12 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   void Localize() override;
   void LoadSettings(TWKSDFReader& reader) override {}
   void SaveSettings(TWKSDFWriter& writer) override;
-  void SetFrameControlsEnabled(bool value) override;
   void StoreUndoState() override;
   void DocumentOpened(TWKGraphicsDocument& document) override;
   void DocumentClosing(TWKGraphicsDocument& document) override;
   void BeforeRedo(TWKCommandState* state) override { RestoreFrom(state); }
   void AfterUndo(TWKCommandState* state) override { RestoreFrom(state); }
   void RegisterDemoObjects() override;
-  void SetAvailable(bool value) override;
-  void Activate() override;
 
   // AreaSize and Brightness are clamped to 0..255; a border outside -5..5 is ignored.
   void SetAreaSize(int32_t value);
@@ -128,8 +117,6 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   // Whether ApplyCorrection can run now: an image, a view, no open transaction, the click on
   // the image.
   bool CanApply() const;
-  void RecordMove(std::string_view suffix) const;
-  void RecordMessage(std::string_view text) const;
 
   TFrameFactory FrameFactory_;
   IWKRedEyeFrame* Frame_ = nullptr;

@@ -7,6 +7,7 @@
 #include "framework/WKApplication.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/WKGraphicsToolControl.h"
+#include "tools/framework/WKToolFrame.h"
 #include "tools/framework/WKToolPanelService.h"
 #include "view/WKGraphicsView.h"
 
@@ -129,7 +130,15 @@ void TWKGraphicsTool::DocumentOpened(TWKGraphicsDocument& document) {
     SetAvailable(PluginAvailable);
 }
 
-void TWKGraphicsTool::SetAvailable(bool value) { Available_ = value; }
+void TWKGraphicsTool::SetAvailable(bool value) {
+  if (ToolFrame_ != nullptr) ToolFrame_->SetFrameVisible(value);
+  if (Button != nullptr) Button->SetVisible(value);
+  Available_ = value;
+}
+
+void TWKGraphicsTool::SetFrameControlsEnabled(bool value) {
+  if (ToolFrame_ != nullptr) ToolFrame_->SetControlsEnabled(value);
+}
 
 void TWKGraphicsTool::SelectClick(const void* sender) {
   if (TWKGraphicsEditor* editor = Editor()) editor->SetCurrentTool(this);
@@ -142,6 +151,7 @@ void TWKGraphicsTool::SelectClick(const void* sender) {
 void TWKGraphicsTool::Activate() {
   for (TWKGraphicsToolControl* control : std::vector(Controls_)) control->Activate();
   Active_ = true;
+  if (ToolFrame_ != nullptr) ToolFrame_->BringToFront();
 }
 
 void TWKGraphicsTool::Deactivate() {
@@ -164,4 +174,45 @@ TWKGraphicsEditor* TWKGraphicsTool::Editor() const { return FindGraphicsEditor()
 
 void TWKGraphicsTool::Record(const std::string& line) const {
   if (Recorder_ != nullptr) Recorder_->AddLine(line);
+}
+
+std::string TWKGraphicsTool::ScriptNamed(std::string_view suffix) const {
+  std::string name = ScriptName;
+  name += suffix;
+  return name;
+}
+
+void TWKGraphicsTool::RecordMove(std::string_view suffix) const {
+  if (Recorder_ != nullptr) Record("MouseCurvedMove " + ScriptNamed(suffix));
+}
+
+void TWKGraphicsTool::RecordMessage(std::string_view text) const {
+  if (Recorder_ != nullptr && Recorder_->ShowsMessages()) Record(MessageLine(std::string(text)));
+}
+
+void TWKGraphicsTool::RecordValue(std::string_view suffix, int32_t value) const {
+  if (Recorder_ != nullptr) Record(ScriptNamed(suffix) + ' ' + std::to_string(value));
+}
+
+void TWKGraphicsTool::AddPanelButton(std::string_view caption, int32_t panelWidth) {
+  IWKToolPanel* panel = ToolPanelService();
+  if (panel == nullptr) return;
+  Button = panel->AddToolButton(std::string(caption), [this] { SelectClick(Button); });
+  panel->SetPanelWidth(panelWidth);
+}
+
+void TWKGraphicsTool::RegisterButtonAndFrameControls(std::initializer_list<std::string_view> controls) {
+  TWKDemoRegistry* registry = DemoRegistry();
+  if (registry == nullptr) return;
+  if (IWKToolButton* button = Button) {
+    registry->RegisterComponent(DemoName(ScriptName), button, [button]() -> std::optional<TPoint> {
+      if (!button->Visible()) return std::nullopt;
+      return button->ScreenCenter();
+    });
+  }
+  IWKToolFrame* frame = ToolFrame_;
+  if (frame == nullptr) return;
+  for (std::string_view control : controls)
+    registry->RegisterComponent(ScriptNamed(control), frame->Control(control),
+                                [frame, name = std::string(control)] { return frame->ControlCenter(name); });
 }

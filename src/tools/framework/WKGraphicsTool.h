@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "documents/WKGraphicsToolHooks.h"
@@ -15,6 +17,7 @@
 
 class IWKScriptRecorder;
 class IWKToolButton;
+class IWKToolFrame;
 class TWKGraphicsDocument;
 class TWKGraphicsEditor;
 class TWKGraphicsToolControl;
@@ -41,10 +44,13 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   bool Available() const { return Available_; }
   bool ExclusiveEdit() const override { return ExclusiveEditFlag; }
 
+  // The option frame in the tool panel, once the concrete tool made it; none without one.
+  IWKToolFrame* ToolFrame() const { return ToolFrame_; }
+
   // The button is checked while this is the current tool and enabled while the tool may edit;
   // the frame's controls are enabled only when both hold.
   void UpdateControls() override;
-  virtual void SetFrameControlsEnabled(bool value) {}
+  virtual void SetFrameControlsEnabled(bool value);
 
   // Hooks, in slot order.
   bool ExecuteScriptCommand(const std::string& command, const TWKCustomProperties& params) override;
@@ -62,6 +68,7 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   void DocumentOpened(TWKGraphicsDocument& document) override;
   // Once, right after construction: register buttons, sliders and values for demonstrations.
   virtual void RegisterDemoObjects() {}
+  // Stores the value and shows or hides the button and the frame.
   virtual void SetAvailable(bool value);
   virtual void SelectClick(const void* sender);
   void Activate() override;
@@ -81,6 +88,14 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   IWKScriptRecorder* Recorder() const { return Recorder_; }
   // Appends a line while a demonstration is being recorded.
   void Record(const std::string& line) const;
+  // The script name followed by suffix: the name of a control or command of this tool.
+  std::string ScriptNamed(std::string_view suffix) const;
+  // "MouseCurvedMove <script name><suffix>".
+  void RecordMove(std::string_view suffix) const;
+  // The message line, when the recorded demonstration shows messages.
+  void RecordMessage(std::string_view text) const;
+  // "<script name><suffix> <value>".
+  void RecordValue(std::string_view suffix, int32_t value) const;
 
   // The edit transaction's references, valid between BeginEdit and EndEdit / CancelEdit.
   TWKGraphicsView* EditView() const { return EditView_; }
@@ -98,9 +113,19 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   // True while this tool holds the document's open transaction.
   bool HoldsTransaction() const;
 
+  // The construction every concrete tool shares: a button on the tool panel that selects the
+  // tool (caption: its display name), a panel at least panelWidth wide.
+  void AddPanelButton(std::string_view caption, int32_t panelWidth);
+  // The frame the tool's frame factory made (none: the tool has no frame).
+  void SetToolFrame(IWKToolFrame* frame) { ToolFrame_ = frame; }
+  // Registers the button under the script name and each named frame control under the script
+  // name followed by its name, for demonstrations.
+  void RegisterButtonAndFrameControls(std::initializer_list<std::string_view> controls);
+
  private:
   std::vector<TWKGraphicsToolControl*> Controls_;
   IWKScriptRecorder* Recorder_ = nullptr;
+  IWKToolFrame* ToolFrame_ = nullptr;
   bool Active_ = false;
   bool Available_ = true;
   TWKGraphicsView* EditView_ = nullptr;

@@ -28,8 +28,3 @@ TEST(RedEyeParams, SettersClampAndReportChanges) {
   EXPECT_FALSE(p.ChangeBorder(-6));
   EXPECT_EQ(p.Border, -5);
 }
-
-TEST(RedEyeParams, RecordedCommandLine) {
-  EXPECT_EQ(RedEyeCommandLine(RedEyeNames::BrightnessCommand, 60), "RedEyeBrightness 60");
-  EXPECT_EQ(RedEyeCommandLine(RedEyeNames::BorderSizeCommand, -2), "RedEyeBorderSize -2");
-}

@@ -30,7 +30,10 @@ class TFakeFrame : public IWKRedEyeFrame {
   int Repaints = 0;
   bool Enabled = true, Shown = true;
   int Fronts = 0;
-  int Controls[6] = {};
+  std::vector<std::string> Names{"Selection", "AreaSize", "IncArea", "DecArea", "Brightness", "Preview"};
+  int Index(std::string_view name) const {
+    return static_cast<int>(std::find(Names.begin(), Names.end(), name) - Names.begin());
+  }
 
   void SetAreaSizePosition(int32_t v) override { AreaPosition = v; }
   void SetBrightnessPosition(int32_t v) override { BrightnessPosition = v; }
@@ -40,9 +43,9 @@ class TFakeFrame : public IWKRedEyeFrame {
   void SetControlsEnabled(bool v) override { Enabled = v; }
   void SetFrameVisible(bool v) override { Shown = v; }
   void BringToFront() override { ++Fronts; }
-  const void* Control(TRedEyeFrameControl c) const override { return &Controls[static_cast<int>(c)]; }
-  std::optional<TPoint> ControlCenter(TRedEyeFrameControl c) const override {
-    return TPoint{1000 + static_cast<int>(c), 500};
+  const void* Control(std::string_view name) const override { return &Names[Index(name)]; }
+  std::optional<TPoint> ControlCenter(std::string_view name) const override {
+    return TPoint{1000 + Index(name), 500};
   }
 };
 

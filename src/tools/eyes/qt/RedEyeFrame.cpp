@@ -5,7 +5,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "documents/WKGraphicsDocument.h"
@@ -25,19 +24,10 @@ TWKPixels SurfaceOver(QImage& image) {
   return pixels;
 }
 
-QSlider* TrackBar(QWidget* parent) {
-  auto* slider = new QSlider(Qt::Horizontal, parent);
-  slider->setRange(0, 255);
-  slider->setTickInterval(16);
-  slider->setTickPosition(QSlider::TicksBelow);
-  slider->setPageStep(16);
-  return slider;
-}
-
 }  // namespace
 
 TRedEyePreviewPanel::TRedEyePreviewPanel(TWKRedEyeFrame& frame, bool selection, QWidget* parent)
-    : QWidget(parent), frame_(frame), selection_(selection) {
+    : QWidget(parent), Frame_(frame), Selection_(selection) {
   setFixedHeight(kHeight);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   if (selection) setCursor(Qt::CrossCursor);
@@ -59,97 +49,75 @@ void TRedEyePreviewPanel::paintEvent(QPaintEvent*) {
   // Painted off-screen, then copied in one transfer.
   QImage section(inner.size(), QImage::Format_BGR888);
   section.fill(palette().color(QPalette::Window));
-  if (selection_)
-    frame_.SelectionPreviewPaint(section);
+  if (Selection_)
+    Frame_.SelectionPreviewPaint(section);
   else
-    frame_.CorrectionPreviewPaint(section);
+    Frame_.CorrectionPreviewPaint(section);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.drawImage(inner.topLeft(), section);
 }
 
 void TRedEyePreviewPanel::mousePressEvent(QMouseEvent* event) {
-  pressed_ = true;
-  if (!selection_) return;
+  Pressed_ = true;
+  if (!Selection_) return;
   const QPoint p = event->position().toPoint() - InnerRect().topLeft();
   const int32_t button = event->button() == Qt::LeftButton ? mbLeft
                          : event->button() == Qt::RightButton ? mbRight : mbMiddle;
-  frame_.Tool().SelectionPreviewMouseDown(button, TPoint{p.x(), p.y()});
+  Frame_.Tool().SelectionPreviewMouseDown(button, TPoint{p.x(), p.y()});
 }
 
 void TRedEyePreviewPanel::mouseReleaseEvent(QMouseEvent* event) {
-  if (!pressed_ || !rect().contains(event->position().toPoint())) return;
-  pressed_ = false;
-  if (selection_)
-    frame_.Tool().SelectionPreviewClick();
+  if (!Pressed_ || !rect().contains(event->position().toPoint())) return;
+  Pressed_ = false;
+  if (Selection_)
+    Frame_.Tool().SelectionPreviewClick();
   else
-    frame_.Tool().CorrectionPreviewClick();
+    Frame_.Tool().CorrectionPreviewClick();
 }
 
 TWKRedEyeFrame::TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTool& tool)
-    : TWKFrame(owner, parent), tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKRedEyeTool::kFrameWidth), Tool_(tool) {
+  using namespace RedEyeNames;
   Name = "RedEyeFrame";
-  setMinimumWidth(TWKRedEyeTool::kFrameWidth);
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 4, 0, 4);
-  column->setSpacing(4);
-
-  TitleLabel = new QLabel(this);
-  QFont bold = TitleLabel->font();
-  bold.setBold(true);
-  bold.setUnderline(true);
-  TitleLabel->setFont(bold);
-  column->addWidget(TitleLabel);
-
   SelectionPreview = new TRedEyePreviewPanel(*this, true, this);
-  column->addWidget(SelectionPreview);
+  Column->addWidget(SelectionPreview);
 
-  AreaSizeLabel = new QLabel(QStringLiteral("Area Size:"), this);
-  column->addWidget(AreaSizeLabel);
-  AreaSizeTrackBar = TrackBar(this);
-  column->addWidget(AreaSizeTrackBar);
+  AreaSizeTrackBar = AddTrackBar(AreaSizeLabel, 0, 255, [this](int v) { Tool_.AreaSizeTrackBarChange(v); },
+                                 [this] { Tool_.AreaSizeTrackBarEnter(); });
 
   RemoveBorderPanel = new QWidget(this);
   auto* row = new QHBoxLayout(RemoveBorderPanel);
   row->setContentsMargins(0, 0, 0, 0);
-  RemoveBorderLabel = new QLabel(QStringLiteral("Remove Border:"), RemoveBorderPanel);
+  RemoveBorderLabel = new QLabel(RemoveBorderPanel);
   IncSizeButton = new QPushButton(QStringLiteral("+"), RemoveBorderPanel);
   DecSizeButton = new QPushButton(QStringLiteral("-"), RemoveBorderPanel);
   for (QPushButton* b : {IncSizeButton, DecSizeButton}) b->setFixedWidth(28);
   row->addWidget(RemoveBorderLabel, 1);
   row->addWidget(IncSizeButton);
   row->addWidget(DecSizeButton);
-  column->addWidget(RemoveBorderPanel);
+  Column->addWidget(RemoveBorderPanel);
 
-  BrightnessLabel = new QLabel(QStringLiteral("Brightness:"), this);
-  column->addWidget(BrightnessLabel);
-  BrightnessTrackBar = TrackBar(this);
-  column->addWidget(BrightnessTrackBar);
+  BrightnessTrackBar = AddTrackBar(BrightnessLabel, 0, 255, [this](int v) { Tool_.BrightnessTrackBarChange(v); },
+                                   [this] { Tool_.BrightnessTrackBarEnter(); });
 
   CorrectionPreview = new TRedEyePreviewPanel(*this, false, this);
-  column->addWidget(CorrectionPreview);
-  column->addStretch(1);
+  Column->addWidget(CorrectionPreview);
+  Column->addStretch(1);
 
-  QObject::connect(AreaSizeTrackBar, &QSlider::valueChanged, this,
-                   [this](int v) { tool_.AreaSizeTrackBarChange(v); });
-  QObject::connect(BrightnessTrackBar, &QSlider::valueChanged, this,
-                   [this](int v) { tool_.BrightnessTrackBarChange(v); });
-  QObject::connect(IncSizeButton, &QPushButton::clicked, this, [this] { tool_.IncSizeButtonClick(); });
-  QObject::connect(DecSizeButton, &QPushButton::clicked, this, [this] { tool_.DecSizeButtonClick(); });
-  AreaSizeTrackBar->installEventFilter(this);
-  BrightnessTrackBar->installEventFilter(this);
+  QObject::connect(IncSizeButton, &QPushButton::clicked, this, [this] { Tool_.IncSizeButtonClick(); });
+  QObject::connect(DecSizeButton, &QPushButton::clicked, this, [this] { Tool_.DecSizeButtonClick(); });
+
+  NameControl(SelectionControl, SelectionPreview);
+  NameControl(AreaSizeControl, AreaSizeTrackBar);
+  NameControl(IncAreaControl, IncSizeButton);
+  NameControl(DecAreaControl, DecSizeButton);
+  NameControl(BrightnessControl, BrightnessTrackBar);
+  NameControl(PreviewControl, CorrectionPreview);
 
   SelectionTimer = new QTimer(this);
   SelectionTimer->setInterval(200);
   QObject::connect(SelectionTimer, &QTimer::timeout, this, [this] { SelectionTimerTimer(); });
   SelectionTimer->start();
-}
-
-bool TWKRedEyeFrame::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusIn) {
-    if (watched == AreaSizeTrackBar) tool_.AreaSizeTrackBarEnter();
-    if (watched == BrightnessTrackBar) tool_.BrightnessTrackBarEnter();
-  }
-  return TWKFrame::eventFilter(watched, event);
 }
 
 void TWKRedEyeFrame::PaintPlaceholder(QImage& image, const std::string& text) {
@@ -159,8 +127,8 @@ void TWKRedEyeFrame::PaintPlaceholder(QImage& image, const std::string& text) {
 }
 
 void TWKRedEyeFrame::SelectionPreviewPaint(QImage& image) {
-  const TWKRedEyeCommandState* state = tool_.LastRedEyeState();
-  TWKGraphicsDocument* doc = tool_.CurrentDocument();
+  const TWKRedEyeCommandState* state = Tool_.LastRedEyeState();
+  TWKGraphicsDocument* doc = Tool_.CurrentDocument();
   if (state == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr) {
     const auto& t = RedEyeNames::SourceImageText;
     PaintPlaceholder(image, LanguageString(t.Id, std::string(t.Fallback)));
@@ -169,36 +137,29 @@ void TWKRedEyeFrame::SelectionPreviewPaint(QImage& image) {
   }
   TWKPixels section = SurfaceOver(image);
   RenderSelectionPreview(section, *doc->CurrentPixels(), state->BeforePixels(), state->SelectionRegion,
-                         state->StateRect(), tool_.PreviewZoom(), antsPhase_);
+                         state->StateRect(), Tool_.PreviewZoom(), AntsPhase_);
 }
 
 void TWKRedEyeFrame::CorrectionPreviewPaint(QImage& image) {
-  const TWKRedEyeCommandState* state = tool_.LastRedEyeState();
-  TWKGraphicsDocument* doc = tool_.CurrentDocument();
+  const TWKRedEyeCommandState* state = Tool_.LastRedEyeState();
+  TWKGraphicsDocument* doc = Tool_.CurrentDocument();
   if (state == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr) {
     const auto& t = RedEyeNames::ProcessedImageText;
     PaintPlaceholder(image, LanguageString(t.Id, std::string(t.Fallback)));
     return;
   }
   TWKPixels section = SurfaceOver(image);
-  RenderCorrectionPreview(section, *doc->CurrentPixels(), state->StateRect(), tool_.PreviewZoom());
+  RenderCorrectionPreview(section, *doc->CurrentPixels(), state->StateRect(), Tool_.PreviewZoom());
 }
 
 void TWKRedEyeFrame::SelectionTimerTimer() {
-  antsPhase_ = (antsPhase_ + 1) % 8;
+  AntsPhase_ = (AntsPhase_ + 1) % 8;
   SelectionPreview->update();
 }
 
-void TWKRedEyeFrame::SetAreaSizePosition(int32_t value) {
-  // Moving the slider from the tool is no user change: nothing is recorded.
-  const QSignalBlocker block(AreaSizeTrackBar);
-  AreaSizeTrackBar->setValue(value);
-}
+void TWKRedEyeFrame::SetAreaSizePosition(int32_t value) { SetTrackBarPosition(AreaSizeTrackBar, value); }
 
-void TWKRedEyeFrame::SetBrightnessPosition(int32_t value) {
-  const QSignalBlocker block(BrightnessTrackBar);
-  BrightnessTrackBar->setValue(value);
-}
+void TWKRedEyeFrame::SetBrightnessPosition(int32_t value) { SetTrackBarPosition(BrightnessTrackBar, value); }
 
 void TWKRedEyeFrame::SetTexts(const TRedEyeFrameTexts& texts) {
   TitleLabel->setText(ToQString(texts.Title));
@@ -222,34 +183,4 @@ TSize TWKRedEyeFrame::PreviewArea() const {
   return TSize{inner.width(), inner.height()};
 }
 
-void TWKRedEyeFrame::BringToFront() {
-  if (TWKToolPanelModule* panel = ToolPanel()) panel->BringToFront(this);
-}
-
-QWidget* TWKRedEyeFrame::ControlWidget(TRedEyeFrameControl control) const {
-  switch (control) {
-    case TRedEyeFrameControl::Selection: return SelectionPreview;
-    case TRedEyeFrameControl::AreaSize: return AreaSizeTrackBar;
-    case TRedEyeFrameControl::IncArea: return IncSizeButton;
-    case TRedEyeFrameControl::DecArea: return DecSizeButton;
-    case TRedEyeFrameControl::Brightness: return BrightnessTrackBar;
-    case TRedEyeFrameControl::Preview: return CorrectionPreview;
-  }
-  return nullptr;
-}
-
-const void* TWKRedEyeFrame::Control(TRedEyeFrameControl control) const { return ControlWidget(control); }
-
-std::optional<TPoint> TWKRedEyeFrame::ControlCenter(TRedEyeFrameControl control) const {
-  QWidget* w = ControlWidget(control);
-  if (w == nullptr || !w->isVisible()) return std::nullopt;
-  const QPoint p = w->mapToGlobal(QPoint(w->width() / 2, w->height() / 2));
-  return TPoint{p.x(), p.y()};
-}
-
-IWKRedEyeFrame* CreateRedEyeFrame(TWKRedEyeTool& tool) {
-  TWKToolPanelModule* panel = ToolPanel();
-  if (panel == nullptr) return nullptr;
-  TWKRedEyeFrame* frame = panel->CreateToolFrame<TWKRedEyeFrame>(tool);
-  return frame;
-}
+IWKRedEyeFrame* CreateRedEyeFrame(TWKRedEyeTool& tool) { return CreateOptionFrame<TWKRedEyeFrame>(tool); }

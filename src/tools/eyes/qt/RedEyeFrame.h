@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "framework/qt/WKForm.h"
 #include "tools/eyes/RedEyeTool.h"
+#include "tools/framework/qt/WKOptionFrame.h"
 
 class TWKRedEyeFrame;
 
@@ -27,16 +27,15 @@ class TRedEyePreviewPanel : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  TWKRedEyeFrame& frame_;
-  bool selection_;
-  bool pressed_ = false;
+  TWKRedEyeFrame& Frame_;
+  bool Selection_;
+  bool Pressed_ = false;
 };
 
-class TWKRedEyeFrame : public TWKFrame, public IWKRedEyeFrame {
+class TWKRedEyeFrame : public TWKOptionFrame, public IWKRedEyeFrame {
  public:
   TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTool& tool);
 
-  QLabel* TitleLabel = nullptr;
   TRedEyePreviewPanel* SelectionPreview = nullptr;
   QLabel* AreaSizeLabel = nullptr;
   QSlider* AreaSizeTrackBar = nullptr;
@@ -49,8 +48,8 @@ class TWKRedEyeFrame : public TWKFrame, public IWKRedEyeFrame {
   TRedEyePreviewPanel* CorrectionPreview = nullptr;
   QTimer* SelectionTimer = nullptr;
 
-  int AntsPhase() const { return antsPhase_; }
-  TWKRedEyeTool& Tool() const { return tool_; }
+  int AntsPhase() const { return AntsPhase_; }
+  TWKRedEyeTool& Tool() const { return Tool_; }
 
   // The preview paint handlers draw into image, the size of the panel's inner area.
   void SelectionPreviewPaint(QImage& image);
@@ -62,22 +61,13 @@ class TWKRedEyeFrame : public TWKFrame, public IWKRedEyeFrame {
   void SetTexts(const TRedEyeFrameTexts& texts) override;
   void InvalidatePreviews() override;
   TSize PreviewArea() const override;
-  void SetControlsEnabled(bool value) override { TWKFrame::SetControlsEnabled(value); }
-  void SetFrameVisible(bool value) override { setVisible(value); }
-  void BringToFront() override;
-  const void* Control(TRedEyeFrameControl control) const override;
-  std::optional<TPoint> ControlCenter(TRedEyeFrameControl control) const override;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QWidget* ControlWidget(TRedEyeFrameControl control) const;
   void PaintPlaceholder(QImage& image, const std::string& text);
 
-  TWKRedEyeTool& tool_;
-  int antsPhase_ = 0;
-  QString placeholderSource_, placeholderProcessed_;
+  TWKRedEyeTool& Tool_;
+  int AntsPhase_ = 0;
+  QString PlaceholderSource_, PlaceholderProcessed_;
 };
 
 // The factory the composition hands the tool: the frame made in the program's tool panel.
