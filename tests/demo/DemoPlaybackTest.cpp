@@ -152,7 +152,9 @@ TEST_F(DemoPlaybackTest, PausesWaitTheirTimeAndHoldThePointer) {
     platform.Tick();
     platform.Pointer = {1, 1};  // the user moves the mouse
     platform.Tick();
-    if (c.MovedAt > 30) EXPECT_EQ(platform.Pointer, (TPoint{400, 300})) << c.Script;
+    if (c.MovedAt > 30) {
+      EXPECT_EQ(platform.Pointer, (TPoint{400, 300})) << c.Script;
+    }
     platform.RunFor(2000);
     EXPECT_EQ(platform.TimeAt({5, 5}) - first, c.MovedAt) << c.Script;
   }
@@ -392,7 +394,9 @@ TEST_F(DemoPlaybackTest, ErrorsNameTheLineAndStopOrGoOn) {
     for (const TError& e : Errors) messages.push_back(e.Message);
     EXPECT_EQ(messages, c.Messages) << c.Script;
     const std::string script = c.Script;
-    if (!Errors.empty()) EXPECT_EQ(Errors[0].Line, script.substr(0, script.find('\n'))) << c.Script;
+    if (!Errors.empty()) {
+      EXPECT_EQ(Errors[0].Line, script.substr(0, script.find('\n'))) << c.Script;
+    }
     EXPECT_EQ(Platform.TimeAt({9, 9}) >= 0, c.ReachesEnd) << c.Script;
     EXPECT_EQ(Platform.Pointer == (TPoint{400, 300}), !c.ReachesEnd) << c.Script;  // unresolved moves stay
     EXPECT_FALSE(Playback.IsPlaying()) << c.Script;

@@ -173,7 +173,9 @@ TEST(DemoScriptParams, NumbersIgnoreTheLocaleAndBadOnesFailInOrder) {
   TProgramLanguages texts;
   const char* previous = std::setlocale(LC_NUMERIC, nullptr);
   const std::string saved = previous ? previous : "C";
-  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) EXPECT_EQ(Parse("2.25"), std::vector<TValue>{2.25});
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
+    EXPECT_EQ(Parse("2.25"), std::vector<TValue>{2.25});
+  }
   std::setlocale(LC_NUMERIC, saved.c_str());
 
   for (const char* bad : {"1.2.3", "-", "+", "99999999999", "5, 1E999", "--1", "7-"}) {
