@@ -38,6 +38,13 @@ class DemoPlaybackTest : public ::testing::Test {
     };
   }
 
+  // Stops what plays, starts again on a fresh desktop.
+  bool Replay(const std::string& scriptLines) {
+    Playback.RequestStop();
+    Platform = TFakeDemoPlatform();
+    return Play(scriptLines);
+  }
+
   // Loads the lines and plays from the first.
   bool Play(const std::string& scriptLines) {
     TWKDemoScript script;
@@ -101,18 +108,12 @@ TEST_F(DemoPlaybackTest, CurvedMovesBowAndLevelMovesStayStraight) {
       {"MouseTo 0, 0\nMouseMove 100, 200\n", 447, {50, 100}},
   };
   for (const auto& c : cases) {
-    TFakeDemoPlatform platform;
-    TWKDemoLanguage language;
-    TWKDemoPlayback playback(platform, language);
-    TWKDemoScript script;
-    script.LoadFromText(std::string("[Script]\n") + c.Script);
-    playback.LoadScript(script);
-    ASSERT_TRUE(playback.Play(0));
-    platform.Tick();
-    platform.Tick();
-    platform.Clock += c.At - 10;
-    platform.Tick();
-    EXPECT_EQ(platform.Pointer, c.Expected) << c.Script << " at " << c.At;
+    ASSERT_TRUE(Replay(c.Script));
+    Platform.Tick();
+    Platform.Tick();
+    Platform.Clock += c.At - 10;
+    Platform.Tick();
+    EXPECT_EQ(Platform.Pointer, c.Expected) << c.Script << " at " << c.At;
   }
 }
 
@@ -140,23 +141,17 @@ TEST_F(DemoPlaybackTest, PausesWaitTheirTimeAndHoldThePointer) {
     int64_t MovedAt;  // when the following MouseTo ran, from the first tick
   } cases[] = {{"Pause\nMouseTo 5, 5\n", 1010}, {"Pause 0.25\nMouseTo 5, 5\n", 260}, {"Pause 0\nMouseTo 5, 5\n", 10}};
   for (const auto& c : cases) {
-    TFakeDemoPlatform platform;
-    TWKDemoLanguage language;
-    TWKDemoPlayback playback(platform, language);
-    TWKDemoScript script;
-    script.LoadFromText(std::string("[Script]\n") + c.Script);
-    playback.LoadScript(script);
-    ASSERT_TRUE(playback.Play(0));
-    const int64_t first = platform.Clock + 10;
-    platform.Tick();
-    platform.Tick();
-    platform.Pointer = {1, 1};  // the user moves the mouse
-    platform.Tick();
+    ASSERT_TRUE(Replay(c.Script));
+    const int64_t first = Platform.Clock + 10;
+    Platform.Tick();
+    Platform.Tick();
+    Platform.Pointer = {1, 1};  // the user moves the mouse
+    Platform.Tick();
     if (c.MovedAt > 30) {
-      EXPECT_EQ(platform.Pointer, (TPoint{400, 300})) << c.Script;
+      EXPECT_EQ(Platform.Pointer, (TPoint{400, 300})) << c.Script;
     }
-    platform.RunFor(2000);
-    EXPECT_EQ(platform.TimeAt({5, 5}) - first, c.MovedAt) << c.Script;
+    Platform.RunFor(2000);
+    EXPECT_EQ(Platform.TimeAt({5, 5}) - first, c.MovedAt) << c.Script;
   }
 }
 

@@ -137,28 +137,27 @@ bool TQtDemoPlatform::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
+// Tells the watcher when state changes: on when it becomes true, off when it becomes false.
+void TQtDemoPlatform::Switch(bool& state, bool value, void (IWKDemoAppWatcher::*on)(),
+                             void (IWKDemoAppWatcher::*off)()) {
+  if (state == value) return;
+  state = value;
+  (Watcher_->*(value ? on : off))();
+}
+
 bool TQtDemoPlatform::WatchEvent(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::ApplicationStateChange: {
-      const bool active = static_cast<QApplicationStateChangeEvent*>(event)->applicationState() == Qt::ApplicationActive;
-      if (active == Active_) return false;
-      Active_ = active;
-      if (active)
-        Watcher_->ApplicationActivated();
-      else
-        Watcher_->ApplicationDeactivated();
+      const auto* change = static_cast<QApplicationStateChangeEvent*>(event);
+      Switch(Active_, change->applicationState() == Qt::ApplicationActive, &IWKDemoAppWatcher::ApplicationActivated,
+             &IWKDemoAppWatcher::ApplicationDeactivated);
       return false;
     }
     case QEvent::WindowStateChange: {
       auto* widget = qobject_cast<QWidget*>(watched);
       if (widget == nullptr || !widget->isWindow() || widget->windowType() != Qt::Window) return false;
-      const bool minimized = widget->isMinimized();
-      if (minimized == Minimized_) return false;
-      Minimized_ = minimized;
-      if (minimized)
-        Watcher_->ApplicationMinimized();
-      else
-        Watcher_->ApplicationRestored();
+      Switch(Minimized_, widget->isMinimized(), &IWKDemoAppWatcher::ApplicationMinimized,
+             &IWKDemoAppWatcher::ApplicationRestored);
       return false;
     }
     case QEvent::ShortcutOverride: {

@@ -45,6 +45,7 @@ class TQtDemoPlatform : public QObject, public IWKDemoPlatform {
   void RunTick();
   void Filter(bool on);
   bool WatchEvent(QObject* watched, QEvent* event);
+  void Switch(bool& state, bool value, void (IWKDemoAppWatcher::*on)(), void (IWKDemoAppWatcher::*off)());
 
   std::unique_ptr<IQtPointerInjector> Injector_;
   QElapsedTimer Clock_;

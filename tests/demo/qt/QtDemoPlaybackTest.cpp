@@ -23,101 +23,30 @@
 #include "demo/qt/QtDemoPlatform.h"
 #include "demo/qt/QtDemoScreenPoints.h"
 #include "demo/qt/WKBalloon.h"
+#include "demo/qt/DemoTestWindow.h"
 #include "support/QtTestApplication.h"
 #include "tools/framework/WKDemoRegistry.h"
 
 namespace {
 
-// A widget that logs what the mouse and the keyboard do to it.
-class TPad : public QWidget {
- public:
-  std::vector<std::string> Log;
-  int Tips = 0;
-
- protected:
-  void mousePressEvent(QMouseEvent* e) override { Add("press", e); }
-  void mouseMoveEvent(QMouseEvent* e) override {
-    if (e->buttons() != Qt::NoButton) Add("drag", e);
-  }
-  void mouseReleaseEvent(QMouseEvent* e) override { Add("release", e); }
-  void mouseDoubleClickEvent(QMouseEvent* e) override { Add("double", e); }
-  void keyPressEvent(QKeyEvent* e) override { Log.push_back("key " + std::to_string(e->key())); }
-  bool event(QEvent* e) override {
-    if (e->type() == QEvent::ToolTip) ++Tips;
-    return QWidget::event(e);
-  }
-
- private:
-  void Add(const char* what, QMouseEvent* e) {
-    const QPoint p = e->globalPosition().toPoint();
-    Log.push_back(std::string(what) + " " + std::to_string(p.x()) + "," + std::to_string(p.y()));
-  }
-};
-
-std::optional<TPoint> Center(const QWidget* w) { return ControlCenter(w); }
-
 class QtDemoPlaybackTest : public ::testing::Test {
  protected:
-  QtDemoPlaybackTest() : Playback(Platform) {
-    Window.setGeometry(100, 100, 400, 300);
-    auto* layout = new QHBoxLayout(&Window);
-    Button = new QPushButton("Go", &Window);
-    Pad = new TPad;
-    Pad->setMinimumSize(200, 200);
-    layout->addWidget(Button);
-    layout->addWidget(Pad);
-    QObject::connect(Button, &QPushButton::clicked, [this] { ++Clicks; });
-    Window.show();
-    Window.activateWindow();
-    QTest::qWait(20);
-    Registry.RegisterComponent("GoButton", Button, [this] { return Center(Button); });
-    Registry.RegisterComponent("Pad", Pad, [this] { return Center(Pad); });
-    BindDemoResolution(Playback, &Registry);
-    Playback.OnError = [this](TWKDemoPlayback&, const std::string& message, bool&, const std::string&) {
-      Errors.push_back(message);
-    };
-  }
+  QtDemoPlaybackTest() : Demo(Platform, QRect(100, 100, 400, 300)) {}
 
-  void Start(const std::string& lines) {
-    TWKDemoScript script;
-    script.LoadFromText("[Script]\nMouseSpeed 50\n" + lines);
-    Playback.LoadScript(script);
-    ASSERT_TRUE(Playback.Play(0));
-  }
-  // Runs the event loop until done() or the time is up.
-  template <class F>
-  bool WaitFor(F done, int ms = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms) QTest::qWait(2);
-    return done();
-  }
-  bool PlayToEnd(const std::string& lines) {
-    Start(lines);
-    return WaitFor([this] { return !Playback.IsPlaying(); });
-  }
-  static TWKBalloon* ShownBalloon() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* b = dynamic_cast<TWKBalloon*>(w); b != nullptr && b->isVisible()) return b;
-    return nullptr;
-  }
-  QPoint CenterOf(const QWidget* w) const {
-    const TPoint p = *ControlCenter(w);
-    return QPoint(p.X, p.Y);
-  }
-  std::string At(const char* what, QPoint p) const {
+  void Start(const std::string& lines) { ASSERT_TRUE(Demo.Start(lines)); }
+  bool PlayToEnd(const std::string& lines) { return Demo.PlayToEnd(lines); }
+  static std::string At(const char* what, QPoint p) {
     return std::string(what) + " " + std::to_string(p.x()) + "," + std::to_string(p.y());
   }
 
-  QWidget Window;
-  QPushButton* Button = nullptr;
-  TPad* Pad = nullptr;
-  int Clicks = 0;
-  TWKDemoRegistry Registry;
-  TQtDemoPlatform Platform;
-  TWKDemoPlayback Playback;
-  std::vector<std::string> Errors;
   TProgramLanguages Texts;
+  TQtDemoPlatform Platform;
+  TDemoTestWindow Demo;
+  TWKDemoPlayback& Playback = Demo.Playback;
+  QPushButton*& Button = Demo.Button;
+  TPad*& Pad = Demo.Pad;
+  int& Clicks = Demo.Clicks;
+  std::vector<std::string>& Errors = Demo.Errors;
 };
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "demo/qt/QtDemoPlatform.h"
 #include "demo/qt/QtDemoScreenPoints.h"
 #include "demo/qt/WKBalloon.h"
+#include "demo/qt/DemoTestWindow.h"
 #include "tools/framework/WKDemoRegistry.h"
 
 namespace {
@@ -53,49 +54,11 @@ QStringList PressedButtons() {
   return pressed;
 }
 
-TWKBalloon* ShownBalloon() {
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* b = dynamic_cast<TWKBalloon*>(w); b != nullptr && b->isVisible()) return b;
-  return nullptr;
-}
-
-template <class F>
-bool WaitFor(F done, int ms = 10000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < ms) QTest::qWait(5);
-  return done();
-}
-
 class X11PlaybackTest : public ::testing::Test {
  protected:
-  X11PlaybackTest() : Playback(Platform) {
-    Window.setGeometry(200, 150, 500, 300);
-    auto* layout = new QHBoxLayout(&Window);
-    Button = new QPushButton("Go", &Window);
-    Pad = new QWidget;
-    Pad->setMinimumSize(240, 240);
-    layout->addWidget(Button);
-    layout->addWidget(Pad);
-    QObject::connect(Button, &QPushButton::clicked, [this] { ++Clicks; });
-    Window.show();
-    Window.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Window));
-    QTest::qWait(100);
-    Registry.RegisterComponent("GoButton", Button, [this] { return ControlCenter(Button); });
-    Registry.RegisterComponent("Pad", Pad, [this] { return ControlCenter(Pad); });
-    BindDemoResolution(Playback, &Registry);
-    Playback.OnError = [this](TWKDemoPlayback&, const std::string& message, bool&, const std::string&) {
-      Errors.push_back(message);
-    };
-  }
+  X11PlaybackTest() : Demo(Platform, QRect(200, 150, 500, 300)) {}
 
-  void Start(const std::string& lines) {
-    TWKDemoScript script;
-    script.LoadFromText("[Script]\nMouseSpeed 20\n" + lines);
-    Playback.LoadScript(script);
-    ASSERT_TRUE(Playback.Play(0));
-  }
+  void Start(const std::string& lines) { ASSERT_TRUE(Demo.Start(lines, 20)); }
 
   // The balloon's colour lies just inside its tail next to the tip, not just outside it.
   void ExpectTailAtPointer(const TWKBalloon& balloon, QPoint pointer) {
@@ -110,15 +73,13 @@ class X11PlaybackTest : public ::testing::Test {
     if (const char* shot = std::getenv("QM_SCREENSHOT")) RunTool("import", {"-window", "root", shot});
   }
 
-  QWidget Window;
-  QPushButton* Button = nullptr;
-  QWidget* Pad = nullptr;
-  int Clicks = 0;
   TProgramLanguages Texts;
-  TWKDemoRegistry Registry;
   TQtDemoPlatform Platform;
-  TWKDemoPlayback Playback;
-  std::vector<std::string> Errors;
+  TDemoTestWindow Demo;
+  TWKDemoPlayback& Playback = Demo.Playback;
+  QPushButton*& Button = Demo.Button;
+  int& Clicks = Demo.Clicks;
+  std::vector<std::string>& Errors = Demo.Errors;
 };
 
 }  // namespace
