@@ -16,6 +16,8 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <cstdlib>
+#include <xcb/xcb.h>
+#include <QtGui/qguiapplication_platform.h>
 #include <vector>
 
 #include "demo/FakeDemoPlatform.h"
@@ -119,6 +121,49 @@ TEST_F(X11PlaybackTest, EscWhileTheScriptHoldsTheButtonReleasesIt) {
   ASSERT_TRUE(WaitFor([this] { return Playback.State() == TWKDemoState::Stopped; }));
   EXPECT_TRUE(WaitFor([] { return PressedButtons().isEmpty(); }, 3000));
   EXPECT_EQ(PressedButtons(), QStringList());
+}
+
+namespace {
+
+xcb_connection_t* Connection() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+std::vector<uint8_t> PointerMapping() {
+  xcb_connection_t* c = Connection();
+  xcb_get_pointer_mapping_reply_t* reply = xcb_get_pointer_mapping_reply(c, xcb_get_pointer_mapping(c), nullptr);
+  if (reply == nullptr) return {};
+  const uint8_t* map = xcb_get_pointer_mapping_map(reply);
+  std::vector<uint8_t> mapping(map, map + xcb_get_pointer_mapping_map_length(reply));
+  free(reply);
+  return mapping;
+}
+
+bool SetPointerMapping(std::vector<uint8_t> mapping) {
+  xcb_connection_t* c = Connection();
+  xcb_set_pointer_mapping_reply_t* reply = xcb_set_pointer_mapping_reply(
+      c, xcb_set_pointer_mapping(c, static_cast<uint8_t>(mapping.size()), mapping.data()), nullptr);
+  const bool done = reply != nullptr && reply->status == XCB_MAPPING_STATUS_SUCCESS;
+  free(reply);
+  return done;
+}
+
+}  // namespace
+
+TEST_F(X11PlaybackTest, SwappedButtonsStillClickAndStaySwapped) {
+  const std::vector<uint8_t> original = PointerMapping();
+  ASSERT_GE(original.size(), 3u);
+  std::vector<uint8_t> swapped = original;
+  std::swap(swapped[0], swapped[2]);
+  ASSERT_TRUE(SetPointerMapping(swapped));
+  EXPECT_TRUE(Platform.ButtonsSwapped());
+  EXPECT_TRUE(Demo.PlayToEnd("MouseClick GoButton\nMouseRightClick Pad\n"));
+  EXPECT_EQ(Clicks, 1);  // the primary button, which is the hardware's third
+  EXPECT_EQ(PointerMapping(), swapped);  // the user's setting is left as it was
+  EXPECT_EQ(PressedButtons(), QStringList());
+  EXPECT_TRUE(Errors.empty());
+  SetPointerMapping(original);
 }
 
 int main(int argc, char** argv) {
