@@ -63,7 +63,8 @@ class X11PlaybackTest : public ::testing::Test {
   void Start(const std::string& lines) { ASSERT_TRUE(Demo.Start(lines, 20)); }
 
   // The balloon's colour lies just inside its tail next to the tip, not just outside it.
-  void ExpectTailAtPointer(const TWKBalloon& balloon, QPoint pointer) {
+  // With QM_SCREENSHOTS set, the screen is saved there as shot.
+  void ExpectTailAtPointer(const TWKBalloon& balloon, QPoint pointer, const QString& shot) {
     const TWKBalloonShape& shape = balloon.Shape();
     EXPECT_EQ(balloon.geometry().topLeft() + QPoint(shape.Tail[2].X, shape.Tail[2].Y), pointer);
     const int dy = shape.Style <= 2 ? 8 : -8;    // from the tip towards the body
@@ -72,7 +73,8 @@ class X11PlaybackTest : public ::testing::Test {
     const QColor base = balloon.palette().color(QPalette::ToolTipBase);
     EXPECT_EQ(screen.pixelColor(pointer + QPoint(dx, dy)), base);
     EXPECT_NE(screen.pixelColor(pointer + QPoint(-3 * dx, dy / 2)), base);
-    if (const char* shot = std::getenv("QM_SCREENSHOT")) RunTool("import", {"-window", "root", shot});
+    if (const char* folder = std::getenv("QM_SCREENSHOTS"))
+      RunTool("import", {"-window", "root", QString(folder) + "/" + shot});
   }
 
   TProgramLanguages Texts;
@@ -103,7 +105,7 @@ TEST_F(X11PlaybackTest, TheRealPointerClicksOnceAndEscStopsWithNoButtonDown) {
   TWKBalloon* balloon = ShownBalloon();
   ASSERT_NE(balloon, nullptr);
   QTest::qWait(100);  // painted
-  ExpectTailAtPointer(*balloon, center);
+  ExpectTailAtPointer(*balloon, center, "issue-20-balloon-x11.png");
 
   RunTool("xdotool", {"key", "Escape"});
   ASSERT_TRUE(WaitFor([this] { return Playback.State() == TWKDemoState::Stopped; }));
@@ -111,6 +113,22 @@ TEST_F(X11PlaybackTest, TheRealPointerClicksOnceAndEscStopsWithNoButtonDown) {
   EXPECT_EQ(PressedButtons(), QStringList());
   EXPECT_EQ(Clicks, 1);
   EXPECT_TRUE(Errors.empty());
+}
+
+TEST_F(X11PlaybackTest, ABalloonLowRightSitsAboveAndLeftOfThePointerAndWrapsItsText) {
+  Start("MouseTo 1000, 900\nMessage \"This message is long enough to be wrapped: the balloon is at most "
+        "350 pixels wide for its text, and its tail points at the pointer from above and to the left.\", 30\n");
+  ASSERT_TRUE(WaitFor([] { return ShownBalloon() != nullptr; }));
+  QTest::qWait(100);
+  TWKBalloon* balloon = ShownBalloon();
+  ASSERT_NE(balloon, nullptr);
+  EXPECT_EQ(balloon->Shape().Style, 4);
+  EXPECT_LE(balloon->Shape().Text.Width(), TWKBalloon::kMaxTextWidth);
+  EXPECT_GT(balloon->Shape().Text.Height(), 2 * balloon->fontMetrics().height());
+  EXPECT_EQ(balloon->geometry().bottom(), 900);
+  EXPECT_LT(balloon->geometry().left(), 1000 - TWKBalloon::kMaxTextWidth / 2);
+  ExpectTailAtPointer(*balloon, QPoint(1000, 900), "issue-20-balloon-x11-style4.png");
+  EXPECT_TRUE(Playback.RequestStop());
 }
 
 TEST_F(X11PlaybackTest, EscWhileTheScriptHoldsTheButtonReleasesIt) {
