@@ -68,6 +68,7 @@ TEST(DemoLanguage, DirectivesExpandAsWritten) {
       {"#EACH 0.5 Size", ""},
       {"#DOEACH | Size #each | #OD", ""},
       {"#DOFOR 1 3 | #OD", ""},
+      {"#DOFOR 0 9223372036854775807 | #OD", ""},  // an empty block is not counted through
   };
   for (const auto& c : cases) EXPECT_EQ(Expand(c.Script), c.Produced) << c.Script;
 }
