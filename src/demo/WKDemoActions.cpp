@@ -1,5 +1,6 @@
 #include "demo/WKDemoActions.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>

@@ -1,5 +1,6 @@
 #include "demo/WKDemoLanguage.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
