@@ -1,8 +1,8 @@
 #include "app/Composition.h"
 #include "app/PluginTestHook.h"
+#include "app/StartupReport.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QStringList>
 
 #include "documents/WKGraphicsEditor.h"
@@ -11,10 +11,17 @@
 #include "documents/qt/WKJPEGOptionsForm.h"
 #include "documents/qt/QtGraphicsEditorWindow.h"
 #include "framework/WKApplication.h"
+#include "framework/WKCommandLine.h"
 #include "framework/WKPaths.h"
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/MainForm.h"
+#include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
+#include "help/WKHelp.h"
+#include "help/qt/QtDownloader.h"
+#include "help/qt/QtShell.h"
+#include "help/qt/WKAbout.h"
+#include "print/qt/WKGraphicsPrintModule.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/framework/WKDemoRegistry.h"
@@ -38,15 +45,26 @@ class TEditorWindows : public TWKComponent {
   TQtFileDialogs Dialogs;
 };
 
+// The about box: the product name and version on every page; the web site and the support page.
+constexpr TWKLabelDescriptor kAboutLabels[] = {
+    {.TextId = 156, .Flags = LabelBold, .Left = 96, .Top = 96, .Tab = -1},
+    {.FixedText = QM_VERSION, .Flags = LabelSameLine, .Tab = -1},
+    {.TextId = 54, .Flags = LabelRightAligned | LabelColon, .Left = 16, .Top = 132, .Width = 75},
+    {.FixedText = QM_HOME_PAGE, .Flags = LabelSameLine | LabelHyperlink},
+    {.TextId = 56, .Flags = LabelRightAligned | LabelColon, .Width = 75, .Spacing = 0.5f},
+    {.FixedText = QM_SUPPORT_PAGE, .Flags = LabelSameLine | LabelHyperlink},
+};
+
+// The files named on the command line (paths or file:// addresses) once Qt has taken its own
+// options out.
 std::vector<std::string> ProgramArguments() {
-  std::vector<std::string> arguments;
   const QStringList all = QCoreApplication::arguments();
-  // Absolute, so that the recent-files list names the file wherever the program starts next.
-  for (qsizetype i = 1; i < all.size(); ++i) {
-    const QFileInfo info(all[i]);
-    arguments.push_back(ToStdString(info.exists() ? info.absoluteFilePath() : all[i]));
-  }
-  return arguments;
+  std::vector<std::string> arguments;
+  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
+  std::vector<std::string> files;
+  for (const std::string& file : ParseCommandLine(arguments).Files)
+    files.push_back(LocalFileFromArgument(ToQString(file)));
+  return files;
 }
 
 }  // namespace
@@ -54,6 +72,8 @@ std::vector<std::string> ProgramArguments() {
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
   DemoObjects_ = std::make_unique<TWKDemoRegistry>();
+  Shell_ = std::make_unique<TQtShell>();
+  Downloader_ = std::make_unique<TQtDownloader>();
   SetDemoRegistry(DemoObjects_.get());
   DataModuleCreate();
 }
@@ -81,11 +101,19 @@ void TModule::DataModuleCreate() {
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
   InstallPluginTestHook(*editor);
+  InstallStartupReport(*editor);
 
-  // 3. System information, print and help modules (product "Quillmoor", language "English").
+  // 3. Print and help modules (product "Quillmoor", language "English").
+  app.CreateModule<TWKGraphicsPrintModule>(*editor, windows->Window, form);
+  auto* help = app.CreateModule<TWKHelp>(windows->Window, *Shell_, *Downloader_);
+  help->ProductVersion = QM_VERSION;
+  help->HomePage = QM_HOME_PAGE;
+  help->UpdateUrl = QM_UPDATE_URL;
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
   //    demonstration editor module.
   // 5. About module.
+  app.CreateModule<TWKAbout>(windows->Window, *Shell_, form)
+      ->SetLayout(kAboutLabels, static_cast<int32_t>(std::size(kAboutLabels)), "About");
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
   app.CreateModule<TWKToolPanelModule>(*form);
   if (editor->StandardToolbar != nullptr)

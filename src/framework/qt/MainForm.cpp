@@ -24,6 +24,7 @@
 #include "framework/WKPaths.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
+#include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
 
 namespace {
@@ -341,12 +342,12 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 
 void TMainForm::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
-  FilesDropped(event->mimeData()->urls());
+  FilesDropped(DroppedUrls(*event->mimeData()));
 }
 
 void TMainForm::FilesDropped(const QList<QUrl>& urls) {
-  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  if (urls.isEmpty()) return;
   // Only the first file counts; its full path, however long.
-  const std::string fileName = ToStdString(urls.first().toLocalFile());
-  if (OnDropFile && FileExists(fileName)) OnDropFile(fileName);
+  const std::string fileName = LocalFileOf(urls.first());
+  if (OnDropFile && !fileName.empty() && FileExists(fileName)) OnDropFile(fileName);
 }
