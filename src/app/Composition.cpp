@@ -28,6 +28,7 @@
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "platform/codec/qt/QtImageCodec.h"
+#include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
 
 namespace {
@@ -94,6 +95,7 @@ void TModule::DataModuleCreate() {
   auto* windows = app.CreateModule<TEditorWindows>(*form);
   RegisterQtImageCodecs();  // BMP and the other containers Qt reads
   InstallQtViewWindows();
+  InstallGraphicsViews();  // the documents' views and the editor's hand tool
   auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
