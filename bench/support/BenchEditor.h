@@ -25,6 +25,7 @@ struct TBenchEditor {
 
   TBenchEditor() {
     TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
+    InstallGraphicsViews();
     Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
   }
 

@@ -10,6 +10,7 @@
 
 #include "ImagingTestUtil.h"
 #include "imaging/WKFreeRotate.h"
+#include "imaging/WKParallel.h"
 #include "support/KernelTargets.h"
 
 namespace {
@@ -54,7 +55,8 @@ TEST_P(FreeRotateKernel, EqualsThePlainRows) {
   }
 }
 
-TEST_P(FreeRotateKernel, LargeImagesOnBothCoresEqualThePlainRowsAndReportProgress) {
+TEST_P(FreeRotateKernel, LargeImagesInPartsEqualThePlainRowsAndReportProgress) {
+  SetParallelPartsForTest(3);
   std::mt19937 random(3);
   TWKPixelBuffer source;
   RandomImage(source, 640, 427, random);
@@ -79,4 +81,5 @@ TEST_P(FreeRotateKernel, LargeImagesOnBothCoresEqualThePlainRowsAndReportProgres
     EXPECT_TRUE(rising);
     EXPECT_EQ(last, size.Height);
   }
+  SetParallelPartsForTest(0);
 }
