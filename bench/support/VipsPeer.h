@@ -44,7 +44,8 @@ inline VipsImage* VipsOver(const TWKPixels& p) {
 // Runs op(in, &out) (a libvips call, 0 on success) on the pixels and evaluates out into memory.
 // The size of the result goes to size; false, with the error given to state, when op failed.
 template <class Op>
-bool VipsIntoMemory(benchmark::State& state, const TWKPixels& source, Op op, TSize* size = nullptr) {
+bool VipsIntoMemory(benchmark::State& state, const TWKPixels& source, Op op,
+                    TSize* size = nullptr) {
   VipsImage* in = VipsOver(source);
   VipsImage* out = nullptr;
   if (op(in, &out) != 0) {

@@ -27,7 +27,8 @@ void PaintPhoto(uint8_t* bits, ptrdiff_t rowBytes) {
   std::mt19937 random(42);
   for (int32_t y = 0; y < H; ++y) {
     uint8_t* row = bits + y * rowBytes;
-    for (int32_t x = 0; x < W * 3; ++x) row[x] = static_cast<uint8_t>((x / 3 + y) / 8 + (random() & 31));
+    for (int32_t x = 0; x < W * 3; ++x)
+      row[x] = static_cast<uint8_t>((x / 3 + y) / 8 + (random() & 31));
   }
 }
 
@@ -119,13 +120,17 @@ void OnPreview(benchmark::State& state, Step step, Undo undo) {
 
 // Finishing: the Hermite pass, the auto-crop and the undo step.
 void BM_RotationFinishing24MP(benchmark::State& state) {
-  OnPreview(state, [](TProgram& p) { p.Rotation->FinishRotation(); }, [](TProgram& p) { p.Editor->Undo(); });
+  OnPreview(
+      state, [](TProgram& p) { p.Rotation->FinishRotation(); },
+      [](TProgram& p) { p.Editor->Undo(); });
 }
 BENCHMARK(BM_RotationFinishing24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Cutting the previewed canvas to its auto-crop rectangle: the rows moved up, the smaller canvas.
 void BM_ApplyAutoCrop24MP(benchmark::State& state) {
-  OnPreview(state, [](TProgram& p) { p.Rotation->ApplyAutoCrop(); }, [](TProgram& p) { p.Rotation->CancelRotation(); });
+  OnPreview(
+      state, [](TProgram& p) { p.Rotation->ApplyAutoCrop(); },
+      [](TProgram& p) { p.Rotation->CancelRotation(); });
 }
 BENCHMARK(BM_ApplyAutoCrop24MP)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -177,9 +182,12 @@ void BM_VipsRotateBicubic24MP(benchmark::State& state) {
   const double degrees = kAngle * 180.0 / std::numbers::pi;
   TSize size;
   for (auto _ : state) {
-    const bool done = VipsIntoMemory(state, Photo(), [&](VipsImage* in, VipsImage** out) {
-      return vips_rotate(in, out, degrees, "interpolate", bicubic, nullptr);
-    }, &size);
+    const bool done = VipsIntoMemory(
+        state, Photo(),
+        [&](VipsImage* in, VipsImage** out) {
+          return vips_rotate(in, out, degrees, "interpolate", bicubic, nullptr);
+        },
+        &size);
     if (!done) break;
   }
   g_object_unref(bicubic);
@@ -196,7 +204,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio("final pass / libvips rotate (bicubic)", "BM_FinalPass24MP", "BM_VipsRotateBicubic24MP");
+  reporter.PrintRatio("final pass / libvips rotate (bicubic)", "BM_FinalPass24MP",
+                      "BM_VipsRotateBicubic24MP");
   benchmark::Shutdown();
   return 0;
 }

@@ -29,8 +29,10 @@ TSize RotatedCanvasSize(int32_t width, int32_t height, double angle) {
   const double w = width, h = height;
   const double diagonal = std::sqrt(w * w + h * h);
   const double alpha = std::atan(h / std::max(w, 1.0));
-  const double across = diagonal * std::max(std::fabs(std::cos(angle + alpha)), std::fabs(std::cos(angle - alpha)));
-  const double down = diagonal * std::max(std::fabs(std::sin(angle + alpha)), std::fabs(std::sin(angle - alpha)));
+  const double across =
+      diagonal * std::max(std::fabs(std::cos(angle + alpha)), std::fabs(std::cos(angle - alpha)));
+  const double down =
+      diagonal * std::max(std::fabs(std::sin(angle + alpha)), std::fabs(std::sin(angle - alpha)));
   return {std::max(1, static_cast<int32_t>(std::nearbyint(across))),
           std::max(1, static_cast<int32_t>(std::nearbyint(down)))};
 }

@@ -55,7 +55,8 @@ HWY_INLINE VU GatherPixels(const TSource& s, VI x, VI y) {
   const VI offsets = hn::Add(hn::Mul(y, s.RowBytes), hn::Mul(x, hn::Set(di, 3)));
   const VI safe = hn::Min(offsets, s.Limit);
   const VU shift = hn::BitCast(du, hn::ShiftLeft<3>(hn::Sub(offsets, safe)));
-  const VU loaded = hn::BitCast(du, hn::GatherOffset(di, reinterpret_cast<const int32_t*>(s.Bits), safe));
+  const VU loaded =
+      hn::BitCast(du, hn::GatherOffset(di, reinterpret_cast<const int32_t*>(s.Bits), safe));
   return hn::And(loaded >> shift, hn::Set(du, 0xFFFFFFu));
 }
 
@@ -63,7 +64,8 @@ HWY_INLINE VF Channel(VU pixels, int shift) {
   const DI di;
   const DF df;
   const DU du;
-  return hn::ConvertTo(df, hn::BitCast(di, hn::And(hn::ShiftRightSame(pixels, shift), hn::Set(du, 0xFFu))));
+  return hn::ConvertTo(
+      df, hn::BitCast(di, hn::And(hn::ShiftRightSame(pixels, shift), hn::Set(du, 0xFFu))));
 }
 
 // sum / weights rounded to nearest (halves to even) and clamped, 0 without weight.
@@ -85,8 +87,10 @@ HWY_INLINE VU HermitePixels(const TSource& s, VD sx, VD sy) {
   const VD one = hn::Set(dd, 1.0);
   const VD fx = hn::Floor(sx), fy = hn::Floor(sy);
   const VI ix = hn::DemoteTo(di, fx), iy = hn::DemoteTo(di, fy);
-  const VF dx[2] = {hn::DemoteTo(df, hn::Sub(sx, fx)), hn::DemoteTo(df, hn::Sub(sx, hn::Add(fx, one)))};
-  const VF dy[2] = {hn::DemoteTo(df, hn::Sub(sy, fy)), hn::DemoteTo(df, hn::Sub(sy, hn::Add(fy, one)))};
+  const VF dx[2] = {hn::DemoteTo(df, hn::Sub(sx, fx)),
+                    hn::DemoteTo(df, hn::Sub(sx, hn::Add(fx, one)))};
+  const VF dy[2] = {hn::DemoteTo(df, hn::Sub(sy, fy)),
+                    hn::DemoteTo(df, hn::Sub(sy, hn::Add(fy, one)))};
   const VI xs[2] = {ix, hn::Add(ix, hn::Set(di, 1))};
   const VI ys[2] = {iy, hn::Add(iy, hn::Set(di, 1))};
   const VF two = hn::Set(df, 2.0f), three = hn::Set(df, 3.0f), onef = hn::Set(df, 1.0f);
@@ -106,8 +110,8 @@ HWY_INLINE VU HermitePixels(const TSource& s, VD sx, VD sy) {
       weights = hn::Add(weights, w);
     }
   }
-  return hn::Or(Rounded(b, weights),
-                hn::Or(hn::ShiftLeft<8>(Rounded(g, weights)), hn::ShiftLeft<16>(Rounded(r, weights))));
+  return hn::Or(Rounded(b, weights), hn::Or(hn::ShiftLeft<8>(Rounded(g, weights)),
+                                            hn::ShiftLeft<16>(Rounded(r, weights))));
 }
 
 // The low 24 bits of each lane as 3 bytes each.
@@ -128,9 +132,14 @@ void RotateRows(const TRotationJob& job, int32_t y0, int32_t y1) {
   const TWKPixels& src = *job.Source;
   TWKPixels& dest = *job.Dest;
   const int32_t n = static_cast<int32_t>(hn::Lanes(dd));
-  const TSource s{src.Bits, hn::Set(di, src.RowBytes), hn::Set(di, src.Width - 1),
-                  hn::Set(di, src.Height - 1), hn::Set(di, src.Width), hn::Set(di, src.Height),
-                  hn::Set(di, static_cast<int32_t>(static_cast<int64_t>(src.RowBytes) * src.Height - 4))};
+  const TSource s{
+      src.Bits,
+      hn::Set(di, src.RowBytes),
+      hn::Set(di, src.Width - 1),
+      hn::Set(di, src.Height - 1),
+      hn::Set(di, src.Width),
+      hn::Set(di, src.Height),
+      hn::Set(di, static_cast<int32_t>(static_cast<int64_t>(src.RowBytes) * src.Height - 4))};
   const VU white = hn::Set(du, 0xFFFFFFu);
   const bool nearest = job.Filter == TRotationFilter::Nearest;
   for (int32_t y = y0; y < y1; ++y) {
@@ -139,8 +148,10 @@ void RotateRows(const TRotationJob& job, int32_t y0, int32_t y1) {
     TRotatedRow stats;
     int32_t x = 0;
     for (; x + n <= dest.Width; x += n) {
-      const VD sx = hn::Add(hn::LoadU(dd, m.TopX.data() + x), hn::Mul(row, hn::LoadU(dd, m.StepX.data() + x)));
-      const VD sy = hn::Add(hn::LoadU(dd, m.TopY.data() + x), hn::Mul(row, hn::LoadU(dd, m.StepY.data() + x)));
+      const VD sx = hn::Add(hn::LoadU(dd, m.TopX.data() + x),
+                            hn::Mul(row, hn::LoadU(dd, m.StepX.data() + x)));
+      const VD sy = hn::Add(hn::LoadU(dd, m.TopY.data() + x),
+                            hn::Mul(row, hn::LoadU(dd, m.StepY.data() + x)));
       // Whole numbers well inside 32 bits: the coordinates are bounded by the image sizes.
       const VI rx = hn::DemoteTo(di, hn::Round(sx)), ry = hn::DemoteTo(di, hn::Round(sy));
       const auto inside = hn::And(Within(rx, s.Width), Within(ry, s.Height));

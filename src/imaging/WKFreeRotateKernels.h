@@ -62,7 +62,8 @@ inline bool RotatedPixel(const TRotationJob& job, int32_t x, int32_t y, uint8_t*
     return false;
   }
   if (job.Filter == TRotationFilter::Nearest) {
-    const uint8_t* p = s.Bits + static_cast<ptrdiff_t>(ry) * s.RowBytes + static_cast<ptrdiff_t>(rx) * 3;
+    const uint8_t* p =
+        s.Bits + static_cast<ptrdiff_t>(ry) * s.RowBytes + static_cast<ptrdiff_t>(rx) * 3;
     out[0] = p[0];
     out[1] = p[1];
     out[2] = p[2];

@@ -22,7 +22,9 @@ void RandomImage(TWKPixelBuffer& p, int32_t w, int32_t h, std::mt19937& random) 
   FillRandom(p, random);
 }
 
-void Canvas(TWKPixelBuffer& p, TSize size) { ASSERT_TRUE(p.Allocate(FormatBGR24, Rect(0, 0, size.Width, size.Height))); }
+void Canvas(TWKPixelBuffer& p, TSize size) {
+  ASSERT_TRUE(p.Allocate(FormatBGR24, Rect(0, 0, size.Width, size.Height)));
+}
 
 }  // namespace
 
@@ -40,7 +42,8 @@ TEST_P(FreeRotateKernel, EqualsThePlainRows) {
     const double angle = round < 7 ? fixed[round] : turn(random);
     TWKPixelBuffer source;
     RandomImage(source, w, h, random);
-    const TSize size = round % 9 == 8 ? TSize{side(random), side(random)} : RotatedCanvasSize(w, h, angle);
+    const TSize size =
+        round % 9 == 8 ? TSize{side(random), side(random)} : RotatedCanvasSize(w, h, angle);
     for (TRotationFilter filter : {TRotationFilter::Nearest, TRotationFilter::Hermite}) {
       TWKPixelBuffer fast, plain;
       Canvas(fast, size);
@@ -48,8 +51,8 @@ TEST_P(FreeRotateKernel, EqualsThePlainRows) {
       std::vector<TRotatedRow> fastRows, plainRows;
       ASSERT_TRUE(RotatePixels(source, fast, angle, filter, &fastRows));
       ASSERT_TRUE(RotatePixelsPlain(source, plain, angle, filter, &plainRows));
-      ASSERT_TRUE(SamePixels(fast, plain))
-          << target << " round " << round << " " << w << "x" << h << " angle " << angle << " filter " << int(filter);
+      ASSERT_TRUE(SamePixels(fast, plain)) << target << " round " << round << " " << w << "x" << h
+                                           << " angle " << angle << " filter " << int(filter);
       ASSERT_EQ(fastRows, plainRows) << target << " round " << round;
     }
   }
@@ -71,10 +74,12 @@ TEST_P(FreeRotateKernel, LargeImagesInPartsEqualThePlainRowsAndReportProgress) {
     int32_t last = 0;
     bool rising = true;
     const std::thread::id caller = std::this_thread::get_id();
-    ASSERT_TRUE(RotatePixels(source, fast, angle, filter, &fastRows, [&](int32_t done, int32_t total) {
-      rising = rising && done >= last && total == size.Height && std::this_thread::get_id() == caller;
-      last = done;
-    }));
+    ASSERT_TRUE(
+        RotatePixels(source, fast, angle, filter, &fastRows, [&](int32_t done, int32_t total) {
+          rising = rising && done >= last && total == size.Height &&
+                   std::this_thread::get_id() == caller;
+          last = done;
+        }));
     ASSERT_TRUE(RotatePixelsPlain(source, plain, angle, filter, &plainRows));
     EXPECT_TRUE(SamePixels(fast, plain));
     EXPECT_EQ(fastRows, plainRows);

@@ -18,9 +18,13 @@ void RandomImage(TWKPixelBuffer& p, int32_t w, int32_t h, std::mt19937& random) 
   FillRandom(p, random);
 }
 
-void Canvas(TWKPixelBuffer& p, TSize size) { ASSERT_TRUE(p.Allocate(FormatBGR24, Rect(0, 0, size.Width, size.Height))); }
+void Canvas(TWKPixelBuffer& p, TSize size) {
+  ASSERT_TRUE(p.Allocate(FormatBGR24, Rect(0, 0, size.Width, size.Height)));
+}
 
-bool IsWhite(const TWKPixels& p, int32_t x, int32_t y) { return At(p, x, y) == TBGRPixel{255, 255, 255}; }
+bool IsWhite(const TWKPixels& p, int32_t x, int32_t y) {
+  return At(p, x, y) == TBGRPixel{255, 255, 255};
+}
 
 constexpr double kPi = std::numbers::pi;
 
@@ -34,8 +38,8 @@ TEST(RotatedCanvasSize, HoldsTheTurnedCorners) {
   // For small angles W = w cos θ + h sin θ and H = w sin θ + h cos θ.
   for (double angle : {std::atan(0.1), -std::atan(0.1), 0.3}) {
     const double c = std::cos(angle), s = std::fabs(std::sin(angle));
-    EXPECT_EQ(RotatedCanvasSize(400, 300, angle),
-              (TSize{int32_t(std::lround(400 * c + 300 * s)), int32_t(std::lround(400 * s + 300 * c))}))
+    EXPECT_EQ(RotatedCanvasSize(400, 300, angle), (TSize{int32_t(std::lround(400 * c + 300 * s)),
+                                                         int32_t(std::lround(400 * s + 300 * c))}))
         << angle;
   }
   EXPECT_EQ(RotatedCanvasSize(400, 300, std::atan(0.1)), (TSize{428, 338}));

@@ -53,37 +53,54 @@ class TInsideRuns {
   std::vector<std::vector<int32_t>> MaxFirst_, MinEnd_;
 };
 
+// The rectangle reaches from the centre along its column and row to the nearest outside pixels.
+TRect Reach(const TInsideRuns& runs, int32_t width, int32_t height) {
+  const int32_t cx = width / 2, cy = height / 2;
+  TRect r{cx, cy, cx, cy};
+  while (r.Top > 0 && runs.Inside(cx, r.Top)) --r.Top;
+  while (r.Bottom < height && runs.Inside(cx, r.Bottom)) ++r.Bottom;
+  while (r.Left > 0 && runs.Inside(r.Left, cy)) --r.Left;
+  while (r.Right < width && runs.Inside(r.Right, cy)) ++r.Right;
+  return r;
+}
+
+// Each side that touches an outside pixel moves in by one, until none does or the rectangle is
+// down to one row or column.
+void Shrink(const TInsideRuns& runs, TRect& r) {
+  bool moved = true;
+  while (moved && r.Top < r.Bottom - 1 && r.Left < r.Right - 1) {
+    moved = false;
+    if (!runs.RowInside(r.Top, r.Left, r.Right)) ++r.Top, moved = true;
+    if (!runs.RowInside(r.Bottom - 1, r.Left, r.Right)) --r.Bottom, moved = true;
+    if (!runs.ColumnInside(r.Left, r.Top, r.Bottom)) ++r.Left, moved = true;
+    if (!runs.ColumnInside(r.Right - 1, r.Top, r.Bottom)) --r.Right, moved = true;
+  }
+}
+
+// Each side whose next row or column beyond is all inside moves out by one, while any does.
+void Grow(const TInsideRuns& runs, int32_t width, int32_t height, TRect& r) {
+  bool moved = true;
+  while (moved) {
+    moved = false;
+    if (r.Top > 0 && runs.RowInside(r.Top - 1, r.Left, r.Right)) --r.Top, moved = true;
+    if (r.Bottom < height && runs.RowInside(r.Bottom, r.Left, r.Right)) ++r.Bottom, moved = true;
+    if (r.Left > 0 && runs.ColumnInside(r.Left - 1, r.Top, r.Bottom)) --r.Left, moved = true;
+    if (r.Right < width && runs.ColumnInside(r.Right, r.Top, r.Bottom)) ++r.Right, moved = true;
+  }
+}
+
 }  // namespace
 
 TRect FindAutoCropRect(const std::vector<TRotatedRow>& rows, int32_t width) {
   const int32_t height = static_cast<int32_t>(rows.size());
   if (width <= 0 || height <= 0) return {};
   const TInsideRuns runs(rows, width);
-  const int32_t cx = width / 2, cy = height / 2;
-  int32_t left = cx, top = cy, right = cx, bottom = cy;
-  while (top > 0 && runs.Inside(cx, top)) --top;
-  while (bottom < height && runs.Inside(cx, bottom)) ++bottom;
-  while (left > 0 && runs.Inside(left, cy)) --left;
-  while (right < width && runs.Inside(right, cy)) ++right;
-
-  bool moved = true;
-  while (moved && top < bottom - 1 && left < right - 1) {
-    moved = false;
-    if (!runs.RowInside(top, left, right)) ++top, moved = true;
-    if (!runs.RowInside(bottom - 1, left, right)) --bottom, moved = true;
-    if (!runs.ColumnInside(left, top, bottom)) ++left, moved = true;
-    if (!runs.ColumnInside(right - 1, top, bottom)) --right, moved = true;
-  }
-  do {
-    moved = false;
-    if (top > 0 && runs.RowInside(top - 1, left, right)) --top, moved = true;
-    if (bottom < height && runs.RowInside(bottom, left, right)) ++bottom, moved = true;
-    if (left > 0 && runs.ColumnInside(left - 1, top, bottom)) --left, moved = true;
-    if (right < width && runs.ColumnInside(right, top, bottom)) ++right, moved = true;
-  } while (moved);
+  TRect r = Reach(runs, width, height);
+  Shrink(runs, r);
+  Grow(runs, width, height, r);
   // Shrinking stops at a single row or column, which may still touch a blank corner (a thin
   // image turned steeply): there is no rectangle to cut to then.
-  for (int32_t y = top; y < bottom; ++y)
-    if (!runs.RowInside(y, left, right)) return {};
-  return Rect(left, top, right, bottom);
+  for (int32_t y = r.Top; y < r.Bottom; ++y)
+    if (!runs.RowInside(y, r.Left, r.Right)) return {};
+  return r;
 }

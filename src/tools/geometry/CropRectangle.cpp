@@ -5,7 +5,8 @@ namespace {
 constexpr int32_t kHandleReach = 4;  // a 9 × 9 square about the handle point
 
 bool Within(const TRect& r, const TRect& image) {
-  return r.Left >= image.Left && r.Top >= image.Top && r.Right <= image.Right && r.Bottom <= image.Bottom;
+  return r.Left >= image.Left && r.Top >= image.Top && r.Right <= image.Right &&
+         r.Bottom <= image.Bottom;
 }
 
 }  // namespace
@@ -26,7 +27,8 @@ TPoint CropHandlePoint(const TRect& r, int32_t handle) {
 }
 
 int32_t CropHitTest(const TRect& r, TPoint p) {
-  for (int32_t handle : {chTopLeft, chTop, chTopRight, chRight, chBottomLeft, chBottom, chBottomRight, chLeft}) {
+  for (int32_t handle :
+       {chTopLeft, chTop, chTopRight, chRight, chBottomLeft, chBottom, chBottomRight, chLeft}) {
     const TPoint h = CropHandlePoint(r, handle);
     if (p.X >= h.X - kHandleReach && p.X <= h.X + kHandleReach && p.Y >= h.Y - kHandleReach &&
         p.Y <= h.Y + kHandleReach)
@@ -71,20 +73,22 @@ TRect ConstrainCropRect(int32_t handle, const TRect& r, TSideRatio ratio) {
   }
 }
 
-std::optional<TRect> DrawnCropRect(TPoint start, TPoint point, TSideRatio ratio, const TRect& image) {
+std::optional<TRect> DrawnCropRect(TPoint start, TPoint point, TSideRatio ratio,
+                                   const TRect& image) {
   TRect r{std::min(start.X, point.X), std::min(start.Y, point.Y), std::max(start.X, point.X),
           std::max(start.Y, point.Y)};
   if (start.X != point.X && start.Y != point.Y) {
     const bool right = point.X > start.X, down = point.Y > start.Y;
-    const int32_t handle = right ? (down ? chBottomRight : chTopRight) : (down ? chBottomLeft : chTopLeft);
+    const int32_t handle =
+        right ? (down ? chBottomRight : chTopRight) : (down ? chBottomLeft : chTopLeft);
     r = ConstrainCropRect(handle, r, ratio);
   }
   if (!Within(r, image)) return std::nullopt;
   return IntersectRect(r, image);
 }
 
-std::optional<TRect> DraggedCropRect(int32_t handle, const TRect& start, TPoint delta, TSideRatio ratio,
-                                     const TRect& image) {
+std::optional<TRect> DraggedCropRect(int32_t handle, const TRect& start, TPoint delta,
+                                     TSideRatio ratio, const TRect& image) {
   TRect r = start;
   const int32_t dx = delta.X, dy = delta.Y;
   if (handle == chInside) {
@@ -105,7 +109,8 @@ std::optional<TRect> DraggedCropRect(int32_t handle, const TRect& start, TPoint 
   return r;
 }
 
-std::optional<TRect> CropRectWithSide(const TRect& r, int32_t value, int32_t extent, bool vertical) {
+std::optional<TRect> CropRectWithSide(const TRect& r, int32_t value, int32_t extent,
+                                      bool vertical) {
   if (value < 1) return r;
   if (value > extent) return std::nullopt;
   TRect c = r;

@@ -39,13 +39,14 @@ TRect ConstrainCropRect(int32_t handle, const TRect& r, TSideRatio ratio);
 // A new rectangle drawn from start to point: the corner handle of the drag's direction takes
 // the ratio; start and point on one row or column give the empty rectangle. None when it
 // reaches outside image.
-std::optional<TRect> DrawnCropRect(TPoint start, TPoint point, TSideRatio ratio, const TRect& image);
+std::optional<TRect> DrawnCropRect(TPoint start, TPoint point, TSideRatio ratio,
+                                   const TRect& image);
 
 // The rectangle start after dragging handle by (dx, dy): chInside moves it and pushes it back
 // into image whole; the other handles move their edges, then the ratio applies. None when the
 // result reaches outside image or has no pixel inside it (an inverted rectangle).
-std::optional<TRect> DraggedCropRect(int32_t handle, const TRect& start, TPoint delta, TSideRatio ratio,
-                                     const TRect& image);
+std::optional<TRect> DraggedCropRect(int32_t handle, const TRect& start, TPoint delta,
+                                     TSideRatio ratio, const TRect& image);
 
 // A width (vertical: height) typed for r, image the extent on that axis: the far edge moves to
 // give it, or, where that would pass the image's end, the rectangle ends at the image's end.

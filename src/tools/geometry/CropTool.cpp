@@ -13,11 +13,14 @@ namespace {
 
 constexpr int32_t kHandleInflate = 5;  // the handles reach past the rectangle's edges
 
-TRect Inflate(const TRect& r, int32_t by) { return {r.Left - by, r.Top - by, r.Right + by, r.Bottom + by}; }
+TRect Inflate(const TRect& r, int32_t by) {
+  return {r.Left - by, r.Top - by, r.Right + by, r.Bottom + by};
+}
 
 }  // namespace
 
-TWKCrop2PlusCommandState::TWKCrop2PlusCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
+TWKCrop2PlusCommandState::TWKCrop2PlusCommandState(IWKGraphicsTool* tool,
+                                                   TWKGraphicsDocument& document,
                                                    std::unique_ptr<TWKGeometrySnapshot> before,
                                                    const TRect& rect)
     : TWKGeometryCommandState(tool, document, std::move(before), nullptr), CropRect_(rect) {}
@@ -34,7 +37,9 @@ void TWKCrop2PlusCommandState::Redo() {
 TWKCrop2PlusToolControl::TWKCrop2PlusToolControl(TWKGraphicsTool& tool, TWKGraphicsView& view)
     : TWKGraphicsToolControl(tool, view) {}
 
-TWKCrop2PlusTool* TWKCrop2PlusToolControl::CropTool() const { return static_cast<TWKCrop2PlusTool*>(Tool()); }
+TWKCrop2PlusTool* TWKCrop2PlusToolControl::CropTool() const {
+  return static_cast<TWKCrop2PlusTool*>(Tool());
+}
 
 TRect TWKCrop2PlusToolControl::ImageArea() const { return View().Document().ImageRect(); }
 
@@ -136,8 +141,8 @@ bool TWKCrop2PlusToolControl::MouseMove(TWKShiftState shift, TPoint point) {
   const std::optional<TRect> r =
       CropState == csDrawing
           ? DrawnCropRect(DragStart, image, tool->Ratio, ImageArea())
-          : DraggedCropRect(DragHandle, DragRect, {image.X - DragStart.X, image.Y - DragStart.Y}, tool->Ratio,
-                            ImageArea());
+          : DraggedCropRect(DragHandle, DragRect, {image.X - DragStart.X, image.Y - DragStart.Y},
+                            tool->Ratio, ImageArea());
   if (r) SetRect(*r);
   if (!tool->CropRect.IsEmpty()) tool->ShowRectSize();
   return true;
@@ -273,7 +278,8 @@ void TWKCrop2PlusTool::CancelEdit() {
 }
 
 void TWKCrop2PlusTool::DocumentClosing(TWKGraphicsDocument& document) {
-  if (const TWKCrop2PlusToolControl* control = CurrentControl(); control != nullptr && control->CropState != csIdle)
+  if (const TWKCrop2PlusToolControl* control = CurrentControl();
+      control != nullptr && control->CropState != csIdle)
     CancelEdit();
 }
 
@@ -286,7 +292,8 @@ bool TWKCrop2PlusTool::Perform() {
   if (rect.IsEmpty() || !BeginEdit(control->View())) return false;
   auto before = TWKGeometrySnapshot::Take(doc);
   if (doc.Crop(rect))
-    doc.History().Add(std::make_unique<TWKCrop2PlusCommandState>(this, doc, std::move(before), rect));
+    doc.History().Add(
+        std::make_unique<TWKCrop2PlusCommandState>(this, doc, std::move(before), rect));
   EndEdit();
   control->Reset();
   return true;
@@ -302,7 +309,8 @@ void TWKCrop2PlusTool::SetRatio(int32_t kind, std::string_view item) {
 }
 
 void TWKCrop2PlusTool::ShowRectSize() {
-  if (TWKGraphicsEditor* editor = Editor()) editor->ShowImageSize(CropRect.Width(), CropRect.Height());
+  if (TWKGraphicsEditor* editor = Editor())
+    editor->ShowImageSize(CropRect.Width(), CropRect.Height());
   if (Frame_ != nullptr) Frame_->SetSizeEdits(CropRect.Width(), CropRect.Height());
 }
 

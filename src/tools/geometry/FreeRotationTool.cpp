@@ -25,10 +25,12 @@ double StraighteningAngle(TPoint start, TPoint end) {
 // ---------------------------------------------------------------------------------------------
 // The undo step
 
-TWKRotation3CommandState::TWKRotation3CommandState(TWKRotation3Tool& tool, TWKGraphicsDocument& document,
+TWKRotation3CommandState::TWKRotation3CommandState(TWKRotation3Tool& tool,
+                                                   TWKGraphicsDocument& document,
                                                    std::unique_ptr<TWKGeometrySnapshot> before,
                                                    TAngles anglesBefore, TAngles anglesAfter)
-    : TWKGeometryCommandState(&tool, document, std::move(before), TWKGeometrySnapshot::Take(document, false)),
+    : TWKGeometryCommandState(&tool, document, std::move(before),
+                              TWKGeometrySnapshot::Take(document, false)),
       Before_(anglesBefore),
       After_(anglesAfter) {}
 
@@ -82,7 +84,8 @@ bool TWKRotation3ToolControl::GetCursor(TWKShiftState shift, TPoint point, int32
 
 void TWKRotation3ToolControl::InvalidateLine() {
   View().InvalidateRect({std::min(LineStart.X, LineEnd.X) - 1, std::min(LineStart.Y, LineEnd.Y) - 1,
-                         std::max(LineStart.X, LineEnd.X) + 2, std::max(LineStart.Y, LineEnd.Y) + 2});
+                         std::max(LineStart.X, LineEnd.X) + 2,
+                         std::max(LineStart.Y, LineEnd.Y) + 2});
 }
 
 bool TWKRotation3ToolControl::MouseDown(int32_t button, TWKShiftState shift, TPoint point) {
@@ -198,7 +201,8 @@ void TWKRotation3Tool::RegisterDemoObjects() {
   using namespace FreeRotationNames;
   RegisterButtonAndFrameControls({AutoCropControl, FinishingControl, CancelControl});
   if (TWKDemoRegistry* registry = DemoRegistry()) {
-    registry->RegisterBoolean(ScriptNamed(AutoCropControl), AutoCrop_, [this](bool v) { SetAutoCrop(v); });
+    registry->RegisterBoolean(ScriptNamed(AutoCropControl), AutoCrop_,
+                              [this](bool v) { SetAutoCrop(v); });
     registry->RegisterProcedure(ScriptNamed(FinishingControl), [this] { FinishRotation(); });
     registry->RegisterProcedure(ScriptNamed(CancelControl), [this] { CancelRotation(); });
   }
@@ -207,7 +211,8 @@ void TWKRotation3Tool::RegisterDemoObjects() {
 void TWKRotation3Tool::Repaint() {
   if (TWKGraphicsView* view = EditView())
     view->InvalidateAll();
-  else if (TWKGraphicsEditor* editor = Editor(); editor != nullptr && editor->CurrentView() != nullptr)
+  else if (TWKGraphicsEditor* editor = Editor();
+           editor != nullptr && editor->CurrentView() != nullptr)
     editor->CurrentView()->InvalidateAll();
 }
 
@@ -222,7 +227,8 @@ bool TWKRotation3Tool::AddAngle(TPoint start, TPoint end) {
   if (!Straightening()) {
     // The first line: every preview is turned from this copy, never from an earlier preview.
     TWKGraphicsDocument& doc = view->Document();
-    ok = BeginEdit(*view) && Source.Allocate(doc.Backup.PixelFormat, doc.Backup.BoundsRect(), TPixelFill::Any);
+    ok = BeginEdit(*view) &&
+         Source.Allocate(doc.Backup.PixelFormat, doc.Backup.BoundsRect(), TPixelFill::Any);
     if (ok) {
       Source.Assign(doc.Backup);
       SourceWidth = Source.Width;
@@ -267,7 +273,9 @@ bool TWKRotation3Tool::Render(TRotationFilter filter) {
   return ok;
 }
 
-void TWKRotation3Tool::FindAutoCropRect() { CropRect = ::FindAutoCropRect(InsideRows, ResultWidth); }
+void TWKRotation3Tool::FindAutoCropRect() {
+  CropRect = ::FindAutoCropRect(InsideRows, ResultWidth);
+}
 
 void TWKRotation3Tool::ApplyAutoCrop() {
   TWKGraphicsDocument* doc = EditDocument();

@@ -18,7 +18,8 @@ bool ParseSideRatio(std::string_view item, TSideRatio& ratio) {
   if (x == std::string_view::npos) return false;
   const std::string_view rest = item.substr(x + 1);
   int32_t a = 0, b = 0;
-  if (!ParseNumber(item.substr(0, x), a) || !ParseNumber(rest.substr(0, rest.find(' ')), b)) return false;
+  if (!ParseNumber(item.substr(0, x), a) || !ParseNumber(rest.substr(0, rest.find(' ')), b))
+    return false;
   const int32_t g = std::gcd(a, b);
   ratio = g == 0 ? TSideRatio{} : TSideRatio{a / g, b / g};
   return true;

@@ -19,11 +19,23 @@ struct TSideRatio {
 bool ParseSideRatio(std::string_view item, TSideRatio& ratio);
 
 // The list items of the print and of the screen formats, the first selected at start.
-inline constexpr std::array<std::string_view, 13> PrintFormats{
-    "1x1 ", "1x2 (15x30)", "2x1 (30x15)", "1x3 (30x90)", "3x1 (90x30)",
-    "2x3 (4x6 6x9 10x15 20x30 30x45)", "3x2 (6x9 9x6 15x10 30x20 45x30)",
-    "3x4 (9x12 15x20 30x40)", "4x3 (12x9 20x15 40x30)", "4x5 (20x25)", "5x4 (25x20)",
-    "5x7 (9x13 13x18)", "7x5 (13x9 18x13)"};
+inline constexpr std::array<std::string_view, 13> PrintFormats{"1x1 ",
+                                                               "1x2 (15x30)",
+                                                               "2x1 (30x15)",
+                                                               "1x3 (30x90)",
+                                                               "3x1 (90x30)",
+                                                               "2x3 (4x6 6x9 10x15 20x30 30x45)",
+                                                               "3x2 (6x9 9x6 15x10 30x20 45x30)",
+                                                               "3x4 (9x12 15x20 30x40)",
+                                                               "4x3 (12x9 20x15 40x30)",
+                                                               "4x5 (20x25)",
+                                                               "5x4 (25x20)",
+                                                               "5x7 (9x13 13x18)",
+                                                               "7x5 (13x9 18x13)"};
 inline constexpr std::array<std::string_view, 6> ScreenFormats{
-    "4x3 (1024x768 1152x864 1280x960)", "5x3 (1280x768)", "5x4 (1240x1024)", "12x7 (1024x600)",
-    "16x9 (1366x768 1600x900 1920x1080)", "16x10 (1280x800 1440x900 1920x1200)"};
+    "4x3 (1024x768 1152x864 1280x960)",
+    "5x3 (1280x768)",
+    "5x4 (1240x1024)",
+    "12x7 (1024x600)",
+    "16x9 (1366x768 1600x900 1920x1080)",
+    "16x10 (1280x800 1440x900 1920x1200)"};

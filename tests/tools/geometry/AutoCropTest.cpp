@@ -82,10 +82,12 @@ TEST(AutoCrop, EqualsTheRuleAppliedPixelByPixel) {
     const TMask mask = Turned(w, h, angle, rows);
     const TRect literal = LiteralAutoCrop(mask);
     bool blank = false;
-    for (int32_t y = literal.Top; y < literal.Bottom; ++y) blank = blank || mask.RowOut(y, literal.Left, literal.Right);
+    for (int32_t y = literal.Top; y < literal.Bottom; ++y)
+      blank = blank || mask.RowOut(y, literal.Left, literal.Right);
     blanks += blank;
     // Where the rule ends on a rectangle that still touches a blank corner there is none to cut to.
-    ASSERT_EQ(FindAutoCropRect(rows, mask.W), blank ? TRect{} : literal) << w << "x" << h << " angle " << angle;
+    ASSERT_EQ(FindAutoCropRect(rows, mask.W), blank ? TRect{} : literal)
+        << w << "x" << h << " angle " << angle;
   }
   EXPECT_GT(blanks, 0);
   EXPECT_LT(blanks, 30);

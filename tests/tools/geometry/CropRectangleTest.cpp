@@ -22,9 +22,11 @@ constexpr TRect kImage = Rect(0, 0, 400, 300);
 TEST(SideRatio, EveryListItemGivesItsFormatInLowestTerms) {
   const TSideRatio print[] = {{1, 1}, {1, 2}, {2, 1}, {1, 3}, {3, 1}, {2, 3}, {3, 2},
                               {3, 4}, {4, 3}, {4, 5}, {5, 4}, {5, 7}, {7, 5}};
-  for (size_t i = 0; i < PrintFormats.size(); ++i) EXPECT_EQ(Parsed(PrintFormats[i]), print[i]) << PrintFormats[i];
+  for (size_t i = 0; i < PrintFormats.size(); ++i)
+    EXPECT_EQ(Parsed(PrintFormats[i]), print[i]) << PrintFormats[i];
   const TSideRatio screen[] = {{4, 3}, {5, 3}, {5, 4}, {12, 7}, {16, 9}, {8, 5}};
-  for (size_t i = 0; i < ScreenFormats.size(); ++i) EXPECT_EQ(Parsed(ScreenFormats[i]), screen[i]) << ScreenFormats[i];
+  for (size_t i = 0; i < ScreenFormats.size(); ++i)
+    EXPECT_EQ(Parsed(ScreenFormats[i]), screen[i]) << ScreenFormats[i];
   // Only the numbers around the first "x" count; the rest of the item is a comment.
   EXPECT_EQ(Parsed("10x15"), (TSideRatio{2, 3}));
   EXPECT_EQ(Parsed("1920x1080 (16x9)"), (TSideRatio{16, 9}));
@@ -39,18 +41,24 @@ TEST(SideRatio, EveryListItemGivesItsFormatInLowestTerms) {
 
 TEST(CropHandles, PointsHalveTowardZero) {
   const TRect r = Rect(10, 20, 31, 45);
-  const TPoint expected[] = {{20, 20}, {31, 20}, {31, 32}, {31, 45}, {20, 45}, {10, 45}, {10, 32}, {10, 20}};
-  for (int32_t h = chTop; h <= chTopLeft; ++h) EXPECT_EQ(CropHandlePoint(r, h), expected[h - chTop]) << h;
+  const TPoint expected[] = {{20, 20}, {31, 20}, {31, 32}, {31, 45},
+                             {20, 45}, {10, 45}, {10, 32}, {10, 20}};
+  for (int32_t h = chTop; h <= chTopLeft; ++h)
+    EXPECT_EQ(CropHandlePoint(r, h), expected[h - chTop]) << h;
   EXPECT_EQ(CropHandlePoint(Rect(-7, -5, 0, 0), chTop), (TPoint{-3, -5}));
 }
 
 TEST(CropHandles, HitTestTriesTheHandlesInOrderThenInsideThenOutside) {
   const TRect big = Rect(100, 100, 300, 200);
-  struct Case { TPoint p; int32_t handle; };
-  for (Case c : {Case{{104, 96}, chTopLeft}, Case{{200, 100}, chTop}, Case{{296, 104}, chTopRight},
-                 Case{{300, 150}, chRight}, Case{{300, 200}, chBottomRight}, Case{{200, 204}, chBottom},
-                 Case{{100, 200}, chBottomLeft}, Case{{96, 150}, chLeft}, Case{{150, 150}, chInside},
-                 Case{{305, 150}, chOutside}, Case{{50, 50}, chOutside}, Case{{200, 95}, chOutside}})
+  struct Case {
+    TPoint p;
+    int32_t handle;
+  };
+  for (Case c :
+       {Case{{104, 96}, chTopLeft}, Case{{200, 100}, chTop}, Case{{296, 104}, chTopRight},
+        Case{{300, 150}, chRight}, Case{{300, 200}, chBottomRight}, Case{{200, 204}, chBottom},
+        Case{{100, 200}, chBottomLeft}, Case{{96, 150}, chLeft}, Case{{150, 150}, chInside},
+        Case{{305, 150}, chOutside}, Case{{50, 50}, chOutside}, Case{{200, 95}, chOutside}})
     EXPECT_EQ(CropHitTest(big, c.p), c.handle) << c.p.X << "," << c.p.Y;
   // On a small rectangle the squares overlap: the top-left corner comes first, then the top.
   const TRect small = Rect(0, 0, 6, 6);
@@ -62,12 +70,15 @@ TEST(CropHandles, HitTestTriesTheHandlesInOrderThenInsideThenOutside) {
 TEST(CropRatio, CornersTrimTheHeightAndSidesTheWidth) {
   const TSideRatio r32{3, 2};
   const TRect box = Rect(10, 10, 110, 111);  // 100 × 101
-  struct Case { int32_t handle; TRect expected; };
-  for (Case c : {Case{chBottomRight, Rect(10, 10, 160, 110)}, Case{chBottom, Rect(10, 10, 160, 110)},
-                 Case{chTopRight, Rect(10, 11, 160, 111)}, Case{chTop, Rect(10, 11, 160, 111)},
-                 Case{chBottomLeft, Rect(-40, 10, 110, 110)}, Case{chTopLeft, Rect(-40, 11, 110, 111)},
-                 Case{chRight, Rect(10, 45, 109, 111)}, Case{chLeft, Rect(11, 45, 110, 111)},
-                 Case{chInside, box}})
+  struct Case {
+    int32_t handle;
+    TRect expected;
+  };
+  for (Case c : {Case{chBottomRight, Rect(10, 10, 160, 110)},
+                 Case{chBottom, Rect(10, 10, 160, 110)}, Case{chTopRight, Rect(10, 11, 160, 111)},
+                 Case{chTop, Rect(10, 11, 160, 111)}, Case{chBottomLeft, Rect(-40, 10, 110, 110)},
+                 Case{chTopLeft, Rect(-40, 11, 110, 111)}, Case{chRight, Rect(10, 45, 109, 111)},
+                 Case{chLeft, Rect(11, 45, 110, 111)}, Case{chInside, box}})
     EXPECT_EQ(ConstrainCropRect(c.handle, box, r32), c.expected) << c.handle;
   EXPECT_EQ(ConstrainCropRect(chBottomRight, box, TSideRatio{}), box);
   EXPECT_EQ(ConstrainCropRect(chBottomRight, box, TSideRatio{0, 5}), box);
@@ -105,7 +116,8 @@ TEST(CropDragging, MovesStopAtTheBorderAndInvertedRectanglesAreDropped) {
   EXPECT_EQ(DraggedCropRect(chBottomRight, r, {300, 0}, {}, kImage), std::nullopt);
   EXPECT_EQ(DraggedCropRect(chOutside, r, {1, 1}, {}, kImage), std::nullopt);
   // With a ratio the dragged corner snaps to whole units.
-  EXPECT_EQ(DraggedCropRect(chBottomRight, r, {7, 11}, TSideRatio{3, 2}, kImage), Rect(10, 10, 100, 70));
+  EXPECT_EQ(DraggedCropRect(chBottomRight, r, {7, 11}, TSideRatio{3, 2}, kImage),
+            Rect(10, 10, 100, 70));
   // A side takes the height from the width, keeping the bottom; here the top would leave the image.
   EXPECT_EQ(DraggedCropRect(chRight, r, {7, 0}, TSideRatio{3, 2}, kImage), std::nullopt);
   EXPECT_EQ(DraggedCropRect(chRight, Rect(10, 100, 110, 160), {7, 0}, TSideRatio{3, 2}, kImage),

@@ -91,7 +91,8 @@ class CropToolTest : public GraphicsEditorTest {
 TEST_F(CropToolTest, AClickOutsideCropsBothImagesAsOneStepThatUndoesAndRedoesExactly) {
   TWKGraphicsDocument* doc = OpenGradient();
   ASSERT_EQ(View()->ZoomNumerator(), View()->ZoomDenominator());
-  const std::vector<uint8_t> current = Bytes(*doc->CurrentPixels()), original = Bytes(*doc->OriginalPixels());
+  const std::vector<uint8_t> current = Bytes(*doc->CurrentPixels()),
+                             original = Bytes(*doc->OriginalPixels());
   const std::vector<uint8_t> inside = BytesOf(*doc->CurrentPixels(), Rect(30, 20, 130, 70));
 
   Drag({30, 20}, {130, 70});
@@ -158,7 +159,8 @@ TEST_F(CropToolTest, AnEmptyDragReturnsToIdleAndTheNextClickCropsNothing) {
 
 TEST_F(CropToolTest, TheRectangleLocksTheOtherToolsAndUndoUntilItIsGone) {
   OpenGradient();
-  Document()->History().Add(std::make_unique<TWKGraphicsCommandState>(Other, Rect(0, 0, 1, 1), *Document()));
+  Document()->History().Add(
+      std::make_unique<TWKGraphicsCommandState>(Other, Rect(0, 0, 1, 1), *Document()));
   EXPECT_TRUE(Editor->CanToolEdit(Other));
   View()->MouseDown(mbLeft, 0, Client({10, 10}));
   EXPECT_EQ(State(), csDrawing);
@@ -249,7 +251,7 @@ TEST_F(CropToolTest, RecordsItsLinesAndNamesItsButtonAndCommands) {
   View()->KeyDown(VK_ESCAPE, 0);
   Tool->StopRecording();
   EXPECT_EQ(recorder.Lines, (std::vector<std::string>{"MouseCurvedMove CropPerform", "CropPerform",
-                                                        "MouseCurvedMove CropCancel", "CropCancel"}));
+                                                      "MouseCurvedMove CropCancel", "CropCancel"}));
   TWKCustomProperties params;
   params.SetString(0, "Crop");
   TPoint point;
@@ -291,13 +293,15 @@ TEST_F(CropToolTest, AJpegCroppedOnItsBlocksKeepsEveryCoefficientInsideTheCrop) 
   Editor->Redo();
   const std::string saved = (Folder / "cropped.jpg").string();
   ASSERT_TRUE(Formats->SaveDocument(*doc, saved, gfJPEG)) << Formats->LastError;
-  const std::vector<uint8_t> expected = RunJpegtran("-crop 64x64+16+32 -perfect", source, (Folder / "jpegtran.jpg").string());
+  const std::vector<uint8_t> expected =
+      RunJpegtran("-crop 64x64+16+32 -perfect", source, (Folder / "jpegtran.jpg").string());
   if (expected.empty()) GTEST_SKIP() << "jpegtran is not installed";
   const TCoefficients ours = ReadCoefficients(ReadFile(saved)), theirs = ReadCoefficients(expected);
   ASSERT_EQ(ours.Width, 64u);
   ASSERT_EQ(ours.Height, 64u);
   ASSERT_EQ(ours.Components.size(), theirs.Components.size());
   for (size_t c = 0; c < ours.Components.size(); ++c)
-    EXPECT_EQ(ours.Components[c].Coefficients, theirs.Components[c].Coefficients) << "component " << c;
+    EXPECT_EQ(ours.Components[c].Coefficients, theirs.Components[c].Coefficients)
+        << "component " << c;
   EXPECT_EQ(ours.QuantTables, theirs.QuantTables);
 }

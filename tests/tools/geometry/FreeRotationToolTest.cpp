@@ -131,7 +131,9 @@ TEST_F(FreeRotationToolTest, StraighteningWithAutoCropIsOneStepAndUndoGivesTheEx
   EXPECT_GT(crop.Height(), 220);
   const TWKPixels& image = *doc->CurrentPixels();
   for (int32_t y = 0; y < crop.Height(); ++y)
-    ASSERT_EQ(std::memcmp(image.PixelAddress(0, y), turned.PixelAddress(crop.Left, crop.Top + y), size_t(crop.Width()) * 3), 0)
+    ASSERT_EQ(std::memcmp(image.PixelAddress(0, y), turned.PixelAddress(crop.Left, crop.Top + y),
+                          size_t(crop.Width()) * 3),
+              0)
         << "row " << y;
   // The dark line now runs level: all its pixels within a few rows.
   int32_t first = INT32_MAX, last = INT32_MIN;
@@ -254,7 +256,8 @@ TEST_F(FreeRotationToolTest, AutoCropIsASettingTheCheckBoxAndScriptsChange) {
   Tool->AutoCropTBXCheckBoxChange(false);
   Tool->StopRecording();
   EXPECT_FALSE(Tool->AutoCrop());
-  EXPECT_EQ(recorder.Lines, (std::vector<std::string>{"MouseCurvedMove Rotation3AutoCrop", "Rotation3AutoCrop 0"}));
+  EXPECT_EQ(recorder.Lines,
+            (std::vector<std::string>{"MouseCurvedMove Rotation3AutoCrop", "Rotation3AutoCrop 0"}));
   EXPECT_EQ(Panel.Width, TWKRotation3Tool::kPanelWidth);
   EXPECT_FALSE(Tool->PluginAvailable);
   EXPECT_TRUE(Registry.Locate("ROTATION3FINISHING").has_value());

@@ -14,7 +14,8 @@ QComboBox* FormatList(QWidget* panel, const auto& items) {
   auto* layout = new QVBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* list = new QComboBox(panel);
-  for (std::string_view item : items) list->addItem(QString::fromUtf8(item.data(), qsizetype(item.size())));
+  for (std::string_view item : items)
+    list->addItem(QString::fromUtf8(item.data(), qsizetype(item.size())));
   list->setCurrentIndex(0);
   layout->addWidget(list);
   return list;
@@ -56,8 +57,10 @@ TWKCrop2PlusFrame::TWKCrop2PlusFrame(TWKComponent* owner, QWidget* parent, TWKCr
   grid->addWidget(HeightLabel, 1, 0);
   grid->addWidget(HeightEdit, 1, 1);
   Column->addWidget(SizePanel);
-  QObject::connect(WidthEdit, &QSpinBox::valueChanged, this, [this](int v) { Tool_.WidthEditChange(v); });
-  QObject::connect(HeightEdit, &QSpinBox::valueChanged, this, [this](int v) { Tool_.HeightEditChange(v); });
+  QObject::connect(WidthEdit, &QSpinBox::valueChanged, this,
+                   [this](int v) { Tool_.WidthEditChange(v); });
+  QObject::connect(HeightEdit, &QSpinBox::valueChanged, this,
+                   [this](int v) { Tool_.HeightEditChange(v); });
 
   panelScreen = new QWidget(this);
   cmbScreen = FormatList(panelScreen, ScreenFormats);
@@ -98,9 +101,13 @@ void TWKCrop2PlusFrame::OnRadioGroupClick() {
   ShowPanels();
 }
 
-void TWKCrop2PlusFrame::cmbFotoChange() { Tool_.SetRatio(rkPrint, ToStdString(cmbFoto->currentText())); }
+void TWKCrop2PlusFrame::cmbFotoChange() {
+  Tool_.SetRatio(rkPrint, ToStdString(cmbFoto->currentText()));
+}
 
-void TWKCrop2PlusFrame::cmbScreenChange() { Tool_.SetRatio(rkScreen, ToStdString(cmbScreen->currentText())); }
+void TWKCrop2PlusFrame::cmbScreenChange() {
+  Tool_.SetRatio(rkScreen, ToStdString(cmbScreen->currentText()));
+}
 
 void TWKCrop2PlusFrame::SetTexts(const TCropFrameTexts& texts) {
   TitleLabel->setText(ToQString(texts.Title));
@@ -113,8 +120,10 @@ void TWKCrop2PlusFrame::SetTexts(const TCropFrameTexts& texts) {
   HeightLabel->setText(ToQString(texts.Height));
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QSize size = screen != nullptr ? screen->size() : QSize();
-  lblCurrentResolution->setText(
-      QStringLiteral("%1: %2x%3").arg(ToQString(texts.Resolution)).arg(size.width()).arg(size.height()));
+  lblCurrentResolution->setText(QStringLiteral("%1: %2x%3")
+                                    .arg(ToQString(texts.Resolution))
+                                    .arg(size.width())
+                                    .arg(size.height()));
 }
 
 void TWKCrop2PlusFrame::SetSizeEdits(int32_t width, int32_t height) {
@@ -123,4 +132,6 @@ void TWKCrop2PlusFrame::SetSizeEdits(int32_t width, int32_t height) {
   HeightEdit->setValue(height);
 }
 
-IWKCropFrame* CreateCropFrame(TWKCrop2PlusTool& tool) { return CreateOptionFrame<TWKCrop2PlusFrame>(tool); }
+IWKCropFrame* CreateCropFrame(TWKCrop2PlusTool& tool) {
+  return CreateOptionFrame<TWKCrop2PlusFrame>(tool);
+}

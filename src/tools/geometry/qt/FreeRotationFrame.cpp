@@ -23,8 +23,10 @@ TWKRotation3Frame::TWKRotation3Frame(TWKComponent* owner, QWidget* parent, TWKRo
 
   QObject::connect(AutoCropTBXCheckBox, &QCheckBox::toggled, this,
                    [this](bool checked) { Tool_.AutoCropTBXCheckBoxChange(checked); });
-  QObject::connect(FinishingTBXButton, &QPushButton::clicked, this, [this] { Tool_.FinishingTBXButtonClick(); });
-  QObject::connect(CancelTBXButton, &QPushButton::clicked, this, [this] { Tool_.CancelTBXButtonClick(); });
+  QObject::connect(FinishingTBXButton, &QPushButton::clicked, this,
+                   [this] { Tool_.FinishingTBXButtonClick(); });
+  QObject::connect(CancelTBXButton, &QPushButton::clicked, this,
+                   [this] { Tool_.CancelTBXButtonClick(); });
   NameControl(AutoCropControl, AutoCropTBXCheckBox);
   NameControl(FinishingControl, FinishingTBXButton);
   NameControl(CancelControl, CancelTBXButton);
@@ -50,4 +52,6 @@ void TWKRotation3Frame::SetActionsEnabled(bool value) {
   CancelTBXButton->setEnabled(enabled);
 }
 
-IWKRotationFrame* CreateRotationFrame(TWKRotation3Tool& tool) { return CreateOptionFrame<TWKRotation3Frame>(tool); }
+IWKRotationFrame* CreateRotationFrame(TWKRotation3Tool& tool) {
+  return CreateOptionFrame<TWKRotation3Frame>(tool);
+}
