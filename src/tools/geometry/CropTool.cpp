@@ -291,12 +291,13 @@ bool TWKCrop2PlusTool::Perform() {
   const TRect rect = IntersectRect(CropRect, doc.ImageRect());
   if (rect.IsEmpty() || !BeginEdit(control->View())) return false;
   auto before = TWKGeometrySnapshot::Take(doc);
-  if (doc.Crop(rect))
+  const bool cropped = doc.Crop(rect);
+  if (cropped)
     doc.History().Add(
         std::make_unique<TWKCrop2PlusCommandState>(this, doc, std::move(before), rect));
   EndEdit();
   control->Reset();
-  return true;
+  return cropped;
 }
 
 void TWKCrop2PlusTool::SetRatio(int32_t kind, std::string_view item) {

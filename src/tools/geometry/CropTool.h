@@ -132,7 +132,8 @@ class TWKCrop2PlusTool : public TWKGraphicsTool {
   void DocumentClosing(TWKGraphicsDocument& document) override;
 
   // Cuts the document to the shown rectangle, clipped to the image, as one undoable step, and
-  // makes the control idle. Nothing without a shown rectangle or when the clip is empty.
+  // makes the control idle. Nothing without a shown rectangle or when the clip is empty; true
+  // when the image was cut.
   bool Perform();
 
   // The frame's handlers: the ratio kind with the selected item of its list; a width or height
