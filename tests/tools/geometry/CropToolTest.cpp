@@ -3,6 +3,7 @@
 // commands, and a JPEG cropped on its blocks keeping its coefficients.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -293,15 +294,24 @@ TEST_F(CropToolTest, AJpegCroppedOnItsBlocksKeepsEveryCoefficientInsideTheCrop) 
   Editor->Redo();
   const std::string saved = (Folder / "cropped.jpg").string();
   ASSERT_TRUE(Formats->SaveDocument(*doc, saved, gfJPEG)) << Formats->LastError;
-  const std::vector<uint8_t> expected =
-      RunJpegtran("-crop 64x64+16+32 -perfect", source, (Folder / "jpegtran.jpg").string());
-  if (expected.empty()) GTEST_SKIP() << "jpegtran is not installed";
-  const TCoefficients ours = ReadCoefficients(ReadFile(saved)), theirs = ReadCoefficients(expected);
+  // Every block of the saved picture is the source's block at the crop's place, untouched.
+  const TCoefficients ours = ReadCoefficients(ReadFile(saved)),
+                      theirs = ReadCoefficients(ReadFile(source));
   ASSERT_EQ(ours.Width, 64u);
   ASSERT_EQ(ours.Height, 64u);
   ASSERT_EQ(ours.Components.size(), theirs.Components.size());
-  for (size_t c = 0; c < ours.Components.size(); ++c)
-    EXPECT_EQ(ours.Components[c].Coefficients, theirs.Components[c].Coefficients)
-        << "component " << c;
+  for (size_t c = 0; c < ours.Components.size(); ++c) {
+    const TComponentBlocks &out = ours.Components[c], &in = theirs.Components[c];
+    ASSERT_EQ(out.H, in.H);
+    ASSERT_EQ(out.V, in.V);
+    // Pixels per block side in this component: 8 for luma, 16 for 4:2:0 chroma.
+    const uint32_t across = 8 * 2 / uint32_t(in.H), down = 8 * 2 / uint32_t(in.V);
+    const uint32_t bx0 = 16 / across, by0 = 32 / down;
+    for (uint32_t by = 0; by < 64 / down; ++by)
+      for (uint32_t bx = 0; bx < 64 / across; ++bx)
+        ASSERT_TRUE(
+            std::equal(out.Block(bx, by), out.Block(bx, by) + 64, in.Block(bx0 + bx, by0 + by)))
+            << "component " << c << " block " << bx << "," << by;
+  }
   EXPECT_EQ(ours.QuantTables, theirs.QuantTables);
 }
