@@ -67,7 +67,7 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   void SaveSettings(TWKSDFWriter& writer) override;
   void StoreUndoState() override;
   void DocumentOpened(TWKGraphicsDocument& document) override;
-  void DocumentClosing(TWKGraphicsDocument& document) override;
+  void DocumentClosing(TWKGraphicsDocument& document) override { EndEditOnClosing(document); }
   void BeforeRedo(TWKCommandState* state) override { RestoreFrom(state); }
   void AfterUndo(TWKCommandState* state) override { RestoreFrom(state); }
   void RegisterDemoObjects() override;
@@ -108,14 +108,12 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   // Where the fill's diagnostic line goes (the debugger output); standard error by default.
   static std::function<void(const std::string&)> DiagnosticOutput;
 
-  // The current image document, and its last done step when that is a red-eye correction.
-  TWKGraphicsDocument* CurrentDocument() const;
-  const TWKRedEyeCommandState* LastRedEyeState() const;
+  // The current document's last done step when that is a red-eye correction.
+  const TWKRedEyeCommandState* LastRedEyeState() const { return LastDoneState<TWKRedEyeCommandState>(); }
 
  private:
   void RestoreFrom(TWKCommandState* state);
-  // Whether ApplyCorrection can run now: an image, a view, no open transaction, the click on
-  // the image.
+  // Whether ApplyCorrection can run now: a step can start and the click is on the image.
   bool CanApply() const;
 
   TFrameFactory FrameFactory_;
