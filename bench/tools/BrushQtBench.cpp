@@ -9,7 +9,7 @@
 #include <QPaintEvent>
 
 #include "BrushScene.h"
-#include "view/qt/QtGraphicsView.h"
+#include "support/QtBenchMain.h"
 
 namespace {
 
@@ -100,12 +100,5 @@ BENCHMARK(BM_MouseMoveToRepaint)
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
-  InstallQtViewWindows();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  gProgram.reset();
-  return 0;
+  return RunQtViewBenchmarks(argc, argv, [] { gProgram.reset(); });
 }

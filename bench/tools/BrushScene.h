@@ -2,23 +2,11 @@
 // brush on the red-eye benchmarks' 24-megapixel scene, opened from a file as a user would.
 #pragma once
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "RedEyeScene.h"
-#include "documents/WKGraphicsDocument.h"
-#include "documents/WKGraphicsEditor.h"
-#include "framework/WKApplication.h"
-#include "platform/codec/StillImageCodec.h"
-#include "support/NullWindows.h"
+#include "support/EditorProgram.h"
 #include "tools/brush/BrushMasks.h"
 #include "tools/eyes/GlareTool.h"
 #include "tools/eyes/SpotTool.h"
-#include "view/WKGraphicsView.h"
 
 namespace brush_bench {
 
@@ -42,42 +30,17 @@ class TDarkenBrush : public TWKBrushTool {
   }
 };
 
-inline std::string WritePhoto() {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("qm_brush_bench_" + std::to_string(::getpid()) + ".tif")).string();
-  const ptrdiff_t rowBytes = (W * 3 + 3) & ~3;
-  std::vector<uint8_t> bits(static_cast<size_t>(rowBytes) * H);
-  redeye_bench::PaintScene(bits.data(), rowBytes);
-  TCodecError err;
-  TStillImageCodec::SaveToFile("image/tiff", {bits.data(), rowBytes, W, H}, {}, path, err);
-  return path;
-}
-
-// The view windows come from the factory installed before (none: windows that do nothing).
-struct TProgram {
-  TWKApplication App;
-  TNullWindow Window;
-  TNullDialogs Dialogs;
-  TWKGraphicsEditor* Editor = nullptr;
+struct TProgram : TEditorProgram {
   TWKPupilTool* PupilTool = nullptr;
   TWKGlareTool* Glare = nullptr;
   TDarkenBrush* Brush = nullptr;
 
   TProgram() {
-    if (!TWKGraphicsView::HasWindowFactory())
-      TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
-    Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
     PupilTool = CreateTool<TWKPupilTool>(&App, nullptr);
     Glare = CreateTool<TWKGlareTool>(&App);
     Brush = CreateTool<TDarkenBrush>(&App);
-    const std::string path = WritePhoto();
-    TWKDocument* doc = nullptr;
-    Editor->OpenFile(path, doc, false);
-    std::filesystem::remove(path);
+    Open(redeye_bench::WriteScene("image/tiff", BenchFile("qm_brush_bench", ".tif")));
   }
-  TWKGraphicsView* View() const { return Editor->CurrentView(); }
-  TWKGraphicsDocument* Document() const { return Editor->CurrentImageDocument(); }
-  TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
 };
 
 }  // namespace brush_bench

@@ -8,44 +8,23 @@
 #include <QImage>
 
 #include "support/QtTestApplication.h"
-#include "documents/WKScriptRecorder.h"
-#include "framework/WKApplication.h"
-#include "framework/qt/MainForm.h"
 #include "tools/eyes/qt/GlareFrame.h"
 #include "tools/eyes/qt/SpotFrame.h"
-#include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/qt/WKToolPanel.h"
+#include "tools/framework/ToolFakes.h"
+#include "tools/framework/qt/OptionFrameFixture.h"
 
 namespace {
 
-class TRecorder : public IWKScriptRecorder {
- public:
-  std::vector<std::string> Lines;
-  void AddLine(const std::string& line) override { Lines.push_back(line); }
-  bool ShowsMessages() const override { return true; }
-};
-
-class SpotGlareFrameTest : public ::testing::Test {
+class SpotGlareFrameTest : public OptionFrameTest {
  protected:
   void SetUp() override {
-    SetDemoRegistry(&registry);
-    app = std::make_unique<TWKApplication>();
-    form = app->CreateForm<TMainForm>();
-    panel = app->CreateModule<TWKToolPanelModule>(*form);
+    OptionFrameTest::SetUp();
     glare = CreateTool<TWKGlareTool>(app.get(), CreateGlareFrame);
     pupil = CreateTool<TWKPupilTool>(app.get(), CreateSpotFrame);
     cat = CreateTool<TWKCatPupilTool>(app.get(), CreateSpotFrame);
   }
-  void TearDown() override {
-    app.reset();
-    SetDemoRegistry(nullptr);
-  }
   static TWKSpotFrame* FrameOf(TWKSpotTool* tool) { return dynamic_cast<TWKSpotFrame*>(tool->Frame()); }
 
-  TWKDemoRegistry registry;
-  std::unique_ptr<TWKApplication> app;
-  TMainForm* form = nullptr;
-  TWKToolPanelModule* panel = nullptr;
   TWKGlareTool* glare = nullptr;
   TWKPupilTool* pupil = nullptr;
   TWKCatPupilTool* cat = nullptr;
