@@ -31,6 +31,7 @@ struct TEditorProgram {
   TEditorProgram() {
     if (!TWKGraphicsView::HasWindowFactory())
       TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
+    InstallGraphicsViews();
     Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
   }
   // Opens the file and removes it.
