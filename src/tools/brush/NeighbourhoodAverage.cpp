@@ -150,35 +150,49 @@ void TWKAverageCache::Store(int32_t x, int32_t y, TBGRPixel mean) {
   p[3] = 255;
 }
 
+namespace {
+
+bool AllCached(const TWKAverageCache& cache, const TRect& rect) {
+  for (int32_t y = rect.Top; y < rect.Bottom; ++y)
+    for (int32_t x = rect.Left; x < rect.Right; ++x)
+      if (cache.Find(x, y) == nullptr) return false;
+  return true;
+}
+
+// The mean of the runs placed on (x, y) from the row sums over area; false when none counts.
+bool MeanFromSums(const TRowSums& sums, const TRect& area, const std::vector<TMaskRun>& runs, int32_t x,
+                  int32_t y, TBGRPixel& mean) {
+  uint64_t sum[3] = {0, 0, 0}, n = 0;
+  for (const TMaskRun& r : runs) {
+    const int32_t yy = y + r.Dy;
+    if (yy < area.Top || yy >= area.Bottom) continue;
+    const int32_t x0 = std::max(x + r.X0, area.Left), x1 = std::min(x + r.X1, area.Right);
+    if (x0 >= x1) continue;
+    sums.Add(yy, x0, x1, sum);
+    n += static_cast<uint64_t>(x1 - x0);
+  }
+  if (n == 0) return false;
+  mean = TBGRPixel{RoundedMean(sum[0], n), RoundedMean(sum[1], n), RoundedMean(sum[2], n)};
+  return true;
+}
+
+}  // namespace
+
 void CacheDiscAverages(const TWKPixels& source, const std::vector<TMaskRun>& runs, const TRect& rect,
                        TWKAverageCache& cache) {
   if (!Readable(source) || runs.empty()) return;
   const TRect todo = IntersectRect(rect, cache.BoundsRect());
-  bool missing = false;
-  for (int32_t y = todo.Top; y < todo.Bottom && !missing; ++y)
-    for (int32_t x = todo.Left; x < todo.Right && !missing; ++x) missing = cache.Find(x, y) == nullptr;
-  if (!missing) return;
-
+  if (AllCached(cache, todo)) return;
+  // Every source pixel a mean of todo can reach.
   const TRect reach = RunsReach(runs);
-  const TRect bounds = source.BoundsRect();
   const TRect area = IntersectRect(
       Rect(todo.Left + reach.Left, todo.Top + reach.Top, todo.Right + reach.Right - 1, todo.Bottom + reach.Bottom - 1),
-      bounds);
+      source.BoundsRect());
   if (area.IsEmpty()) return;
   const TRowSums sums(source, area);
   for (int32_t y = todo.Top; y < todo.Bottom; ++y)
     for (int32_t x = todo.Left; x < todo.Right; ++x) {
-      if (cache.Find(x, y) != nullptr) continue;
-      uint64_t sum[3] = {0, 0, 0}, n = 0;
-      for (const TMaskRun& r : runs) {
-        const int32_t yy = y + r.Dy;
-        if (yy < area.Top || yy >= area.Bottom) continue;
-        const int32_t x0 = std::max(x + r.X0, area.Left), x1 = std::min(x + r.X1, area.Right);
-        if (x0 >= x1) continue;
-        sums.Add(yy, x0, x1, sum);
-        n += static_cast<uint64_t>(x1 - x0);
-      }
-      if (n == 0) continue;
-      cache.Store(x, y, TBGRPixel{RoundedMean(sum[0], n), RoundedMean(sum[1], n), RoundedMean(sum[2], n)});
+      TBGRPixel mean;
+      if (cache.Find(x, y) == nullptr && MeanFromSums(sums, area, runs, x, y, mean)) cache.Store(x, y, mean);
     }
 }
