@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "imaging/WKFreeRotate.h"
-#include "support/BenchEditor.h"
+#include "platform/codec/StillImageCodec.h"
+#include "support/EditorProgram.h"
 #include "support/RatioReporter.h"
 #include "tools/geometry/AutoCrop.h"
 #include "tools/geometry/CropTool.h"
@@ -41,7 +42,7 @@ const TWKPixelBuffer& Photo() {
   return photo;
 }
 
-struct TProgram : TBenchEditor {
+struct TProgram : TEditorProgram {
   TWKCrop2PlusTool* Crop = nullptr;
   TWKRotation3Tool* Rotation = nullptr;
   bool Opened = false;
@@ -50,7 +51,13 @@ struct TProgram : TBenchEditor {
     Crop = CreateTool<TWKCrop2PlusTool>(&App);
     Rotation = CreateTool<TWKRotation3Tool>(&App);
     Rotation->SetAutoCrop(true);
-    Opened = OpenPainted(W, H, PaintPhoto);
+    // The photo is opened from a PNG file as a user would.
+    const std::string path = BenchFile("qm_geometry_bench", ".png");
+    TCodecError err;
+    TStillImageCodec::SaveToFile("image/png", {Photo().Bits, Photo().RowBytes, W, H}, {}, path,
+                                 err);
+    Open(path);
+    Opened = Document() != nullptr;
   }
 };
 

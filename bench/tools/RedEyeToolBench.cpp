@@ -3,21 +3,20 @@
 #include <benchmark/benchmark.h>
 
 #include "RedEyeScene.h"
-#include "support/BenchEditor.h"
+#include "support/EditorProgram.h"
 #include "tools/eyes/RedEyeTool.h"
 
 namespace {
 
 using namespace redeye_bench;
 
-// The editor with the photo: a dark scene with a red pupil in an iris.
-struct TProgram : TBenchEditor {
+struct TProgram : TEditorProgram {
   TWKRedEyeTool* Tool = nullptr;
 
   TProgram() {
     Tool = CreateTool<TWKRedEyeTool>(&App);
     Editor->SetCurrentTool(Tool);
-    OpenPainted(W, H, PaintScene);
+    Open(WriteScene("image/png", BenchFile("qm_redeye_bench", ".png")));
   }
 };
 

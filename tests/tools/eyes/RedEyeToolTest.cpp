@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GraphicsEditorFixture.h"
+#include "tools/framework/ToolFixture.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
@@ -19,7 +19,6 @@
 #include "tools/framework/WKDemoRegistry.h"
 #include "framework/WKProgramCursors.h"
 #include "tools/framework/WKToolPanelService.h"
-#include "tools/framework/ToolTestFakes.h"
 
 namespace {
 
@@ -50,50 +49,17 @@ class TFakeFrame : public IWKRedEyeFrame {
   }
 };
 
-using namespace tool_test;
-
-using TPaint = std::function<TBGRPixel(int32_t x, int32_t y)>;
-
-class RedEyeToolTest : public GraphicsEditorTest {
+class RedEyeToolTest : public ToolTest {
  protected:
   RedEyeToolTest() {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKRedEyeTool>(&App, [this](TWKRedEyeTool&) { return &Frame; });
     Editor->SetCurrentTool(Tool);
   }
-  ~RedEyeToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
-  }
 
-  // Opens a PNG of the given pixels; the view shows it at 1/1 from the client origin.
-  TWKGraphicsDocument* OpenPainted(int32_t width, int32_t height, const TPaint& paint) {
-    TWKGraphicsDocument* doc = Open(MakeImage("painted.png", width, height, paint));
-    EXPECT_NE(doc, nullptr);
-    return doc;
-  }
-  static TPaint Uniform(TBGRPixel p) {
-    return [p](int32_t, int32_t) { return p; };
-  }
-  // A client point of the view for an image point.
-  TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
   void Click(TPoint image, int32_t button = mbLeft) {
     View()->MouseDown(button, 0, Client(image));
     View()->MouseUp(button, 0, Client(image));
   }
-  TBGRPixel At(int32_t x, int32_t y) const { return *Document()->CurrentPixels()->Pixel(x, y); }
-  std::vector<uint8_t> Bytes() const {
-    const TWKPixels& p = *Document()->CurrentPixels();
-    std::vector<uint8_t> out;
-    for (int32_t y = 0; y < p.Height; ++y)
-      out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
-    return out;
-  }
-  int32_t HistoryCount() const { return Document()->History().Count(); }
-
-  TWKDemoRegistry Registry;
-  TFakePanel Panel;
   TFakeFrame Frame;
   TWKRedEyeTool* Tool = nullptr;
 };

@@ -11,7 +11,6 @@
 #include "platform/codec/StillImageCodec.h"
 #include "tools/framework/WKGraphicsTool.h"
 #include "tools/framework/WKGraphicsToolControl.h"
-#include "tools/framework/ToolTestFakes.h"
 
 namespace {
 
@@ -36,7 +35,12 @@ class TPaintTool : public TWKGraphicsTool {
   }
 };
 
-using tool_test::TRecorder;
+class TRecorder : public IWKScriptRecorder {
+ public:
+  std::vector<std::string> Lines;
+  void AddLine(const std::string& line) override { Lines.push_back(line); }
+  bool ShowsMessages() const override { return true; }
+};
 
 class GraphicsToolTest : public GraphicsEditorTest {
  protected:

@@ -8,19 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "GraphicsEditorFixture.h"
 #include "framework/WKProgramCursors.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
 #include "framework/WKStreams.h"
 #include "platform/lossless/LosslessTestSupport.h"
-#include "tools/framework/ToolTestFakes.h"
+#include "tools/framework/ToolFixture.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/geometry/CropTool.h"
 
 namespace {
-
-using namespace tool_test;
 
 class TFakeCropFrame : public IWKCropFrame {
  public:
@@ -37,7 +34,7 @@ class TFakeCropFrame : public IWKCropFrame {
 };
 
 // Every pixel of a surface, padding left out.
-std::vector<uint8_t> Bytes(const TWKPixels& p) {
+std::vector<uint8_t> PixelBytes(const TWKPixels& p) {
   std::vector<uint8_t> out;
   for (int32_t y = 0; y < p.Height; ++y)
     out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
@@ -51,17 +48,11 @@ std::vector<uint8_t> BytesOf(const TWKPixels& p, const TRect& r) {
   return out;
 }
 
-class CropToolTest : public GraphicsEditorTest {
+class CropToolTest : public ToolTest {
  protected:
   CropToolTest() {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKCrop2PlusTool>(&App, [this](TWKCrop2PlusTool&) { return &Frame; });
     Other = new TLoggingTool(&App, "Other", Log);  // owned by App
-  }
-  ~CropToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
   }
 
   TWKGraphicsDocument* OpenGradient(int32_t w = 200, int32_t h = 100) {
@@ -70,7 +61,6 @@ class CropToolTest : public GraphicsEditorTest {
     Editor->SetCurrentTool(Tool);
     return doc;
   }
-  TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
   void Drag(TPoint from, TPoint to, int32_t button = mbLeft) {
     View()->MouseDown(button, 0, Client(from));
     View()->MouseMove(0, Client(to));
@@ -80,8 +70,6 @@ class CropToolTest : public GraphicsEditorTest {
   int32_t State() const { return Tool->CurrentControl()->CropState; }
   int32_t Steps() const { return Document()->History().Count(); }
 
-  TWKDemoRegistry Registry;
-  TFakePanel Panel;
   TFakeCropFrame Frame;
   TWKCrop2PlusTool* Tool = nullptr;
   TLoggingTool* Other = nullptr;
@@ -92,8 +80,8 @@ class CropToolTest : public GraphicsEditorTest {
 TEST_F(CropToolTest, AClickOutsideCropsBothImagesAsOneStepThatUndoesAndRedoesExactly) {
   TWKGraphicsDocument* doc = OpenGradient();
   ASSERT_EQ(View()->ZoomNumerator(), View()->ZoomDenominator());
-  const std::vector<uint8_t> current = Bytes(*doc->CurrentPixels()),
-                             original = Bytes(*doc->OriginalPixels());
+  const std::vector<uint8_t> current = PixelBytes(*doc->CurrentPixels()),
+                             original = PixelBytes(*doc->OriginalPixels());
   const std::vector<uint8_t> inside = BytesOf(*doc->CurrentPixels(), Rect(30, 20, 130, 70));
 
   Drag({30, 20}, {130, 70});
@@ -107,20 +95,20 @@ TEST_F(CropToolTest, AClickOutsideCropsBothImagesAsOneStepThatUndoesAndRedoesExa
   EXPECT_EQ(State(), csIdle);
   EXPECT_EQ(Steps(), 1);
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 100, 50));
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), inside);
-  EXPECT_EQ(Bytes(*doc->OriginalPixels()), inside);
-  EXPECT_EQ(Bytes(doc->Backup), inside);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), inside);
+  EXPECT_EQ(PixelBytes(*doc->OriginalPixels()), inside);
+  EXPECT_EQ(PixelBytes(doc->Backup), inside);
   EXPECT_FALSE(doc->Saved());
   EXPECT_FALSE(Editor->ToolsLocked());
 
   Editor->Undo();
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), current);
-  EXPECT_EQ(Bytes(*doc->OriginalPixels()), original);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), current);
+  EXPECT_EQ(PixelBytes(*doc->OriginalPixels()), original);
   EXPECT_TRUE(doc->Saved());
   Editor->Redo();
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 100, 50));
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), inside);
-  EXPECT_EQ(Bytes(*doc->OriginalPixels()), inside);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), inside);
+  EXPECT_EQ(PixelBytes(*doc->OriginalPixels()), inside);
 }
 
 TEST_F(CropToolTest, RightClickOutsideOrEscCancelsAndEnterCrops) {

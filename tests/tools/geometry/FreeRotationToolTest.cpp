@@ -8,18 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "GraphicsEditorFixture.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
 #include "framework/WKStreams.h"
-#include "tools/framework/ToolTestFakes.h"
+#include "tools/framework/ToolFixture.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/geometry/AutoCrop.h"
 #include "tools/geometry/FreeRotationTool.h"
 
 namespace {
-
-using namespace tool_test;
 
 class TFakeRotationFrame : public IWKRotationFrame {
  public:
@@ -35,7 +32,7 @@ class TFakeRotationFrame : public IWKRotationFrame {
   std::optional<TPoint> ControlCenter(std::string_view) const override { return TPoint{1, 2}; }
 };
 
-std::vector<uint8_t> Bytes(const TWKPixels& p) {
+std::vector<uint8_t> PixelBytes(const TWKPixels& p) {
   std::vector<uint8_t> out;
   for (int32_t y = 0; y < p.Height; ++y)
     out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
@@ -48,25 +45,17 @@ TBGRPixel TiltedLine(int32_t x, int32_t y) {
   return {static_cast<uint8_t>(120 + x / 4), static_cast<uint8_t>(120 + y / 4), 200};
 }
 
-class FreeRotationToolTest : public GraphicsEditorTest {
+class FreeRotationToolTest : public ToolTest {
  protected:
   FreeRotationToolTest() {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKRotation3Tool>(&App, [this](TWKRotation3Tool&) { return &Frame; });
   }
-  ~FreeRotationToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
-  }
   TWKGraphicsDocument* OpenTilted() {
-    TWKGraphicsDocument* doc = Open(MakeImage("tilted.png", 400, 300, TiltedLine));
-    EXPECT_NE(doc, nullptr);
+    TWKGraphicsDocument* doc = OpenPainted(400, 300, TiltedLine);
     Editor->SetCurrentTool(Tool);
-    Before = Bytes(*doc->CurrentPixels());
+    Before = PixelBytes(*doc->CurrentPixels());
     return doc;
   }
-  TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
   void Line(TPoint from, TPoint to) {
     View()->MouseDown(mbLeft, 0, Client(from));
     View()->MouseMove(0, Client(to));
@@ -81,8 +70,6 @@ class FreeRotationToolTest : public GraphicsEditorTest {
     return Expected;
   }
 
-  TWKDemoRegistry Registry;
-  TFakePanel Panel;
   TFakeRotationFrame Frame;
   TWKRotation3Tool* Tool = nullptr;
   std::vector<uint8_t> Before;
@@ -114,7 +101,8 @@ TEST_F(FreeRotationToolTest, StraighteningWithAutoCropIsOneStepAndUndoGivesTheEx
   // The preview: the canvas holds the turned corners, the original keeps its size.
   std::vector<TRotatedRow> rows;
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 428, 338));
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Bytes(PlainTurn(angle, TRotationFilter::Nearest, rows)));
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()),
+            PixelBytes(PlainTurn(angle, TRotationFilter::Nearest, rows)));
   EXPECT_EQ(Tool->CropRect, FindAutoCropRect(rows, 428));
   EXPECT_EQ(doc->OriginalImage.Width(), 400);
 
@@ -141,17 +129,17 @@ TEST_F(FreeRotationToolTest, StraighteningWithAutoCropIsOneStepAndUndoGivesTheEx
     for (int32_t x = 20; x < image.Width - 20; ++x)
       if (image.Pixel(x, y)->Red < 60) first = std::min(first, y), last = std::max(last, y);
   EXPECT_LE(last - first, 3);
-  const std::vector<uint8_t> finished = Bytes(image);
-  EXPECT_EQ(Bytes(doc->Backup), finished);
+  const std::vector<uint8_t> finished = PixelBytes(image);
+  EXPECT_EQ(PixelBytes(doc->Backup), finished);
 
   Editor->Undo();
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 400, 300));
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Before);
-  EXPECT_EQ(Bytes(doc->Backup), Before);
-  EXPECT_EQ(Bytes(*doc->OriginalPixels()), Before);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), Before);
+  EXPECT_EQ(PixelBytes(doc->Backup), Before);
+  EXPECT_EQ(PixelBytes(*doc->OriginalPixels()), Before);
   EXPECT_TRUE(doc->Saved());
   Editor->Redo();
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), finished);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), finished);
   EXPECT_EQ(doc->OriginalImage.Width(), 400);
 }
 
@@ -162,11 +150,11 @@ TEST_F(FreeRotationToolTest, TwoOppositeLinesGiveAngleZeroAndTheSameImage) {
   Line({50, 60}, {150, 50});
   EXPECT_EQ(Tool->Angle, 0.0);
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 400, 300));
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Before);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), Before);
   EXPECT_EQ(Tool->CropRect, doc->ImageRect());
   Tool->FinishingTBXButtonClick();
   EXPECT_EQ(doc->History().Count(), 1);
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Before);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), Before);
 }
 
 TEST_F(FreeRotationToolTest, CancelAfterSeveralLinesRestoresTheExactImage) {
@@ -180,8 +168,8 @@ TEST_F(FreeRotationToolTest, CancelAfterSeveralLinesRestoresTheExactImage) {
   Tool->CancelTBXButtonClick();
   EXPECT_FALSE(Tool->Straightening());
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 400, 300));
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Before);
-  EXPECT_EQ(Bytes(doc->Backup), Before);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), Before);
+  EXPECT_EQ(PixelBytes(doc->Backup), Before);
   EXPECT_EQ(doc->History().Count(), 0);
   EXPECT_TRUE(doc->Saved());
   EXPECT_FALSE(Editor->ToolsLocked());
@@ -198,16 +186,17 @@ TEST_F(FreeRotationToolTest, FinishingAndCancelDoNothingWithoutAnOpenStraighteni
   Tool->FinishRotation();
   const TRect finished = doc->ImageRect();
   ASSERT_NE(finished, Rect(0, 0, 400, 300));
-  const std::vector<uint8_t> image = Bytes(*doc->CurrentPixels()), backup = Bytes(doc->Backup);
+  const std::vector<uint8_t> image = PixelBytes(*doc->CurrentPixels()),
+                             backup = PixelBytes(doc->Backup);
   // The size of the last straightening's source is still known; the commands must not use it.
   EXPECT_TRUE(Registry.Execute("ROTATION3CANCEL", {}));
   EXPECT_TRUE(Registry.Execute("ROTATION3FINISHING", {}));
   EXPECT_EQ(doc->ImageRect(), finished);
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), image);
-  EXPECT_EQ(Bytes(doc->Backup), backup);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), image);
+  EXPECT_EQ(PixelBytes(doc->Backup), backup);
   EXPECT_EQ(doc->History().Count(), 1);
   Editor->Undo();
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Before);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), Before);
 }
 
 TEST_F(FreeRotationToolTest, ShortLevelAndUprightLinesDoNotTurn) {
@@ -216,7 +205,7 @@ TEST_F(FreeRotationToolTest, ShortLevelAndUprightLinesDoNotTurn) {
   Line({50, 50}, {150, 50});
   Line({50, 50}, {50, 150});
   EXPECT_FALSE(Tool->Straightening());
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Before);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), Before);
   // Outside the image no line starts.
   Line({450, 50}, {350, 60});
   EXPECT_FALSE(Tool->Straightening());
@@ -229,7 +218,7 @@ TEST_F(FreeRotationToolTest, AQuarterTurnSwapsTheSidesAndKeepsEverything) {
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 300, 400));
   EXPECT_EQ(Tool->CropRect, doc->ImageRect());
   Tool->CancelRotation();
-  EXPECT_EQ(Bytes(*doc->CurrentPixels()), Before);
+  EXPECT_EQ(PixelBytes(*doc->CurrentPixels()), Before);
 }
 
 TEST_F(FreeRotationToolTest, AutoCropIsASettingTheCheckBoxAndScriptsChange) {

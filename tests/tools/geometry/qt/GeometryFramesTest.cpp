@@ -9,36 +9,21 @@
 #include <QSpinBox>
 
 #include "support/QtTestApplication.h"
-#include "framework/WKApplication.h"
-#include "framework/qt/MainForm.h"
-#include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/qt/WKToolPanel.h"
+#include "tools/framework/qt/OptionFrameFixture.h"
 #include "tools/geometry/qt/CropFrame.h"
 #include "tools/geometry/qt/FreeRotationFrame.h"
 
 namespace {
 
-class GeometryFramesTest : public ::testing::Test {
+class GeometryFramesTest : public OptionFrameTest {
  protected:
   void SetUp() override {
-    SetDemoRegistry(&registry);
-    app = std::make_unique<TWKApplication>();
-    form = app->CreateForm<TMainForm>();
-    panel = app->CreateModule<TWKToolPanelModule>(*form);
+    OptionFrameTest::SetUp();
     crop = CreateTool<TWKCrop2PlusTool>(app.get(), CreateCropFrame);
     rotation = CreateTool<TWKRotation3Tool>(app.get(), CreateRotationFrame);
     cropFrame = static_cast<TWKCrop2PlusFrame*>(crop->Frame());
     rotationFrame = static_cast<TWKRotation3Frame*>(rotation->Frame());
   }
-  void TearDown() override {
-    app.reset();
-    SetDemoRegistry(nullptr);
-  }
-
-  TWKDemoRegistry registry;
-  std::unique_ptr<TWKApplication> app;
-  TMainForm* form = nullptr;
-  TWKToolPanelModule* panel = nullptr;
   TWKCrop2PlusTool* crop = nullptr;
   TWKRotation3Tool* rotation = nullptr;
   TWKCrop2PlusFrame* cropFrame = nullptr;
