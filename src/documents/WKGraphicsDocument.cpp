@@ -5,8 +5,9 @@
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsToolHooks.h"
 #include "documents/WKLosslessJpeg.h"
+#include "imaging/WKOrientation.h"
 #include "imaging/WKResample.h"
-#include "platform/codec/CodecTypes.h"
+#include "platform/codec/PropertyItems.h"
 #include "view/WKGraphicsView.h"
 
 namespace {
@@ -236,6 +237,34 @@ void TWKGraphicsDocument::LoadMetadata(const TImageInfo& image) {
     Metadata.SetValue(static_cast<int32_t>(item.Id), item.Type, item.Length(), item.Value.data());
   Metadata.ResolutionX = static_cast<int32_t>(std::lround(image.DpiX));
   Metadata.ResolutionY = static_cast<int32_t>(std::lround(image.DpiY));
+  Metadata.Embedded = image.Embedded;
+}
+
+int32_t TWKGraphicsDocument::StoredOrientation() const {
+  const int index = Metadata.IndexOf(kOrientationItemId);
+  if (index < 0) return 1;
+  const TWKPropertyRecord& record = Metadata.Items(index);
+  if (record.Type != PropertyTypeShort || record.Size < 2) return 1;
+  const uint8_t* bytes = record.Data.get();
+  const int32_t value = bytes[0] | bytes[1] << 8;
+  return value >= 1 && value <= 8 ? value : 1;
+}
+
+bool TWKGraphicsDocument::ShowUpright() {
+  const int32_t orientation = StoredOrientation();
+  if (orientation == 1) return true;
+  const bool turned = ApplyUprightSteps(orientation, [this](TOrientStep step) {
+    bool (TWKLTBitmap::*turn)() = step == TOrientStep::RotateRight  ? &TWKLTBitmap::RotateRight
+                                  : step == TOrientStep::RotateLeft ? &TWKLTBitmap::RotateLeft
+                                  : step == TOrientStep::Mirror     ? &TWKLTBitmap::MirrorHorizontal
+                                                                    : &TWKLTBitmap::FlipVertical;
+    return (CurrentImage.*turn)() && (OriginalImage.Empty() || (OriginalImage.*turn)());
+  });
+  if (!turned || !RefreshBackup()) return false;
+  const uint8_t upright[2] = {1, 0};
+  Metadata.SetValue(kOrientationItemId, PropertyTypeShort, sizeof upright, upright);
+  SetXmpOrientationUpright(Metadata.Embedded.XmpPacket);
+  return true;
 }
 
 void TWKGraphicsDocument::SaveMetadata(std::vector<TPropertyItem>& items, double& dpiX,
