@@ -3,7 +3,6 @@
 #include <lcms2.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <mutex>
 
@@ -73,7 +72,6 @@ bool RenderAlike(cmsHPROFILE from, cmsHPROFILE to) {
 
 std::mutex MonitorLock;
 std::shared_ptr<const TColorProfileBytes> Monitor = std::make_shared<const TColorProfileBytes>();
-std::atomic<uint64_t> MonitorGeneration{0};
 
 }  // namespace
 
@@ -104,15 +102,12 @@ bool IsSrgbEquivalent(std::span<const uint8_t> bytes) {
 void SetMonitorColorProfile(TColorProfileBytes profile) {
   std::lock_guard lock(MonitorLock);
   Monitor = std::make_shared<const TColorProfileBytes>(std::move(profile));
-  ++MonitorGeneration;
 }
 
 std::shared_ptr<const TColorProfileBytes> MonitorColorProfile() {
   std::lock_guard lock(MonitorLock);
   return Monitor;
 }
-
-uint64_t MonitorColorProfileGeneration() { return MonitorGeneration.load(); }
 
 TWKDisplayTransform::TWKDisplayTransform() = default;
 TWKDisplayTransform::~TWKDisplayTransform() { Reset(); }

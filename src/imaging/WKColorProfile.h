@@ -19,10 +19,9 @@ bool IsUsableRgbProfile(std::span<const uint8_t> profile);
 bool IsSrgbEquivalent(std::span<const uint8_t> profile);
 
 // The profile of the monitor the views paint on; empty for sRGB. Set by the platform layer
-// once the desktop has said which profile it uses; each change bumps the generation.
+// once the desktop has said which profile it uses; views follow it from their next paint.
 void SetMonitorColorProfile(TColorProfileBytes profile);
 std::shared_ptr<const TColorProfileBytes> MonitorColorProfile();
-uint64_t MonitorColorProfileGeneration();
 
 // A conversion of 8-bit blue-green-red pixels from an image's profile to the monitor's.
 // Identity (no work at all) when both render alike, when the image has no usable profile, or

@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "platform/lossless/LosslessTestSupport.h"
+#include "support/TestColorProfiles.h"
 
 namespace photo_corpus {
 
 using lossless_test::TPicture;
 
-// Matrix-shaper profiles: Display P3 (P3 primaries, D65, the sRGB tone curve), a wide-gamut
-// RGB with the 1998 primaries and gamma 2.2, and lcms's sRGB.
-std::vector<uint8_t> DisplayP3Profile();
-std::vector<uint8_t> WideRgbProfile();
-std::vector<uint8_t> SrgbProfile();
+using test_profiles::DisplayP3Profile;
+using test_profiles::SrgbProfile;
+using test_profiles::WideRgbProfile;
 
 struct TPhotoMetadata {
   std::vector<uint8_t> Icc;
