@@ -15,6 +15,7 @@
 #include "platform/lossless/TarnwickGeometry.h"
 
 class IWKGraphicsTool;
+class IWKImageView;
 class TWKGraphicsEditor;
 class TWKGraphicsView;
 
@@ -76,6 +77,7 @@ class TWKGraphicsDocument : public TWKDocument {
   TWKGraphicsView* GraphicsView();
   // The view when it exists, without creating it.
   TWKGraphicsView* ExistingView() const;
+  IWKImageView* ImageView() const;
   // The image editor when the document belongs to one.
   TWKGraphicsEditor* GraphicsEditor() const;
 
