@@ -153,3 +153,35 @@ TEST_F(PhotoMetadataDocumentTest, TurnOnOpenStaysOnTheCoefficientsOnlyWhereTheBl
     EXPECT_EQ(out.Block(out.BlocksWide - 1, 0)[0], in.Block(0, 0)[0]);
   }
 }
+
+// All eight EXIF orientations, against the picture as EXIF defines its stored form: a PNG opens
+// upright byte for byte; a JPEG whose blocks allow it keeps its coefficients, turned, and its
+// exact save shows what the document shows.
+TEST_F(PhotoMetadataDocumentTest, EveryOrientationOpensUpright) {
+  const TPicture upright = TPicture::Synthetic(64, 48, 9);
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    const TPhotoMetadata metadata{.Orientation = orientation, .Camera = false, .Thumbnail = false};
+    const TPicture stored = StoredFor(upright, orientation);
+    const std::string png = (Folder / ("turned" + std::to_string(orientation) + ".png")).string();
+    WriteFile(png, WithMetadata(Png(stored), metadata));
+    TWKGraphicsDocument* doc = Open(png);
+    ASSERT_NE(doc, nullptr) << Formats->LastError;
+    EXPECT_TRUE(PictureOf(*doc->CurrentPixels()).SameBytes(upright));
+
+    const std::string jpeg = (Folder / ("turned" + std::to_string(orientation) + ".jpg")).string();
+    WriteFile(jpeg, WithMetadata(Jpeg(stored), metadata));
+    doc = Open(jpeg);
+    ASSERT_NE(doc, nullptr) << Formats->LastError;
+    const TPicture shown = PictureOf(*doc->CurrentPixels());
+    ASSERT_EQ(shown.Width, upright.Width);
+    EXPECT_LT(shown.MeanDifference(upright), 3.0);
+    ASSERT_TRUE(CanSaveThroughLosslessJpeg(*doc));
+    const std::string saved = (Folder / "exact.jpg").string();
+    ASSERT_TRUE(Formats->SaveDocument(*doc, saved, gfJPEG)) << Formats->LastError;
+    const TPicture reopened = Decoded(ReadFile(saved));
+    ASSERT_EQ(reopened.Width, shown.Width);
+    EXPECT_LT(reopened.MeanDifference(shown), 1.0);
+    EXPECT_EQ(ReadBack(ReadFile(saved)).Orientation, 1);
+  }
+}
