@@ -232,22 +232,14 @@ int32_t TWKGraphicsDocument::StoredOrientation() const {
   const int index = Metadata.IndexOf(kOrientationItemId);
   if (index < 0) return 1;
   const TWKPropertyRecord& record = Metadata.Items(index);
-  if (record.Type != PropertyTypeShort || record.Size < 2) return 1;
-  const uint8_t* bytes = record.Data.get();
-  const int32_t value = bytes[0] | bytes[1] << 8;
-  return value >= 1 && value <= 8 ? value : 1;
+  return OrientationValue(record.Data.get(), record.Size, uint16_t(record.Type));
 }
 
 bool TWKGraphicsDocument::ShowUpright() {
   const int32_t orientation = StoredOrientation();
   if (orientation == 1) return true;
-  const bool turned = ApplyUprightSteps(orientation, [this](TOrientStep step) {
-    bool (TWKLTBitmap::*turn)() = step == TOrientStep::RotateRight  ? &TWKLTBitmap::RotateRight
-                                  : step == TOrientStep::RotateLeft ? &TWKLTBitmap::RotateLeft
-                                  : step == TOrientStep::Mirror     ? &TWKLTBitmap::MirrorHorizontal
-                                                                    : &TWKLTBitmap::FlipVertical;
-    return (CurrentImage.*turn)() && (OriginalImage.Empty() || (OriginalImage.*turn)());
-  });
+  const bool turned = TurnUpright(CurrentImage, orientation) &&
+                      (OriginalImage.Empty() || TurnUpright(OriginalImage, orientation));
   if (!turned || !RefreshBackup()) return false;
   const uint8_t upright[2] = {1, 0};
   Metadata.SetValue(kOrientationItemId, PropertyTypeShort, sizeof upright, upright);

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "imaging/WKBitmap.h"
+
 enum class TOrientStep : uint8_t { RotateRight, RotateLeft, Mirror, Flip };
 
 struct TOrientSteps {
@@ -32,4 +34,26 @@ bool ApplyUprightSteps(int32_t orientation, Apply&& apply) {
   for (int32_t i = 0; i < steps.Count; ++i)
     if (!apply(steps.Steps[i])) return false;
   return true;
+}
+
+// Turns the image upright from the orientation it was stored with; false when a step could not
+// be made (the image may then be partly turned).
+inline bool TurnUpright(TWKLTBitmap& image, int32_t orientation) {
+  return ApplyUprightSteps(orientation, [&image](TOrientStep step) {
+    switch (step) {
+      case TOrientStep::RotateRight: return image.RotateRight();
+      case TOrientStep::RotateLeft: return image.RotateLeft();
+      case TOrientStep::Mirror: return image.MirrorHorizontal();
+      case TOrientStep::Flip: return image.FlipVertical();
+    }
+    return false;
+  });
+}
+
+// The EXIF orientation item's value (a SHORT, little-endian); 1 for none or a value outside 1..8.
+inline int32_t OrientationValue(const uint8_t* bytes, size_t size, uint16_t type) {
+  constexpr uint16_t ShortType = 3;
+  if (bytes == nullptr || size < 2 || type != ShortType) return 1;
+  const int32_t value = bytes[0] | bytes[1] << 8;
+  return value >= 1 && value <= 8 ? value : 1;
 }

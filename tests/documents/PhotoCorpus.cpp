@@ -41,6 +41,13 @@ void AddCamera(Exiv2::ExifData& exif) {
 
 }  // namespace
 
+TPicture PictureOf(const TWKPixels& pixels) {
+  TPicture p(pixels.Width, pixels.Height);
+  for (int32_t y = 0; y < pixels.Height; ++y)
+    std::memcpy(p.Row(y), pixels.PixelAddress(pixels.Left, pixels.Top + y), size_t(3 * pixels.Width));
+  return p;
+}
+
 std::vector<uint8_t> WithMetadata(const std::vector<uint8_t>& file, const TPhotoMetadata& m) {
   Exiv2::XmpParser::initialize();
   Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(file.data(), long(file.size()));

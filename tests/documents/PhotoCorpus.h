@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/WKBitmap.h"
 #include "platform/lossless/LosslessTestSupport.h"
 #include "support/TestColorProfiles.h"
 
@@ -28,6 +29,9 @@ struct TPhotoMetadata {
   bool XmpOrientation = false;         // tiff:Orientation in the XMP as well
   std::string Caption;                 // IPTC caption; empty: no IPTC
 };
+
+// A copy of a document's pixels.
+TPicture PictureOf(const TWKPixels& pixels);
 
 // The file with the metadata written into it by exiv2.
 std::vector<uint8_t> WithMetadata(const std::vector<uint8_t>& file, const TPhotoMetadata& metadata);

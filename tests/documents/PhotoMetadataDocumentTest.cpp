@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "PhotoCorpus.h"
+#include "documents/WKGraphicsFormatsMetadata.h"
 #include "documents/WKLosslessJpeg.h"
 #include "imaging/WKColorProfile.h"
 #include "platform/codec/StillImageCodec.h"
@@ -15,13 +16,6 @@ using lossless_test::ReadFile;
 using lossless_test::WriteFile;
 
 namespace {
-
-TPicture PictureOf(const TWKPixels& pixels) {
-  TPicture p(pixels.Width, pixels.Height);
-  for (int32_t y = 0; y < pixels.Height; ++y)
-    std::memcpy(p.Row(y), pixels.PixelAddress(pixels.Left, pixels.Top + y), size_t(3 * pixels.Width));
-  return p;
-}
 
 TPicture Decoded(const std::vector<uint8_t>& file) {
   TCodecError err;
@@ -39,6 +33,13 @@ struct TSource {
   TPhotoMetadata Metadata;
 };
 
+TPhotoMetadata Profiled(std::vector<uint8_t> icc, int orientation) {
+  TPhotoMetadata m;
+  m.Icc = std::move(icc);
+  m.Orientation = orientation;
+  return m;
+}
+
 std::vector<TSource> Corpus() {
   std::vector<TSource> corpus;
   const auto add = [&corpus](const char* name, TPicture upright, std::vector<uint8_t> file,
@@ -47,26 +48,35 @@ std::vector<TSource> Corpus() {
   };
   {  // a phone photo held sideways: stored 320 x 240, blocks fit the turn exactly
     TPicture upright = TPicture::Synthetic(240, 320, 2);
-    TPhotoMetadata m{.Icc = DisplayP3Profile(), .Orientation = 6, .Keywords = {"harbour", "boats"},
-                     .Rating = 4, .XmpOrientation = true};
+    TPhotoMetadata m = Profiled(DisplayP3Profile(), 6);
+    m.Keywords = {"harbour", "boats"};
+    m.Rating = 4;
+    m.XmpOrientation = true;
     add("phone.jpg", upright, Jpeg(StoredFor(upright, 6)), m);
   }
   {  // upside down, 203 pixels wide: no exact half turn on 16-pixel blocks
     TPicture upright = TPicture::Synthetic(203, 150, 3);
-    add("upside-down.jpg", upright, Jpeg(StoredFor(upright, 3)), {.Icc = DisplayP3Profile(), .Orientation = 3});
+    add("upside-down.jpg", upright, Jpeg(StoredFor(upright, 3)), Profiled(DisplayP3Profile(), 3));
   }
   {
     TPicture upright = TPicture::Synthetic(120, 90, 4);
-    add("scan.tif", upright, Tiff16(upright), {.Icc = WideRgbProfile(), .Orientation = 1, .Thumbnail = false});
+    TPhotoMetadata m = Profiled(WideRgbProfile(), 1);
+    m.Thumbnail = false;
+    add("scan.tif", upright, Tiff16(upright), m);
   }
   {
     TPicture upright = TPicture::Synthetic(100, 70, 5);
-    add("rated.png", upright, Png(upright),
-        {.Icc = WideRgbProfile(), .Thumbnail = false, .Keywords = {"cat", "window"}, .Rating = 5});
+    TPhotoMetadata m = Profiled(WideRgbProfile(), 0);
+    m.Thumbnail = false;
+    m.Keywords = {"cat", "window"};
+    m.Rating = 5;
+    add("rated.png", upright, Png(upright), m);
   }
   {
     TPicture upright = TPicture::Synthetic(128, 96, 6);
-    add("captioned.jpg", upright, Jpeg(upright), {.Icc = SrgbProfile(), .Caption = "Boats at dusk"});
+    TPhotoMetadata m = Profiled(SrgbProfile(), 0);
+    m.Caption = "Boats at dusk";
+    add("captioned.jpg", upright, Jpeg(upright), m);
   }
   return corpus;
 }
@@ -161,7 +171,9 @@ TEST_F(PhotoMetadataDocumentTest, EveryOrientationOpensUpright) {
   const TPicture upright = TPicture::Synthetic(64, 48, 9);
   for (int orientation = 1; orientation <= 8; ++orientation) {
     SCOPED_TRACE(orientation);
-    const TPhotoMetadata metadata{.Orientation = orientation, .Camera = false, .Thumbnail = false};
+    TPhotoMetadata metadata = Profiled({}, orientation);
+    metadata.Camera = false;
+    metadata.Thumbnail = false;
     const TPicture stored = StoredFor(upright, orientation);
     const std::string png = (Folder / ("turned" + std::to_string(orientation) + ".png")).string();
     WriteFile(png, WithMetadata(Png(stored), metadata));
@@ -183,5 +195,25 @@ TEST_F(PhotoMetadataDocumentTest, EveryOrientationOpensUpright) {
     ASSERT_EQ(reopened.Width, shown.Width);
     EXPECT_LT(reopened.MeanDifference(shown), 1.0);
     EXPECT_EQ(ReadBack(ReadFile(saved)).Orientation, 1);
+  }
+}
+
+// The open dialog's preview of a phone photo held sideways is upright too.
+TEST_F(PhotoMetadataDocumentTest, PreviewOfASidewaysPhotoIsUpright) {
+  const std::vector<TSource> corpus = Corpus();
+  const TSource& phone = corpus.front();
+  const std::string path = (Folder / phone.Name).string();
+  WriteFile(path, phone.File);
+  std::unique_ptr<TWKThumbnail> thumbnail;
+  ASSERT_TRUE(Formats->GetThumbnail(path, 200, 200, thumbnail));
+  const TWKLTBitmap& image = dynamic_cast<TWKGraphicsThumbnail&>(*thumbnail).Image;
+  ASSERT_EQ(image.Width(), 150);
+  ASSERT_EQ(image.Height(), 200);
+  const TPicture preview = PictureOf(*image.Pixels());
+  // Corners and the middle, at the preview's scale of 240 / 150.
+  for (const TPoint p : {TPoint{4, 4}, TPoint{145, 4}, TPoint{4, 195}, TPoint{145, 195}, TPoint{75, 100}}) {
+    const uint8_t* shown = preview.At(p.X, p.Y);
+    const uint8_t* expected = phone.Upright.At(p.X * 240 / 150, p.Y * 320 / 200);
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(shown[c], expected[c], 24) << p.X << "," << p.Y;
   }
 }
