@@ -3,7 +3,9 @@
 // thumbnail, as exiv2 reads the saved files.
 #include "GraphicsEditorFixture.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "PhotoCorpus.h"
 #include "documents/WKGraphicsFormatsMetadata.h"
@@ -135,6 +137,9 @@ TEST_F(PhotoMetadataDocumentTest, EveryPhotoOpensUprightAndEverySaveKeepsWhatItC
       EXPECT_LT(reopened.MeanDifference(shown), 3.0);
     }
   }
+  // QM_PHOTO_CORPUS=<folder> keeps the corpus and its saves there, for other readers to check.
+  using enum std::filesystem::copy_options;
+  if (const char* keep = std::getenv("QM_PHOTO_CORPUS")) std::filesystem::copy(Folder, keep, recursive | overwrite_existing);
 }
 
 TEST_F(PhotoMetadataDocumentTest, TurnOnOpenStaysOnTheCoefficientsOnlyWhereTheBlocksAllowIt) {
