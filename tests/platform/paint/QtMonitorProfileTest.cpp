@@ -1,10 +1,8 @@
 // The monitor profile the X11 desktop publishes on the root window. Started outside an X server,
 // the program runs itself again under xvfb-run (skipped without it).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QGuiApplication>
-#include <QStandardPaths>
 #include <QtGui/qguiapplication_platform.h>
 #include <cstdlib>
 #include <xcb/xcb.h>
@@ -12,10 +10,9 @@
 #include "imaging/WKColorProfile.h"
 #include "platform/paint/QtMonitorProfile.h"
 #include "support/TestColorProfiles.h"
+#include "support/XvfbRerun.h"
 
 namespace {
-
-constexpr int kSkipped = 77;
 
 // Sets (or with no bytes deletes) the root window's _ICC_PROFILE property.
 void PublishProfile(const std::vector<uint8_t>& bytes) {
@@ -60,22 +57,8 @@ TEST(QtMonitorProfile, FollowsTheProfileTheDesktopPublishes) {
 }
 
 int main(int argc, char** argv) {
-  if (std::getenv("QM_UNDER_XVFB") == nullptr) {
-    for (const char* tool : {"xvfb-run", "xauth"}) {
-      if (QStandardPaths::findExecutable(tool).isEmpty()) {
-        std::printf("%s is not installed: skipped\n", tool);
-        return kSkipped;
-      }
-    }
-    setenv("QM_UNDER_XVFB", "1", 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a")};
-    for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
-    args.push_back(nullptr);
-    execvp("xvfb-run", args.data());
-    std::perror("xvfb-run");
-    return 1;
-  }
+  const int rerun = xvfb_rerun::RerunUnderXvfb(argc, argv, {"xvfb-run", "xauth"});
+  if (rerun >= 0) return rerun;
   QGuiApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
