@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -18,6 +19,8 @@ constexpr size_t HugePageThreshold = size_t{4} << 20;
 // form's arrays, with room for one geometry change.
 constexpr size_t KeptBlocksMax = 8;
 constexpr size_t KeptBytesMax = size_t{1} << 30;
+
+std::atomic<bool> HugePages{true};
 
 struct TKeptBlock {
   void* Block;
@@ -73,9 +76,11 @@ void* AllocatePixelMemory(size_t bytes, TPixelFill fill) {
     }
   void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED) return nullptr;
-  if (bytes >= HugePageThreshold) madvise(block, bytes, MADV_HUGEPAGE);
+  if (bytes >= HugePageThreshold && HugePages.load(std::memory_order_relaxed)) madvise(block, bytes, MADV_HUGEPAGE);
   return block;
 }
+
+void SetHugePagesForTest(bool enabled) { HugePages = enabled; }
 
 void PrefaultPixelMemory(void* bytes, size_t size) {
 #ifdef MADV_POPULATE_WRITE

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "framework/TempFolder.h"
+#include "imaging/WKParallel.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/LosslessTestSupport.h"
 
@@ -496,4 +497,23 @@ TEST_F(TarnwickSave, SaveByChangeReencodesWhatCannotStayExactInsteadOfFailing) {
   ExpectWithinQuantisation(DecodeJpeg(ReadFile(Path("out.jpg"))), doc.Current, 2, 2);
   EXPECT_EQ(doc.Save(Path("bad.jpg"), 7), 0);
   EXPECT_FALSE(std::filesystem::exists(Path("bad.jpg")));
+}
+
+// The block moves and the change flags run on every core: the saved bytes do not depend on the
+// number of parts.
+TEST_F(TarnwickSave, SavedBytesDoNotDependOnThePartCount) {
+  const std::vector<uint8_t> source = Jpeg(TPicture::Synthetic(208, 144));
+  std::vector<std::vector<uint8_t>> saves;
+  for (const int32_t parts : {1, 2, 3, 8}) {
+    SetParallelPartsForTest(parts);
+    TDocument doc(source);
+    doc.RotateRight();
+    doc.Paint(20, 30, 70, 41);
+    for (const int32_t mode : {TarnwickSaveExact, TarnwickSaveByChange}) {
+      ASSERT_EQ(doc.Save(Path("out.jpg"), mode), 1) << doc.T->LastError();
+      saves.push_back(ReadFile(Path("out.jpg")));
+    }
+  }
+  SetParallelPartsForTest(0);
+  for (size_t i = 2; i < saves.size(); ++i) EXPECT_EQ(saves[i], saves[i % 2]) << "save " << i;
 }
