@@ -96,21 +96,14 @@ struct TFixture {
       for (int32_t x = (W - w) / 2; x < (W + w) / 2; ++x) rows.At(x, y)[2] = uint8_t(255 - rows.At(x, y)[2]);
     return rows;
   }
-  bool SaveMemory(TPictureRows& current, int32_t mode, std::vector<uint8_t>& out) {
-    uint8_t* first = current.Bits.data();
-    T->SetPixels(&first, current.RowBytes, 0, 0);
-    T->SetOriginalPixels(Original.Bits.data(), Original.RowBytes);
-    const int32_t parameters[TarnwickSaveParameterCount] = {0, 100, 0, 0, -1, -1, -1, mode, 90};
-    const bool ok = T->SaveMemory(out, parameters) != 0;
-    T->FinishSave();
-    return ok;
-  }
-  bool Save(TPictureRows& current, TPictureRows& original) {
+  // One save of current against original: into out, or to SavePath when out is none.
+  bool Save(TPictureRows& current, TPictureRows& original, int32_t mode = TarnwickSaveExact,
+            std::vector<uint8_t>* out = nullptr) {
     uint8_t* first = current.Bits.data();
     T->SetPixels(&first, current.RowBytes, 0, 0);
     T->SetOriginalPixels(original.Bits.data(), original.RowBytes);
-    const int32_t parameters[TarnwickSaveParameterCount] = {0, 100, 0, 0, -1, -1, -1, TarnwickSaveExact, 90};
-    const bool ok = T->Save(SavePath, parameters) != 0;
+    const int32_t parameters[TarnwickSaveParameterCount] = {0, 100, 0, 0, -1, -1, -1, mode, 90};
+    const bool ok = (out != nullptr ? T->SaveMemory(*out, parameters) : T->Save(SavePath, parameters)) != 0;
     T->FinishSave();
     return ok;
   }
@@ -177,7 +170,7 @@ void BM_SaveAfterEdit(benchmark::State& state) {
   TPictureRows& edited = Fixture().Edited(int(state.range(1)));
   std::vector<uint8_t> out;
   for (auto _ : state)
-    if (!Fixture().SaveMemory(edited, int32_t(state.range(0)), out)) state.SkipWithError("save failed");
+    if (!Fixture().Save(edited, Fixture().Original, int32_t(state.range(0)), &out)) state.SkipWithError("save failed");
   state.SetLabel(Fixture().T->LastSaveMode() == TarnwickSaveExact ? "exact" : "re-encode");
 }
 BENCHMARK(BM_SaveAfterEdit)
@@ -191,7 +184,7 @@ void BM_SaveWholeEditByChange(benchmark::State& state) {
   TPictureRows& edited = Fixture().Edited(100);
   std::vector<uint8_t> out;
   for (auto _ : state)
-    if (!Fixture().SaveMemory(edited, TarnwickSaveByChange, out)) state.SkipWithError("save failed");
+    if (!Fixture().Save(edited, Fixture().Original, TarnwickSaveByChange, &out)) state.SkipWithError("save failed");
 }
 BENCHMARK(BM_SaveWholeEditByChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
