@@ -20,6 +20,12 @@
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
+#include "tools/geometry/RotateTool.h"
+#include "tools/geometry/ResizeTool.h"
+#include "tools/geometry/qt/ResizeFrame.h"
+#include "tools/geometry/qt/RotateFrame.h"
+#include "tools/retouch/AdjustmentTool.h"
+#include "tools/retouch/qt/AdjustmentFrame.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "view/qt/QtGraphicsView.h"
 
@@ -85,16 +91,27 @@ void TModule::DataModuleCreate() {
   //    demonstration editor module.
   // 5. About module.
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
-  app.CreateModule<TWKToolPanelModule>(*form);
+  auto* panel = app.CreateModule<TWKToolPanelModule>(*form);
   if (editor->StandardToolbar != nullptr)
     windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
-  // 7. Original-image tool; rotate/flip tool with its panel button hidden.
+  // 7. Original-image tool; rotate/flip tool with its panel button hidden, its commands on the
+  //    standard tool bar (images 16-19) and in the Edit menu.
+  auto* rotate = CreateTool<TWKRotateTool>(&app, CreateRotateFrame);
+  if (rotate->Button != nullptr) rotate->Button->SetVisible(false);
+  rotate->AddCommandItems(windows->Window, editor->StandardToolbar, editor->EditMenuItem);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
+  panel->AddToolSeparator(6);
+  auto* resize = CreateTool<TWKResizeTool>(&app, CreateResizeFrame);
+  if (resize->Button != nullptr) resize->Button->SetImageIndex(23);
+  panel->AddToolSeparator(6);
+  auto* adjustment = CreateTool<TWKAdjustmentTool>(&app, resize, CreateAdjustmentFrame);
+  if (adjustment->Button != nullptr) adjustment->Button->SetImageIndex(97);
+  panel->AddToolSeparator(1000);
   auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
   if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
   editor->SetCurrentTool(redEye);

@@ -5,7 +5,7 @@
 std::unique_ptr<TWKGeometrySnapshot> TWKGeometrySnapshot::Take(const TWKGraphicsDocument& document) {
   auto s = std::make_unique<TWKGeometrySnapshot>();
   s->HasOriginal = !document.OriginalImage.Empty();
-  document.CopyImages(s->Current, s->HasOriginal ? &s->Original : nullptr);
+  if (!document.CopyImages(s->Current, s->HasOriginal ? &s->Original : nullptr)) return nullptr;
   s->LosslessHeld = document.LosslessJpeg && document.LosslessJpeg->GetGeometry(s->Lossless);
   return s;
 }
@@ -25,11 +25,11 @@ TWKGeometryCommandState::TWKGeometryCommandState(IWKGraphicsTool* tool,
       After_(TWKGeometrySnapshot::Take(document)) {}
 
 void TWKGeometryCommandState::Undo() {
-  Before_->Restore(Document());
+  if (Before_) Before_->Restore(Document());
   TWKCustomGraphicsCommandState::Undo();
 }
 
 void TWKGeometryCommandState::Redo() {
-  After_->Restore(Document());
+  if (After_) After_->Restore(Document());
   TWKCustomGraphicsCommandState::Redo();
 }

@@ -16,6 +16,7 @@ struct TWKGeometrySnapshot {
   bool LosslessHeld = false;
   TTarnwickGeometry Lossless;
 
+  // None when the copies cannot be had: restoring a half-taken side would empty the images.
   static std::unique_ptr<TWKGeometrySnapshot> Take(const TWKGraphicsDocument& document);
   // Both images back, then the lossless geometry (a form let go in between stays let go).
   void Restore(TWKGraphicsDocument& document) const;
@@ -23,7 +24,8 @@ struct TWKGeometrySnapshot {
 
 class TWKGeometryCommandState : public TWKCustomGraphicsCommandState {
  public:
-  // `before` was taken just before the step; the after side is the document as it is now.
+  // `before` was taken just before the step; the after side is the document as it is now. A
+  // side that could not be taken (none) is left alone by undo or redo.
   TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                           std::unique_ptr<TWKGeometrySnapshot> before);
   void Undo() override;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "GraphicsEditorFixture.h"
+#include "tools/framework/ToolTestFakes.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
@@ -47,46 +48,6 @@ class TFakeFrame : public IWKRedEyeFrame {
   std::optional<TPoint> ControlCenter(std::string_view name) const override {
     return TPoint{1000 + Index(name), 500};
   }
-};
-
-class TFakeButton : public IWKToolButton {
- public:
-  std::string Text, Hint;
-  bool IsEnabled = true, IsVisible = true, IsChecked = false;
-  int32_t Image = -1;
-  std::function<void()> Click;
-  void SetCaption(const std::string& t) override { Text = t; }
-  void SetHint(const std::string& t) override { Hint = t; }
-  void SetEnabled(bool v) override { IsEnabled = v; }
-  void SetVisible(bool v) override { IsVisible = v; }
-  std::string Caption() const override { return Text; }
-  bool Enabled() const override { return IsEnabled; }
-  bool Visible() const override { return IsVisible; }
-  TPoint ScreenCenter() const override { return {20, 30}; }
-  void SetChecked(bool v) override { IsChecked = v; }
-  bool Checked() const override { return IsChecked; }
-  void SetImageIndex(int32_t i) override { Image = i; }
-};
-
-class TFakePanel : public IWKToolPanel {
- public:
-  TFakeButton Button;
-  int32_t Width = 0;
-  IWKToolButton* AddToolButton(const std::string& caption, std::function<void()> click) override {
-    Button.Text = caption;
-    Button.Click = std::move(click);
-    return &Button;
-  }
-  void AddToolSeparator(int32_t) override {}
-  void SetPanelWidth(int32_t width) override { Width = std::max(Width, width); }
-};
-
-class TRecorder : public IWKScriptRecorder {
- public:
-  std::vector<std::string> Lines;
-  bool Messages = true;
-  void AddLine(const std::string& line) override { Lines.push_back(line); }
-  bool ShowsMessages() const override { return Messages; }
 };
 
 using TPaint = std::function<TBGRPixel(int32_t x, int32_t y)>;
@@ -144,7 +105,7 @@ class RedEyeToolTest : public GraphicsEditorTest {
   int32_t HistoryCount() const { return Document()->History().Count(); }
 
   TWKDemoRegistry Registry;
-  TFakePanel Panel;
+  TFakeToolPanel Panel;
   TFakeFrame Frame;
   TWKRedEyeTool* Tool = nullptr;
 };
@@ -399,7 +360,7 @@ TEST_F(RedEyeToolTest, ControlAnswersOnlyWhileActive) {
 
 TEST_F(RedEyeToolTest, RecordsItsLinesAndRunsItsScriptCommands) {
   OpenPainted(100, 100, Uniform({0, 0, 200}));
-  TRecorder recorder;
+  TLineRecorder recorder;
   Tool->StartRecording(&recorder);
   Tool->SelectClick(nullptr);
   Tool->BrightnessTrackBarEnter();
@@ -463,23 +424,23 @@ TEST_F(RedEyeToolTest, PreviewClickReaimsTheLastCorrection) {
 }
 
 TEST_F(RedEyeToolTest, ButtonAndFrameFollowTheEditorsState) {
-  EXPECT_EQ(Panel.Button.Text, "Red Eye Correction");
-  EXPECT_EQ(Panel.Button.Hint, "Shading");
+  EXPECT_EQ(Panel.Button->Text, "Red Eye Correction");
+  EXPECT_EQ(Panel.Button->Hint, "Shading");
   EXPECT_EQ(Panel.Width, TWKRedEyeTool::kFrameWidth);
   Tool->UpdateControls();  // no image: nothing to edit
-  EXPECT_TRUE(Panel.Button.IsChecked);
-  EXPECT_FALSE(Panel.Button.IsEnabled);
+  EXPECT_TRUE(Panel.Button->IsChecked);
+  EXPECT_FALSE(Panel.Button->IsEnabled);
   EXPECT_FALSE(Frame.Enabled);
 
   OpenPainted(50, 50, Uniform({0, 0, 200}));
   Tool->UpdateControls();
-  EXPECT_TRUE(Panel.Button.IsEnabled);
+  EXPECT_TRUE(Panel.Button->IsEnabled);
   EXPECT_TRUE(Frame.Enabled);
   Editor->SetCurrentTool(nullptr);
   Tool->UpdateControls();
-  EXPECT_FALSE(Panel.Button.IsChecked);
+  EXPECT_FALSE(Panel.Button->IsChecked);
   EXPECT_FALSE(Frame.Enabled);
-  Panel.Button.Click();
+  Panel.Button->Click();
   EXPECT_EQ(Editor->CurrentTool(), Tool);
   EXPECT_EQ(Registry.Locate("REDEYE"), (TPoint{20, 30}));
 
