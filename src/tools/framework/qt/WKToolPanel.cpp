@@ -27,6 +27,8 @@ class TSeparator : public QFrame {
   TSeparator(QWidget* parent, int width) : QFrame(parent), width_(width) {
     setFrameShape(QFrame::VLine);
     setFrameShadow(QFrame::Sunken);
+    // A line's fixed width would make a row break as wide as its hint, and the bar with it.
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
   }
   QSize sizeHint() const override { return QSize(width_, 16); }
   QSize minimumSizeHint() const override { return QSize(std::min(width_, 6), 16); }
@@ -153,6 +155,12 @@ void TWKWrapToolbar::resizeEvent(QResizeEvent* event) {
   if (OnResize) OnResize();
 }
 
+bool TWKWrapToolbar::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::LayoutRequest && OnResize) OnResize();
+  return handled;
+}
+
 TWKToolFrame::TWKToolFrame(TWKComponent* owner, QWidget* parent) : TWKFrame(owner, parent) {
   Name = "ToolFrame";
   Toolbar = new TWKWrapToolbar(this);
@@ -160,11 +168,21 @@ TWKToolFrame::TWKToolFrame(TWKComponent* owner, QWidget* parent) : TWKFrame(owne
 }
 
 void TWKToolFrame::ToolbarResize() {
+  if (resizing_) return;
+  resizing_ = true;
   const int height = Toolbar->HeightFor(width()) + 6;
-  Toolbar->setGeometry(0, 0, width(), height - 6);
+  const QRect bar(0, 0, width(), height - 6);
+  Toolbar->setGeometry(bar);
+  // Laid out at once: a bar not shown yet would keep its old rows until it is.
+  Toolbar->layout()->setGeometry(bar);
   setFixedHeight(height);
+  resizing_ = false;
 }
 
+void TWKToolFrame::resizeEvent(QResizeEvent* event) {
+  TWKFrame::resizeEvent(event);
+  ToolbarResize();
+}
 void TQtToolButton::SetCaption(const std::string& text) { button_->setText(ToQString(text)); }
 void TQtToolButton::SetHint(const std::string& text) { button_->setToolTip(ToQString(text)); }
 void TQtToolButton::SetEnabled(bool value) { button_->setEnabled(value); }
