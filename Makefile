@@ -11,7 +11,7 @@ ifneq ($(CI),)
 CMAKE_FLAGS += -DQM_WERROR=ON
 endif
 
-.PHONY: deps configure build run test asan fuzz bench clean
+.PHONY: deps configure build run test asan fuzz bench package clean
 
 deps:
 	@bash scripts/install-deps
@@ -42,6 +42,10 @@ fuzz: deps
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The Debian package (build/package/quillmoor_<version>_<arch>.deb), dependencies computed.
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	bash scripts/run-benchmarks $(BUILD)

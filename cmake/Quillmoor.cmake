@@ -49,11 +49,13 @@ function(qm_qt_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} Qt6::Core Qt6::Gui Qt6::Widgets)
 endfunction()
 
-# qm_test(name SOURCES ... DEPS ... [QT]): a GoogleTest executable registered with CTest.
-# Core tests carry the label "core" and run again under the sanitizers;
-# tests marked QT run with the offscreen platform.
+# qm_test(name SOURCES ... DEPS ... [QT] [PER_TEST]): a GoogleTest executable registered with
+# CTest. Core tests carry the label "core" and run again under the sanitizers; tests marked QT
+# run with the offscreen platform. PER_TEST registers every test of a core program as a CTest
+# test of its own, named <name>.<Suite>.<Test>/<instance>, without the test data variables (for
+# the per-instruction-set kernel suites of tests/support/KernelTargets.h).
 function(qm_test name)
-  cmake_parse_arguments(ARG "QT" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT;PER_TEST" "TIMEOUT" "SOURCES;DEPS" ${ARGN})
   if(ARG_QT AND NOT QM_WITH_QT)
     return()
   endif()
@@ -70,9 +72,16 @@ function(qm_test name)
   else()
     set(labels "core")
   endif()
+  set(environment "QT_QPA_PLATFORM=offscreen;QM_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;QM_DATA=${QM_DATA_DIR};QM_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  if(ARG_PER_TEST)
+    include(GoogleTest)
+    gtest_discover_tests(${name} TEST_PREFIX "${name}." DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
+      PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT})
+    return()
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QM_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;QM_DATA=${QM_DATA_DIR};QM_BINARY_DIR=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "${environment}")
 endfunction()
 
 # Adds every immediate subfolder of the current folder that has a CMakeLists.txt.

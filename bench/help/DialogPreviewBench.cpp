@@ -40,10 +40,10 @@ class TTimedApplication : public QApplication {
   using QApplication::QApplication;
   bool notify(QObject* receiver, QEvent* event) override {
     const bool watchedPaint = receiver == Watched && event->type() == QEvent::Paint;
-    if (depth_++ > 0) {
+    if (Depth_++ > 0) {
       const bool handled = QApplication::notify(receiver, event);
       if (watchedPaint && ShowsPicture && ShowsPicture()) ++PicturePaints;
-      --depth_;
+      --Depth_;
       return handled;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -54,7 +54,7 @@ class TTimedApplication : public QApplication {
       Longest = ms;
       LongestType = event->type();
     }
-    --depth_;
+    --Depth_;
     return handled;
   }
   double Longest = 0;
@@ -64,7 +64,7 @@ class TTimedApplication : public QApplication {
   int32_t PicturePaints = 0;
 
  private:
-  int depth_ = 0;
+  int Depth_ = 0;
 };
 
 TTimedApplication* App() { return static_cast<TTimedApplication*>(QCoreApplication::instance()); }

@@ -54,10 +54,10 @@ class TNullWindow : public IWKMainWindow, public IWKGraphicsMainWindow {
 
  private:
   IWKUIItem* New() {
-    items.push_back(std::make_unique<TNullItem>());
-    return items.back().get();
+    Items_.push_back(std::make_unique<TNullItem>());
+    return Items_.back().get();
   }
-  std::vector<std::unique_ptr<TNullItem>> items;
+  std::vector<std::unique_ptr<TNullItem>> Items_;
 };
 
 class TNullDialogs : public IWKFileDialogs {

@@ -15,14 +15,14 @@ class TRatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-        times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        Times_[run.run_name.function_name] = run.GetAdjustedRealTime();
   }
   void PrintRatio(const char* label, const char* ours, const char* theirs) const {
-    auto a = times_.find(ours), b = times_.find(theirs);
-    if (a == times_.end() || b == times_.end() || b->second <= 0) return;
+    auto a = Times_.find(ours), b = Times_.find(theirs);
+    if (a == Times_.end() || b == Times_.end() || b->second <= 0) return;
     std::printf("%-52s %.3fx\n", label, a->second / b->second);
   }
 
  private:
-  std::map<std::string, double> times_;
+  std::map<std::string, double> Times_;
 };

@@ -43,7 +43,6 @@ struct TProgram {
   std::string Path;
 
   TProgram() {
-    TWKRedEyeTool::DiagnosticOutput = nullptr;
     TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
     Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
     Tool = CreateTool<TWKRedEyeTool>(&App);

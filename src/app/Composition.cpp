@@ -1,8 +1,8 @@
 #include "app/Composition.h"
 #include "app/PluginTestHook.h"
+#include "app/StartupReport.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QStringList>
 
 #include "documents/WKGraphicsEditor.h"
@@ -11,9 +11,11 @@
 #include "documents/qt/WKJPEGOptionsForm.h"
 #include "documents/qt/QtGraphicsEditorWindow.h"
 #include "framework/WKApplication.h"
+#include "framework/WKCommandLine.h"
 #include "framework/WKPaths.h"
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/MainForm.h"
+#include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
@@ -43,15 +45,16 @@ class TEditorWindows : public TWKComponent {
   TQtFileDialogs Dialogs;
 };
 
+// The files named on the command line (paths or file:// addresses) once Qt has taken its own
+// options out.
 std::vector<std::string> ProgramArguments() {
-  std::vector<std::string> arguments;
   const QStringList all = QCoreApplication::arguments();
-  // Absolute, so that the recent-files list names the file wherever the program starts next.
-  for (qsizetype i = 1; i < all.size(); ++i) {
-    const QFileInfo info(all[i]);
-    arguments.push_back(ToStdString(info.exists() ? info.absoluteFilePath() : all[i]));
-  }
-  return arguments;
+  std::vector<std::string> arguments;
+  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
+  std::vector<std::string> files;
+  for (const std::string& file : ParseCommandLine(arguments).Files)
+    files.push_back(LocalFileFromArgument(ToQString(file)));
+  return files;
 }
 
 }  // namespace
@@ -85,6 +88,7 @@ void TModule::DataModuleCreate() {
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
   InstallPluginTestHook(*editor);
+  InstallStartupReport(*editor);
 
   // 3. System information, print and help modules (product "Quillmoor", language "English").
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the

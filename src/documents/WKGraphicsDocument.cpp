@@ -120,40 +120,28 @@ bool TWKGraphicsDocument::AfterGeometry(bool changed) {
   return changed;
 }
 
+// A quarter turn, mirror or flip of both images, followed by the lossless form.
+bool TWKGraphicsDocument::TurnOrFlip(bool (TWKLTBitmap::*images)(),
+                                     bool (IWKLosslessJpeg::*lossless)(int32_t)) {
+  const bool changed = (CurrentImage.*images)();
+  if (changed && !OriginalImage.Empty()) (OriginalImage.*images)();
+  RefreshBackup();
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) ((*LosslessJpeg).*lossless)(0);
+  ImageChanged();
+  return changed;
+}
+
 bool TWKGraphicsDocument::RotateLeft() {
-  const bool changed = CurrentImage.RotateLeft();
-  if (changed && !OriginalImage.Empty()) OriginalImage.RotateLeft();
-  RefreshBackup();
-  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateLeft(0);
-  ImageChanged();
-  return changed;
+  return TurnOrFlip(&TWKLTBitmap::RotateLeft, &IWKLosslessJpeg::RotateLeft);
 }
-
 bool TWKGraphicsDocument::RotateRight() {
-  const bool changed = CurrentImage.RotateRight();
-  if (changed && !OriginalImage.Empty()) OriginalImage.RotateRight();
-  RefreshBackup();
-  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->RotateRight(0);
-  ImageChanged();
-  return changed;
+  return TurnOrFlip(&TWKLTBitmap::RotateRight, &IWKLosslessJpeg::RotateRight);
 }
-
 bool TWKGraphicsDocument::MirrorHorizontal() {
-  const bool changed = CurrentImage.MirrorHorizontal();
-  if (changed && !OriginalImage.Empty()) OriginalImage.MirrorHorizontal();
-  RefreshBackup();
-  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->MirrorHorizontal(0);
-  ImageChanged();
-  return changed;
+  return TurnOrFlip(&TWKLTBitmap::MirrorHorizontal, &IWKLosslessJpeg::MirrorHorizontal);
 }
-
 bool TWKGraphicsDocument::FlipVertical() {
-  const bool changed = CurrentImage.FlipVertical();
-  if (changed && !OriginalImage.Empty()) OriginalImage.FlipVertical();
-  RefreshBackup();
-  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->FlipVertical(0);
-  ImageChanged();
-  return changed;
+  return TurnOrFlip(&TWKLTBitmap::FlipVertical, &IWKLosslessJpeg::FlipVertical);
 }
 
 bool TWKGraphicsDocument::Crop(const TRect& rect) {

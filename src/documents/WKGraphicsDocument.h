@@ -123,6 +123,7 @@ class TWKGraphicsDocument : public TWKDocument {
 
  private:
   bool AfterGeometry(bool changed);
+  bool TurnOrFlip(bool (TWKLTBitmap::*images)(), bool (IWKLosslessJpeg::*lossless)(int32_t));
 
   bool EditActive_ = false;
   IWKGraphicsTool* EditTool_ = nullptr;

@@ -332,31 +332,37 @@ bool TWKGraphicsEditor::CanRedo() {
   return TWKEditor::CanRedo() && !(document && document->EditActive());
 }
 
-void TWKGraphicsEditor::Undo() {
+// The current tool steps aside while the tools hear of the state about to be undone or redone
+// and of the one pending after it.
+void TWKGraphicsEditor::StepHistory(bool redo) {
   TWKCommandHistoryList* history = GetHistory();
   if (history == nullptr) return;
   IWKGraphicsTool* remembered = CurrentTool_;
   SetCurrentTool(nullptr);
-  TWKCommandState* state = history->LastDone();
-  BroadcastToTools([state](IWKGraphicsTool& tool) { tool.BeforeUndo(state); });
-  TWKEditor::Undo();
-  state = history->LastDone();
-  BroadcastToTools([state](IWKGraphicsTool& tool) { tool.AfterUndo(state); });
+  const auto pending = [history, redo] { return redo ? history->NextRedo() : history->LastDone(); };
+  TWKCommandState* state = pending();
+  BroadcastToTools([&](IWKGraphicsTool& tool) {
+    if (redo)
+      tool.BeforeRedo(state);
+    else
+      tool.BeforeUndo(state);
+  });
+  if (redo)
+    TWKEditor::Redo();
+  else
+    TWKEditor::Undo();
+  state = pending();
+  BroadcastToTools([&](IWKGraphicsTool& tool) {
+    if (redo)
+      tool.AfterRedo(state);
+    else
+      tool.AfterUndo(state);
+  });
   SetCurrentTool(remembered);
 }
 
-void TWKGraphicsEditor::Redo() {
-  TWKCommandHistoryList* history = GetHistory();
-  if (history == nullptr) return;
-  IWKGraphicsTool* remembered = CurrentTool_;
-  SetCurrentTool(nullptr);
-  TWKCommandState* state = history->NextRedo();
-  BroadcastToTools([state](IWKGraphicsTool& tool) { tool.BeforeRedo(state); });
-  TWKEditor::Redo();
-  state = history->NextRedo();
-  BroadcastToTools([state](IWKGraphicsTool& tool) { tool.AfterRedo(state); });
-  SetCurrentTool(remembered);
-}
+void TWKGraphicsEditor::Undo() { StepHistory(false); }
+void TWKGraphicsEditor::Redo() { StepHistory(true); }
 
 bool TWKGraphicsEditor::MainFormMouseWheel(TWKShiftState shift, int32_t wheelDelta,
                                            TPoint screenPoint) {

@@ -142,6 +142,8 @@ class TWKGraphicsEditor : public TWKEditor {
   IWKGraphicsMainWindow& GraphicsWindow() const { return GraphicsWindow_; }
 
  private:
+  // Undo (redo false) or redo one state, with the tools told before and after.
+  void StepHistory(bool redo);
   void CreateGraphicsItems();
   void FitView(TWKGraphicsView& view);
   void ZoomViewToFit(TWKGraphicsView& view);

@@ -22,39 +22,39 @@ TWKApplication::TWKApplication() : TWKComponent(nullptr) {
 TWKApplication::~TWKApplication() {
   // Components unregister their handlers from this object while they go.
   DestroyComponents();
-  deferred_.clear();
+  Deferred_.clear();
   if (gApplication == this) gApplication = nullptr;
 }
 
-void TWKApplication::SetMessageLoop(std::unique_ptr<IWKMessageLoop> loop) { loop_ = std::move(loop); }
+void TWKApplication::SetMessageLoop(std::unique_ptr<IWKMessageLoop> loop) { Loop_ = std::move(loop); }
 
 void TWKApplication::SetMessageBoxService(std::unique_ptr<IWKMessageBoxService> service) {
-  messageBox_ = std::move(service);
+  MessageBox_ = std::move(service);
 }
 
 void TWKApplication::SetTitle(const std::string& title) {
-  title_ = title;
+  Title_ = title;
   if (OnTitleChange) OnTitleChange();
 }
 
 void TWKApplication::ComponentRemoved(TWKComponent* component) {
-  if (component == mainForm_) mainForm_ = nullptr;
+  if (component == MainForm_) MainForm_ = nullptr;
 }
 
 int TWKApplication::MessageBox(const std::string& text, const std::string& caption, int flags) {
-  if (messageBox_) return messageBox_->MessageBox(text, caption, flags);
+  if (MessageBox_) return MessageBox_->MessageBox(text, caption, flags);
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   return 0;
 }
 
 int TWKApplication::MessageBox(const std::string& text, int flags) {
-  return MessageBox(text, title_, flags);
+  return MessageBox(text, Title_, flags);
 }
 
 void TWKApplication::Idle() {
   bool done = true;
   if (OnIdle) OnIdle(done);
-  if (done) idleHandlers_.CallAll();
+  if (done) IdleHandlers_.CallAll();
 }
 
 void TWKApplication::PostDeferredCall(TWKProcedure procedure, void* data) {
@@ -63,18 +63,18 @@ void TWKApplication::PostDeferredCall(TWKProcedure procedure, void* data) {
 }
 
 void TWKApplication::PostDeferredCall(std::function<void()> call) {
-  if (mainForm_ == nullptr || !call) return;
-  deferred_.push_back(std::move(call));
-  if (deferred_.size() == 1 && loop_) loop_->PostDeferredCallMessage();
+  if (MainForm_ == nullptr || !call) return;
+  Deferred_.push_back(std::move(call));
+  if (Deferred_.size() == 1 && Loop_) Loop_->PostDeferredCallMessage();
 }
 
 void TWKApplication::ProcessDeferredCall() {
-  if (deferred_.empty()) return;
+  if (Deferred_.empty()) return;
   // The call stays queued while it runs, so calls it queues wait for their own message.
-  const std::function<void()> call = deferred_.front();
+  const std::function<void()> call = Deferred_.front();
   call();
-  deferred_.pop_front();
-  if (!deferred_.empty() && loop_) loop_->PostDeferredCallMessage();
+  Deferred_.pop_front();
+  if (!Deferred_.empty() && Loop_) Loop_->PostDeferredCallMessage();
 }
 
 std::string TWKApplication::SettingsFileNameFor(const std::string& executablePath,
@@ -89,12 +89,12 @@ std::string TWKApplication::SettingsFileNameFor(const std::string& executablePat
 }
 
 std::string TWKApplication::SettingsFileName() const {
-  if (!settingsFileName_.empty()) return settingsFileName_;
+  if (!SettingsFileName_.empty()) return SettingsFileName_;
   return SettingsFileNameFor(ExecutablePath(), UserConfigFolder(), kProgramName);
 }
 
 void TWKApplication::LoadSettingsAndInitialize() {
-  settingsPhase_ = true;
+  SettingsPhase_ = true;
   std::unique_ptr<TWKSDFReader> reader;
   const std::string fileName = SettingsFileName();
   if (FileExists(fileName)) {
@@ -117,7 +117,7 @@ void TWKApplication::LoadSettingsAndInitialize() {
 }
 
 bool TWKApplication::SaveSettings() {
-  settingsPhase_ = false;
+  SettingsPhase_ = false;
   TWKMemoryStream stream;
   {
     TWKSDFWriter writer(&stream, false);
@@ -131,6 +131,6 @@ bool TWKApplication::SaveSettings() {
 void TWKApplication::Run() {
   LoadSettingsAndInitialize();
   ShowHint = true;
-  if (loop_) loop_->Run();
+  if (Loop_) Loop_->Run();
   SaveSettings();
 }

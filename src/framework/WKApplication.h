@@ -22,12 +22,12 @@ class TWKApplication : public TWKComponent {
 
   // Platform services; the application owns them.
   void SetMessageLoop(std::unique_ptr<IWKMessageLoop> loop);
-  IWKMessageLoop* MessageLoop() const { return loop_.get(); }
+  IWKMessageLoop* MessageLoop() const { return Loop_.get(); }
   void SetMessageBoxService(std::unique_ptr<IWKMessageBoxService> service);
 
   void Initialize() {}
   void SetTitle(const std::string& title);
-  const std::string& GetTitle() const { return title_; }
+  const std::string& GetTitle() const { return Title_; }
   std::function<void()> OnTitleChange;
 
   // Creates a component owned by the application; the failure of a constructor propagates and
@@ -40,18 +40,18 @@ class TWKApplication : public TWKComponent {
   template <class T, class... Args>
   T* CreateForm(Args&&... args) {
     T* form = CreateModule<T>(std::forward<Args>(args)...);
-    if (mainForm_ == nullptr && form->IsForm()) mainForm_ = form;
+    if (MainForm_ == nullptr && form->IsForm()) MainForm_ = form;
     return form;
   }
-  TWKComponent* MainForm() const { return mainForm_; }
-  void SetMainForm(TWKComponent* form) { mainForm_ = form; }
+  TWKComponent* MainForm() const { return MainForm_; }
+  void SetMainForm(TWKComponent* form) { MainForm_ = form; }
 
   int MessageBox(const std::string& text, const std::string& caption, int flags);
   int MessageBox(const std::string& text, int flags);
 
-  void RegisterIdleHandler(const TWKMethod& handler) { idleHandlers_.Add(handler); }
-  void UnregisterIdleHandler(const TWKMethod& handler) { idleHandlers_.Remove(handler); }
-  const TWKMethodList& IdleHandlers() const { return idleHandlers_; }
+  void RegisterIdleHandler(const TWKMethod& handler) { IdleHandlers_.Add(handler); }
+  void UnregisterIdleHandler(const TWKMethod& handler) { IdleHandlers_.Remove(handler); }
+  const TWKMethodList& IdleHandlers() const { return IdleHandlers_; }
   // Called first on every idle pass; clearing done skips the UpdateControls handlers once.
   std::function<void(bool& done)> OnIdle;
   // One idle pass of the message loop.
@@ -64,12 +64,12 @@ class TWKApplication : public TWKComponent {
   // Handles one deferred-call message: runs the first queued call, removes it and posts the
   // next message when calls remain.
   void ProcessDeferredCall();
-  size_t DeferredCallCount() const { return deferred_.size(); }
+  size_t DeferredCallCount() const { return Deferred_.size(); }
 
   // $XDG_CONFIG_HOME/<Program>/<Program>.cfg (default ~/.config), else the executable's path
   // with ".cfg"; an explicitly set name wins.
   std::string SettingsFileName() const;
-  void SetSettingsFileName(const std::string& fileName) { settingsFileName_ = fileName; }
+  void SetSettingsFileName(const std::string& fileName) { SettingsFileName_ = fileName; }
   static std::string SettingsFileNameFor(const std::string& executablePath,
                                          const std::string& configFolder,
                                          const std::string& programName);
@@ -80,7 +80,7 @@ class TWKApplication : public TWKComponent {
   void LoadSettingsAndInitialize();
   // False when nothing could be written (which is not reported to the user).
   bool SaveSettings();
-  bool InSettingsPhase() const { return settingsPhase_; }
+  bool InSettingsPhase() const { return SettingsPhase_; }
 
   bool ShowHint = false;
   int ExitCode = 0;
@@ -89,14 +89,14 @@ class TWKApplication : public TWKComponent {
   void ComponentRemoved(TWKComponent* component) override;
 
  private:
-  std::unique_ptr<IWKMessageLoop> loop_;
-  std::unique_ptr<IWKMessageBoxService> messageBox_;
-  std::string title_;
-  TWKComponent* mainForm_ = nullptr;
-  TWKMethodList idleHandlers_;
-  std::deque<std::function<void()>> deferred_;
-  std::string settingsFileName_;
-  bool settingsPhase_ = false;
+  std::unique_ptr<IWKMessageLoop> Loop_;
+  std::unique_ptr<IWKMessageBoxService> MessageBox_;
+  std::string Title_;
+  TWKComponent* MainForm_ = nullptr;
+  TWKMethodList IdleHandlers_;
+  std::deque<std::function<void()>> Deferred_;
+  std::string SettingsFileName_;
+  bool SettingsPhase_ = false;
 };
 
 // The program-wide application object, or none.

@@ -13,9 +13,9 @@ class TWKComponent {
   TWKComponent(const TWKComponent&) = delete;
   TWKComponent& operator=(const TWKComponent&) = delete;
 
-  TWKComponent* Owner() const { return owner_; }
-  int ComponentCount() const { return static_cast<int>(components_.size()); }
-  TWKComponent* Components(int index) const { return components_.at(static_cast<size_t>(index)); }
+  TWKComponent* Owner() const { return Owner_; }
+  int ComponentCount() const { return static_cast<int>(Components_.size()); }
+  TWKComponent* Components(int index) const { return Components_.at(static_cast<size_t>(index)); }
 
   // True for forms (top-level windows); the application's first form is its main window.
   virtual bool IsForm() const { return false; }
@@ -29,6 +29,6 @@ class TWKComponent {
   virtual void ComponentRemoved(TWKComponent* component) {}
 
  private:
-  TWKComponent* owner_;
-  std::vector<TWKComponent*> components_;
+  TWKComponent* Owner_;
+  std::vector<TWKComponent*> Components_;
 };

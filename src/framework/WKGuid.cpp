@@ -2,22 +2,22 @@
 
 #include <cstdio>
 
+#include "framework/WKByteOrder.h"
+
 std::array<uint8_t, 16> TWKGUID::Bytes() const {
   std::array<uint8_t, 16> b{};
-  for (int i = 0; i < 4; ++i) b[i] = static_cast<uint8_t>(D1 >> (8 * i));
-  b[4] = static_cast<uint8_t>(D2);
-  b[5] = static_cast<uint8_t>(D2 >> 8);
-  b[6] = static_cast<uint8_t>(D3);
-  b[7] = static_cast<uint8_t>(D3 >> 8);
+  WriteLE32(&b[0], D1);
+  WriteLE16(&b[4], D2);
+  WriteLE16(&b[6], D3);
   for (int i = 0; i < 8; ++i) b[8 + i] = D4[i];
   return b;
 }
 
 TWKGUID TWKGUID::FromBytes(const uint8_t* b) {
   TWKGUID g;
-  g.D1 = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-  g.D2 = static_cast<uint16_t>(b[4] | b[5] << 8);
-  g.D3 = static_cast<uint16_t>(b[6] | b[7] << 8);
+  g.D1 = ReadLE32(b);
+  g.D2 = ReadLE16(b + 4);
+  g.D3 = ReadLE16(b + 6);
   for (int i = 0; i < 8; ++i) g.D4[i] = b[8 + i];
   return g;
 }

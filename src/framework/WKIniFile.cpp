@@ -32,7 +32,7 @@ bool TWKIniFile::ParseInteger(std::string_view text, int& value) {
 }
 
 void TWKIniFile::SetText(std::string_view text) {
-  sections_.clear();
+  Sections_.clear();
   size_t start = 0;
   while (start <= text.size()) {
     size_t stop = text.find_first_of("\r\n", start);
@@ -41,19 +41,19 @@ void TWKIniFile::SetText(std::string_view text) {
     start = stop + 1;
     if (line.empty() || line[0] == ';') continue;
     if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-      sections_.push_back({std::string(Trim(line.substr(1, line.size() - 2))), {}});
+      Sections_.push_back({std::string(Trim(line.substr(1, line.size() - 2))), {}});
       continue;
     }
-    if (sections_.empty()) continue;
+    if (Sections_.empty()) continue;
     const size_t eq = line.find('=');
     if (eq == std::string_view::npos) continue;
-    sections_.back().Lines.push_back(
+    Sections_.back().Lines.push_back(
         {std::string(Trim(line.substr(0, eq))), std::string(Trim(line.substr(eq + 1)))});
   }
 }
 
 const TWKIniSection* TWKIniFile::FindSection(std::string_view name) const {
-  for (const auto& s : sections_)
+  for (const auto& s : Sections_)
     if (SameText(s.Name, name)) return &s;
   return nullptr;
 }

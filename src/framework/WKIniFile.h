@@ -27,7 +27,7 @@ class TWKIniFile {
   // Replaces the contents with the parsed text (taken as UTF-8).
   void SetText(std::string_view text);
 
-  const std::vector<TWKIniSection>& Sections() const { return sections_; }
+  const std::vector<TWKIniSection>& Sections() const { return Sections_; }
   const TWKIniSection* FindSection(std::string_view name) const;
   bool ValueExists(std::string_view section, std::string_view key) const;
   std::string ReadString(std::string_view section, std::string_view key,
@@ -41,5 +41,5 @@ class TWKIniFile {
   static bool ParseInteger(std::string_view text, int& value);
 
  private:
-  std::vector<TWKIniSection> sections_;
+  std::vector<TWKIniSection> Sections_;
 };

@@ -40,6 +40,12 @@ uint16_t LangIdFromLocaleName(const std::string& locale) {
   return 1033;
 }
 
+std::string LocaleNameFromLangId(uint16_t id) {
+  for (const auto& entry : kLocales)
+    if (entry.Id == id) return entry.Name;
+  return {};
+}
+
 uint16_t SystemDefaultLanguageId() {
   for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(variable);

@@ -6,5 +6,8 @@
 
 // "de_DE.UTF-8" → 1031, "en" → 1033, "pt_BR" → 1046; unknown, "C" and "POSIX" → 1033.
 uint16_t LangIdFromLocaleName(const std::string& locale);
+// The locale name of a language identifier, "ll_CC" or "ll": 1031 → "de_DE", 1040 → "it";
+// "" for an identifier the table does not know.
+std::string LocaleNameFromLangId(uint16_t id);
 // From LC_ALL, LC_MESSAGES or LANG, the first that is set and not empty.
 uint16_t SystemDefaultLanguageId();

@@ -9,25 +9,25 @@
 #include "framework/WKPaths.h"
 
 void TWKLocalStringList::SetText(int32_t id, const std::string& text) {
-  for (auto& item : items_) {
+  for (auto& item : Items_) {
     if (item.Id != id) continue;
     item.Text = text;
     return;
   }
-  items_.push_back({id, text});
-  sorted_ = false;
+  Items_.push_back({id, text});
+  Sorted_ = false;
 }
 
 const TWKLocalString* TWKLocalStringList::Find(int32_t id) const {
-  if (!sorted_) {
-    for (const auto& item : items_)
+  if (!Sorted_) {
+    for (const auto& item : Items_)
       if (item.Id == id) return &item;
     return nullptr;
   }
   int lo = 0, hi = Count() - 1;
   while (lo <= hi) {
     const int mid = lo + (hi - lo) / 2;
-    const TWKLocalString& item = items_[static_cast<size_t>(mid)];
+    const TWKLocalString& item = Items_[static_cast<size_t>(mid)];
     if (item.Id == id) return &item;
     if (item.Id < id)
       lo = mid + 1;
@@ -45,14 +45,14 @@ bool TWKLocalStringList::TryGet(int32_t id, std::string& text) const {
 }
 
 void TWKLocalStringList::Sort() {
-  std::stable_sort(items_.begin(), items_.end(),
+  std::stable_sort(Items_.begin(), Items_.end(),
                    [](const TWKLocalString& a, const TWKLocalString& b) { return a.Id < b.Id; });
-  sorted_ = true;
+  Sorted_ = true;
 }
 
 void TWKLocalStringList::Clear() {
-  items_.clear();
-  sorted_ = false;
+  Items_.clear();
+  Sorted_ = false;
 }
 
 std::string TWKLocalizer::DefaultLanguageFolder() {
@@ -65,8 +65,8 @@ std::string TWKLocalizer::DefaultLanguageFolder() {
 TWKLocalizer::TWKLocalizer() : TWKLocalizer(DefaultLanguageFolder(), SystemDefaultLanguageId()) {}
 
 TWKLocalizer::TWKLocalizer(const std::string& languageFolder, uint16_t systemLanguageId)
-    : folder_(languageFolder) {
-  if (!folder_.empty() && folder_.back() != '/') folder_ += '/';
+    : Folder_(languageFolder) {
+  if (!Folder_.empty() && Folder_.back() != '/') Folder_ += '/';
   FindLanguages();
   ChooseBaseLanguage(systemLanguageId);
   CurrentLanguageId = BaseLanguageId;
@@ -74,7 +74,7 @@ TWKLocalizer::TWKLocalizer(const std::string& languageFolder, uint16_t systemLan
 
 void TWKLocalizer::FindLanguages() {
   std::vector<std::string> names;
-  if (DIR* dir = ::opendir(folder_.c_str())) {
+  if (DIR* dir = ::opendir(Folder_.c_str())) {
     while (const dirent* entry = ::readdir(dir)) {
       const std::string name = entry->d_name;
       if (name.size() > 4 && TWKIniFile::SameText(name.substr(name.size() - 4), ".ini"))
@@ -85,13 +85,13 @@ void TWKLocalizer::FindLanguages() {
   std::sort(names.begin(), names.end());
   for (const auto& name : names) {
     TWKLanguageFile file;
-    if (!FileExists(folder_ + name) || !file.LoadFromFile(folder_ + name)) continue;
+    if (!FileExists(Folder_ + name) || !file.LoadFromFile(Folder_ + name)) continue;
     const int id = file.ReadInteger("Language", "LangId", 0);
     if (id <= 0 || id > 0xFFFF) continue;
     auto language = std::make_unique<TWKLanguage>();
     language->Name = file.ReadString("Language", "Language", "");
     language->LangId = static_cast<uint16_t>(id);
-    language->FileName = folder_ + name;
+    language->FileName = Folder_ + name;
     Languages.push_back(std::move(language));
   }
 }

@@ -31,12 +31,12 @@ class TWKLocalStringList {
   bool TryGet(int32_t id, std::string& text) const;
   void Sort();
   void Clear();
-  int Count() const { return static_cast<int>(items_.size()); }
-  bool Sorted() const { return sorted_; }
+  int Count() const { return static_cast<int>(Items_.size()); }
+  bool Sorted() const { return Sorted_; }
 
  private:
-  std::vector<TWKLocalString> items_;
-  bool sorted_ = false;
+  std::vector<TWKLocalString> Items_;
+  bool Sorted_ = false;
 };
 
 class TWKLocalizer {
@@ -50,7 +50,7 @@ class TWKLocalizer {
   // localize handler in registration order.
   void SetLanguage(uint16_t id);
   const TWKLanguage* FindLanguage(uint16_t id) const;
-  const std::string& LanguageFolder() const { return folder_; }
+  const std::string& LanguageFolder() const { return Folder_; }
   // The text in the current language, else in the base language, else the default.
   std::string Lookup(int32_t id, const std::string& defaultText) const;
 
@@ -71,7 +71,7 @@ class TWKLocalizer {
   void FindLanguages();
   void ChooseBaseLanguage(uint16_t systemLanguageId);
 
-  std::string folder_;
+  std::string Folder_;
 };
 
 // The program-wide localiser; none until one is installed (then look-ups answer defaults).

@@ -2,7 +2,7 @@
 
 int TWKMethodList::Remove(const TWKMethod& method) {
   for (int i = Count() - 1; i >= 0; --i) {
-    if (items_[static_cast<size_t>(i)] == method) {
+    if (Items_[static_cast<size_t>(i)] == method) {
       Delete(i);
       return i;
     }
@@ -12,19 +12,19 @@ int TWKMethodList::Remove(const TWKMethod& method) {
 
 void TWKMethodList::Delete(int index) {
   if (index < 0 || index >= Count()) return;
-  items_.erase(items_.begin() + index);
+  Items_.erase(Items_.begin() + index);
 }
 
 int TWKMethodList::IndexOf(const TWKMethod& method) const {
   for (int i = 0; i < Count(); ++i)
-    if (items_[static_cast<size_t>(i)] == method) return i;
+    if (Items_[static_cast<size_t>(i)] == method) return i;
   return -1;
 }
 
 void TWKMethodList::CallAll() const {
   // Index-based with a copy of each entry: handlers may add or remove entries meanwhile.
-  for (size_t i = 0; i < items_.size(); ++i) {
-    const TWKMethod m = items_[i];
+  for (size_t i = 0; i < Items_.size(); ++i) {
+    const TWKMethod m = Items_[i];
     m();
   }
 }

@@ -41,14 +41,14 @@ TWKMethod MethodOf(typename wkmethod_detail::MemberClass<decltype(Member)>::Type
 
 class TWKMethodList {
  public:
-  void Add(const TWKMethod& method) { items_.push_back(method); }
+  void Add(const TWKMethod& method) { Items_.push_back(method); }
   // Searches from the last entry to the first for the same procedure and data, deletes it
   // and returns its index; -1 when absent.
   int Remove(const TWKMethod& method);
   void Delete(int index);
-  void Clear() { items_.clear(); }
-  int Count() const { return static_cast<int>(items_.size()); }
-  TWKMethod Items(int index) const { return items_.at(static_cast<size_t>(index)); }
+  void Clear() { Items_.clear(); }
+  int Count() const { return static_cast<int>(Items_.size()); }
+  TWKMethod Items(int index) const { return Items_.at(static_cast<size_t>(index)); }
   int IndexOf(const TWKMethod& method) const;
 
   // Calls every entry in order; entries appended meanwhile are called too, and the walk
@@ -56,5 +56,5 @@ class TWKMethodList {
   void CallAll() const;
 
  private:
-  std::vector<TWKMethod> items_;
+  std::vector<TWKMethod> Items_;
 };

@@ -4,12 +4,12 @@
 
 TWKCustomProperties::~TWKCustomProperties() {
   // Derived classes release in their own destructor; the base one only frees.
-  items_.clear();
+  Items_.clear();
 }
 
 int TWKCustomProperties::IndexOf(int32_t identifier) const {
   for (int i = Count() - 1; i >= 0; --i)
-    if (items_[static_cast<size_t>(i)]->Identifier == identifier) return i;
+    if (Items_[static_cast<size_t>(i)]->Identifier == identifier) return i;
   return -1;
 }
 
@@ -23,10 +23,10 @@ TWKPropertyRecord& TWKCustomProperties::SetRecord(int32_t identifier, uint32_t t
   if (size != 0 && data != nullptr) std::memcpy(record->Data.get(), data, size);
   const int index = IndexOf(identifier);
   if (index < 0) {
-    items_.push_back(std::move(record));
-    return *items_.back();
+    Items_.push_back(std::move(record));
+    return *Items_.back();
   }
-  auto& slot = items_[static_cast<size_t>(index)];
+  auto& slot = Items_[static_cast<size_t>(index)];
   ReleaseItem(*slot);
   slot = std::move(record);
   return *slot;
@@ -52,18 +52,18 @@ void TWKCustomProperties::SetString(int32_t identifier, const std::string& text)
 void TWKCustomProperties::Delete(int32_t identifier) {
   const int index = IndexOf(identifier);
   if (index < 0) return;
-  ReleaseItem(*items_[static_cast<size_t>(index)]);
-  items_.erase(items_.begin() + index);
+  ReleaseItem(*Items_[static_cast<size_t>(index)]);
+  Items_.erase(Items_.begin() + index);
 }
 
 void TWKCustomProperties::Clear() {
-  for (auto& record : items_) ReleaseItem(*record);
-  items_.clear();
+  for (auto& record : Items_) ReleaseItem(*record);
+  Items_.clear();
 }
 
 TWKVariant TWKCustomProperties::GetVariant(int index) const {
   if (index < 0 || index >= Count()) return {};
-  const TWKPropertyRecord& r = *items_[static_cast<size_t>(index)];
+  const TWKPropertyRecord& r = *Items_[static_cast<size_t>(index)];
   if (r.Type == WKPROP_INTEGER && r.Size == sizeof(int32_t)) {
     int32_t v;
     std::memcpy(&v, r.Data.get(), sizeof v);
@@ -81,7 +81,7 @@ TWKVariant TWKCustomProperties::GetVariant(int index) const {
 void TWKCustomProperties::Assign(const TWKCustomProperties& source) {
   if (&source == this) return;
   Clear();
-  for (const auto& r : source.items_) {
+  for (const auto& r : source.Items_) {
     TWKPropertyRecord& copy = SetRecord(r->Identifier, r->Type, r->Size, r->Data.get());
     copy.Interface = r->Interface;
   }

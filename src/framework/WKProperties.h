@@ -34,8 +34,8 @@ class TWKCustomProperties {
 
   // Searched from the last record to the first; -1 when absent.
   int IndexOf(int32_t identifier) const;
-  int Count() const { return static_cast<int>(items_.size()); }
-  const TWKPropertyRecord& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
+  int Count() const { return static_cast<int>(Items_.size()); }
+  const TWKPropertyRecord& Items(int index) const { return *Items_.at(static_cast<size_t>(index)); }
 
   // Replaces the record with that identifier in place (releasing the old one first) or
   // appends a new one.
@@ -57,7 +57,7 @@ class TWKCustomProperties {
   TWKPropertyRecord& SetRecord(int32_t identifier, uint32_t type, uint32_t size, const void* data);
 
  private:
-  std::vector<std::unique_ptr<TWKPropertyRecord>> items_;
+  std::vector<std::unique_ptr<TWKPropertyRecord>> Items_;
 };
 
 class TWKProperties : public TWKCustomProperties {

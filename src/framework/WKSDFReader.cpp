@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/WKByteOrder.h"
 #include "framework/WKSDFTypes.h"
 #include "framework/WKUnicode.h"
 
@@ -22,13 +23,13 @@ const TWKSDFElement* TWKSDFItems::FindValue(uint32_t identifier) const {
 }
 
 TWKSDFReader::TWKSDFReader(TWKStream* stream, bool ownsStream)
-    : stream_(stream), ownsStream_(ownsStream) {
+    : Stream_(stream), OwnsStream_(ownsStream) {
   Parse();
-  current_ = nullptr;
+  Current_ = nullptr;
 }
 
 TWKSDFReader::~TWKSDFReader() {
-  if (ownsStream_) delete stream_;
+  if (OwnsStream_) delete Stream_;
 }
 
 namespace {
@@ -39,15 +40,15 @@ bool ReadField(TWKStream& s, int code, uint32_t& value) {
   uint8_t b[4] = {0, 0, 0, 0};
   const size_t n = kBytes[code];
   if (n != 0 && s.Read(b, n) != n) return false;
-  value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  value = ReadLE32(b);
   return true;
 }
 
 }  // namespace
 
 void TWKSDFReader::Parse() {
-  if (stream_ == nullptr) return;
-  TWKStream& s = *stream_;
+  if (Stream_ == nullptr) return;
+  TWKStream& s = *Stream_;
   const int64_t end = s.Size();
   for (;;) {
     uint8_t header;
@@ -58,16 +59,16 @@ void TWKSDFReader::Parse() {
         !ReadField(s, header & 3, size))
       return;
     if (kind == SDF_KIND_END) {
-      if (current_ == nullptr) return;
-      current_ = current_->Parent;
+      if (Current_ == nullptr) return;
+      Current_ = Current_->Parent;
       continue;
     }
     const int64_t position = s.Position();
     if (static_cast<int64_t>(size) > end - position || !s.Seek(position + size)) return;
-    TWKSDFItems& items = current_ ? current_->Children : top_;
+    TWKSDFItems& items = Current_ ? Current_->Children : Top_;
     if (kind & 2) {
-      items.Nodes.push_back(std::make_unique<TWKSDFNode>(identifier, type, size, position, current_));
-      current_ = items.Nodes.back().get();
+      items.Nodes.push_back(std::make_unique<TWKSDFNode>(identifier, type, size, position, Current_));
+      Current_ = items.Nodes.back().get();
     } else {
       items.Values.push_back(std::make_unique<TWKSDFElement>(identifier, type, size, position));
     }
@@ -77,7 +78,7 @@ void TWKSDFReader::Parse() {
 bool TWKSDFReader::OpenNode(uint32_t identifier) {
   for (const auto& node : CurrentItems().Nodes) {
     if (node->Identifier != identifier) continue;
-    current_ = node.get();
+    Current_ = node.get();
     return true;
   }
   return false;
@@ -89,24 +90,24 @@ bool TWKSDFReader::OpenNode(uint32_t identifier, const TWKGUID& key) {
     if (node->Identifier != identifier || node->Type != SDF_GUID || node->Size != 16) continue;
     uint8_t bytes[16];
     if (!ReadData(*node, bytes) || std::memcmp(bytes, wanted.data(), 16) != 0) continue;
-    current_ = node.get();
+    Current_ = node.get();
     return true;
   }
   return false;
 }
 
 void TWKSDFReader::CloseNode() {
-  if (current_ != nullptr) current_ = current_->Parent;
+  if (Current_ != nullptr) Current_ = Current_->Parent;
 }
 
 const TWKSDFElement* TWKSDFReader::FindElement(uint32_t identifier) const {
-  if (identifier == 0 && current_ != nullptr) return current_;
+  if (identifier == 0 && Current_ != nullptr) return Current_;
   return CurrentItems().FindValue(identifier);
 }
 
 bool TWKSDFReader::ReadData(const TWKSDFElement& element, void* buffer) const {
-  if (stream_ == nullptr || !stream_->Seek(element.Position)) return false;
-  return stream_->Read(buffer, element.Size) == element.Size;
+  if (Stream_ == nullptr || !Stream_->Seek(element.Position)) return false;
+  return Stream_->Read(buffer, element.Size) == element.Size;
 }
 
 bool TWKSDFReader::ReadInteger(uint32_t identifier, int32_t& value) const {
@@ -121,15 +122,14 @@ bool TWKSDFReader::ReadInteger(uint32_t identifier, int32_t& value) const {
       if (e->Size == 1 && ReadData(*e, b)) value = b[0];
       break;
     case SDF_INT16:
-      if (e->Size == 2 && ReadData(*e, b)) value = static_cast<int16_t>(b[0] | b[1] << 8);
+      if (e->Size == 2 && ReadData(*e, b)) value = static_cast<int16_t>(ReadLE16(b));
       break;
     case SDF_UINT16:
-      if (e->Size == 2 && ReadData(*e, b)) value = static_cast<uint16_t>(b[0] | b[1] << 8);
+      if (e->Size == 2 && ReadData(*e, b)) value = ReadLE16(b);
       break;
     case SDF_INT32:
       if (e->Size == 4 && ReadData(*e, b))
-        value = static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
-                                     uint32_t(b[3]) << 24);
+        value = static_cast<int32_t>(ReadLE32(b));
       break;
     default:
       break;
@@ -150,7 +150,7 @@ bool TWKSDFReader::ReadWide(const TWKSDFElement& e, std::u16string& text) const 
   if (!ReadData(e, bytes.data())) return false;
   text.assign(e.Size / 2, u'\0');
   for (size_t i = 0; i < text.size(); ++i)
-    text[i] = static_cast<char16_t>(uint8_t(bytes[2 * i]) | uint8_t(bytes[2 * i + 1]) << 8);
+    text[i] = static_cast<char16_t>(ReadLE16(reinterpret_cast<const uint8_t*>(&bytes[2 * i])));
   return true;
 }
 

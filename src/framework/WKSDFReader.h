@@ -76,18 +76,18 @@ class TWKSDFReader {
   // True only when the element exists, its size equals expectedSize and its bytes were read.
   bool ReadBinary(uint32_t identifier, void* buffer, uint32_t expectedSize) const;
 
-  const TWKSDFItems& TopLevel() const { return top_; }
-  const TWKSDFNode* CurrentNode() const { return current_; }
+  const TWKSDFItems& TopLevel() const { return Top_; }
+  const TWKSDFNode* CurrentNode() const { return Current_; }
 
  private:
   void Parse();
-  const TWKSDFItems& CurrentItems() const { return current_ ? current_->Children : top_; }
+  const TWKSDFItems& CurrentItems() const { return Current_ ? Current_->Children : Top_; }
   const TWKSDFElement* FindElement(uint32_t identifier) const;
   bool ReadData(const TWKSDFElement& element, void* buffer) const;
   bool ReadWide(const TWKSDFElement& element, std::u16string& text) const;
 
-  TWKStream* stream_;
-  bool ownsStream_;
-  TWKSDFItems top_;
-  TWKSDFNode* current_ = nullptr;
+  TWKStream* Stream_;
+  bool OwnsStream_;
+  TWKSDFItems Top_;
+  TWKSDFNode* Current_ = nullptr;
 };

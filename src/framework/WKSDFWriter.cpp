@@ -1,5 +1,6 @@
 #include "framework/WKSDFWriter.h"
 
+#include "framework/WKByteOrder.h"
 #include "framework/WKSDFTypes.h"
 #include "framework/WKUnicode.h"
 
@@ -23,15 +24,15 @@ int PutField(uint8_t* out, uint32_t value) {
 }  // namespace
 
 TWKSDFWriter::TWKSDFWriter(TWKStream* stream, bool ownsStream)
-    : stream_(stream), ownsStream_(ownsStream) {}
+    : Stream_(stream), OwnsStream_(ownsStream) {}
 
 TWKSDFWriter::~TWKSDFWriter() {
-  if (ownsStream_) delete stream_;
+  if (OwnsStream_) delete Stream_;
 }
 
 void TWKSDFWriter::WriteElement(uint8_t kind, uint32_t identifier, uint32_t type, uint32_t size,
                                 const void* data) {
-  if (stream_ == nullptr) return;
+  if (Stream_ == nullptr) return;
   uint8_t header[13];
   header[0] = static_cast<uint8_t>(kind << 6 | LengthCode(identifier) << 4 | LengthCode(type) << 2 |
                                    LengthCode(size));
@@ -39,8 +40,8 @@ void TWKSDFWriter::WriteElement(uint8_t kind, uint32_t identifier, uint32_t type
   n += PutField(header + n, identifier);
   n += PutField(header + n, type);
   n += PutField(header + n, size);
-  stream_->Write(header, static_cast<size_t>(n));
-  if (size != 0) stream_->Write(data, size);
+  Stream_->Write(header, static_cast<size_t>(n));
+  if (size != 0) Stream_->Write(data, size);
 }
 
 void TWKSDFWriter::BeginNode(uint32_t identifier, const TWKGUID& key) {
@@ -49,15 +50,15 @@ void TWKSDFWriter::BeginNode(uint32_t identifier, const TWKGUID& key) {
 }
 
 void TWKSDFWriter::BeginNode(uint32_t identifier, int32_t key) {
-  const uint32_t v = static_cast<uint32_t>(key);
-  const uint8_t bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  uint8_t bytes[4];
+  WriteLE32(bytes, static_cast<uint32_t>(key));
   WriteElement(SDF_KIND_NODE, identifier, SDF_INT32, 4, bytes);
 }
 
 void TWKSDFWriter::EndNode() {
-  if (stream_ == nullptr) return;
+  if (Stream_ == nullptr) return;
   const uint8_t end = 0;
-  stream_->Write(&end, 1);
+  Stream_->Write(&end, 1);
 }
 
 void TWKSDFWriter::WriteBoolean(uint32_t identifier, bool value) {
@@ -66,8 +67,8 @@ void TWKSDFWriter::WriteBoolean(uint32_t identifier, bool value) {
 }
 
 void TWKSDFWriter::WriteInteger(uint32_t identifier, int32_t value) {
-  const uint32_t v = static_cast<uint32_t>(value);
-  const uint8_t bytes[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  uint8_t bytes[4];
+  WriteLE32(bytes, static_cast<uint32_t>(value));
   WriteElement(SDF_KIND_VALUE, identifier, SDF_INT32, 4, bytes);
 }
 

@@ -29,12 +29,12 @@ class TWKSDFWriter {
   void WriteWideString(uint32_t identifier, const std::u16string& text);
   void WriteBinary(uint32_t identifier, const void* data, uint32_t size);
 
-  TWKStream* Stream() const { return stream_; }
+  TWKStream* Stream() const { return Stream_; }
 
  private:
   void WriteElement(uint8_t kind, uint32_t identifier, uint32_t type, uint32_t size,
                     const void* data);
 
-  TWKStream* stream_;
-  bool ownsStream_;
+  TWKStream* Stream_;
+  bool OwnsStream_;
 };

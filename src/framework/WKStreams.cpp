@@ -8,86 +8,86 @@
 #include <cstring>
 
 TWKMemoryStream::TWKMemoryStream(const void* bytes, size_t count)
-    : data_(static_cast<const uint8_t*>(bytes), static_cast<const uint8_t*>(bytes) + count) {}
+    : Data_(static_cast<const uint8_t*>(bytes), static_cast<const uint8_t*>(bytes) + count) {}
 
 size_t TWKMemoryStream::Read(void* buffer, size_t count) {
-  const size_t available = data_.size() - position_;
+  const size_t available = Data_.size() - Position_;
   const size_t n = count < available ? count : available;
   if (n == 0) return 0;
-  std::memcpy(buffer, data_.data() + position_, n);
-  position_ += n;
+  std::memcpy(buffer, Data_.data() + Position_, n);
+  Position_ += n;
   return n;
 }
 
 size_t TWKMemoryStream::Write(const void* buffer, size_t count) {
   if (count == 0) return 0;
-  if (position_ + count > data_.size()) data_.resize(position_ + count);
-  std::memcpy(data_.data() + position_, buffer, count);
-  position_ += count;
+  if (Position_ + count > Data_.size()) Data_.resize(Position_ + count);
+  std::memcpy(Data_.data() + Position_, buffer, count);
+  Position_ += count;
   return count;
 }
 
 bool TWKMemoryStream::Seek(int64_t position) {
   if (position < 0 || position > Size()) return false;
-  position_ = static_cast<size_t>(position);
+  Position_ = static_cast<size_t>(position);
   return true;
 }
 
 TWKFileStream::TWKFileStream(const std::string& fileName, TMode mode) {
   const int flags = mode == TMode::Read ? O_RDONLY : (O_WRONLY | O_CREAT | O_TRUNC);
-  fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
-  if (fd_ < 0) return;
+  Fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
+  if (Fd_ < 0) return;
   struct stat st {};
-  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) Close();
+  if (::fstat(Fd_, &st) != 0 || !S_ISREG(st.st_mode)) Close();
 }
 
 TWKFileStream::~TWKFileStream() { Close(); }
 
 size_t TWKFileStream::Read(void* buffer, size_t count) {
-  if (fd_ < 0) return 0;
+  if (Fd_ < 0) return 0;
   size_t done = 0;
   while (done < count) {
-    const ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, count - done);
+    const ssize_t n = ::read(Fd_, static_cast<char*>(buffer) + done, count - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
-  position_ += static_cast<int64_t>(done);
+  Position_ += static_cast<int64_t>(done);
   return done;
 }
 
 size_t TWKFileStream::Write(const void* buffer, size_t count) {
-  if (fd_ < 0) return 0;
+  if (Fd_ < 0) return 0;
   size_t done = 0;
   while (done < count) {
-    const ssize_t n = ::write(fd_, static_cast<const char*>(buffer) + done, count - done);
+    const ssize_t n = ::write(Fd_, static_cast<const char*>(buffer) + done, count - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<size_t>(n);
   }
-  position_ += static_cast<int64_t>(done);
+  Position_ += static_cast<int64_t>(done);
   return done;
 }
 
 bool TWKFileStream::Seek(int64_t position) {
-  if (fd_ < 0 || position < 0 || position > Size()) return false;
-  if (::lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0) return false;
-  position_ = position;
+  if (Fd_ < 0 || position < 0 || position > Size()) return false;
+  if (::lseek(Fd_, static_cast<off_t>(position), SEEK_SET) < 0) return false;
+  Position_ = position;
   return true;
 }
 
 int64_t TWKFileStream::Size() const {
-  if (fd_ < 0) return 0;
+  if (Fd_ < 0) return 0;
   struct stat st {};
-  if (::fstat(fd_, &st) != 0) return 0;
+  if (::fstat(Fd_, &st) != 0) return 0;
   return static_cast<int64_t>(st.st_size);
 }
 
-bool TWKFileStream::Sync() { return fd_ >= 0 && ::fsync(fd_) == 0; }
+bool TWKFileStream::Sync() { return Fd_ >= 0 && ::fsync(Fd_) == 0; }
 
 bool TWKFileStream::Close() {
-  if (fd_ < 0) return true;
-  const bool ok = ::close(fd_) == 0;
-  fd_ = -1;
+  if (Fd_ < 0) return true;
+  const bool ok = ::close(Fd_) == 0;
+  Fd_ = -1;
   return ok;
 }

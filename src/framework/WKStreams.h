@@ -24,20 +24,20 @@ class TWKStream {
 class TWKMemoryStream : public TWKStream {
  public:
   TWKMemoryStream() = default;
-  explicit TWKMemoryStream(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
+  explicit TWKMemoryStream(std::vector<uint8_t> bytes) : Data_(std::move(bytes)) {}
   TWKMemoryStream(const void* bytes, size_t count);
 
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
   bool Seek(int64_t position) override;
-  int64_t Position() const override { return static_cast<int64_t>(position_); }
-  int64_t Size() const override { return static_cast<int64_t>(data_.size()); }
+  int64_t Position() const override { return static_cast<int64_t>(Position_); }
+  int64_t Size() const override { return static_cast<int64_t>(Data_.size()); }
 
-  const std::vector<uint8_t>& Bytes() const { return data_; }
+  const std::vector<uint8_t>& Bytes() const { return Data_; }
 
  private:
-  std::vector<uint8_t> data_;
-  size_t position_ = 0;
+  std::vector<uint8_t> Data_;
+  size_t Position_ = 0;
 };
 
 class TWKFileStream : public TWKStream {
@@ -50,11 +50,11 @@ class TWKFileStream : public TWKStream {
   TWKFileStream(const TWKFileStream&) = delete;
   TWKFileStream& operator=(const TWKFileStream&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return Fd_ >= 0; }
   size_t Read(void* buffer, size_t count) override;
   size_t Write(const void* buffer, size_t count) override;
   bool Seek(int64_t position) override;
-  int64_t Position() const override { return position_; }
+  int64_t Position() const override { return Position_; }
   int64_t Size() const override;
   // Flushes written data to the device; false on failure.
   bool Sync();
@@ -62,6 +62,6 @@ class TWKFileStream : public TWKStream {
   bool Close();
 
  private:
-  int fd_ = -1;
-  int64_t position_ = 0;
+  int Fd_ = -1;
+  int64_t Position_ = 0;
 };

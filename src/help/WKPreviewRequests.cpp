@@ -3,61 +3,61 @@
 uint64_t TWKPreviewRequests::Request(std::string fileName, int32_t width, int32_t height) {
   uint64_t ticket = 0;
   {
-    std::lock_guard lock(lock_);
-    ticket = ++newest_;
-    if (terminated_) return ticket;  // nobody will take it
-    pending_ = TWKPreviewRequest{std::move(fileName), width, height, ticket};
+    std::lock_guard lock(Lock_);
+    ticket = ++Newest_;
+    if (Terminated_) return ticket;  // nobody will take it
+    Pending_ = TWKPreviewRequest{std::move(fileName), width, height, ticket};
   }
-  wake_.notify_one();
+  Wake_.notify_one();
   return ticket;
 }
 
 void TWKPreviewRequests::Cancel() {
-  std::lock_guard lock(lock_);
-  ++newest_;
-  pending_.reset();
+  std::lock_guard lock(Lock_);
+  ++Newest_;
+  Pending_.reset();
 }
 
 bool TWKPreviewRequests::Take(TWKPreviewRequest& request) {
-  std::unique_lock lock(lock_);
-  wake_.wait(lock, [this] { return terminated_ || pending_.has_value(); });
-  if (terminated_) return false;
-  request = std::move(*pending_);
-  pending_.reset();
-  inHand_ = true;
+  std::unique_lock lock(Lock_);
+  Wake_.wait(lock, [this] { return Terminated_ || Pending_.has_value(); });
+  if (Terminated_) return false;
+  request = std::move(*Pending_);
+  Pending_.reset();
+  InHand_ = true;
   return true;
 }
 
 void TWKPreviewRequests::Finish() {
-  std::lock_guard lock(lock_);
-  inHand_ = false;
+  std::lock_guard lock(Lock_);
+  InHand_ = false;
 }
 
 bool TWKPreviewRequests::Idle() const {
-  std::lock_guard lock(lock_);
-  return !pending_.has_value() && !inHand_;
+  std::lock_guard lock(Lock_);
+  return !Pending_.has_value() && !InHand_;
 }
 
 bool TWKPreviewRequests::IsCurrent(uint64_t ticket) const {
-  std::lock_guard lock(lock_);
-  return !terminated_ && ticket == newest_;
+  std::lock_guard lock(Lock_);
+  return !Terminated_ && ticket == Newest_;
 }
 
 bool TWKPreviewRequests::HasPending() const {
-  std::lock_guard lock(lock_);
-  return pending_.has_value();
+  std::lock_guard lock(Lock_);
+  return Pending_.has_value();
 }
 
 void TWKPreviewRequests::Terminate() {
   {
-    std::lock_guard lock(lock_);
-    terminated_ = true;
-    pending_.reset();
+    std::lock_guard lock(Lock_);
+    Terminated_ = true;
+    Pending_.reset();
   }
-  wake_.notify_all();
+  Wake_.notify_all();
 }
 
 bool TWKPreviewRequests::Terminated() const {
-  std::lock_guard lock(lock_);
-  return terminated_;
+  std::lock_guard lock(Lock_);
+  return Terminated_;
 }

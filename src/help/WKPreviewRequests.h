@@ -36,10 +36,10 @@ class TWKPreviewRequests {
   bool Terminated() const;
 
  private:
-  mutable std::mutex lock_;
-  std::condition_variable wake_;
-  std::optional<TWKPreviewRequest> pending_;
-  uint64_t newest_ = 0;
-  bool inHand_ = false;
-  bool terminated_ = false;
+  mutable std::mutex Lock_;
+  std::condition_variable Wake_;
+  std::optional<TWKPreviewRequest> Pending_;
+  uint64_t Newest_ = 0;
+  bool InHand_ = false;
+  bool Terminated_ = false;
 };

@@ -13,29 +13,29 @@ class TReleasedThreads {
   ~TReleasedThreads() { JoinAll(); }
 
   void Add(std::shared_ptr<const std::atomic<bool>> ended, std::thread thread) {
-    std::lock_guard lock(lock_);
+    std::lock_guard lock(Lock_);
     // Threads that have ended already are joined at no cost.
-    std::erase_if(threads_, [](TEntry& entry) {
+    std::erase_if(Threads_, [](TEntry& entry) {
       if (!entry.Ended->load()) return false;
       entry.Thread.join();
       return true;
     });
-    threads_.push_back({std::move(ended), std::move(thread)});
+    Threads_.push_back({std::move(ended), std::move(thread)});
   }
 
   void JoinAll() {
     std::vector<TEntry> threads;
     {
-      std::lock_guard lock(lock_);
-      threads.swap(threads_);
+      std::lock_guard lock(Lock_);
+      threads.swap(Threads_);
     }
     for (TEntry& entry : threads) entry.Thread.join();
   }
 
   int32_t Running() {
-    std::lock_guard lock(lock_);
+    std::lock_guard lock(Lock_);
     int32_t running = 0;
-    for (const TEntry& entry : threads_) running += entry.Ended->load() ? 0 : 1;
+    for (const TEntry& entry : Threads_) running += entry.Ended->load() ? 0 : 1;
     return running;
   }
 
@@ -44,8 +44,8 @@ class TReleasedThreads {
     std::shared_ptr<const std::atomic<bool>> Ended;
     std::thread Thread;
   };
-  std::mutex lock_;
-  std::vector<TEntry> threads_;
+  std::mutex Lock_;
+  std::vector<TEntry> Threads_;
 };
 
 TReleasedThreads& Released() {
@@ -56,11 +56,11 @@ TReleasedThreads& Released() {
 }  // namespace
 
 TWKPreviewWorker::TWKPreviewWorker(TMaker maker, TDeliver deliver)
-    : state_(std::make_shared<TState>()) {
-  state_->Maker = std::move(maker);
-  state_->Deliver = std::move(deliver);
+    : State_(std::make_shared<TState>()) {
+  State_->Maker = std::move(maker);
+  State_->Deliver = std::move(deliver);
   Released();  // constructed before any thread it may have to join
-  thread_ = std::thread([state = state_] { Run(*state); });
+  Thread_ = std::thread([state = State_] { Run(*state); });
 }
 
 TWKPreviewWorker::~TWKPreviewWorker() {
@@ -69,15 +69,15 @@ TWKPreviewWorker::~TWKPreviewWorker() {
 }
 
 void TWKPreviewWorker::Join() {
-  if (thread_.joinable()) thread_.join();
+  if (Thread_.joinable()) Thread_.join();
 }
 
 void TWKPreviewWorker::Release() {
   Terminate();
-  if (!thread_.joinable()) return;
+  if (!Thread_.joinable()) return;
   // The aliasing pointer keeps the whole state alive for as long as the entry needs the flag.
-  Released().Add(std::shared_ptr<const std::atomic<bool>>(state_, &state_->Ended),
-                 std::move(thread_));
+  Released().Add(std::shared_ptr<const std::atomic<bool>>(State_, &State_->Ended),
+                 std::move(Thread_));
 }
 
 void TWKPreviewWorker::JoinReleased() { Released().JoinAll(); }
@@ -85,8 +85,8 @@ void TWKPreviewWorker::JoinReleased() { Released().JoinAll(); }
 int32_t TWKPreviewWorker::ReleasedRunning() { return Released().Running(); }
 
 TWKPreviewWorker::TCounts TWKPreviewWorker::Counts() const {
-  return {state_->Made.load(), state_->Failed.load(), state_->Dropped.load(),
-          state_->Delivered.load()};
+  return {State_->Made.load(), State_->Failed.load(), State_->Dropped.load(),
+          State_->Delivered.load()};
 }
 
 void TWKPreviewWorker::Run(TState& state) {

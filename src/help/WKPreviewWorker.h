@@ -37,13 +37,13 @@ class TWKPreviewWorker {
   TWKPreviewWorker& operator=(const TWKPreviewWorker&) = delete;
 
   uint64_t Request(const std::string& fileName, int32_t width, int32_t height) {
-    return state_->Requests.Request(fileName, width, height);
+    return State_->Requests.Request(fileName, width, height);
   }
-  void Cancel() { state_->Requests.Cancel(); }
-  bool IsCurrent(uint64_t ticket) const { return state_->Requests.IsCurrent(ticket); }
+  void Cancel() { State_->Requests.Cancel(); }
+  bool IsCurrent(uint64_t ticket) const { return State_->Requests.IsCurrent(ticket); }
   // Tells the thread to end after the thumbnail in hand; nothing is delivered any more.
-  void Terminate() { state_->Requests.Terminate(); }
-  bool Terminated() const { return state_->Requests.Terminated(); }
+  void Terminate() { State_->Requests.Terminate(); }
+  bool Terminated() const { return State_->Requests.Terminated(); }
   // Waits for the thread to end (after Terminate).
   void Join();
   // Terminates and returns at once: the thread keeps what it works with alive, finishes and
@@ -56,7 +56,7 @@ class TWKPreviewWorker {
   // Released threads that have not ended yet.
   static int32_t ReleasedRunning();
   // Nothing requested and nothing being made (every outcome counted).
-  bool Idle() const { return state_->Requests.Idle(); }
+  bool Idle() const { return State_->Requests.Idle(); }
   TCounts Counts() const;
 
  private:
@@ -70,6 +70,6 @@ class TWKPreviewWorker {
   };
   static void Run(TState& state);
 
-  std::shared_ptr<TState> state_;
-  std::thread thread_;
+  std::shared_ptr<TState> State_;
+  std::thread Thread_;
 };

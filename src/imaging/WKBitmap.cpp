@@ -88,7 +88,7 @@ void TWKPixelBuffer::SetFormat(TWKPixelFormat format) { SetFormatCode(format); }
 
 bool TWKPixelBuffer::SetBounds(const TRect& rect, TPixelFill fill) {
   if (rect == BoundsRect()) return Bits != nullptr || rect.IsEmpty();
-  FMemory.Free();
+  Memory_.Free();
   ResetGeometry();
   Left = rect.Left;
   Top = rect.Top;
@@ -101,8 +101,8 @@ bool TWKPixelBuffer::SetBounds(const TRect& rect, TPixelFill fill) {
     return rect.IsEmpty();
   }
   RowBytes = rowBytes;
-  if (!FMemory.Allocate(bytes, fill)) return false;
-  Bits = FMemory.Data();
+  if (!Memory_.Allocate(bytes, fill)) return false;
+  Bits = Memory_.Data();
   return true;
 }
 
@@ -112,7 +112,7 @@ bool TWKPixelBuffer::Allocate(TWKPixelFormat format, const TRect& rect, TPixelFi
 }
 
 void TWKPixelBuffer::Clear() {
-  FMemory.Free();
+  Memory_.Free();
   ResetGeometry();
 }
 
@@ -128,12 +128,12 @@ bool TDIBSection::SetSize(int32_t width, int32_t height, TWKPixelFormat format,
     auto section = painter->CreateSectionMemory(width, height, format, referenceDevice);
     if (section && section->Bits() && section->RowBytes() == rowBytes) {
       Attach(Rect(0, 0, width, height), section->Bits(), format, rowBytes);
-      FSection = std::move(section);
+      Section_ = std::move(section);
       return true;
     }
   }
-  if (!FMemory.Allocate(bytes)) return false;
-  Attach(Rect(0, 0, width, height), FMemory.Data(), format, rowBytes);
+  if (!Memory_.Allocate(bytes)) return false;
+  Attach(Rect(0, 0, width, height), Memory_.Data(), format, rowBytes);
   return true;
 }
 
@@ -144,8 +144,8 @@ bool TDIBSection::Draw(IWKPaintDevice& device, int32_t x, int32_t y) const {
 }
 
 void TDIBSection::Release() {
-  FSection.reset();
-  FMemory.Free();
+  Section_.reset();
+  Memory_.Free();
   ResetGeometry();
   PixelFormat = 0;
   BytesPerPixel = 0;

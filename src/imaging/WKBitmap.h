@@ -85,11 +85,11 @@ class TWKPixelBuffer : public TWKPixels {
   void Clear();
   void Swap(TWKPixelBuffer& other) noexcept {
     std::swap(static_cast<TWKPixels&>(*this), static_cast<TWKPixels&>(other));
-    FMemory.Swap(other.FMemory);
+    Memory_.Swap(other.Memory_);
   }
 
  private:
-  TPixelMemory FMemory;
+  TPixelMemory Memory_;
 };
 
 // Pixel memory owned by the platform layer (an image of the user-interface toolkit).
@@ -116,11 +116,11 @@ class TDIBSection : public TWKPixels {
   bool Draw(IWKPaintDevice& device, int32_t x, int32_t y) const;
   void Release();
   // The platform memory behind the section; none when it came from the core's pages.
-  IWKSectionMemory* Section() const { return FSection.get(); }
+  IWKSectionMemory* Section() const { return Section_.get(); }
 
  private:
-  std::unique_ptr<IWKSectionMemory> FSection;
-  TPixelMemory FMemory;
+  std::unique_ptr<IWKSectionMemory> Section_;
+  TPixelMemory Memory_;
 };
 
 // Laid over the view canvas's paint bitmap while it paints; frees nothing.
@@ -218,16 +218,16 @@ class TWKLTBitmap : public TWKBitmap {
   TWKLTBitmap& operator=(const TWKLTBitmap&) = delete;
   ~TWKLTBitmap() override { FreeStorage(); }
 
-  int32_t Width() const override { return FStorage.Width; }
-  int32_t Height() const override { return FStorage.Height; }
-  TWKLTPixels* Pixels() const override { return FPixels.get(); }
+  int32_t Width() const override { return Storage_.Width; }
+  int32_t Height() const override { return Storage_.Height; }
+  TWKLTPixels* Pixels() const override { return Pixels_.get(); }
   bool Paint(IWKPaintDevice& device, const TRect& destRect, const TRect* clipRect,
              const TRect* sourceRect) override;
   bool Print(IWKPaintDevice& device, const TRect& rect) override;
 
-  const TWKBitmapStorage& Storage() const { return FStorage; }
-  TWKPixelFormat PixelFormat() const { return FStorage.Format; }
-  bool Empty() const { return !FPixels; }
+  const TWKBitmapStorage& Storage() const { return Storage_; }
+  TWKPixelFormat PixelFormat() const { return Storage_.Format; }
+  bool Empty() const { return !Pixels_; }
 
   // New storage, all zero unless the caller writes every byte of it (row padding included).
   bool SetSize(int32_t width, int32_t height, TWKPixelFormat format, TPixelFill fill = TPixelFill::Zero);
@@ -248,9 +248,9 @@ class TWKLTBitmap : public TWKBitmap {
   // Exchanges the two images' storage without copying pixels (a load fills a new bitmap and
   // swaps it in only when it succeeded).
   void Swap(TWKLTBitmap& other) noexcept {
-    FPixels.swap(other.FPixels);
-    std::swap(FStorage, other.FStorage);
-    FMemory.Swap(other.FMemory);
+    Pixels_.swap(other.Pixels_);
+    std::swap(Storage_, other.Storage_);
+    Memory_.Swap(other.Memory_);
   }
 
  private:
@@ -260,9 +260,9 @@ class TWKLTBitmap : public TWKBitmap {
   void Adopt(TNewStorage& storage);
   bool Rebuild(bool turned, void (*op)(const TWKPixels&, TWKPixels&));
 
-  std::unique_ptr<TWKLTPixels> FPixels;
-  TWKBitmapStorage FStorage;
-  TPixelMemory FMemory;
+  std::unique_ptr<TWKLTPixels> Pixels_;
+  TWKBitmapStorage Storage_;
+  TPixelMemory Memory_;
 };
 
 // While true, TWKLTBitmap::Resize uses TQuickDraftResampler instead of TLanczosResampler.

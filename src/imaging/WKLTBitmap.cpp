@@ -25,9 +25,9 @@ void TWKLTBitmap::Adopt(TNewStorage& storage) {
   pixels->Attach(storage.Pixels.BoundsRect(), storage.Pixels.Bits, storage.Pixels.PixelFormat,
                  storage.Pixels.RowBytes);
   FreeStorage();
-  FMemory = std::move(storage.Memory);
-  FStorage = storage.Storage;
-  FPixels = std::move(pixels);
+  Memory_ = std::move(storage.Memory);
+  Storage_ = storage.Storage;
+  Pixels_ = std::move(pixels);
 }
 
 bool TWKLTBitmap::SetSize(int32_t width, int32_t height, TWKPixelFormat format, TPixelFill fill) {
@@ -39,27 +39,27 @@ bool TWKLTBitmap::SetSize(int32_t width, int32_t height, TWKPixelFormat format, 
 }
 
 void TWKLTBitmap::FreeStorage() {
-  if (!FPixels) return;
-  FPixels.reset();
-  FMemory.Free();
-  FStorage = TWKBitmapStorage{};
+  if (!Pixels_) return;
+  Pixels_.reset();
+  Memory_.Free();
+  Storage_ = TWKBitmapStorage{};
 }
 
 std::unique_ptr<TWKLTBitmap> TWKLTBitmap::Clone() const {
-  if (!FPixels) return nullptr;
+  if (!Pixels_) return nullptr;
   auto copy = std::make_unique<TWKLTBitmap>();
   if (!copy->SetSize(Width(), Height(), PixelFormat())) return nullptr;
-  std::memcpy(copy->FMemory.Data(), FMemory.Data(), FStorage.Size);
+  std::memcpy(copy->Memory_.Data(), Memory_.Data(), Storage_.Size);
   return copy;
 }
 
 bool TWKLTBitmap::Crop(const TRect& rect) {
-  if (!FPixels) return false;
-  const TRect r = IntersectRect(rect, FPixels->BoundsRect());
+  if (!Pixels_) return false;
+  const TRect r = IntersectRect(rect, Pixels_->BoundsRect());
   if (r.IsEmpty()) return false;
   TNewStorage storage;
   if (!MakeStorage(r.Width(), r.Height(), PixelFormat(), storage)) return false;
-  storage.Pixels.CopyRect(0, 0, r, *FPixels);
+  storage.Pixels.CopyRect(0, 0, r, *Pixels_);
   Adopt(storage);
   return true;
 }
@@ -67,17 +67,17 @@ bool TWKLTBitmap::Crop(const TRect& rect) {
 bool TWKLTBitmap::Resize(int32_t width, int32_t height) { return ResizeInto(width, height, *this); }
 
 bool TWKLTBitmap::ResizeInto(int32_t width, int32_t height, TWKLTBitmap& result) const {
-  if (!FPixels) return false;
+  if (!Pixels_) return false;
   TNewStorage storage;
   if (!MakeStorage(width, height, PixelFormat(), storage)) return false;
   const TRect whole = Rect(0, 0, width, height);
   bool done = false;
   if (QuickDraftResampling) {
     done = ResamplePixels(storage.Pixels, whole, whole, TQuickDraftResampler(),
-                          FPixels->BoundsRect(), *FPixels);
+                          Pixels_->BoundsRect(), *Pixels_);
   } else {
-    done = ResamplePixels(storage.Pixels, whole, whole, TLanczosResampler(), FPixels->BoundsRect(),
-                          *FPixels);
+    done = ResamplePixels(storage.Pixels, whole, whole, TLanczosResampler(), Pixels_->BoundsRect(),
+                          *Pixels_);
   }
   if (!done) return false;
   result.Adopt(storage);
@@ -85,21 +85,21 @@ bool TWKLTBitmap::ResizeInto(int32_t width, int32_t height, TWKLTBitmap& result)
 }
 
 bool TWKLTBitmap::SetCanvasSize(int32_t width, int32_t height) {
-  if (!FPixels) return false;
+  if (!Pixels_) return false;
   TNewStorage storage;
   if (!MakeStorage(width, height, PixelFormat(), storage)) return false;
-  storage.Pixels.Assign(*FPixels);
+  storage.Pixels.Assign(*Pixels_);
   Adopt(storage);
   return true;
 }
 
 bool TWKLTBitmap::Rebuild(bool turned, void (*op)(const TWKPixels&, TWKPixels&)) {
-  if (!FPixels || PixelFormat() != FormatBGR24) return false;
+  if (!Pixels_ || PixelFormat() != FormatBGR24) return false;
   TNewStorage storage;
   const int32_t w = turned ? Height() : Width();
   const int32_t h = turned ? Width() : Height();
   if (!MakeStorage(w, h, FormatBGR24, storage)) return false;
-  op(*FPixels, storage.Pixels);
+  op(*Pixels_, storage.Pixels);
   Adopt(storage);
   return true;
 }
@@ -123,12 +123,12 @@ bool TWKLTBitmap::AssignPixels(const TWKPixels& buffer) {
 bool TWKLTBitmap::Paint(IWKPaintDevice& device, const TRect& destRect, const TRect* clipRect,
                         const TRect* sourceRect) {
   IWKPixelPainter* painter = PixelPainter();
-  if (!FPixels || !painter) return false;
-  return painter->Paint(device, *FPixels, destRect, clipRect, sourceRect);
+  if (!Pixels_ || !painter) return false;
+  return painter->Paint(device, *Pixels_, destRect, clipRect, sourceRect);
 }
 
 bool TWKLTBitmap::Print(IWKPaintDevice& device, const TRect& rect) {
   IWKPixelPainter* painter = PixelPainter();
-  if (!FPixels || !painter) return false;
-  return painter->Print(device, *FPixels, rect);
+  if (!Pixels_ || !painter) return false;
+  return painter->Print(device, *Pixels_, rect);
 }

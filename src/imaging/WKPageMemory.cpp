@@ -136,13 +136,13 @@ bool TPixelMemory::Allocate(size_t bytes, TPixelFill fill) {
   Free();
   void* block = AllocatePixelMemory(bytes, fill);
   if (!block) return false;
-  FData = static_cast<uint8_t*>(block);
-  FSize = bytes;
+  Data_ = static_cast<uint8_t*>(block);
+  Size_ = bytes;
   return true;
 }
 
 void TPixelMemory::Free() {
-  FreePixelMemory(FData, FSize);
-  FData = nullptr;
-  FSize = 0;
+  FreePixelMemory(Data_, Size_);
+  Data_ = nullptr;
+  Size_ = 0;
 }

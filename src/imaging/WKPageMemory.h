@@ -50,13 +50,13 @@ class TPixelMemory {
   bool Allocate(size_t bytes, TPixelFill fill = TPixelFill::Zero);  // frees any previous block first
   void Free();
   void Swap(TPixelMemory& other) noexcept {
-    std::swap(FData, other.FData);
-    std::swap(FSize, other.FSize);
+    std::swap(Data_, other.Data_);
+    std::swap(Size_, other.Size_);
   }
-  uint8_t* Data() const { return FData; }
-  size_t Size() const { return FSize; }
+  uint8_t* Data() const { return Data_; }
+  size_t Size() const { return Size_; }
 
  private:
-  uint8_t* FData = nullptr;
-  size_t FSize = 0;
+  uint8_t* Data_ = nullptr;
+  size_t Size_ = 0;
 };

@@ -141,6 +141,75 @@ HWY_INLINE void TurnUnit(const uint8_t* base, ptrdiff_t sourceRowBytes, int32_t 
   }
 }
 
+// Fetches the band's 16 source rows from y0 into L2 (when they lie inside the source).
+HWY_INLINE void PrefetchRows(const TWKPixels& source, int32_t xa, ptrdiff_t bandBytes, int32_t y0) {
+  if (y0 < 0 || y0 + 16 > source.Height) return;
+  const uint8_t* p = source.Bits + y0 * static_cast<ptrdiff_t>(source.RowBytes) + static_cast<ptrdiff_t>(xa) * 3;
+  for (int32_t r = 0; r < 16; ++r, p += source.RowBytes)
+    for (ptrdiff_t off = 0; off < bandBytes + 63; off += 64) __builtin_prefetch(p + off, 0, 2);
+}
+
+// Turns `steps` 16-row steps of band [xa, xb) from destination column `block` on into the
+// staging tile, each step 48 bytes further along every tile row.
+template <bool Left>
+HWY_INLINE void StageSteps(const TWKPixels& source, int32_t xa, int32_t xb, int32_t block,
+                           int32_t steps, uint8_t* tile) {
+  const ptrdiff_t bandBytes = static_cast<ptrdiff_t>(xb - xa) * 3;
+  for (int32_t k = 0; k < steps; ++k) {
+    const int32_t nx = block + 16 * k;
+    const int32_t y0 = Left ? nx : source.Height - 16 - nx;
+    PrefetchRows(source, xa, bandBytes, Left ? y0 + kSourceAhead * 16 : y0 - kSourceAhead * 16);
+    for (int32_t x0 = xa; x0 < xb; x0 += kUnitColumns) {
+      const int32_t j = Left ? xb - 1 - x0 : x0 - xa;
+      TurnUnit<Left>(source.Bits + static_cast<ptrdiff_t>(x0) * 3, source.RowBytes, y0,
+                     tile + j * kTileRowBytes + kTileCarry + 48 * k,
+                     Left ? -kTileRowBytes : kTileRowBytes);
+    }
+  }
+}
+
+// Where one destination row of a band stands: bytes held back in its tile row before
+// kTileCarry, and bytes of the destination row already written.
+struct TRowProgress {
+  int32_t Waiting = 0;
+  ptrdiff_t Flushed = 0;
+};
+
+// Writes a tile row's finished bytes to its destination row: ordinary stores up to a cache
+// line boundary, then whole lines (streaming when asked); the rest of an incomplete line moves
+// before kTileCarry to wait for the next block, or is written when this was the last block.
+template <bool Streaming>
+HWY_INLINE void FlushTileRow(uint8_t* row, uint8_t* tileRow, int32_t steps, bool last,
+                             TRowProgress& progress) {
+  const D8 dl;  // lines move in pieces of the kernel's vector width (aligned: lines are)
+  constexpr int kPiece = static_cast<int>(hn::MaxLanes(D8()));
+  const uint8_t* from = tileRow + kTileCarry - progress.Waiting;
+  ptrdiff_t length = progress.Waiting + 48 * steps;
+  uint8_t* to = row + progress.Flushed;
+  const ptrdiff_t head = std::min<ptrdiff_t>(
+      length, (64 - static_cast<ptrdiff_t>(reinterpret_cast<uintptr_t>(to) & 63)) & 63);
+  std::memcpy(to, from, static_cast<size_t>(head));
+  to += head;
+  from += head;
+  length -= head;
+  for (; length >= 64; length -= 64, from += 64, to += 64)
+    for (int i = 0; i < 64; i += kPiece) {
+      if constexpr (Streaming)
+        hn::Stream(hn::LoadU(dl, from + i), dl, to + i);
+      else
+        hn::Store(hn::LoadU(dl, from + i), dl, to + i);
+    }
+  if (last) {
+    std::memcpy(to, from, static_cast<size_t>(length));
+  } else {
+    alignas(16) uint8_t rest[64];
+    std::memcpy(rest, from, static_cast<size_t>(length));
+    std::memcpy(tileRow + kTileCarry - length, rest, static_cast<size_t>(length));
+  }
+  progress.Waiting = static_cast<int32_t>(length);
+  progress.Flushed = to - row;
+}
+
 // One band of source columns [xa, xb) (at most kBandColumns, whole units) over the first `span`
 // destination columns, span a multiple of 16. The left turn walks source rows 0 .. span - 1
 // downwards, the right turn rows H - 1 .. H - span upwards, so that both fill their destination
@@ -150,66 +219,18 @@ HWY_INLINE void TurnUnit(const uint8_t* base, ptrdiff_t sourceRowBytes, int32_t 
 // the tile for the next block. Line parts at a row's two ends take ordinary stores.
 template <bool Left, bool Streaming>
 void TurnBand(const TWKPixels& source, TWKPixels& dest, int32_t xa, int32_t xb, int32_t span) {
-  const D8 dl;  // lines move in pieces of the kernel's vector width (aligned: lines are)
-  constexpr int kPiece = static_cast<int>(hn::MaxLanes(D8()));
   const int32_t count = xb - xa;
-  const ptrdiff_t sourceRowBytes = source.RowBytes;
-  const ptrdiff_t bandBytes = static_cast<ptrdiff_t>(count) * 3;
   // Tile row j belongs to destination row firstRow + j.
   const int32_t firstRow = Left ? source.Width - xb : xa;
   alignas(64) uint8_t tile[kBandColumns * kTileRowBytes];
-  int32_t waiting[kBandColumns];   // bytes held back before kTileCarry in tile row j
-  ptrdiff_t flushed[kBandColumns];  // destination bytes of row j already written
-  std::fill(waiting, waiting + count, 0);
-  std::fill(flushed, flushed + count, 0);
+  TRowProgress progress[kBandColumns];
   for (int32_t block = 0; block < span; block += kStagedSteps * 16) {
     const int32_t steps = std::min(kStagedSteps, (span - block) / 16);
-    for (int32_t k = 0; k < steps; ++k) {
-      const int32_t nx = block + 16 * k;
-      const int32_t y0 = Left ? nx : source.Height - 16 - nx;
-      const int32_t ahead = Left ? y0 + kSourceAhead * 16 : y0 - kSourceAhead * 16;
-      if (ahead >= 0 && ahead + 16 <= source.Height) {
-        const uint8_t* p = source.Bits + ahead * sourceRowBytes + static_cast<ptrdiff_t>(xa) * 3;
-        for (int32_t r = 0; r < 16; ++r, p += sourceRowBytes)
-          for (ptrdiff_t off = 0; off < bandBytes + 63; off += 64) __builtin_prefetch(p + off, 0, 2);
-      }
-      for (int32_t x0 = xa; x0 < xb; x0 += kUnitColumns) {
-        const int32_t j = Left ? xb - 1 - x0 : x0 - xa;
-        TurnUnit<Left>(source.Bits + static_cast<ptrdiff_t>(x0) * 3, sourceRowBytes, y0,
-                       tile + j * kTileRowBytes + kTileCarry + 48 * k,
-                       Left ? -kTileRowBytes : kTileRowBytes);
-      }
-    }
+    StageSteps<Left>(source, xa, xb, block, steps, tile);
     const bool last = block + kStagedSteps * 16 >= span;
-    for (int32_t j = 0; j < count; ++j) {
-      uint8_t* row = dest.Bits + static_cast<ptrdiff_t>(firstRow + j) * dest.RowBytes;
-      uint8_t* tileRow = tile + j * kTileRowBytes;
-      const uint8_t* from = tileRow + kTileCarry - waiting[j];
-      ptrdiff_t length = waiting[j] + 48 * steps;
-      uint8_t* to = row + flushed[j];
-      const ptrdiff_t head = std::min<ptrdiff_t>(
-          length, (64 - static_cast<ptrdiff_t>(reinterpret_cast<uintptr_t>(to) & 63)) & 63);
-      std::memcpy(to, from, static_cast<size_t>(head));
-      to += head;
-      from += head;
-      length -= head;
-      for (; length >= 64; length -= 64, from += 64, to += 64)
-        for (int i = 0; i < 64; i += kPiece) {
-          if constexpr (Streaming)
-            hn::Stream(hn::LoadU(dl, from + i), dl, to + i);
-          else
-            hn::Store(hn::LoadU(dl, from + i), dl, to + i);
-        }
-      if (last) {
-        std::memcpy(to, from, static_cast<size_t>(length));
-      } else {
-        alignas(16) uint8_t rest[64];
-        std::memcpy(rest, from, static_cast<size_t>(length));
-        std::memcpy(tileRow + kTileCarry - length, rest, static_cast<size_t>(length));
-      }
-      waiting[j] = static_cast<int32_t>(length);
-      flushed[j] = to - row;
-    }
+    for (int32_t j = 0; j < count; ++j)
+      FlushTileRow<Streaming>(dest.Bits + static_cast<ptrdiff_t>(firstRow + j) * dest.RowBytes,
+                              tile + j * kTileRowBytes, steps, last, progress[j]);
   }
   if constexpr (Streaming) hwy::FlushStream();
 }

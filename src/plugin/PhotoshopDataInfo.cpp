@@ -3,20 +3,12 @@
 #include <cstring>
 #include <limits>
 
+#include "framework/WKByteOrder.h"
+
 namespace {
 
-int32_t GetLE32(const uint8_t* p) {
-  const uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-  return static_cast<int32_t>(v);
-}
-
-void PutLE32(uint8_t* p, int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-  p[2] = uint8_t(v >> 16);
-  p[3] = uint8_t(v >> 24);
-}
+int32_t GetLE32(const uint8_t* p) { return static_cast<int32_t>(ReadLE32(p)); }
+void PutLE32(uint8_t* p, int32_t value) { WriteLE32(p, static_cast<uint32_t>(value)); }
 
 // The fields in file order, so that reading and writing cannot disagree.
 int32_t TWKExchangeHeader::*const kFields[] = {

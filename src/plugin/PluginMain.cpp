@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/system/NamedMutex.h"
-#include "platform/system/Registry.h"
 #include "plugin/ExternalPhotoshopFilter.h"
 #include "plugin/FilterInterface.h"
 #include "plugin/PluginSettings.h"
@@ -14,9 +13,7 @@ namespace {
 struct TPluginLibrary {
   TPluginLibrary()
       : InUse(TNamedMutex::Create(kInUseMutexName)),
-        Filter(TExternalPhotoshopFilter::Create(
-            TRegistry::ReadString(TRegistryRoot::LocalMachine, kApplicationKey).value_or(""), PluginAboutText(),
-            kAboutCaption)) {}
+        Filter(TExternalPhotoshopFilter::Create(ReadApplicationPath(), PluginAboutText(), kAboutCaption)) {}
 
   std::unique_ptr<TNamedMutex> InUse;
   std::unique_ptr<TPhotoshopFilter> Filter;

@@ -1,21 +1,9 @@
 # Run by `cmake --install`: stores the installed program's full path as the default value of
-# the key the plug-in reads. The value goes to /etc/xdg, or to the user's configuration
-# folder when the prefix lies inside $HOME; QM_REGISTRY_CONFIG_DIR in the environment
-# overrides the folder. DESTDIR is honoured.
+# the key the plug-in reads, in the registry file of the installation's own configuration
+# folder, <prefix>/etc/xdg, where the installed plug-in looks after the user's and the
+# system's folders. Nothing is written outside the prefix; DESTDIR is honoured.
 set(_application "${CMAKE_INSTALL_PREFIX}/${QM_APPLICATION_RELATIVE}")
-string(FIND "${CMAKE_INSTALL_PREFIX}/" "$ENV{HOME}/" _inHome)
-if(DEFINED ENV{QM_REGISTRY_CONFIG_DIR})
-  set(_folder "$ENV{QM_REGISTRY_CONFIG_DIR}")
-elseif(NOT "$ENV{HOME}" STREQUAL "" AND _inHome EQUAL 0)
-  if(DEFINED ENV{XDG_CONFIG_HOME} AND NOT "$ENV{XDG_CONFIG_HOME}" STREQUAL "")
-    set(_folder "$ENV{XDG_CONFIG_HOME}")
-  else()
-    set(_folder "$ENV{HOME}/.config")
-  endif()
-else()
-  set(_folder "/etc/xdg")
-endif()
-set(_folder "$ENV{DESTDIR}${_folder}")
+set(_folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${QM_CONFIG_RELATIVE}")
 message(STATUS "Registering: ${_folder}/Quillmoor/registry.conf -> ${_application}")
 execute_process(
   COMMAND "${QM_REGISTRY_TOOL}" "${_folder}" "SOFTWARE\\Marrowby\\Photo Plugins\\Quillmoor" "${_application}"
@@ -23,3 +11,5 @@ execute_process(
 if(NOT _result EQUAL 0)
   message(FATAL_ERROR "Could not register the program for the plug-in in ${_folder}")
 endif()
+# Listed with the installed files, so that what removes an installation removes it too.
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${_folder}/Quillmoor/registry.conf")

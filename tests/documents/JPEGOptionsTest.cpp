@@ -62,8 +62,8 @@ class TControls : public IWKJPEGOptionsControls {
 
 class JPEGOptions : public ::testing::Test {
  protected:
-  JPEGOptions() { app_.SetMessageBoxService(std::make_unique<TRecordingMessageBox>(Shown)); }
-  TWKApplication app_;
+  JPEGOptions() { App_.SetMessageBoxService(std::make_unique<TRecordingMessageBox>(Shown)); }
+  TWKApplication App_;
   std::vector<TShownMessage> Shown;
   TControls Dialog;
 };

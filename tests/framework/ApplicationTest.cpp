@@ -17,20 +17,20 @@ namespace {
 // Delivers posted deferred-call messages one at a time, as a message loop would.
 class TFakeLoop : public IWKMessageLoop {
  public:
-  explicit TFakeLoop(TWKApplication& app) : app_(app) {}
+  explicit TFakeLoop(TWKApplication& app) : App_(app) {}
   void PostDeferredCallMessage() override { ++posted; }
   void Run() override { ++runs; }
   // Delivers one message; false when none is pending.
   bool DeliverOne() {
     if (posted == delivered) return false;
     ++delivered;
-    app_.ProcessDeferredCall();
+    App_.ProcessDeferredCall();
     return true;
   }
   int posted = 0, delivered = 0, runs = 0;
 
  private:
-  TWKApplication& app_;
+  TWKApplication& App_;
 };
 
 class TFakeBoxes : public IWKMessageBoxService {
@@ -48,18 +48,18 @@ std::vector<std::string> gLog;
 class TProbe : public TWKModuleWithControls {
  public:
   TProbe(TWKComponent* owner, std::string name, TWKGUID guid)
-      : TWKModuleWithControls(owner), guid_(guid) {
+      : TWKModuleWithControls(owner), Guid_(guid) {
     Name = std::move(name);
   }
   void Localize() override { gLog.push_back(Name + ".Localize"); }
   void LoadSettings(TWKSDFReader& r) override {
     gLog.push_back(Name + ".Load");
-    if (!r.OpenNode(1, guid_)) return;
+    if (!r.OpenNode(1, Guid_)) return;
     r.ReadInteger(1, value);
     r.CloseNode();
   }
   void SaveSettings(TWKSDFWriter& w) override {
-    w.BeginNode(1, guid_);
+    w.BeginNode(1, Guid_);
     w.WriteInteger(1, value);
     w.EndNode();
   }
@@ -75,7 +75,7 @@ class TProbe : public TWKModuleWithControls {
   int updates = 0;
 
  private:
-  TWKGUID guid_;
+  TWKGUID Guid_;
 };
 
 // A component that is not a module.

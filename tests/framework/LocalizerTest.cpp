@@ -131,6 +131,16 @@ TEST(LanguageId, FromLocaleNames) {
   EXPECT_EQ(LangIdFromLocaleName(""), 1033);
 }
 
+TEST(LanguageId, LocaleNamesOfIdentifiersMapBack) {
+  EXPECT_EQ(LocaleNameFromLangId(1031), "de_DE");
+  EXPECT_EQ(LocaleNameFromLangId(1033), "en_US");
+  EXPECT_EQ(LocaleNameFromLangId(1040), "it");
+  EXPECT_EQ(LocaleNameFromLangId(0), "");
+  EXPECT_EQ(LocaleNameFromLangId(4711), "");
+  for (uint16_t id : {1031, 2055, 3079, 1033, 2057, 1036, 3082, 1046, 2070, 2052, 1028, 1049, 1041})
+    EXPECT_EQ(LangIdFromLocaleName(LocaleNameFromLangId(id)), id) << id;
+}
+
 TEST(LocalStringList, SortedAndUnsortedFind) {
   TWKLocalStringList list;
   for (int id : {50, 3, 20, 7, 1000}) list.SetText(id, std::to_string(id));

@@ -10,14 +10,14 @@ class TTempFolder {
  public:
   TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qm-fw-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    Path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
   }
   ~TTempFolder() {
     std::error_code error;
-    if (!path_.empty()) std::filesystem::remove_all(path_, error);
+    if (!Path_.empty()) std::filesystem::remove_all(Path_, error);
   }
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& Path() const { return Path_; }
+  std::string operator/(const std::string& name) const { return Path_ + "/" + name; }
 
   void Write(const std::string& name, const std::string& bytes) const {
     std::filesystem::create_directories(std::filesystem::path(*this / name).parent_path());
@@ -29,5 +29,5 @@ class TTempFolder {
   }
 
  private:
-  std::string path_;
+  std::string Path_;
 };

@@ -14,54 +14,54 @@ namespace {
 
 class TNamedThumbnail : public TWKThumbnail {
  public:
-  explicit TNamedThumbnail(std::string name, int* alive) : Name(std::move(name)), alive_(alive) {
-    ++*alive_;
+  explicit TNamedThumbnail(std::string name, int* alive) : Name(std::move(name)), Alive_(alive) {
+    ++*Alive_;
   }
-  ~TNamedThumbnail() override { --*alive_; }
+  ~TNamedThumbnail() override { --*Alive_; }
   void Draw(IWKPaintDevice&, const TRect&) override {}
   std::string Name;
 
  private:
-  int* alive_;
+  int* Alive_;
 };
 
 // A maker that holds every call until the test opens the gate, and records what it was asked.
 class TGatedMaker {
  public:
   std::unique_ptr<TWKThumbnail> Make(const std::string& name, int32_t w, int32_t h) {
-    std::unique_lock lock(lock_);
-    asked_.push_back(name + " " + std::to_string(w) + "x" + std::to_string(h));
-    changed_.notify_all();
-    changed_.wait(lock, [this] { return open_; });
+    std::unique_lock lock(Lock_);
+    Asked_.push_back(name + " " + std::to_string(w) + "x" + std::to_string(h));
+    Changed_.notify_all();
+    Changed_.wait(lock, [this] { return Open_; });
     if (name.ends_with(".txt")) return nullptr;
     if (name == "throws") throw std::bad_alloc();
-    return std::make_unique<TNamedThumbnail>(name, &alive_);
+    return std::make_unique<TNamedThumbnail>(name, &Alive_);
   }
   void Open() {
-    std::lock_guard lock(lock_);
-    open_ = true;
-    changed_.notify_all();
+    std::lock_guard lock(Lock_);
+    Open_ = true;
+    Changed_.notify_all();
   }
   // Waits until the maker has been asked count times.
   bool WaitAsked(size_t count) {
-    std::unique_lock lock(lock_);
-    return changed_.wait_for(lock, 5s, [&] { return asked_.size() >= count; });
+    std::unique_lock lock(Lock_);
+    return Changed_.wait_for(lock, 5s, [&] { return Asked_.size() >= count; });
   }
   std::vector<std::string> Asked() {
-    std::lock_guard lock(lock_);
-    return asked_;
+    std::lock_guard lock(Lock_);
+    return Asked_;
   }
   int Alive() {
-    std::lock_guard lock(lock_);
-    return alive_;
+    std::lock_guard lock(Lock_);
+    return Alive_;
   }
 
  private:
-  std::mutex lock_;
-  std::condition_variable changed_;
-  bool open_ = false;
-  std::vector<std::string> asked_;
-  int alive_ = 0;
+  std::mutex Lock_;
+  std::condition_variable Changed_;
+  bool Open_ = false;
+  std::vector<std::string> Asked_;
+  int Alive_ = 0;
 };
 
 struct TDelivered {

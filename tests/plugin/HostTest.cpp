@@ -53,31 +53,31 @@ class PluginHostTest : public ::testing::Test {
 // Reads section headers and contents straight from an ELF file, bounds-checked.
 class TElfFile {
  public:
-  explicit TElfFile(const std::string& path) : Bytes(ReadTextFile(path)) {
-    if (Bytes.size() >= sizeof Header) std::memcpy(&Header, Bytes.data(), sizeof Header);
+  explicit TElfFile(const std::string& path) : Bytes_(ReadTextFile(path)) {
+    if (Bytes_.size() >= sizeof Header_) std::memcpy(&Header_, Bytes_.data(), sizeof Header_);
   }
   Elf64_Shdr Section(size_t i) const {
     Elf64_Shdr sh{};
-    if (i < Header.e_shnum && Header.e_shoff + (i + 1) * sizeof sh <= Bytes.size())
-      std::memcpy(&sh, Bytes.data() + Header.e_shoff + i * sizeof sh, sizeof sh);
+    if (i < Header_.e_shnum && Header_.e_shoff + (i + 1) * sizeof sh <= Bytes_.size())
+      std::memcpy(&sh, Bytes_.data() + Header_.e_shoff + i * sizeof sh, sizeof sh);
     return sh;
   }
   std::string Contents(const Elf64_Shdr& sh) const {
-    return sh.sh_offset + sh.sh_size <= Bytes.size() ? Bytes.substr(sh.sh_offset, sh.sh_size) : "";
+    return sh.sh_offset + sh.sh_size <= Bytes_.size() ? Bytes_.substr(sh.sh_offset, sh.sh_size) : "";
   }
   static std::string NameAt(const std::string& table, size_t at) {
     return at < table.size() ? std::string(table.c_str() + at) : "";
   }
   std::string SectionNamed(const std::string& name) const {
-    const std::string names = Contents(Section(Header.e_shstrndx));
-    for (size_t i = 0; i < Header.e_shnum; ++i)
+    const std::string names = Contents(Section(Header_.e_shstrndx));
+    for (size_t i = 0; i < Header_.e_shnum; ++i)
       if (NameAt(names, Section(i).sh_name) == name) return Contents(Section(i));
     return "";
   }
   // Names of the symbols the library defines for others to use.
   std::vector<std::string> ExportedSymbols() const {
     std::vector<std::string> names;
-    for (size_t i = 0; i < Header.e_shnum; ++i) {
+    for (size_t i = 0; i < Header_.e_shnum; ++i) {
       const Elf64_Shdr sh = Section(i);
       if (sh.sh_type != SHT_DYNSYM) continue;
       const std::string symbols = Contents(sh), strings = Contents(Section(sh.sh_link));
@@ -93,8 +93,8 @@ class TElfFile {
   }
 
  private:
-  std::string Bytes;
-  Elf64_Ehdr Header{};
+  std::string Bytes_;
+  Elf64_Ehdr Header_{};
 };
 
 }  // namespace

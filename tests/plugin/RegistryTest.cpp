@@ -56,3 +56,12 @@ TEST_F(RegistryTest, ValuesAreUtf8OfAnyLengthAndFilesMayHaveCrLfAndComments) {
   TScopedEnv noUser("XDG_CONFIG_HOME", std::string("/nonexistent"));
   EXPECT_EQ("/x y", TRegistry::ReadString(TRegistryRoot::LocalMachine, kKey).value_or("?"));
 }
+
+TEST_F(RegistryTest, ReadingFromGivenFoldersTakesTheFirstThatHoldsTheValue) {
+  ASSERT_TRUE(TRegistry::WriteString(SystemB.Path, kKey, "", "/b/quillmoor"));
+  ASSERT_TRUE(TRegistry::WriteString(SystemA.Path, kKey, "Other", "a"));
+  EXPECT_EQ("/b/quillmoor", TRegistry::ReadStringIn({"", SystemA.Path, SystemB.Path}, kKey).value_or("?"));
+  EXPECT_EQ("a", TRegistry::ReadStringIn({SystemB.Path, SystemA.Path}, kKey, "other").value_or("?"));
+  EXPECT_FALSE(TRegistry::ReadStringIn({}, kKey));
+  EXPECT_FALSE(TRegistry::ReadStringIn({User.Path + "/missing"}, kKey));
+}

@@ -70,20 +70,23 @@ struct TTestHost {
   std::unique_ptr<filter::TFilterRecord, TFree> Block;
 };
 
-// The built plug-in loaded with dlopen for a test suite, finding `program` through the registry
-// stand-in of a temporary configuration folder that also holds the runtime folder.
+// A plug-in (the built one unless named) loaded with dlopen for a test suite, finding `program`
+// through the registry stand-in of a temporary configuration folder that also holds the
+// runtime folder. With no program named, that folder stays empty and the plug-in has to find
+// the application through its installation's own folder.
 struct TLoadedPlugin {
   using TEntry = void (*)(int16_t, void*, intptr_t*, int16_t*);
 
-  explicit TLoadedPlugin(const std::string& program) {
-    if (!TRegistry::WriteString(Config.Path, "SOFTWARE\\Marrowby\\Photo Plugins\\Quillmoor", "", program)) {
+  explicit TLoadedPlugin(const std::string& program, const char* library = QM_PLUGIN_PATH) {
+    if (!program.empty() &&
+        !TRegistry::WriteString(Config.Path, "SOFTWARE\\Marrowby\\Photo Plugins\\Quillmoor", "", program)) {
       Error = "the registry value cannot be written";
       return;
     }
     ::setenv("XDG_CONFIG_HOME", Config.Path.c_str(), 1);
     ::setenv("XDG_CONFIG_DIRS", (Config.Path + "/none").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", Config.Path.c_str(), 1);
-    Library = ::dlopen(QM_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    Library = ::dlopen(library, RTLD_NOW | RTLD_LOCAL);
     if (Library == nullptr) {
       Error = ::dlerror();
       return;

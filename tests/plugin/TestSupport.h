@@ -45,21 +45,21 @@ class TTempFolder {
 // Sets (or with nullopt, removes) an environment variable for the object's life.
 class TScopedEnv {
  public:
-  TScopedEnv(const char* name, std::optional<std::string> value) : Name(name) {
-    if (const char* old = std::getenv(name)) Old = old;
+  TScopedEnv(const char* name, std::optional<std::string> value) : Name_(name) {
+    if (const char* old = std::getenv(name)) Old_ = old;
     if (value) ::setenv(name, value->c_str(), 1);
     else ::unsetenv(name);
   }
   ~TScopedEnv() {
-    if (Old) ::setenv(Name.c_str(), Old->c_str(), 1);
-    else ::unsetenv(Name.c_str());
+    if (Old_) ::setenv(Name_.c_str(), Old_->c_str(), 1);
+    else ::unsetenv(Name_.c_str());
   }
   TScopedEnv(const TScopedEnv&) = delete;
   TScopedEnv& operator=(const TScopedEnv&) = delete;
 
  private:
-  std::string Name;
-  std::optional<std::string> Old;
+  std::string Name_;
+  std::optional<std::string> Old_;
 };
 
 inline std::string ReadTextFile(const std::string& path) {
@@ -103,28 +103,28 @@ class TMessageCapture {
 // loaded plug-in library writes its messages there.
 class TStderrCapture {
  public:
-  TStderrCapture() : File(Folder.Path + "/stderr.txt") {
+  TStderrCapture() : File_(Folder_.Path + "/stderr.txt") {
     std::fflush(stderr);
-    Saved = ::dup(2);
-    const int fd = ::open(File.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    Saved_ = ::dup(2);
+    const int fd = ::open(File_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(fd, 2);
     ::close(fd);
   }
   std::string Text() {
     Restore();
-    return ReadTextFile(File);
+    return ReadTextFile(File_);
   }
   ~TStderrCapture() { Restore(); }
 
  private:
   void Restore() {
-    if (Saved < 0) return;
+    if (Saved_ < 0) return;
     std::fflush(stderr);
-    ::dup2(Saved, 2);
-    ::close(Saved);
-    Saved = -1;
+    ::dup2(Saved_, 2);
+    ::close(Saved_);
+    Saved_ = -1;
   }
-  TTempFolder Folder;
-  std::string File;
-  int Saved = -1;
+  TTempFolder Folder_;
+  std::string File_;
+  int Saved_ = -1;
 };

@@ -15,12 +15,12 @@ class TQtApplicationEnvironment : public ::testing::Environment {
     static int argc = 1;
     static char name[] = "quillmoor_qt_test";
     static char* argv[] = {name, nullptr};
-    app_ = std::make_unique<QApplication>(argc, argv);
+    App_ = std::make_unique<QApplication>(argc, argv);
   }
-  void TearDown() override { app_.reset(); }
+  void TearDown() override { App_.reset(); }
 
  private:
-  std::unique_ptr<QApplication> app_;
+  std::unique_ptr<QApplication> App_;
 };
 
 inline const auto* const gApplicationEnvironment =

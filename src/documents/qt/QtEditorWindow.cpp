@@ -5,118 +5,52 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "documents/qt/QtUIItem.h"
 #include "framework/qt/QtText.h"
 
-namespace {
-
-QPoint Center(const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); }
-
-class TActionItem : public IWKUIItem {
- public:
-  TActionItem(QAction* action, QToolBar* toolbar) : Action(action), Toolbar(toolbar) {}
-  QPointer<QAction> Action;
-  QPointer<QToolBar> Toolbar;  // for a tool-bar button
-
-  void SetCaption(const std::string& text) override {
-    if (Action) Action->setText(ToQString(text));
-  }
-  void SetHint(const std::string& text) override {
-    if (Action) Action->setToolTip(ToQString(text));
-  }
-  void SetEnabled(bool value) override {
-    if (Action && Action->isEnabled() != value) Action->setEnabled(value);
-  }
-  void SetVisible(bool value) override {
-    if (Action && Action->isVisible() != value) Action->setVisible(value);
-  }
-  std::string Caption() const override {
-    return Action ? ToStdString(Action->text()) : std::string();
-  }
-  bool Enabled() const override { return Action && Action->isEnabled(); }
-  bool Visible() const override { return Action && Action->isVisible(); }
-  TPoint ScreenCenter() const override {
-    QWidget* widget = nullptr;
-    if (Action && Toolbar) widget = Toolbar->widgetForAction(Action);
-    if (widget == nullptr) return {};
-    const QPoint p = Center(widget);
-    return {p.x(), p.y()};
-  }
-};
-
-class TToolbarItem : public IWKUIItem {
- public:
-  explicit TToolbarItem(QToolBar* toolbar) : Toolbar(toolbar) {}
-  QPointer<QToolBar> Toolbar;
-
-  void SetCaption(const std::string& text) override {
-    if (Toolbar) Toolbar->setWindowTitle(ToQString(text));
-  }
-  void SetHint(const std::string& text) override {
-    if (Toolbar) Toolbar->setToolTip(ToQString(text));
-  }
-  void SetEnabled(bool value) override {
-    if (Toolbar) Toolbar->setEnabled(value);
-  }
-  void SetVisible(bool value) override {
-    if (Toolbar) Toolbar->setVisible(value);
-  }
-  std::string Caption() const override {
-    return Toolbar ? ToStdString(Toolbar->windowTitle()) : std::string();
-  }
-  bool Enabled() const override { return Toolbar && Toolbar->isEnabled(); }
-  bool Visible() const override { return Toolbar && Toolbar->isVisible(); }
-  TPoint ScreenCenter() const override {
-    if (!Toolbar) return {};
-    const QPoint p = Center(Toolbar);
-    return {p.x(), p.y()};
-  }
-};
-
-}  // namespace
-
-TQtEditorWindow::TQtEditorWindow(TMainForm& form) : form_(form) {
-  fileMenu_ = WrapAction(form.FileMenuItem);
-  fileSeparator_ = WrapAction(form.FileMenuSeparator);
-  exit_ = WrapAction(form.ExitMenuItem);
-  viewMenu_ = WrapAction(form.ViewMenuItem);
+TQtEditorWindow::TQtEditorWindow(TMainForm& form) : Form_(form) {
+  FileMenu_ = WrapAction(form.FileMenuItem);
+  FileSeparator_ = WrapAction(form.FileMenuSeparator);
+  Exit_ = WrapAction(form.ExitMenuItem);
+  ViewMenu_ = WrapAction(form.ViewMenuItem);
 }
 
-TQtEditorWindow::~TQtEditorWindow() { form_.OnCloseQuery = nullptr; }
+TQtEditorWindow::~TQtEditorWindow() { Form_.OnCloseQuery = nullptr; }
 
 QAction* TQtEditorWindow::ActionOf(IWKUIItem* item) {
-  auto* action = dynamic_cast<TActionItem*>(item);
-  return action ? action->Action.data() : nullptr;
+  auto* action = dynamic_cast<TQtActionItem*>(item);
+  return action ? action->Object.data() : nullptr;
 }
 
 QToolBar* TQtEditorWindow::ToolbarOf(IWKUIItem* item) {
-  auto* toolbar = dynamic_cast<TToolbarItem*>(item);
-  return toolbar ? toolbar->Toolbar.data() : nullptr;
+  auto* toolbar = dynamic_cast<TQtUIItem<QToolBar>*>(item);
+  return toolbar ? toolbar->Object.data() : nullptr;
 }
 
 IWKUIItem* TQtEditorWindow::WrapAction(QAction* action, QToolBar* toolbar) {
-  items_.push_back(std::make_unique<TActionItem>(action, toolbar));
-  return items_.back().get();
+  Items_.push_back(std::make_unique<TQtActionItem>(action, toolbar));
+  return Items_.back().get();
 }
 
 IWKUIItem* TQtEditorWindow::AddMenuItem(const std::string& caption, const std::string& shortcut,
                                         IWKUIItem* before, IWKUIItem* parent, int32_t imageIndex,
                                         TWKClickHandler click) {
-  return WrapAction(form_.AddMenuItem(caption, QKeySequence(ToQString(shortcut)), ActionOf(before),
+  return WrapAction(Form_.AddMenuItem(caption, QKeySequence(ToQString(shortcut)), ActionOf(before),
                                       ActionOf(parent), imageIndex, std::move(click)));
 }
 
 IWKUIItem* TQtEditorWindow::AddSubmenu(const std::string& caption, IWKUIItem* parent,
                                        IWKUIItem* before) {
-  return WrapAction(form_.AddSubmenu(caption, ActionOf(parent), ActionOf(before)));
+  return WrapAction(Form_.AddSubmenu(caption, ActionOf(parent), ActionOf(before)));
 }
 
 IWKUIItem* TQtEditorWindow::AddSeparator(IWKUIItem* parent, IWKUIItem* before) {
-  return WrapAction(form_.AddSeparator(ActionOf(parent), ActionOf(before)));
+  return WrapAction(Form_.AddSeparator(ActionOf(parent), ActionOf(before)));
 }
 
 IWKUIItem* TQtEditorWindow::AddToolbar(const std::string& caption) {
-  items_.push_back(std::make_unique<TToolbarItem>(form_.AddToolbar(caption)));
-  return items_.back().get();
+  Items_.push_back(std::make_unique<TQtUIItem<QToolBar>>(Form_.AddToolbar(caption)));
+  return Items_.back().get();
 }
 
 IWKUIItem* TQtEditorWindow::AddToolbarButton(IWKUIItem* toolbar, IWKUIItem* before,
@@ -125,7 +59,7 @@ IWKUIItem* TQtEditorWindow::AddToolbarButton(IWKUIItem* toolbar, IWKUIItem* befo
   QToolBar* bar = ToolbarOf(toolbar);
   if (bar == nullptr) return WrapAction(nullptr);
   return WrapAction(
-      form_.AddToolbarButton(bar, nullptr, ActionOf(before), caption, imageIndex, std::move(click)),
+      Form_.AddToolbarButton(bar, nullptr, ActionOf(before), caption, imageIndex, std::move(click)),
       bar);
 }
 
@@ -139,30 +73,30 @@ IWKUIItem* TQtEditorWindow::AddToolbarSeparator(IWKUIItem* toolbar, IWKUIItem* b
 }
 
 void TQtEditorWindow::SetCaption(const std::string& caption) {
-  form_.setWindowTitle(ToQString(caption));
+  Form_.setWindowTitle(ToQString(caption));
 }
 
 void TQtEditorWindow::ShowDocumentView(TWKDocumentView& view) {
   QWidget* widget = ViewWidget ? ViewWidget(view) : nullptr;
   if (widget == nullptr) return;
-  if (!central_) {
-    central_ = new QStackedWidget(&form_);
-    form_.setCentralWidget(central_);
+  if (!Central_) {
+    Central_ = new QStackedWidget(&Form_);
+    Form_.setCentralWidget(Central_);
   }
-  if (central_->indexOf(widget) < 0) central_->addWidget(widget);
-  central_->setCurrentWidget(widget);
+  if (Central_->indexOf(widget) < 0) Central_->addWidget(widget);
+  Central_->setCurrentWidget(widget);
 }
 
 void TQtEditorWindow::SetCloseQuery(std::function<void(bool& canClose)> query) {
   if (!query) {
-    form_.OnCloseQuery = nullptr;
+    Form_.OnCloseQuery = nullptr;
     return;
   }
-  form_.OnCloseQuery = [query = std::move(query)] {
+  Form_.OnCloseQuery = [query = std::move(query)] {
     bool canClose = true;
     query(canClose);
     return canClose;
   };
 }
 
-void TQtEditorWindow::Close() { form_.close(); }
+void TQtEditorWindow::Close() { Form_.close(); }

@@ -23,10 +23,10 @@ class TQtEditorWindow : public IWKMainWindow {
   // whoever made it: it is only placed in the central area.
   std::function<QWidget*(TWKDocumentView&)> ViewWidget;
 
-  IWKUIItem* FileMenuItem() override { return fileMenu_; }
-  IWKUIItem* FileMenuSeparator() override { return fileSeparator_; }
-  IWKUIItem* ExitMenuItem() override { return exit_; }
-  IWKUIItem* ViewMenuItem() override { return viewMenu_; }
+  IWKUIItem* FileMenuItem() override { return FileMenu_; }
+  IWKUIItem* FileMenuSeparator() override { return FileSeparator_; }
+  IWKUIItem* ExitMenuItem() override { return Exit_; }
+  IWKUIItem* ViewMenuItem() override { return ViewMenu_; }
   IWKUIItem* AddMenuItem(const std::string& caption, const std::string& shortcut, IWKUIItem* before,
                          IWKUIItem* parent, int32_t imageIndex, TWKClickHandler click) override;
   IWKUIItem* AddSubmenu(const std::string& caption, IWKUIItem* parent, IWKUIItem* before) override;
@@ -46,14 +46,14 @@ class TQtEditorWindow : public IWKMainWindow {
 
  protected:
   IWKUIItem* WrapAction(QAction* action, QToolBar* toolbar = nullptr);
-  TMainForm& Form() const { return form_; }
+  TMainForm& Form() const { return Form_; }
 
  private:
-  TMainForm& form_;
-  QPointer<QStackedWidget> central_;
-  std::vector<std::unique_ptr<IWKUIItem>> items_;
-  IWKUIItem* fileMenu_ = nullptr;
-  IWKUIItem* fileSeparator_ = nullptr;
-  IWKUIItem* exit_ = nullptr;
-  IWKUIItem* viewMenu_ = nullptr;
+  TMainForm& Form_;
+  QPointer<QStackedWidget> Central_;
+  std::vector<std::unique_ptr<IWKUIItem>> Items_;
+  IWKUIItem* FileMenu_ = nullptr;
+  IWKUIItem* FileSeparator_ = nullptr;
+  IWKUIItem* Exit_ = nullptr;
+  IWKUIItem* ViewMenu_ = nullptr;
 };

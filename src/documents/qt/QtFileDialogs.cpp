@@ -23,7 +23,7 @@ QStringList FilterEntries(const TWKFileFormatArray& formats) {
 QString QtFilter(const TWKFileFormatArray& formats) { return FilterEntries(formats).join(";;"); }
 
 bool TQtFileDialogs::ExecuteOpenDialog(TWKFileFormats& formats, std::string& fileName) {
-  TWKOpenDialog dialog(parent_, formats);
+  TWKOpenDialog dialog(Parent_, formats);
   if (!fileName.empty()) dialog.SetFileName(fileName);
   if (!dialog.Execute()) return false;
   const std::string chosen = dialog.FileName();
@@ -35,7 +35,7 @@ bool TQtFileDialogs::ExecuteOpenDialog(TWKFileFormats& formats, std::string& fil
 bool TQtFileDialogs::ExecuteSaveDialog(TWKFileFormats& formats,
                                        const TWKFileFormatArray& saveFormats, std::string& fileName,
                                        int32_t& filterIndex) {
-  TWKSaveDialog dialog(parent_, formats);
+  TWKSaveDialog dialog(Parent_, formats);
   dialog.SetFilter(BuildFilter(saveFormats));  // exactly the entries filterIndex counts in
   dialog.SetFilterIndex(filterIndex);
   if (!fileName.empty()) dialog.SetFileName(fileName);

@@ -11,11 +11,11 @@ QString QtFilter(const TWKFileFormatArray& formats);
 
 class TQtFileDialogs : public IWKFileDialogs {
  public:
-  explicit TQtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+  explicit TQtFileDialogs(QWidget* parent = nullptr) : Parent_(parent) {}
   bool ExecuteOpenDialog(TWKFileFormats& formats, std::string& fileName) override;
   bool ExecuteSaveDialog(TWKFileFormats& formats, const TWKFileFormatArray& saveFormats,
                          std::string& fileName, int32_t& filterIndex) override;
 
  private:
-  QWidget* parent_;
+  QWidget* Parent_;
 };

@@ -9,42 +9,17 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "documents/qt/QtUIItem.h"
 #include "framework/qt/QtText.h"
 
 namespace {
-
-class TStatusPanelItem : public IWKUIItem {
- public:
-  explicit TStatusPanelItem(QLabel* label) : Label(label) {}
-  QPointer<QLabel> Label;
-  void SetCaption(const std::string& text) override {
-    if (Label) Label->setText(ToQString(text));
-  }
-  void SetHint(const std::string& text) override {
-    if (Label) Label->setToolTip(ToQString(text));
-  }
-  void SetEnabled(bool value) override {
-    if (Label) Label->setEnabled(value);
-  }
-  void SetVisible(bool value) override {
-    if (Label) Label->setVisible(value);
-  }
-  std::string Caption() const override { return Label ? ToStdString(Label->text()) : std::string(); }
-  bool Enabled() const override { return Label && Label->isEnabled(); }
-  bool Visible() const override { return Label && Label->isVisible(); }
-  TPoint ScreenCenter() const override {
-    if (!Label) return {};
-    const QPoint p = Label->mapToGlobal(Label->rect().center());
-    return {p.x(), p.y()};
-  }
-};
 
 TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); }
 
 }  // namespace
 
 TQtGraphicsEditorWindow::TQtGraphicsEditorWindow(TMainForm& form) : TQtEditorWindow(form) {
-  toolbars_ = WrapAction(form.ToolbarsMenuItem);
+  Toolbars_ = WrapAction(form.ToolbarsMenuItem);
 }
 
 TQtGraphicsEditorWindow::~TQtGraphicsEditorWindow() { Form().OnDropFile = nullptr; }
@@ -53,8 +28,8 @@ IWKUIItem* TQtGraphicsEditorWindow::AddStatusPanel(const std::string& text, int3
   auto* label = new QLabel(ToQString(text), Form().StatusBar);
   label->setFixedWidth(width);
   Form().StatusBar->addPermanentWidget(label);
-  panels_.push_back(std::make_unique<TStatusPanelItem>(label));
-  return panels_.back().get();
+  Panels_.push_back(std::make_unique<TQtUIItem<QLabel>>(label));
+  return Panels_.back().get();
 }
 
 int32_t TQtGraphicsEditorWindow::FontHeight() const { return Form().fontMetrics().height(); }

@@ -10,7 +10,7 @@ class TQtGraphicsEditorWindow : public TQtEditorWindow, public IWKGraphicsMainWi
   explicit TQtGraphicsEditorWindow(TMainForm& form);
   ~TQtGraphicsEditorWindow() override;
 
-  IWKUIItem* ToolbarsMenuItem() override { return toolbars_; }
+  IWKUIItem* ToolbarsMenuItem() override { return Toolbars_; }
   IWKUIItem* AddStatusPanel(const std::string& text, int32_t width) override;
   int32_t FontHeight() const override;
   IWKUIItem* AddTextButton(IWKUIItem* toolbar, const std::string& caption,
@@ -24,6 +24,6 @@ class TQtGraphicsEditorWindow : public TQtEditorWindow, public IWKGraphicsMainWi
   void ShowDocumentView(TWKDocumentView& view) override;
 
  private:
-  IWKUIItem* toolbars_ = nullptr;
-  std::vector<std::unique_ptr<IWKUIItem>> panels_;
+  IWKUIItem* Toolbars_ = nullptr;
+  std::vector<std::unique_ptr<IWKUIItem>> Panels_;
 };

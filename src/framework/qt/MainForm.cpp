@@ -19,10 +19,12 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "framework/WKByteOrder.h"
 #include "framework/WKLocalizer.h"
 #include "framework/WKPaths.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
+#include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
 
 namespace {
@@ -37,15 +39,6 @@ enum : int {
   kHelpCaption = 46,
 };
 
-void PutInt32(uint8_t* out, int32_t value) {
-  const auto v = static_cast<uint32_t>(value);
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-int32_t GetInt32(const uint8_t* in) {
-  return static_cast<int32_t>(uint32_t(in[0]) | uint32_t(in[1]) << 8 | uint32_t(in[2]) << 16 |
-                              uint32_t(in[3]) << 24);
-}
 
 QImage LoadImageResource(const QString& baseName, const TWKImageList& list) {
   const QString svg = baseName + ".svg";
@@ -70,7 +63,7 @@ QImage LoadImageResource(const QString& baseName, const TWKImageList& list) {
 std::array<uint8_t, 44> TWindowPlacement::ToBytes() const {
   std::array<uint8_t, 44> bytes{};
   const int32_t fields[11] = {Length, Flags, ShowCmd, MinX, MinY, MaxX, MaxY, Left, Top, Right, Bottom};
-  for (int i = 0; i < 11; ++i) PutInt32(bytes.data() + 4 * i, fields[i]);
+  for (int i = 0; i < 11; ++i) WriteLE32(bytes.data() + 4 * i, static_cast<uint32_t>(fields[i]));
   return bytes;
 }
 
@@ -78,7 +71,7 @@ TWindowPlacement TWindowPlacement::FromBytes(const uint8_t* bytes) {
   TWindowPlacement p;
   int32_t* fields[11] = {&p.Length, &p.Flags, &p.ShowCmd, &p.MinX, &p.MinY, &p.MaxX,
                          &p.MaxY,   &p.Left,  &p.Top,     &p.Right, &p.Bottom};
-  for (int i = 0; i < 11; ++i) *fields[i] = GetInt32(bytes + 4 * i);
+  for (int i = 0; i < 11; ++i) *fields[i] = static_cast<int32_t>(ReadLE32(bytes + 4 * i));
   return p;
 }
 
@@ -129,8 +122,8 @@ void TMainForm::BuildMenus() {
   ToolbarsMenuItem->setObjectName("ToolbarsMenuItem");
   LanguageMenuItem->setObjectName("LanguageMenuItem");
   HelpMenuItem->setObjectName("HelpMenuItem");
-  languageGroup_ = new QActionGroup(this);
-  languageGroup_->setExclusive(true);
+  LanguageGroup_ = new QActionGroup(this);
+  LanguageGroup_->setExclusive(true);
 }
 
 QWidget* TMainForm::MenuWidget(QAction* parent) const {
@@ -174,11 +167,11 @@ QAction* TMainForm::AddSeparator(QAction* parent, QAction* before) {
 
 QToolBar* TMainForm::AddToolbar(const std::string& caption) {
   auto* toolbar = new QToolBar(ToQString(caption), this);
-  toolbar->setObjectName(QStringLiteral("Toolbar%1").arg(toolbars_.size()));
+  toolbar->setObjectName(QStringLiteral("Toolbar%1").arg(Toolbars_.size()));
   toolbar->setIconSize(QSize(ImageList()->Size(), ImageList()->Size()));
   toolbar->setAllowedAreas(Qt::AllToolBarAreas);
   addToolBar(TopDock, toolbar);
-  toolbars_.push_back(toolbar);
+  Toolbars_.push_back(toolbar);
   ToolbarsMenuItem->menu()->addAction(toolbar->toggleViewAction());
   return toolbar;
 }
@@ -223,7 +216,7 @@ void TMainForm::FillLanguageMenu() {
     item->setData(id);
     item->setCheckable(true);
     item->setChecked(id == CurrentLanguageId());
-    languageGroup_->addAction(item);
+    LanguageGroup_->addAction(item);
     connect(item, &QAction::triggered, this, [id] { SelectLanguage(id); });
     menu->addAction(item);
   }
@@ -255,7 +248,7 @@ void TMainForm::Localize() {
 }
 
 void TMainForm::UpdateToolbarItemCaptions() {
-  for (QToolBar* toolbar : toolbars_) toolbar->toggleViewAction()->setText(toolbar->windowTitle());
+  for (QToolBar* toolbar : Toolbars_) toolbar->toggleViewAction()->setText(toolbar->windowTitle());
 }
 
 void TMainForm::UpdateControls() {
@@ -321,8 +314,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   if (widget != first) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   if (key->key() == Qt::Key_Alt) {
-    if (type == QEvent::KeyPress) altAlone_ = true;
-    if (type == QEvent::KeyRelease && altAlone_) {
+    if (type == QEvent::KeyPress) AltAlone_ = true;
+    if (type == QEvent::KeyRelease && AltAlone_) {
       // The keyboard activates the menu bar: hover overlays under the pointer must go.
       if (QWidget* under = QApplication::widgetAt(QCursor::pos())) {
         QEvent leave(QEvent::Leave);
@@ -330,7 +323,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       }
     }
   } else if (type == QEvent::KeyPress) {
-    altAlone_ = false;
+    AltAlone_ = false;
   }
   return OnKeyPreview && OnKeyPreview(key);
 }
@@ -349,12 +342,12 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 
 void TMainForm::dropEvent(QDropEvent* event) {
   event->acceptProposedAction();
-  FilesDropped(event->mimeData()->urls());
+  FilesDropped(DroppedUrls(*event->mimeData()));
 }
 
 void TMainForm::FilesDropped(const QList<QUrl>& urls) {
-  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  if (urls.isEmpty()) return;
   // Only the first file counts; its full path, however long.
-  const std::string fileName = ToStdString(urls.first().toLocalFile());
-  if (OnDropFile && FileExists(fileName)) OnDropFile(fileName);
+  const std::string fileName = LocalFileOf(urls.first());
+  if (OnDropFile && !fileName.empty() && FileExists(fileName)) OnDropFile(fileName);
 }

@@ -121,7 +121,7 @@ class TMainForm : public TWKFormOf<QMainWindow> {
   // The menu widget an item goes into: the parent's submenu, or the menu bar.
   QWidget* MenuWidget(QAction* parent) const;
 
-  QActionGroup* languageGroup_ = nullptr;
-  std::vector<QToolBar*> toolbars_;
-  bool altAlone_ = false;
+  QActionGroup* LanguageGroup_ = nullptr;
+  std::vector<QToolBar*> Toolbars_;
+  bool AltAlone_ = false;
 };

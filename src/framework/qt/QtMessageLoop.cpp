@@ -12,35 +12,35 @@
 #include "framework/WKApplication.h"
 #include "framework/qt/WKForm.h"
 
-TQtMessageLoop::TQtMessageLoop(TWKApplication& app) : app_(app) {
-  idleTimer_.setSingleShot(true);
-  connect(&idleTimer_, &QTimer::timeout, this, &TQtMessageLoop::RunIdle);
+TQtMessageLoop::TQtMessageLoop(TWKApplication& app) : App_(app) {
+  IdleTimer_.setSingleShot(true);
+  connect(&IdleTimer_, &QTimer::timeout, this, &TQtMessageLoop::RunIdle);
   if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &TQtMessageLoop::AboutToBlock);
 }
 
 void TQtMessageLoop::PostDeferredCallMessage() {
-  QObject* target = dynamic_cast<QObject*>(app_.MainForm());
+  QObject* target = dynamic_cast<QObject*>(App_.MainForm());
   if (target != nullptr) QCoreApplication::postEvent(target, new QEvent(kDeferredCallEvent));
 }
 
 void TQtMessageLoop::AboutToBlock() {
   // The wait right after an idle pass that caused no events stays a wait: idle is not a
   // busy loop. Anything else that happened earns another pass.
-  if (idleJustRan_) {
-    idleJustRan_ = false;
+  if (IdleJustRan_) {
+    IdleJustRan_ = false;
     return;
   }
-  if (idleTimer_.isActive()) return;
-  const qint64 elapsed = sinceIdle_.isValid() ? sinceIdle_.elapsed() : kIdleIntervalMs;
-  idleTimer_.start(static_cast<int>(elapsed >= kIdleIntervalMs ? 0 : kIdleIntervalMs - elapsed));
+  if (IdleTimer_.isActive()) return;
+  const qint64 elapsed = SinceIdle_.isValid() ? SinceIdle_.elapsed() : kIdleIntervalMs;
+  IdleTimer_.start(static_cast<int>(elapsed >= kIdleIntervalMs ? 0 : kIdleIntervalMs - elapsed));
 }
 
 void TQtMessageLoop::RunIdle() {
-  sinceIdle_.start();
-  ++idlePasses_;
-  app_.Idle();
-  idleJustRan_ = true;
+  SinceIdle_.start();
+  ++IdlePasses_;
+  App_.Idle();
+  IdleJustRan_ = true;
 }
 
 namespace {
@@ -61,7 +61,7 @@ void TQtMessageLoop::CloseMainWindowOnSignal() {
     char buffer[16];
     while (::read(gSignalPipe[0], buffer, sizeof buffer) > 0) {
     }
-    if (auto* window = dynamic_cast<QWidget*>(app_.MainForm())) window->close();
+    if (auto* window = dynamic_cast<QWidget*>(App_.MainForm())) window->close();
   });
   struct sigaction action {};
   action.sa_handler = OnTerminationSignal;
@@ -72,7 +72,7 @@ void TQtMessageLoop::CloseMainWindowOnSignal() {
 
 void TQtMessageLoop::Run() {
   CloseMainWindowOnSignal();
-  if (auto* window = dynamic_cast<QWidget*>(app_.MainForm()); window && !window->isVisible())
+  if (auto* window = dynamic_cast<QWidget*>(App_.MainForm()); window && !window->isVisible())
     window->show();
   QApplication::exec();
 }

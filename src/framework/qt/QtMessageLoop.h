@@ -23,16 +23,16 @@ class TQtMessageLoop : public QObject, public IWKMessageLoop {
   // would, so that the settings are still saved.
   void Run() override;
 
-  int IdlePasses() const { return idlePasses_; }
+  int IdlePasses() const { return IdlePasses_; }
 
  private:
   void AboutToBlock();
   void RunIdle();
   void CloseMainWindowOnSignal();
 
-  TWKApplication& app_;
-  QTimer idleTimer_;
-  QElapsedTimer sinceIdle_;
-  bool idleJustRan_ = false;
-  int idlePasses_ = 0;
+  TWKApplication& App_;
+  QTimer IdleTimer_;
+  QElapsedTimer SinceIdle_;
+  bool IdleJustRan_ = false;
+  int IdlePasses_ = 0;
 };

@@ -9,14 +9,14 @@ bool HandleDeferredCallEvent(QEvent* event) {
 TWKFrame::TWKFrame(TWKComponent* owner, QWidget* parent) : QFrame(parent), TWKModuleWithControls(owner) {}
 
 void TWKFrame::Initialize() {
-  controlsEnabled_ = true;
+  ControlsEnabled_ = true;
   TWKModuleWithControls::Initialize();
 }
 
 void TWKFrame::SetControlsEnabled(bool value) {
-  if (value == controlsEnabled_) return;
+  if (value == ControlsEnabled_) return;
   for (QWidget* child : findChildren<QWidget*>(Qt::FindChildrenRecursively)) child->setEnabled(value);
-  controlsEnabled_ = value;
+  ControlsEnabled_ = value;
 }
 
 void InitializeUnlessOwnedByApplication(TWKModule& module) {

@@ -40,12 +40,12 @@ class TWKFrame : public QFrame, public TWKModuleWithControls {
   explicit TWKFrame(TWKComponent* owner, QWidget* parent = nullptr);
 
   void Initialize() override;
-  bool ControlsEnabled() const { return controlsEnabled_; }
+  bool ControlsEnabled() const { return ControlsEnabled_; }
   // Sets Enabled of every child control, recursing into containers, when the value changes.
   void SetControlsEnabled(bool value);
 
  private:
-  bool controlsEnabled_ = true;
+  bool ControlsEnabled_ = true;
 };
 
 // Forms and frames owned by anything but the application call this right after construction;

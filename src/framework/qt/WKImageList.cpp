@@ -15,48 +15,48 @@ void SetProgramImageList(TWKImageList* images) { gProgramImages = images; }
 QImage TWKImageList::Fit(const QImage& image) const {
   if (image.isNull()) return {};
   QImage fitted = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  if (fitted.width() != size_ || fitted.height() != size_)
-    fitted = fitted.scaled(size_, size_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  if (fitted.width() != Size_ || fitted.height() != Size_)
+    fitted = fitted.scaled(Size_, Size_, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   return fitted;
 }
 
 int TWKImageList::Add(const QImage& image) {
-  images_.push_back(Fit(image));
-  disabled_.resize(images_.size());
+  Images_.push_back(Fit(image));
+  Disabled_.resize(Images_.size());
   return Count() - 1;
 }
 
 void TWKImageList::Put(int index, const QImage& image) {
   if (index < 0) return;
   if (index >= Count()) {
-    images_.resize(index + 1);
-    disabled_.resize(index + 1);
+    Images_.resize(index + 1);
+    Disabled_.resize(index + 1);
   }
-  images_[index] = Fit(image);
+  Images_[index] = Fit(image);
 }
 
 void TWKImageList::AddDisabled(int index, const QImage& image) {
   if (index < 0 || index >= Count()) return;
-  disabled_[index] = Fit(image);
+  Disabled_[index] = Fit(image);
 }
 
 QImage TWKImageList::Image(int index) const {
-  return index >= 0 && index < Count() ? images_[index] : QImage();
+  return index >= 0 && index < Count() ? Images_[index] : QImage();
 }
 
 QIcon TWKImageList::Icon(int index) const {
   const QImage image = Image(index);
   if (image.isNull()) return {};
   QIcon icon(QPixmap::fromImage(image));
-  if (!disabled_[index].isNull())
-    icon.addPixmap(QPixmap::fromImage(disabled_[index]), QIcon::Disabled);
+  if (!Disabled_[index].isNull())
+    icon.addPixmap(QPixmap::fromImage(Disabled_[index]), QIcon::Disabled);
   return icon;
 }
 
 QImage TWKImageList::RenderSvg(const QString& fileName) const {
   QSvgRenderer renderer(fileName);
   if (!renderer.isValid()) return {};
-  QImage image(size_, size_, QImage::Format_ARGB32_Premultiplied);
+  QImage image(Size_, Size_, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);

@@ -9,10 +9,10 @@
 
 class TWKImageList {
  public:
-  explicit TWKImageList(int size = 24) : size_(size) {}
+  explicit TWKImageList(int size = 24) : Size_(size) {}
 
-  int Size() const { return size_; }
-  int Count() const { return static_cast<int>(images_.size()); }
+  int Size() const { return Size_; }
+  int Count() const { return static_cast<int>(Images_.size()); }
   // Appends an image scaled to the list's size; returns its index.
   int Add(const QImage& image);
   // Puts an image at an index, growing the list with empty images.
@@ -31,9 +31,9 @@ class TWKImageList {
  private:
   QImage Fit(const QImage& image) const;
 
-  int size_;
-  QVector<QImage> images_;
-  QVector<QImage> disabled_;
+  int Size_;
+  QVector<QImage> Images_;
+  QVector<QImage> Disabled_;
 };
 
 // The program-wide image list every image index refers to; none before the composition sets it.

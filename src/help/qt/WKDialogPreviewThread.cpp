@@ -22,18 +22,18 @@ void JoinReleasedThreadsWhenTheLoopEnds() {
 
 TWKDialogPreviewThread::TWKDialogPreviewThread(TWKOpenDialog& dialog)
     : Dialog(dialog),
-      post_([&dialog] {
+      Post_([&dialog] {
         auto post = std::make_shared<TPostBox>();
         post->Dialog = &dialog;
         return post;
       }()),
-      worker_(
+      Worker_(
           [&formats = dialog.Formats](const std::string& name, int32_t width, int32_t height) {
             std::unique_ptr<TWKThumbnail> thumbnail;
             if (!formats.GetThumbnail(name, width, height, thumbnail)) thumbnail.reset();
             return thumbnail;
           },
-          [post = post_](uint64_t ticket, std::unique_ptr<TWKThumbnail> thumbnail) {
+          [post = Post_](uint64_t ticket, std::unique_ptr<TWKThumbnail> thumbnail) {
             auto held = std::make_shared<std::unique_ptr<TWKThumbnail>>(std::move(thumbnail));
             // Posting under the lock: the dialog cannot go meanwhile. A posted call still
             // queued when the dialog goes is discarded with its thumbnail; one that runs after
@@ -53,8 +53,8 @@ TWKDialogPreviewThread::TWKDialogPreviewThread(TWKOpenDialog& dialog)
 
 TWKDialogPreviewThread::~TWKDialogPreviewThread() {
   {
-    std::lock_guard lock(post_->Lock);
-    post_->Dialog = nullptr;
+    std::lock_guard lock(Post_->Lock);
+    Post_->Dialog = nullptr;
   }
-  worker_.Release();
+  Worker_.Release();
 }

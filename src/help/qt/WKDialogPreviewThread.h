@@ -25,15 +25,15 @@ class TWKDialogPreviewThread {
 
   // The thumbnail of fileName for a box of width x height supersedes any pending request.
   uint64_t Request(const std::string& fileName, int32_t width, int32_t height) {
-    return worker_.Request(fileName, width, height);
+    return Worker_.Request(fileName, width, height);
   }
   // Supersedes the pending request and the one being made without a new one.
-  void Cancel() { worker_.Cancel(); }
-  void Terminate() { worker_.Terminate(); }
-  bool Terminated() const { return worker_.Terminated(); }
-  bool IsCurrent(uint64_t ticket) const { return worker_.IsCurrent(ticket); }
-  bool Idle() const { return worker_.Idle(); }
-  TWKPreviewWorker::TCounts Counts() const { return worker_.Counts(); }
+  void Cancel() { Worker_.Cancel(); }
+  void Terminate() { Worker_.Terminate(); }
+  bool Terminated() const { return Worker_.Terminated(); }
+  bool IsCurrent(uint64_t ticket) const { return Worker_.IsCurrent(ticket); }
+  bool Idle() const { return Worker_.Idle(); }
+  TWKPreviewWorker::TCounts Counts() const { return Worker_.Counts(); }
 
   TWKOpenDialog& Dialog;
 
@@ -48,6 +48,6 @@ class TWKDialogPreviewThread {
     }
   };
 
-  std::shared_ptr<TPostBox> post_;
-  TWKPreviewWorker worker_;
+  std::shared_ptr<TPostBox> Post_;
+  TWKPreviewWorker Worker_;
 };

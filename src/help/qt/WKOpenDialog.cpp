@@ -39,11 +39,11 @@ QString QtNameFilter(const TWKFilterEntry& entry) {
 }  // namespace
 
 TWKPreviewBox::TWKPreviewBox(TWKOpenDialog& dialog, QWidget* parent)
-    : QWidget(parent), dialog_(dialog) {}
+    : QWidget(parent), Dialog_(dialog) {}
 
 void TWKPreviewBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  dialog_.PaintPreview(painter);
+  Dialog_.PaintPreview(painter);
 }
 
 TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats)
@@ -53,7 +53,7 @@ TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats)
 }
 
 TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats, TKind kind)
-    : QFileDialog(owner), Formats(formats), kind_(kind) {
+    : QFileDialog(owner), Formats(formats), Kind_(kind) {
   // The side panel needs the dialog's own widgets; this must come before anything else.
   setOption(QFileDialog::DontUseNativeDialog, true);
   // Thumbnails are pixel memory painted through the pixel painter; without one they stay blank.
@@ -67,7 +67,7 @@ TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats, TKind kind
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
       const QStringList files = selectedFiles();
       if (files.size() == 1 && QFileInfo(files.first()).isFile() &&
-          ToStdString(files.first()) != selected_)
+          ToStdString(files.first()) != Selected_)
         DoSelectionChange(files.first());
     });
   }
@@ -131,7 +131,7 @@ void TWKOpenDialog::SetupFilter() {
 }
 
 bool TWKOpenDialog::Execute() {
-  setWindowTitle(ToQString(kind_ == TKind::Open ? LanguageString(12, "Open")
+  setWindowTitle(ToQString(Kind_ == TKind::Open ? LanguageString(12, "Open")
                                                 : LanguageString(15, "Save")));
   // Room for the places list, the file list with its columns and the side panel.
   resize(size().expandedTo(QSize(860, 500)));
@@ -159,7 +159,7 @@ void TWKOpenDialog::SetFilterIndex(int32_t index) {
 }
 
 void TWKOpenDialog::SetFilter(const std::string& filter) {
-  filter_ = filter;
+  Filter_ = filter;
   QStringList filters;
   for (const TWKFilterEntry& entry : ParseFilter(filter)) filters << QtNameFilter(entry);
   setNameFilters(filters);
@@ -189,7 +189,7 @@ void TWKOpenDialog::DoSelectionChange(const QString& path) {
   Thumbnail.reset();
   std::unique_ptr<TWKFileInfo> info;
   const std::string name = ToStdString(path);
-  selected_ = name;
+  Selected_ = name;
   if (!name.empty() && Formats.GetFileInfo(name, info) && info) {
     std::string text;
     info->GetDescription(text);

@@ -29,7 +29,7 @@ class TWKPreviewBox : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  TWKOpenDialog& dialog_;
+  TWKOpenDialog& Dialog_;
 };
 
 class TWKOpenDialog : public QFileDialog {
@@ -51,7 +51,7 @@ class TWKOpenDialog : public QFileDialog {
   int32_t FilterIndex() const;
   void SetFilterIndex(int32_t index);
   // "caption|masks|caption|masks", as BuildFilter makes it.
-  std::string Filter() const { return filter_; }
+  std::string Filter() const { return Filter_; }
   void SetFilter(const std::string& filter);
   std::string Title() const;
 
@@ -87,7 +87,7 @@ class TWKOpenDialog : public QFileDialog {
   void BuildSidePanel();
   void FitPreviewBox();
 
-  TKind kind_;
-  std::string filter_;
-  std::string selected_;  // the file last previewed or cleared for
+  TKind Kind_;
+  std::string Filter_;
+  std::string Selected_;  // the file last previewed or cleared for
 };

@@ -4,15 +4,9 @@
 #include <cstring>
 #include <new>
 
-namespace {
+#include "framework/WKByteOrder.h"
 
-void Put16(uint8_t* p, uint16_t v) {
-  p[0] = uint8_t(v);
-  p[1] = uint8_t(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
+namespace {
 
 class TBmpEncoder final : public TImageEncoder {
  public:
@@ -33,16 +27,16 @@ class TBmpEncoder final : public TImageEncoder {
     uint8_t* h = out.data();
     h[0] = 'B';
     h[1] = 'M';
-    Put32(h + 2, uint32_t(total));
-    Put32(h + 10, HeaderBytes);
-    Put32(h + 14, 40);
-    Put32(h + 18, uint32_t(src.Width));
-    Put32(h + 22, uint32_t(src.Height));
-    Put16(h + 26, 1);
-    Put16(h + 28, 24);
-    Put32(h + 34, uint32_t(total - HeaderBytes));
-    Put32(h + 38, ppm(options.DpiX));
-    Put32(h + 42, ppm(options.DpiY > 0 ? options.DpiY : options.DpiX));
+    WriteLE32(h + 2, uint32_t(total));
+    WriteLE32(h + 10, HeaderBytes);
+    WriteLE32(h + 14, 40);
+    WriteLE32(h + 18, uint32_t(src.Width));
+    WriteLE32(h + 22, uint32_t(src.Height));
+    WriteLE16(h + 26, 1);
+    WriteLE16(h + 28, 24);
+    WriteLE32(h + 34, uint32_t(total - HeaderBytes));
+    WriteLE32(h + 38, ppm(options.DpiX));
+    WriteLE32(h + 42, ppm(options.DpiY > 0 ? options.DpiY : options.DpiX));
     for (int32_t y = 0; y < src.Height; ++y)
       std::memcpy(h + HeaderBytes + size_t(src.Height - 1 - y) * rowBytes, src.Row(y), size_t(src.Width) * 3);
     return true;

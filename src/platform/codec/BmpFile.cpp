@@ -2,12 +2,10 @@
 
 #include <cstdlib>
 
+#include "framework/WKByteOrder.h"
+
 namespace {
 
-uint32_t Le32(std::span<const uint8_t> b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-uint16_t Le16(std::span<const uint8_t> b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 
 bool Truncated(TCodecError& err) {
   return err.Fail(TCodecStatus::Corrupt, "The BMP file is damaged: its pixel data is incomplete.");
@@ -45,20 +43,20 @@ bool IsBmpSignature(std::span<const uint8_t> bytes) {
 
 bool CheckBmpFile(std::span<const uint8_t> b, TBmpFacts& facts, TCodecError& err) {
   if (!IsBmpSignature(b) || b.size() < 26) return Truncated(err);
-  const uint32_t offBits = Le32(b, 10), headerSize = Le32(b, 14);
+  const uint32_t offBits = ReadLE32(&b[10]), headerSize = ReadLE32(&b[14]);
   int64_t width = 0, height = 0;
   uint16_t bits = 0;
   uint32_t compression = 0;
   if (headerSize == 12) {
-    width = Le16(b, 18);
-    height = Le16(b, 20);
-    bits = Le16(b, 24);
+    width = ReadLE16(&b[18]);
+    height = ReadLE16(&b[20]);
+    bits = ReadLE16(&b[24]);
   } else if (headerSize >= 40 && b.size() >= 54) {
-    width = int32_t(Le32(b, 18));
-    height = std::llabs(int64_t(int32_t(Le32(b, 22))));
-    bits = Le16(b, 28);
-    compression = Le32(b, 30);
-    uint32_t ppmX = Le32(b, 38), ppmY = Le32(b, 42);
+    width = int32_t(ReadLE32(&b[18]));
+    height = std::llabs(int64_t(int32_t(ReadLE32(&b[22]))));
+    bits = ReadLE16(&b[28]);
+    compression = ReadLE32(&b[30]);
+    uint32_t ppmX = ReadLE32(&b[38]), ppmY = ReadLE32(&b[42]);
     if (ppmX > 0 && ppmY > 0 && ppmX < 10'000'000 && ppmY < 10'000'000) {
       facts.DpiX = ppmX * 0.0254;
       facts.DpiY = ppmY * 0.0254;

@@ -12,7 +12,7 @@
 #include "platform/codec/PixelConvert.h"
 
 TCodecData::~TCodecData() {
-  if (mapping_) munmap(mapping_, size_);
+  if (Mapping_) munmap(Mapping_, Size_);
 }
 
 std::shared_ptr<const TCodecData> TCodecData::MapFile(const std::string& path, TCodecError& err) {
@@ -35,9 +35,9 @@ std::shared_ptr<const TCodecData> TCodecData::MapFile(const std::string& path, T
       err.Fail(TCodecStatus::FileError, "Cannot read \"" + path + "\": " + std::strerror(errno));
       return nullptr;
     }
-    data->mapping_ = view;
-    data->data_ = static_cast<const uint8_t*>(view);
-    data->size_ = static_cast<size_t>(st.st_size);
+    data->Mapping_ = view;
+    data->Data_ = static_cast<const uint8_t*>(view);
+    data->Size_ = static_cast<size_t>(st.st_size);
   }
   close(fd);
   return data;
@@ -45,21 +45,21 @@ std::shared_ptr<const TCodecData> TCodecData::MapFile(const std::string& path, T
 
 std::shared_ptr<const TCodecData> TCodecData::Take(std::vector<uint8_t> bytes) {
   std::shared_ptr<TCodecData> data(new TCodecData);
-  data->owned_ = std::move(bytes);
-  data->data_ = data->owned_.data();
-  data->size_ = data->owned_.size();
+  data->Owned_ = std::move(bytes);
+  data->Data_ = data->Owned_.data();
+  data->Size_ = data->Owned_.size();
   return data;
 }
 
 std::shared_ptr<const TCodecData> TCodecData::Borrow(const uint8_t* bytes, size_t size) {
   std::shared_ptr<TCodecData> data(new TCodecData);
-  data->data_ = bytes;
-  data->size_ = bytes ? size : 0;
+  data->Data_ = bytes;
+  data->Size_ = bytes ? size : 0;
   return data;
 }
 
 bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
-  if (!dest.Bits || dest.Width != info_.Width || dest.Height != info_.Height ||
+  if (!dest.Bits || dest.Width != Info_.Width || dest.Height != Info_.Height ||
       dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument,
                     "The destination rows do not match the image size.");
@@ -69,10 +69,10 @@ bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
 bool TImageDecoder::ReadThumbnail(const TPixelRows& dest, TCodecError& err) {
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");
-  ptrdiff_t rowBytes = AlignedRowBytes24(info_.Width);
-  std::unique_ptr<uint8_t[]> full(new (std::nothrow) uint8_t[rowBytes * info_.Height]);
+  ptrdiff_t rowBytes = AlignedRowBytes24(Info_.Width);
+  std::unique_ptr<uint8_t[]> full(new (std::nothrow) uint8_t[rowBytes * Info_.Height]);
   if (!full) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to make a thumbnail.");
-  TPixelRows rows{full.get(), rowBytes, info_.Width, info_.Height};
+  TPixelRows rows{full.get(), rowBytes, Info_.Width, Info_.Height};
   if (!ReadPixels(rows, err)) return false;
   ReduceBGR24(TConstPixelRows{rows.Bits, rows.RowBytes, rows.Width, rows.Height}, dest);
   return true;

@@ -22,16 +22,16 @@ class TCodecData {
   // Borrows: the caller keeps the bytes alive as long as any decoder made from them.
   static std::shared_ptr<const TCodecData> Borrow(const uint8_t* data, size_t size);
 
-  const uint8_t* Data() const { return data_; }
-  size_t Size() const { return size_; }
-  std::span<const uint8_t> Bytes() const { return {data_, size_}; }
+  const uint8_t* Data() const { return Data_; }
+  size_t Size() const { return Size_; }
+  std::span<const uint8_t> Bytes() const { return {Data_, Size_}; }
 
  private:
   TCodecData() = default;
-  const uint8_t* data_ = nullptr;
-  size_t size_ = 0;
-  void* mapping_ = nullptr;  // munmap on destruction when set
-  std::vector<uint8_t> owned_;
+  const uint8_t* Data_ = nullptr;
+  size_t Size_ = 0;
+  void* Mapping_ = nullptr;  // munmap on destruction when set
+  std::vector<uint8_t> Owned_;
 };
 
 // How many of a decode's first rows are final. The decoding thread publishes; another thread may
@@ -61,21 +61,21 @@ class TImageDecoder {
  public:
   virtual ~TImageDecoder() = default;
 
-  const TImageInfo& Info() const { return info_; }
+  const TImageInfo& Info() const { return Info_; }
 
   // Decodes the whole picture into rows of Info().Width x Info().Height 24-bit pixels.
   virtual bool ReadPixels(const TPixelRows& dest, TCodecError& err) = 0;
   // ReadPixels then publishes finished rows there as it goes, where the format allows; the caller
   // publishes the end (all rows, or the failure).
-  void SetProgress(TDecodeProgress* progress) { progress_ = progress; }
+  void SetProgress(TDecodeProgress* progress) { Progress_ = progress; }
 
   // Decodes a picture of exactly dest.Width x dest.Height (area-averaged from the full size, or
   // through a cheaper reduced decode where the format has one).
   virtual bool ReadThumbnail(const TPixelRows& dest, TCodecError& err);
 
  protected:
-  TImageInfo info_;
-  TDecodeProgress* progress_ = nullptr;
+  TImageInfo Info_;
+  TDecodeProgress* Progress_ = nullptr;
   bool CheckDest(const TPixelRows& dest, TCodecError& err) const;
 };
 

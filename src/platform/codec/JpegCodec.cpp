@@ -7,65 +7,65 @@
 #include <cstring>
 #include <new>
 
+#include "framework/WKByteOrder.h"
 #include "platform/codec/JpegScanlines.h"
 #include "platform/codec/PixelConvert.h"
 #include "platform/codec/PropertyItems.h"
 
 namespace {
 
-uint16_t BigEndian16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 
 class TTurboHandle {
  public:
-  explicit TTurboHandle(tjhandle handle) : handle_(handle) {}
+  explicit TTurboHandle(tjhandle handle) : Handle_(handle) {}
   ~TTurboHandle() {
-    if (handle_) tjDestroy(handle_);
+    if (Handle_) tjDestroy(Handle_);
   }
   TTurboHandle(const TTurboHandle&) = delete;
   TTurboHandle& operator=(const TTurboHandle&) = delete;
-  tjhandle Get() const { return handle_; }
-  std::string Error() const { return tjGetErrorStr2(handle_); }
+  tjhandle Get() const { return Handle_; }
+  std::string Error() const { return tjGetErrorStr2(Handle_); }
 
  private:
-  tjhandle handle_;
+  tjhandle Handle_;
 };
 
 class TJpegDecoder final : public TImageDecoder {
  public:
-  TJpegDecoder(std::shared_ptr<const TCodecData> data) : data_(std::move(data)), tj_(tjInitDecompress()) {}
+  TJpegDecoder(std::shared_ptr<const TCodecData> data) : Data_(std::move(data)), Tj_(tjInitDecompress()) {}
 
   bool Open(TCodecError& err) {
-    if (!tj_.Get()) return err.Fail(TCodecStatus::EncodeFailed, "Cannot start the JPEG decoder.");
+    if (!Tj_.Get()) return err.Fail(TCodecStatus::EncodeFailed, "Cannot start the JPEG decoder.");
     int32_t frameWidth = 0, frameHeight = 0;
-    if (ReadJpegFrameSize(data_->Bytes(), frameWidth, frameHeight) &&
+    if (ReadJpegFrameSize(Data_->Bytes(), frameWidth, frameHeight) &&
         !CheckImageDimensions(frameWidth, frameHeight, err))
       return false;
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
-    if (tjDecompressHeader3(tj_.Get(), data_->Data(), data_->Size(), &width, &height, &subsamp,
+    if (tjDecompressHeader3(Tj_.Get(), Data_->Data(), Data_->Size(), &width, &height, &subsamp,
                             &colorspace) != 0)
-      return err.Fail(TCodecStatus::Corrupt, "The JPEG file is damaged: " + tj_.Error());
+      return err.Fail(TCodecStatus::Corrupt, "The JPEG file is damaged: " + Tj_.Error());
     if (!CheckImageDimensions(width, height, err)) return false;
-    info_.Container = TCodecContainer::JPEG;
-    info_.FormatName = "jpeg";
-    info_.Width = width;
-    info_.Height = height;
+    Info_.Container = TCodecContainer::JPEG;
+    Info_.FormatName = "jpeg";
+    Info_.Width = width;
+    Info_.Height = height;
     TCodecError metadataErr;
-    ReadPropertyItems(data_->Bytes(), info_.Items, metadataErr);
-    if (!ReadJfifDensity(data_->Bytes(), info_.DpiX, info_.DpiY))
-      ResolutionFromItems(info_.Items, info_.DpiX, info_.DpiY);
+    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr);
+    if (!ReadJfifDensity(Data_->Bytes(), Info_.DpiX, Info_.DpiY))
+      ResolutionFromItems(Info_.Items, Info_.DpiX, Info_.DpiY);
     return true;
   }
 
   bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckDest(dest, err)) return false;
-    return DecodeJpegScanlines(data_->Bytes(), 1, 1, dest, err, progress_);
+    return DecodeJpegScanlines(Data_->Bytes(), 1, 1, dest, err, Progress_);
   }
 
   bool ReadThumbnail(const TPixelRows& dest, TCodecError& err) override {
     if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
       return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");
     tjscalingfactor factor = ThumbnailFactor(dest.Width, dest.Height);
-    int32_t w = TJSCALED(info_.Width, factor), h = TJSCALED(info_.Height, factor);
+    int32_t w = TJSCALED(Info_.Width, factor), h = TJSCALED(Info_.Height, factor);
     if (w == dest.Width && h == dest.Height) return Decompress(dest, err, factor);
     ptrdiff_t rowBytes = AlignedRowBytes24(w);
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes * h]);
@@ -85,7 +85,7 @@ class TJpegDecoder final : public TImageDecoder {
     for (int i = 0; factors && i < count; ++i) {
       const tjscalingfactor f = factors[i];
       if (f.num > f.denom) continue;
-      if (TJSCALED(info_.Width, f) < width || TJSCALED(info_.Height, f) < height) continue;
+      if (TJSCALED(Info_.Width, f) < width || TJSCALED(Info_.Height, f) < height) continue;
       if (f.num * best.denom < best.num * f.denom) best = f;
     }
     return best;
@@ -93,11 +93,11 @@ class TJpegDecoder final : public TImageDecoder {
 
   // dest is the picture at the scale `factor`.
   bool Decompress(const TPixelRows& dest, TCodecError& err, tjscalingfactor factor) {
-    return DecodeJpegScanlines(data_->Bytes(), factor.num, factor.denom, dest, err);
+    return DecodeJpegScanlines(Data_->Bytes(), factor.num, factor.denom, dest, err);
   }
 
-  std::shared_ptr<const TCodecData> data_;
-  TTurboHandle tj_;
+  std::shared_ptr<const TCodecData> Data_;
+  TTurboHandle Tj_;
 };
 
 class TJpegHandler final : public TImageCodecHandler {
@@ -122,10 +122,8 @@ void PatchJfifDensity(uint8_t* jpeg, size_t size, double dpiX, double dpiY) {
   };
   uint16_t x = density(dpiX), y = density(dpiY > 0 ? dpiY : dpiX);
   jpeg[13] = 1;
-  jpeg[14] = static_cast<uint8_t>(x >> 8);
-  jpeg[15] = static_cast<uint8_t>(x);
-  jpeg[16] = static_cast<uint8_t>(y >> 8);
-  jpeg[17] = static_cast<uint8_t>(y);
+  WriteBE16(jpeg + 14, x);
+  WriteBE16(jpeg + 16, y);
 }
 
 class TJpegEncoder final : public TImageEncoder {
@@ -171,7 +169,7 @@ void ForEachSegment(std::span<const uint8_t> jpeg, TVisit visit) {
     if (marker == 0xFF) { ++pos; continue; }
     if (marker == 0xDA || marker == 0xD9) return;
     if ((marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) { pos += 2; continue; }
-    size_t length = BigEndian16(&jpeg[pos + 2]);
+    size_t length = ReadBE16(&jpeg[pos + 2]);
     if (length < 2 || pos + 2 + length > jpeg.size()) return;
     if (!visit(marker, jpeg.subspan(pos + 4, length - 2))) return;
     pos += 2 + length;
@@ -185,7 +183,7 @@ bool ReadJfifDensity(std::span<const uint8_t> jpeg, double& dpiX, double& dpiY) 
   ForEachSegment(jpeg, [&](uint8_t marker, std::span<const uint8_t> body) {
     if (marker != 0xE0 || body.size() < 12 || std::memcmp(body.data(), "JFIF", 5) != 0) return true;
     uint8_t unit = body[7];
-    double x = BigEndian16(&body[8]), y = BigEndian16(&body[10]);
+    double x = ReadBE16(&body[8]), y = ReadBE16(&body[10]);
     if ((unit == 1 || unit == 2) && x > 0 && y > 0) {
       double scale = unit == 2 ? 2.54 : 1.0;
       dpiX = x * scale;
@@ -202,8 +200,8 @@ bool ReadJpegFrameSize(std::span<const uint8_t> jpeg, int32_t& width, int32_t& h
   ForEachSegment(jpeg, [&](uint8_t marker, std::span<const uint8_t> body) {
     bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
     if (!frame || body.size() < 5) return true;
-    height = BigEndian16(&body[1]);
-    width = BigEndian16(&body[3]);
+    height = ReadBE16(&body[1]);
+    width = ReadBE16(&body[3]);
     found = true;
     return false;
   });

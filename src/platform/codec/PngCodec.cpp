@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstring>
 
+#include "framework/WKByteOrder.h"
 #include "platform/codec/PropertyItems.h"
 
 namespace {
@@ -97,64 +98,63 @@ bool PngReadRows(TPngState* s, uint8_t* bits, ptrdiff_t rowBytes, int32_t height
 
 class TPngDecoder final : public TImageDecoder {
  public:
-  explicit TPngDecoder(std::shared_ptr<const TCodecData> data) : data_(std::move(data)) {
-    state_.Data = data_->Data();
-    state_.Size = data_->Size();
+  explicit TPngDecoder(std::shared_ptr<const TCodecData> data) : Data_(std::move(data)) {
+    State_.Data = Data_->Data();
+    State_.Size = Data_->Size();
   }
   ~TPngDecoder() override {
-    if (state_.Png) png_destroy_read_struct(&state_.Png, &state_.Info, nullptr);
+    if (State_.Png) png_destroy_read_struct(&State_.Png, &State_.Info, nullptr);
   }
 
   bool Open(TCodecError& err) {
     if (!CheckHeaderSize(err) || !CheckChunks(err)) return false;
-    state_.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state_, PngError, PngWarning);
-    if (state_.Png) state_.Info = png_create_info_struct(state_.Png);
-    if (!state_.Info) return err.Fail(TCodecStatus::TooLarge, "Cannot start the PNG decoder.");
-    png_set_read_fn(state_.Png, &state_, PngRead);
-    if (!PngReadHeader(&state_)) return Failed(err);
-    uint32_t width = png_get_image_width(state_.Png, state_.Info);
-    uint32_t height = png_get_image_height(state_.Png, state_.Info);
+    State_.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &State_, PngError, PngWarning);
+    if (State_.Png) State_.Info = png_create_info_struct(State_.Png);
+    if (!State_.Info) return err.Fail(TCodecStatus::TooLarge, "Cannot start the PNG decoder.");
+    png_set_read_fn(State_.Png, &State_, PngRead);
+    if (!PngReadHeader(&State_)) return Failed(err);
+    uint32_t width = png_get_image_width(State_.Png, State_.Info);
+    uint32_t height = png_get_image_height(State_.Png, State_.Info);
     if (!CheckImageDimensions(width, height, err)) return false;
-    info_.Container = TCodecContainer::PNG;
-    info_.FormatName = "png";
-    info_.Width = static_cast<int32_t>(width);
-    info_.Height = static_cast<int32_t>(height);
+    Info_.Container = TCodecContainer::PNG;
+    Info_.FormatName = "png";
+    Info_.Width = static_cast<int32_t>(width);
+    Info_.Height = static_cast<int32_t>(height);
     png_uint_32 resX = 0, resY = 0;
     int unit = 0;
-    if (png_get_pHYs(state_.Png, state_.Info, &resX, &resY, &unit) && unit == PNG_RESOLUTION_METER) {
-      info_.DpiX = resX * 0.0254;
-      info_.DpiY = resY * 0.0254;
+    if (png_get_pHYs(State_.Png, State_.Info, &resX, &resY, &unit) && unit == PNG_RESOLUTION_METER) {
+      Info_.DpiX = resX * 0.0254;
+      Info_.DpiY = resY * 0.0254;
     }
     TCodecError metadataErr;
-    ReadPropertyItems(data_->Bytes(), info_.Items, metadataErr);
+    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr);
     return true;
   }
 
   bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckDest(dest, err)) return false;
-    if (read_) return err.Fail(TCodecStatus::InvalidArgument, "The PNG picture was read already.");
-    read_ = true;
-    if (!PngReadRows(&state_, dest.Bits, dest.RowBytes, dest.Height)) return Failed(err);
+    if (Read_) return err.Fail(TCodecStatus::InvalidArgument, "The PNG picture was read already.");
+    Read_ = true;
+    if (!PngReadRows(&State_, dest.Bits, dest.RowBytes, dest.Height)) return Failed(err);
     return true;
   }
 
  private:
   // The size in IHDR is checked before libpng allocates anything for it.
   bool CheckHeaderSize(TCodecError& err) const {
-    const uint8_t* d = data_->Data();
-    if (data_->Size() < 24 || std::memcmp(d + 12, "IHDR", 4) != 0) return true;
-    auto be32 = [](const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; };
-    return CheckImageDimensions(be32(d + 16), be32(d + 20), err);
+    const uint8_t* d = Data_->Data();
+    if (Data_->Size() < 24 || std::memcmp(d + 12, "IHDR", 4) != 0) return true;
+    return CheckImageDimensions(ReadBE32(d + 16), ReadBE32(d + 20), err);
   }
 
   // libpng allocates a chunk's declared length before reading it; a length past the end of
   // the file (or a missing end chunk) is refused here first.
   bool CheckChunks(TCodecError& err) const {
-    const uint8_t* d = data_->Data();
-    const size_t size = data_->Size();
+    const uint8_t* d = Data_->Data();
+    const size_t size = Data_->Size();
     size_t pos = 8;
     while (pos + 12 <= size) {
-      uint64_t length = uint64_t(d[pos]) << 24 | uint64_t(d[pos + 1]) << 16 | uint64_t(d[pos + 2]) << 8 | d[pos + 3];
+      const uint64_t length = ReadBE32(d + pos);
       if (length > size - pos - 12) break;
       if (std::memcmp(d + pos + 4, "IEND", 4) == 0) return true;
       pos += 12 + size_t(length);
@@ -163,12 +163,12 @@ class TPngDecoder final : public TImageDecoder {
   }
 
   bool Failed(TCodecError& err) {
-    return err.Fail(TCodecStatus::Corrupt, std::string("The PNG file is damaged: ") + state_.Message);
+    return err.Fail(TCodecStatus::Corrupt, std::string("The PNG file is damaged: ") + State_.Message);
   }
 
-  std::shared_ptr<const TCodecData> data_;
-  TPngState state_;
-  bool read_ = false;
+  std::shared_ptr<const TCodecData> Data_;
+  TPngState State_;
+  bool Read_ = false;
 };
 
 class TPngHandler final : public TImageCodecHandler {

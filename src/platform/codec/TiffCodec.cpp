@@ -176,34 +176,34 @@ void ConvertRun(const TTiffLayout& l, const uint8_t* const* planes, uint32_t cou
 
 class TTiffDecoder final : public TImageDecoder {
  public:
-  explicit TTiffDecoder(std::shared_ptr<const TCodecData> data) : data_(std::move(data)) {
-    stream_.Data = data_->Data();
-    stream_.Size = data_->Size();
+  explicit TTiffDecoder(std::shared_ptr<const TCodecData> data) : Data_(std::move(data)) {
+    Stream_.Data = Data_->Data();
+    Stream_.Size = Data_->Size();
   }
 
   bool Open(TCodecError& err) {
-    tif_.reset(OpenStream(stream_, "r"));
-    if (!tif_) return Failed(err, "cannot read the header");
+    Tif_.reset(OpenStream(Stream_, "r"));
+    if (!Tif_) return Failed(err, "cannot read the header");
     uint32_t width = 0, height = 0;
-    if (!TIFFGetField(tif_.get(), TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tif_.get(), TIFFTAG_IMAGELENGTH, &height))
+    if (!TIFFGetField(Tif_.get(), TIFFTAG_IMAGEWIDTH, &width) ||
+        !TIFFGetField(Tif_.get(), TIFFTAG_IMAGELENGTH, &height))
       return Failed(err, "no image size");
     if (!CheckImageDimensions(width, height, err)) return false;
-    info_.Container = TCodecContainer::TIFF;
-    info_.FormatName = "tiff";
-    info_.Width = int32_t(width);
-    info_.Height = int32_t(height);
+    Info_.Container = TCodecContainer::TIFF;
+    Info_.FormatName = "tiff";
+    Info_.Width = int32_t(width);
+    Info_.Height = int32_t(height);
     ReadResolution();
     if (!ChooseLayout(err)) return false;
     TCodecError metadataErr;
-    ReadPropertyItems(data_->Bytes(), info_.Items, metadataErr);
+    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr);
     return true;
   }
 
   bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckDest(dest, err)) return false;
-    stream_.Error.clear();
-    bool ok = direct_ ? ReadChunks(dest, err) : ReadRGBA(dest, err);
+    Stream_.Error.clear();
+    bool ok = Direct_ ? ReadChunks(dest, err) : ReadRGBA(dest, err);
     if (!ok && err.Ok()) return Failed(err, "cannot decode the pixels");
     return ok;
   }
@@ -211,24 +211,24 @@ class TTiffDecoder final : public TImageDecoder {
  private:
   bool Failed(TCodecError& err, const char* what) {
     std::string text = "The TIFF file is damaged: ";
-    text += stream_.Error.empty() ? what : stream_.Error;
+    text += Stream_.Error.empty() ? what : Stream_.Error;
     return err.Fail(TCodecStatus::Corrupt, text + ".");
   }
 
   void ReadResolution() {
     float x = 0, y = 0;
-    uint16_t unit = Field16(tif_.get(), TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-    if (!TIFFGetField(tif_.get(), TIFFTAG_XRESOLUTION, &x) || !(x > 0)) return;
-    if (!TIFFGetField(tif_.get(), TIFFTAG_YRESOLUTION, &y) || !(y > 0)) y = x;
+    uint16_t unit = Field16(Tif_.get(), TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+    if (!TIFFGetField(Tif_.get(), TIFFTAG_XRESOLUTION, &x) || !(x > 0)) return;
+    if (!TIFFGetField(Tif_.get(), TIFFTAG_YRESOLUTION, &y) || !(y > 0)) y = x;
     if (unit != RESUNIT_INCH && unit != RESUNIT_CENTIMETER) return;
     double scale = unit == RESUNIT_CENTIMETER ? 2.54 : 1.0;
-    info_.DpiX = x * scale;
-    info_.DpiY = y * scale;
+    Info_.DpiX = x * scale;
+    Info_.DpiY = y * scale;
   }
 
   bool ChooseLayout(TCodecError& err) {
-    TIFF* tif = tif_.get();
-    TTiffLayout& l = layout_;
+    TIFF* tif = Tif_.get();
+    TTiffLayout& l = Layout_;
     l.Bits = Field16(tif, TIFFTAG_BITSPERSAMPLE, 1);
     l.Samples = Field16(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
     l.Separate = Field16(tif, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) == PLANARCONFIG_SEPARATE;
@@ -242,14 +242,14 @@ class TTiffDecoder final : public TImageDecoder {
     }
     bool bitsOk = l.Bits == 1 || l.Bits == 2 || l.Bits == 4 || l.Bits == 8 || l.Bits == 16;
     uint16_t colorSamples = l.Photometric == PHOTOMETRIC_RGB ? 3 : 1;
-    direct_ = format == SAMPLEFORMAT_UINT && bitsOk && l.Samples >= colorSamples && l.Samples <= 16 &&
+    Direct_ = format == SAMPLEFORMAT_UINT && bitsOk && l.Samples >= colorSamples && l.Samples <= 16 &&
               (l.Photometric == PHOTOMETRIC_MINISBLACK || l.Photometric == PHOTOMETRIC_MINISWHITE ||
                l.Photometric == PHOTOMETRIC_PALETTE || (l.Photometric == PHOTOMETRIC_RGB && l.Bits >= 8));
-    if (direct_ && l.Photometric == PHOTOMETRIC_PALETTE &&
+    if (Direct_ && l.Photometric == PHOTOMETRIC_PALETTE &&
         (l.Bits > 8 || !TIFFGetField(tif, TIFFTAG_COLORMAP, &l.Map[0], &l.Map[1], &l.Map[2])))
-      direct_ = false;
-    if (direct_ && l.Photometric == PHOTOMETRIC_PALETTE) l.MapShift = MapIs16Bit() ? 8 : 0;
-    if (direct_) {
+      Direct_ = false;
+    if (Direct_ && l.Photometric == PHOTOMETRIC_PALETTE) l.MapShift = MapIs16Bit() ? 8 : 0;
+    if (Direct_) {
       FindAlpha();
       return true;
     }
@@ -260,8 +260,8 @@ class TTiffDecoder final : public TImageDecoder {
   }
 
   bool MapIs16Bit() const {
-    for (uint32_t i = 0; i < (1u << layout_.Bits); ++i)
-      for (const uint16_t* map : layout_.Map)
+    for (uint32_t i = 0; i < (1u << Layout_.Bits); ++i)
+      for (const uint16_t* map : Layout_.Map)
         if (map[i] >= 256) return true;
     return false;
   }
@@ -269,28 +269,28 @@ class TTiffDecoder final : public TImageDecoder {
   void FindAlpha() {
     uint16_t count = 0;
     uint16_t* kinds = nullptr;
-    if (!TIFFGetField(tif_.get(), TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0) return;
-    int colorSamples = layout_.Photometric == PHOTOMETRIC_RGB ? 3 : 1;
+    if (!TIFFGetField(Tif_.get(), TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0) return;
+    int colorSamples = Layout_.Photometric == PHOTOMETRIC_RGB ? 3 : 1;
     if (kinds[0] != EXTRASAMPLE_ASSOCALPHA && kinds[0] != EXTRASAMPLE_UNASSALPHA) return;
-    if (colorSamples >= layout_.Samples) return;
-    layout_.AlphaSample = colorSamples;
-    layout_.Premultiplied = kinds[0] == EXTRASAMPLE_ASSOCALPHA;
+    if (colorSamples >= Layout_.Samples) return;
+    Layout_.AlphaSample = colorSamples;
+    Layout_.Premultiplied = kinds[0] == EXTRASAMPLE_ASSOCALPHA;
   }
 
   bool ReadChunks(const TPixelRows& dest, TCodecError& err) {
-    TIFF* tif = tif_.get();
+    TIFF* tif = Tif_.get();
     const bool tiled = TIFFIsTiled(tif);
-    uint32_t chunkW = uint32_t(info_.Width), chunkH = 0;
+    uint32_t chunkW = uint32_t(Info_.Width), chunkH = 0;
     if (tiled) {
       TIFFGetField(tif, TIFFTAG_TILEWIDTH, &chunkW);
       TIFFGetField(tif, TIFFTAG_TILELENGTH, &chunkH);
     } else {
       TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &chunkH);
     }
-    chunkH = std::min<uint32_t>(std::max<uint32_t>(chunkH, 1), uint32_t(info_.Height));
+    chunkH = std::min<uint32_t>(std::max<uint32_t>(chunkH, 1), uint32_t(Info_.Height));
     if (chunkW == 0) return Failed(err, "invalid tile size");
-    const int planes = layout_.Separate ? layout_.Samples : 1;
-    const uint64_t pixelBits = uint64_t(layout_.Separate ? 1 : layout_.Samples) * layout_.Bits;
+    const int planes = Layout_.Separate ? Layout_.Samples : 1;
+    const uint64_t pixelBits = uint64_t(Layout_.Separate ? 1 : Layout_.Samples) * Layout_.Bits;
     const uint64_t rowBytes = (uint64_t(chunkW) * pixelBits + 7) / 8;
     const uint64_t libSize = uint64_t(tiled ? TIFFTileSize64(tif) : TIFFStripSize64(tif));
     const uint64_t chunkBytes = std::max<uint64_t>(rowBytes * chunkH, libSize);
@@ -302,10 +302,10 @@ class TTiffDecoder final : public TImageDecoder {
       if (!buffers.back()) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to read the TIFF file.");
     }
     const uint8_t* rows[16] = {};
-    for (uint32_t y0 = 0; y0 < uint32_t(info_.Height); y0 += chunkH) {
-      const uint32_t rowCount = std::min(chunkH, uint32_t(info_.Height) - y0);
-      for (uint32_t x0 = 0; x0 < uint32_t(info_.Width); x0 += chunkW) {
-        const uint32_t columns = std::min(chunkW, uint32_t(info_.Width) - x0);
+    for (uint32_t y0 = 0; y0 < uint32_t(Info_.Height); y0 += chunkH) {
+      const uint32_t rowCount = std::min(chunkH, uint32_t(Info_.Height) - y0);
+      for (uint32_t x0 = 0; x0 < uint32_t(Info_.Width); x0 += chunkW) {
+        const uint32_t columns = std::min(chunkW, uint32_t(Info_.Width) - x0);
         for (int p = 0; p < planes; ++p) {
           tmsize_t got = tiled ? TIFFReadTile(tif, buffers[p].get(), x0, y0, 0, uint16_t(p))
                                : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, uint16_t(p)),
@@ -314,7 +314,7 @@ class TTiffDecoder final : public TImageDecoder {
         }
         for (uint32_t r = 0; r < rowCount; ++r) {
           for (int p = 0; p < planes; ++p) rows[p] = buffers[p].get() + r * rowBytes;
-          ConvertRun(layout_, rows, columns, dest.Row(int32_t(y0 + r)) + size_t(x0) * 3);
+          ConvertRun(Layout_, rows, columns, dest.Row(int32_t(y0 + r)) + size_t(x0) * 3);
         }
       }
     }
@@ -322,16 +322,16 @@ class TTiffDecoder final : public TImageDecoder {
   }
 
   bool ReadRGBA(const TPixelRows& dest, TCodecError& err) {
-    const size_t count = size_t(info_.Width) * size_t(info_.Height);
+    const size_t count = size_t(Info_.Width) * size_t(Info_.Height);
     std::unique_ptr<uint32_t[]> raster(new (std::nothrow) uint32_t[count]);
     if (!raster) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to read the TIFF file.");
-    if (!TIFFReadRGBAImageOriented(tif_.get(), uint32_t(info_.Width), uint32_t(info_.Height),
+    if (!TIFFReadRGBAImageOriented(Tif_.get(), uint32_t(Info_.Width), uint32_t(Info_.Height),
                                    raster.get(), ORIENTATION_TOPLEFT, 0))
       return Failed(err, "cannot decode the pixels");
-    for (int32_t y = 0; y < info_.Height; ++y) {
-      const uint32_t* in = raster.get() + size_t(y) * size_t(info_.Width);
+    for (int32_t y = 0; y < Info_.Height; ++y) {
+      const uint32_t* in = raster.get() + size_t(y) * size_t(Info_.Width);
       uint8_t* out = dest.Row(y);
-      for (int32_t x = 0; x < info_.Width; ++x, out += 3) {
+      for (int32_t x = 0; x < Info_.Width; ++x, out += 3) {
         uint32_t p = in[x], a = TIFFGetA(p);
         out[0] = Compose(TIFFGetB(p), a, true);
         out[1] = Compose(TIFFGetG(p), a, true);
@@ -341,11 +341,11 @@ class TTiffDecoder final : public TImageDecoder {
     return true;
   }
 
-  std::shared_ptr<const TCodecData> data_;
-  TTiffStream stream_;
-  TTiffPtr tif_;
-  TTiffLayout layout_;
-  bool direct_ = false;
+  std::shared_ptr<const TCodecData> Data_;
+  TTiffStream Stream_;
+  TTiffPtr Tif_;
+  TTiffLayout Layout_;
+  bool Direct_ = false;
 };
 
 class TTiffHandler final : public TImageCodecHandler {

@@ -3,39 +3,29 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/WKByteOrder.h"
+
 namespace {
 
 constexpr size_t HeaderBytes = 6;  // "Exif\0\0"
 
 class TTiffReader {
  public:
-  TTiffReader(std::span<uint8_t> tiff, bool little) : tiff_(tiff), little_(little) {}
+  TTiffReader(std::span<uint8_t> tiff, bool little) : Tiff_(tiff), Little_(little) {}
 
   bool Has(size_t offset, size_t size) const {
-    return offset <= tiff_.size() && size <= tiff_.size() - offset;
+    return offset <= Tiff_.size() && size <= Tiff_.size() - offset;
   }
-  uint32_t U16(size_t at) const {
-    return little_ ? tiff_[at] | tiff_[at + 1] << 8 : tiff_[at] << 8 | tiff_[at + 1];
-  }
-  uint32_t U32(size_t at) const {
-    return little_ ? U16(at) | U16(at + 2) << 16 : U16(at) << 16 | U16(at + 2);
-  }
-  void PutU16(size_t at, uint32_t value) {
-    tiff_[at + (little_ ? 0 : 1)] = uint8_t(value);
-    tiff_[at + (little_ ? 1 : 0)] = uint8_t(value >> 8);
-  }
-  void PutU32(size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-      const int shift = little_ ? 8 * i : 24 - 8 * i;
-      tiff_[at + i] = uint8_t(value >> shift);
-    }
-  }
-  size_t Size() const { return tiff_.size(); }
-  std::span<uint8_t> Bytes() { return tiff_; }
+  uint32_t U16(size_t at) const { return Read16(&Tiff_[at], Little_); }
+  uint32_t U32(size_t at) const { return Read32(&Tiff_[at], Little_); }
+  void PutU16(size_t at, uint32_t value) { Write16(&Tiff_[at], uint16_t(value), Little_); }
+  void PutU32(size_t at, uint32_t value) { Write32(&Tiff_[at], value, Little_); }
+  size_t Size() const { return Tiff_.size(); }
+  std::span<uint8_t> Bytes() { return Tiff_; }
 
  private:
-  std::span<uint8_t> tiff_;
-  bool little_;
+  std::span<uint8_t> Tiff_;
+  bool Little_;
 };
 
 uint32_t TypeSize(uint32_t type) {

@@ -111,9 +111,11 @@ struct TStripCoder {
   }
 };
 
+struct TBlockSource;
+
 class TTarnwick final : public ITarnwick {
  public:
-  TTarnwick() { InitError(srcError_); }
+  TTarnwick() { InitError(SrcError_); }
   ~TTarnwick() override { Release(); }
 
   int32_t Load(const std::string& fileName, int32_t) override {
@@ -128,9 +130,9 @@ class TTarnwick final : public ITarnwick {
     in.seekg(0);
     if (!in.read(magic, 3) || std::memcmp(magic, "\xFF\xD8\xFF", 3) != 0) return Fail("not a JPEG file");
     in.seekg(0);
-    bytes_.resize(size_t(size));
-    if (!in.read(reinterpret_cast<char*>(bytes_.data()), size)) {
-      bytes_.clear();
+    Bytes_.resize(size_t(size));
+    if (!in.read(reinterpret_cast<char*>(Bytes_.data()), size)) {
+      Bytes_.clear();
       return Fail("cannot read the file");
     }
     return LoadHeld();
@@ -139,68 +141,68 @@ class TTarnwick final : public ITarnwick {
   int32_t LoadMemory(const uint8_t* data, size_t size) override {
     Release();
     if (!data || size == 0) return Fail("no data");
-    bytes_.assign(data, data + size);
+    Bytes_.assign(data, data + size);
     return LoadHeld();
   }
 
-  int32_t HasImage() const override { return held_ ? 1 : 0; }
-  int32_t Width() const override { return held_ ? geometry_.Width() : 0; }
-  int32_t Height() const override { return held_ ? geometry_.Height() : 0; }
-  int32_t BlockWidth() const override { return held_ ? mcuWidth_ : 0; }
-  int32_t BlockHeight() const override { return held_ ? mcuHeight_ : 0; }
+  int32_t HasImage() const override { return Held_ ? 1 : 0; }
+  int32_t Width() const override { return Held_ ? Geometry_.Width() : 0; }
+  int32_t Height() const override { return Held_ ? Geometry_.Height() : 0; }
+  int32_t BlockWidth() const override { return Held_ ? McuWidth_ : 0; }
+  int32_t BlockHeight() const override { return Held_ ? McuHeight_ : 0; }
 
   int32_t ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) override;
   int32_t Save(const std::string& fileName, const int32_t* parameters) override;
 
   void SetRegion(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
-    if (held_) geometry_.CropTo(Rect(left, top, right, bottom));
+    if (Held_) Geometry_.CropTo(Rect(left, top, right, bottom));
   }
-  void Mirror(int32_t) override { geometry_.Mirror(); }
-  void Flip(int32_t) override { geometry_.Flip(); }
-  void RotateLeft(int32_t) override { geometry_.RotateLeft(); }
-  void RotateRight(int32_t) override { geometry_.RotateRight(); }
+  void Mirror(int32_t) override { Geometry_.Mirror(); }
+  void Flip(int32_t) override { Geometry_.Flip(); }
+  void RotateLeft(int32_t) override { Geometry_.RotateLeft(); }
+  void RotateRight(int32_t) override { Geometry_.RotateRight(); }
 
   void SetPixels(uint8_t* const* pixelAddress, ptrdiff_t rowStride, int32_t, int32_t) override {
-    pixels_ = pixelAddress ? *pixelAddress : nullptr;
-    pixelStride_ = rowStride;
+    Pixels_ = pixelAddress ? *pixelAddress : nullptr;
+    PixelStride_ = rowStride;
   }
   void SetOriginalPixels(const uint8_t* firstPixel, ptrdiff_t rowStride) override {
-    original_ = firstPixel;
-    originalStride_ = rowStride;
+    Original_ = firstPixel;
+    OriginalStride_ = rowStride;
   }
   void FinishSave() override {
-    pixels_ = nullptr;
-    original_ = nullptr;
+    Pixels_ = nullptr;
+    Original_ = nullptr;
   }
 
-  uint32_t QualityFigures() const override { return quality_; }
-  TTarnwickGeometry Geometry() const override { return geometry_; }
+  uint32_t QualityFigures() const override { return Quality_; }
+  TTarnwickGeometry Geometry() const override { return Geometry_; }
   bool SetGeometry(const TTarnwickGeometry& geometry) override {
-    if (!held_ || geometry.Crop.IsEmpty() ||
-        IntersectRect(geometry.Crop, Rect(0, 0, width_, height_)) != geometry.Crop)
+    if (!Held_ || geometry.Crop.IsEmpty() ||
+        IntersectRect(geometry.Crop, Rect(0, 0, Width_, Height_)) != geometry.Crop)
       return false;
-    geometry_ = geometry;
+    Geometry_ = geometry;
     return true;
   }
 
   void Release() override {
-    if (srcCreated_) jpeg_destroy_decompress(&src_);
-    srcCreated_ = false;
-    held_ = false;
-    coefficients_ = nullptr;
-    srcRows_.clear();
-    std::vector<uint8_t>().swap(bytes_);
-    geometry_ = {};
-    coefficientBytes_ = 0;
-    quality_ = 0;
+    if (SrcCreated_) jpeg_destroy_decompress(&Src_);
+    SrcCreated_ = false;
+    Held_ = false;
+    Coefficients_ = nullptr;
+    SrcRows_.clear();
+    std::vector<uint8_t>().swap(Bytes_);
+    Geometry_ = {};
+    CoefficientBytes_ = 0;
+    Quality_ = 0;
     FinishSave();
   }
-  size_t CoefficientBytes() const override { return coefficientBytes_; }
-  const std::string& LastError() const override { return error_; }
+  size_t CoefficientBytes() const override { return CoefficientBytes_; }
+  const std::string& LastError() const override { return Error_; }
 
  private:
   int32_t Fail(const char* message) {
-    error_ = message;
+    Error_ = message;
     return 0;
   }
   int32_t LoadHeld();
@@ -212,126 +214,137 @@ class TTarnwick final : public ITarnwick {
   bool EncodeExact(j_compress_ptr dst);
   bool EncodePixels(j_compress_ptr dst);
   void WriteExact(j_compress_ptr dst);
+  void RequestOutputArrays(j_compress_ptr dst, std::array<jvirt_barray_ptr, 3>& arrays,
+                           std::array<JDIMENSION, 3>& cols, std::array<JDIMENSION, 3>& rows) const;
+  TBlockSource BlockSource(int c) const;
+  void MoveBlocks(int c, const TBlockMove& move, JDIMENSION colCount, JDIMENSION rowCount);
+  void FinishExact(j_compress_ptr dst, jvirt_barray_ptr* arrays);
+  int32_t OutMcuWidth() const;
+  int32_t OutMcuHeight() const;
+  void FlagChangedMcus(int32_t my, uint8_t* flags) const;
   void ReencodeChanged();
   void ReencodeStrip(int32_t row, int32_t first, int32_t last);
+  void EncodeStrip(int32_t x0, int32_t x1, int32_t y0, int32_t y1);
+  void PasteChangedMcus(int c, int oh, int32_t row, size_t outRow, JBLOCKROW in, int32_t first,
+                        int32_t last);
 
-  const uint8_t* PixelRow(int32_t y) const { return pixels_ + y * pixelStride_; }
-  const uint8_t* OriginalRow(int32_t y) const { return original_ + y * originalStride_; }
+  const uint8_t* PixelRow(int32_t y) const { return Pixels_ + y * PixelStride_; }
+  const uint8_t* OriginalRow(int32_t y) const { return Original_ + y * OriginalStride_; }
 
-  TJpegError srcError_;
-  TResidentBlockArrays srcArrays_;
-  jpeg_decompress_struct src_{};
-  bool srcCreated_ = false;
-  bool held_ = false;
-  jvirt_barray_ptr* coefficients_ = nullptr;
+  TJpegError SrcError_;
+  TResidentBlockArrays SrcArrays_;
+  jpeg_decompress_struct Src_{};
+  bool SrcCreated_ = false;
+  bool Held_ = false;
+  jvirt_barray_ptr* Coefficients_ = nullptr;
   // Block rows of each held component.
-  std::vector<std::vector<JBLOCKROW>> srcRows_;
+  std::vector<std::vector<JBLOCKROW>> SrcRows_;
   // The file, kept from Load until the picture has been decoded once.
-  std::vector<uint8_t> bytes_;
-  int32_t width_ = 0, height_ = 0, mcuWidth_ = 0, mcuHeight_ = 0;
-  unsigned restartInterval_ = 0;  // MCUs between restarts in the file's first scan
-  TTarnwickGeometry geometry_;
-  size_t coefficientBytes_ = 0;
-  uint32_t quality_ = 0;
-  const uint8_t* pixels_ = nullptr;
-  ptrdiff_t pixelStride_ = 0;
-  const uint8_t* original_ = nullptr;
-  ptrdiff_t originalStride_ = 0;
-  std::string error_;
+  std::vector<uint8_t> Bytes_;
+  int32_t Width_ = 0, Height_ = 0, McuWidth_ = 0, McuHeight_ = 0;
+  unsigned RestartInterval_ = 0;  // MCUs between restarts in the file's first scan
+  TTarnwickGeometry Geometry_;
+  size_t CoefficientBytes_ = 0;
+  uint32_t Quality_ = 0;
+  const uint8_t* Pixels_ = nullptr;
+  ptrdiff_t PixelStride_ = 0;
+  const uint8_t* Original_ = nullptr;
+  ptrdiff_t OriginalStride_ = 0;
+  std::string Error_;
   // State of an exact save that must survive a libjpeg abort (hence members, not locals).
-  TStripCoder strip_;
-  std::vector<uint8_t> changed_;
-  std::vector<std::vector<JBLOCKROW>> outRows_;
+  TStripCoder Strip_;
+  std::vector<uint8_t> Changed_;
+  std::vector<std::vector<JBLOCKROW>> OutRows_;
   // Held blocks overwritten by an exact save of the unturned picture, put back afterwards.
   struct TPatchedBlock {
     JCOEF* Where;
     JBLOCK Was;
   };
-  bool patching_ = false;
-  std::vector<TPatchedBlock> patched_;
+  bool Patching_ = false;
+  std::vector<TPatchedBlock> Patched_;
 
   void RestorePatched() {
-    for (auto it = patched_.rbegin(); it != patched_.rend(); ++it) std::memcpy(it->Where, it->Was, sizeof(JBLOCK));
-    patched_.clear();
-    patching_ = false;
+    for (auto it = Patched_.rbegin(); it != Patched_.rend(); ++it) std::memcpy(it->Where, it->Was, sizeof(JBLOCK));
+    Patched_.clear();
+    Patching_ = false;
   }
 };
 
 int32_t TTarnwick::LoadHeld() {
-  src_ = {};
-  src_.err = &srcError_.Manager;
-  srcError_.Manager.num_warnings = 0;
-  srcError_.Message[0] = 0;
-  jpeg_create_decompress(&src_);
-  srcArrays_.Install(reinterpret_cast<j_common_ptr>(&src_));
-  srcCreated_ = true;
+  Src_ = {};
+  Src_.err = &SrcError_.Manager;
+  SrcError_.Manager.num_warnings = 0;
+  SrcError_.Message[0] = 0;
+  jpeg_create_decompress(&Src_);
+  SrcArrays_.Install(reinterpret_cast<j_common_ptr>(&Src_));
+  SrcCreated_ = true;
   if (!ReadCoefficients()) {
-    if (srcError_.Message[0]) error_ = srcError_.Message.data();
-    const std::string message = error_;
+    if (SrcError_.Message[0]) Error_ = SrcError_.Message.data();
+    const std::string message = Error_;
     Release();
-    error_ = message;
+    Error_ = message;
     return 0;
   }
   if (!Acceptable()) {
-    const std::string message = error_;
+    const std::string message = Error_;
     Release();
-    error_ = message;
+    Error_ = message;
     return 0;
   }
-  width_ = int32_t(src_.image_width);
-  height_ = int32_t(src_.image_height);
-  mcuWidth_ = src_.max_h_samp_factor * DCTSIZE;
-  mcuHeight_ = src_.max_v_samp_factor * DCTSIZE;
-  geometry_ = TTarnwickGeometry::Identity(width_, height_);
-  coefficientBytes_ = 0;
-  for (int c = 0; c < src_.num_components; ++c) {
-    const jpeg_component_info& comp = src_.comp_info[c];
+  Width_ = int32_t(Src_.image_width);
+  Height_ = int32_t(Src_.image_height);
+  McuWidth_ = Src_.max_h_samp_factor * DCTSIZE;
+  McuHeight_ = Src_.max_v_samp_factor * DCTSIZE;
+  Geometry_ = TTarnwickGeometry::Identity(Width_, Height_);
+  CoefficientBytes_ = 0;
+  for (int c = 0; c < Src_.num_components; ++c) {
+    const jpeg_component_info& comp = Src_.comp_info[c];
     const JDIMENSION cols = RoundUp(comp.width_in_blocks, JDIMENSION(comp.h_samp_factor));
-    coefficientBytes_ += srcRows_[size_t(c)].size() * cols * sizeof(JBLOCK);
+    CoefficientBytes_ += SrcRows_[size_t(c)].size() * cols * sizeof(JBLOCK);
   }
-  const int lumaTable = src_.comp_info[0].quant_tbl_no;
-  const int chromaTable = src_.comp_info[1].quant_tbl_no;
-  quality_ = uint32_t(EstimateJpegQuality(src_.quant_tbl_ptrs[lumaTable]->quantval, false)) |
-             uint32_t(EstimateJpegQuality(src_.quant_tbl_ptrs[chromaTable]->quantval, true)) << 16;
-  held_ = true;
-  error_.clear();
+  const int lumaTable = Src_.comp_info[0].quant_tbl_no;
+  const int chromaTable = Src_.comp_info[1].quant_tbl_no;
+  Quality_ = uint32_t(EstimateJpegQuality(Src_.quant_tbl_ptrs[lumaTable]->quantval, false)) |
+             uint32_t(EstimateJpegQuality(Src_.quant_tbl_ptrs[chromaTable]->quantval, true)) << 16;
+  Held_ = true;
+  Error_.clear();
   return 1;
 }
 
 // Everything libjpeg may abort lives in this function; no object with a destructor is made here.
 bool TTarnwick::ReadCoefficients() {
-  if (setjmp(srcError_.Jump)) return false;
-  jpeg_mem_src(&src_, bytes_.data(), static_cast<unsigned long>(bytes_.size()));
-  jpeg_save_markers(&src_, JPEG_COM, 0xFFFF);
-  for (int m = 0; m < 16; ++m) jpeg_save_markers(&src_, JPEG_APP0 + m, 0xFFFF);
-  jpeg_read_header(&src_, TRUE);
-  restartInterval_ = src_.restart_interval;
-  if (int64_t(src_.image_width) * src_.image_height > MaxPixels) {
-    error_ = "the picture is too large";
+  if (setjmp(SrcError_.Jump)) return false;
+  jpeg_mem_src(&Src_, Bytes_.data(), static_cast<unsigned long>(Bytes_.size()));
+  jpeg_save_markers(&Src_, JPEG_COM, 0xFFFF);
+  for (int m = 0; m < 16; ++m) jpeg_save_markers(&Src_, JPEG_APP0 + m, 0xFFFF);
+  jpeg_read_header(&Src_, TRUE);
+  RestartInterval_ = Src_.restart_interval;
+  if (int64_t(Src_.image_width) * Src_.image_height > MaxPixels) {
+    Error_ = "the picture is too large";
     return false;
   }
-  coefficients_ = jpeg_read_coefficients(&src_);
-  if (!coefficients_) return false;
-  srcRows_.resize(size_t(src_.num_components));
-  for (int c = 0; c < src_.num_components; ++c) {
-    const jpeg_component_info& comp = src_.comp_info[c];
+  Coefficients_ = jpeg_read_coefficients(&Src_);
+  if (!Coefficients_) return false;
+  SrcRows_.resize(size_t(Src_.num_components));
+  for (int c = 0; c < Src_.num_components; ++c) {
+    const jpeg_component_info& comp = Src_.comp_info[c];
     const JDIMENSION rows = RoundUp(comp.height_in_blocks, JDIMENSION(comp.v_samp_factor));
-    BlockRows(reinterpret_cast<j_common_ptr>(&src_), coefficients_[c], rows, false, srcRows_[size_t(c)]);
+    BlockRows(reinterpret_cast<j_common_ptr>(&Src_), Coefficients_[c], rows, false, SrcRows_[size_t(c)]);
   }
   return true;
 }
 
 bool TTarnwick::Acceptable() {
-  if (src_.err->num_warnings > 0) return Fail("the file is damaged"), false;
-  if (src_.num_components != 3 || src_.jpeg_color_space != JCS_YCbCr)
+  if (Src_.err->num_warnings > 0) return Fail("the file is damaged"), false;
+  if (Src_.num_components != 3 || Src_.jpeg_color_space != JCS_YCbCr)
     return Fail("not a three-component YCbCr JPEG"), false;
-  if (src_.data_precision != 8 || src_.arith_code) return Fail("not a baseline or progressive JPEG"), false;
+  if (Src_.data_precision != 8 || Src_.arith_code) return Fail("not a baseline or progressive JPEG"), false;
   for (int c = 0; c < 3; ++c) {
-    const jpeg_component_info& comp = src_.comp_info[c];
-    if (src_.max_h_samp_factor % comp.h_samp_factor != 0 ||
-        src_.max_v_samp_factor % comp.v_samp_factor != 0)
+    const jpeg_component_info& comp = Src_.comp_info[c];
+    if (Src_.max_h_samp_factor % comp.h_samp_factor != 0 ||
+        Src_.max_v_samp_factor % comp.v_samp_factor != 0)
       return Fail("fractional chroma sampling"), false;
-    const JQUANT_TBL* table = src_.quant_tbl_ptrs[comp.quant_tbl_no];
+    const JQUANT_TBL* table = Src_.quant_tbl_ptrs[comp.quant_tbl_no];
     if (!table) return Fail("missing quantisation table"), false;
     // A zero divisor would stop any re-encode with the file's tables.
     if (std::find(table->quantval, table->quantval + DCTSIZE2, 0) != table->quantval + DCTSIZE2)
@@ -343,24 +356,24 @@ bool TTarnwick::Acceptable() {
 int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
   // The file's bytes are let go after the first decode: the held coefficients never point into
   // them, and a second decode fails here rather than read what is gone.
-  if (!held_) return Fail("no picture is held");
-  if (bytes_.empty()) return Fail("the picture was decoded once already; its file is no longer held");
-  if (!geometry_.IsIdentityOver(width_, height_)) return Fail("the picture was turned or cropped since it was loaded");
+  if (!Held_) return Fail("no picture is held");
+  if (Bytes_.empty()) return Fail("the picture was decoded once already; its file is no longer held");
+  if (!Geometry_.IsIdentityOver(Width_, Height_)) return Fail("the picture was turned or cropped since it was loaded");
   if (!firstRow) return Fail("no rows to decode into");
   TJpegError error;
   InitError(error);
   jpeg_decompress_struct d{};
-  std::vector<JSAMPROW> rows(static_cast<size_t>(height_));
-  for (int32_t y = 0; y < height_; ++y) rows[size_t(y)] = firstRow + y * rowStride;
+  std::vector<JSAMPROW> rows(static_cast<size_t>(Height_));
+  for (int32_t y = 0; y < Height_; ++y) rows[size_t(y)] = firstRow + y * rowStride;
   JSAMPROW* rowList = rows.data();
   if (setjmp(error.Jump)) {
     jpeg_destroy_decompress(&d);
-    error_ = error.Message.data();
+    Error_ = error.Message.data();
     return 0;
   }
   d.err = &error.Manager;
   jpeg_create_decompress(&d);
-  jpeg_mem_src(&d, bytes_.data(), static_cast<unsigned long>(bytes_.size()));
+  jpeg_mem_src(&d, Bytes_.data(), static_cast<unsigned long>(Bytes_.size()));
   jpeg_read_header(&d, TRUE);
   d.out_color_space = JCS_EXT_BGR;
   d.dct_method = JDCT_ISLOW;
@@ -369,7 +382,7 @@ int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
     jpeg_read_scanlines(&d, rowList + d.output_scanline, d.output_height - d.output_scanline);
   jpeg_finish_decompress(&d);
   jpeg_destroy_decompress(&d);
-  std::vector<uint8_t>().swap(bytes_);
+  std::vector<uint8_t>().swap(Bytes_);
   return 1;
 }
 
@@ -377,19 +390,19 @@ int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
 // axis of the loaded image, the crop edge that becomes the output's first edge lies on an MCU
 // boundary (the last output block may be partial; its overhang is padding).
 bool TTarnwick::ExactPossible() const {
-  const TRect& c = geometry_.Crop;
-  const int32_t x = geometry_.SourceXReversed() ? c.Right : c.Left;
-  const int32_t y = geometry_.SourceYReversed() ? c.Bottom : c.Top;
-  return x % mcuWidth_ == 0 && y % mcuHeight_ == 0;
+  const TRect& c = Geometry_.Crop;
+  const int32_t x = Geometry_.SourceXReversed() ? c.Right : c.Left;
+  const int32_t y = Geometry_.SourceYReversed() ? c.Bottom : c.Top;
+  return x % McuWidth_ == 0 && y % McuHeight_ == 0;
 }
 
 // The compression parameters of the held file (tables, sampling, density), turned with the
 // geometry, for a picture of the given size.
 void TTarnwick::Configure(j_compress_ptr dst, int32_t width, int32_t height, bool final) const {
-  jpeg_copy_critical_parameters(const_cast<j_decompress_ptr>(&src_), dst);
+  jpeg_copy_critical_parameters(const_cast<j_decompress_ptr>(&Src_), dst);
   dst->image_width = JDIMENSION(width);
   dst->image_height = JDIMENSION(height);
-  if (geometry_.Transpose) {
+  if (Geometry_.Transpose) {
     for (int c = 0; c < dst->num_components; ++c)
       std::swap(dst->comp_info[c].h_samp_factor, dst->comp_info[c].v_samp_factor);
     std::swap(dst->X_density, dst->Y_density);
@@ -403,18 +416,18 @@ void TTarnwick::Configure(j_compress_ptr dst, int32_t width, int32_t height, boo
   }
   dst->dct_method = JDCT_ISLOW;
   if (!final) return;
-  if (src_.progressive_mode) jpeg_simple_progression(dst);
+  if (Src_.progressive_mode) jpeg_simple_progression(dst);
   // Restarts as the file's first scan had them: every n MCU rows stays every n rows of the
   // saved picture (and of each later scan), any other interval stays that many MCUs.
-  const unsigned rowMcus = DivUp(width_, mcuWidth_);
-  if (restartInterval_ % rowMcus == 0)
-    dst->restart_in_rows = int(restartInterval_ / rowMcus);
+  const unsigned rowMcus = DivUp(Width_, McuWidth_);
+  if (RestartInterval_ % rowMcus == 0)
+    dst->restart_in_rows = int(RestartInterval_ / rowMcus);
   else
-    dst->restart_interval = restartInterval_;
+    dst->restart_interval = RestartInterval_;
 }
 
 void TTarnwick::WriteMarkers(j_compress_ptr dst) const {
-  for (jpeg_saved_marker_ptr m = src_.marker_list; m; m = m->next) {
+  for (jpeg_saved_marker_ptr m = Src_.marker_list; m; m = m->next) {
     const auto starts = [m](const char* tag, size_t n) {
       return m->data_length >= n && std::memcmp(m->data, tag, n) == 0;
     };
@@ -431,8 +444,8 @@ void TTarnwick::WriteMarkers(j_compress_ptr dst) const {
 }
 
 int32_t TTarnwick::Save(const std::string& fileName, const int32_t* parameters) {
-  if (!held_) return Fail("no picture is held");
-  if (!pixels_) return Fail("no pixels to save");
+  if (!Held_) return Fail("no picture is held");
+  if (!Pixels_) return Fail("no pixels to save");
   if (!parameters) return Fail("no save parameters");
   const int32_t mode = parameters[TarnwickSaveMode];
   if (mode != TarnwickSaveExact && mode != TarnwickSaveReencode) return Fail("unknown save mode");
@@ -453,18 +466,18 @@ int32_t TTarnwick::Save(const std::string& fileName, const int32_t* parameters) 
   jpeg_destroy_compress(&dst);
   if (!encoded) {
     std::free(buffer);
-    error_ = error.Message[0] ? error.Message.data() : "cannot encode the picture";
+    Error_ = error.Message[0] ? error.Message.data() : "cannot encode the picture";
     return 0;
   }
   const bool written = WriteFileAtomically(fileName, buffer, size);
   std::free(buffer);
   if (!written) return Fail("cannot write the file");
-  error_.clear();
+  Error_.clear();
   return 1;
 }
 
 bool TTarnwick::EncodePixels(j_compress_ptr dst) {
-  const int32_t w = geometry_.Width(), h = geometry_.Height();
+  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
   std::vector<JSAMPROW> rows(static_cast<size_t>(h));
   for (int32_t y = 0; y < h; ++y) rows[size_t(y)] = const_cast<JSAMPROW>(PixelRow(y));
   JSAMPROW* rowList = rows.data();
@@ -481,13 +494,13 @@ bool TTarnwick::EncodePixels(j_compress_ptr dst) {
 }
 
 bool TTarnwick::EncodeExact(j_compress_ptr dst) {
-  const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
-  const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
-  changed_.assign(size_t(DivUp(geometry_.Width(), mw)) * DivUp(geometry_.Height(), mh), 0);
-  outRows_.assign(3, {});
-  patched_.clear();
+  const int32_t mw = Geometry_.Transpose ? McuHeight_ : McuWidth_;
+  const int32_t mh = Geometry_.Transpose ? McuWidth_ : McuHeight_;
+  Changed_.assign(size_t(DivUp(Geometry_.Width(), mw)) * DivUp(Geometry_.Height(), mh), 0);
+  OutRows_.assign(3, {});
+  Patched_.clear();
   if (setjmp(reinterpret_cast<TJpegError*>(dst->err)->Jump)) {
-    strip_.Free();
+    Strip_.Free();
     RestorePatched();
     return false;
   }
@@ -496,30 +509,37 @@ bool TTarnwick::EncodeExact(j_compress_ptr dst) {
 }
 
 void TTarnwick::WriteExact(j_compress_ptr dst) {
-  const int32_t w = geometry_.Width(), h = geometry_.Height();
-  std::array<jvirt_barray_ptr, 3> arrays{};
-  const TBlockMove move(geometry_);
-  Configure(dst, w, h, true);
-  if (geometry_.IsIdentityOver(width_, height_)) {
+  Configure(dst, Geometry_.Width(), Geometry_.Height(), true);
+  if (Geometry_.IsIdentityOver(Width_, Height_)) {
     // The held arrays are written as they are, changed MCUs patched in and put back afterwards.
-    outRows_ = srcRows_;
-    patching_ = true;
-    strip_.Make(dst->err);
-    ReencodeChanged();
-    strip_.Free();
-    jpeg_write_coefficients(dst, coefficients_);
-    WriteMarkers(dst);
-    jpeg_finish_compress(dst);
+    OutRows_ = SrcRows_;
+    Patching_ = true;
+    FinishExact(dst, Coefficients_);
     RestorePatched();
     return;
   }
+  std::array<jvirt_barray_ptr, 3> arrays{};
+  std::array<JDIMENSION, 3> cols{}, rows{};
+  RequestOutputArrays(dst, arrays, cols, rows);
+  const TBlockMove move(Geometry_);
+  for (int c = 0; c < 3; ++c) {
+    BlockRows(reinterpret_cast<j_common_ptr>(dst), arrays[c], rows[c], true, OutRows_[size_t(c)]);
+    MoveBlocks(c, move, cols[c], rows[c]);
+  }
+  FinishExact(dst, arrays.data());
+}
+
+// Output block arrays of the turned and cropped picture, whole MCUs in each direction.
+void TTarnwick::RequestOutputArrays(j_compress_ptr dst, std::array<jvirt_barray_ptr, 3>& arrays,
+                                    std::array<JDIMENSION, 3>& cols,
+                                    std::array<JDIMENSION, 3>& rows) const {
   const j_common_ptr common = reinterpret_cast<j_common_ptr>(dst);
+  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
   int maxH = 1, maxV = 1;
   for (int c = 0; c < 3; ++c) {
     maxH = std::max(maxH, dst->comp_info[c].h_samp_factor);
     maxV = std::max(maxV, dst->comp_info[c].v_samp_factor);
   }
-  std::array<JDIMENSION, 3> cols{}, rows{};
   for (int c = 0; c < 3; ++c) {
     const jpeg_component_info& comp = dst->comp_info[c];
     cols[c] = RoundUp(DivUp(int64_t(w) * comp.h_samp_factor, maxH * DCTSIZE), JDIMENSION(comp.h_samp_factor));
@@ -528,83 +548,111 @@ void TTarnwick::WriteExact(j_compress_ptr dst) {
                                                  JDIMENSION(comp.v_samp_factor));
   }
   (*dst->mem->realize_virt_arrays)(common);
+}
 
-  // Every output block from its held block, moved by the geometry.
-  for (int c = 0; c < 3; ++c) {
-    BlockRows(common, arrays[c], rows[c], true, outRows_[size_t(c)]);
-    const jpeg_component_info& held = src_.comp_info[c];
-    const int32_t blockW = mcuWidth_ / held.h_samp_factor, blockH = mcuHeight_ / held.v_samp_factor;
-    const TRect& crop = geometry_.Crop;
-    const int64_t heldCols = RoundUp(held.width_in_blocks, JDIMENSION(held.h_samp_factor));
-    const int64_t heldRows = int64_t(srcRows_[size_t(c)].size());
-    // Held block of output block (ox, oy): along each held axis either first + i or last - i.
-    const bool revX = geometry_.SourceXReversed(), revY = geometry_.SourceYReversed();
-    const int64_t startX = revX ? crop.Right / blockW - 1 : crop.Left / blockW;
-    const int64_t startY = revY ? crop.Bottom / blockH - 1 : crop.Top / blockH;
-    // In tiles, so that a transpose reads and writes within the cache; tile rows on both cores.
-    constexpr JDIMENSION Tile = 16;
-    const std::vector<JBLOCKROW>& in = srcRows_[size_t(c)];
-    const std::vector<JBLOCKROW>& outs = outRows_[size_t(c)];
-    const JDIMENSION rowCount = rows[c], colCount = cols[c];
-    const bool transpose = geometry_.Transpose;
-    const auto fill = [&](int32_t, int32_t begin, int32_t end) {
-      for (JDIMENSION ty = JDIMENSION(begin) * Tile; ty < std::min(rowCount, JDIMENSION(end) * Tile); ty += Tile)
-        for (JDIMENSION tx = 0; tx < colCount; tx += Tile)
-          for (JDIMENSION oy = ty; oy < std::min(rowCount, ty + Tile); ++oy) {
-            JBLOCKROW out = outs[oy];
-            for (JDIMENSION ox = tx; ox < std::min(colCount, tx + Tile); ++ox) {
-              const int64_t i = transpose ? oy : ox, j = transpose ? ox : oy;
-              const int64_t sx = revX ? startX - i : startX + i, sy = revY ? startY - j : startY + j;
-              if (sx < 0 || sy < 0 || sx >= heldCols || sy >= heldRows) {
-                std::memset(out[ox], 0, sizeof(JBLOCK));
-                continue;
-              }
-              move.Apply(in[size_t(sy)][sx], out[ox]);
-            }
-          }
-    };
-    ParallelRows(int32_t(DivUp(rowCount, Tile)), int64_t(rowCount) * colCount * int64_t(sizeof(JBLOCK)), fill);
+// Where the output blocks of one component come from: along each held axis the held block of
+// output block (ox, oy) is either first + i or last - i.
+struct TBlockSource {
+  const std::vector<JBLOCKROW>* Rows;
+  int64_t Cols, StartX, StartY;
+  bool RevX, RevY, Transpose;
+
+  // The held block, or none where the output block lies past the held picture (padding).
+  const JCOEF* Find(JDIMENSION ox, JDIMENSION oy) const {
+    const int64_t i = Transpose ? oy : ox, j = Transpose ? ox : oy;
+    const int64_t sx = RevX ? StartX - i : StartX + i, sy = RevY ? StartY - j : StartY + j;
+    if (sx < 0 || sy < 0 || sx >= Cols || sy >= int64_t(Rows->size())) return nullptr;
+    return (*Rows)[size_t(sy)][sx];
   }
-  strip_.Make(dst->err);
+};
+
+TBlockSource TTarnwick::BlockSource(int c) const {
+  const jpeg_component_info& held = Src_.comp_info[c];
+  const int32_t blockW = McuWidth_ / held.h_samp_factor, blockH = McuHeight_ / held.v_samp_factor;
+  const TRect& crop = Geometry_.Crop;
+  const bool revX = Geometry_.SourceXReversed(), revY = Geometry_.SourceYReversed();
+  return {&SrcRows_[size_t(c)],
+          RoundUp(held.width_in_blocks, JDIMENSION(held.h_samp_factor)),
+          revX ? crop.Right / blockW - 1 : crop.Left / blockW,
+          revY ? crop.Bottom / blockH - 1 : crop.Top / blockH,
+          revX, revY, Geometry_.Transpose};
+}
+
+// Every output block of component c from its held block, moved by the geometry; padding blocks
+// are zero. In tiles, so that a transpose reads and writes within the cache; tile rows on every
+// core.
+void TTarnwick::MoveBlocks(int c, const TBlockMove& move, JDIMENSION colCount,
+                           JDIMENSION rowCount) {
+  constexpr JDIMENSION Tile = 16;
+  const TBlockSource source = BlockSource(c);
+  const std::vector<JBLOCKROW>& outs = OutRows_[size_t(c)];
+  const auto moveTile = [&](JDIMENSION tx, JDIMENSION ty) {
+    for (JDIMENSION oy = ty; oy < std::min(rowCount, ty + Tile); ++oy)
+      for (JDIMENSION ox = tx; ox < std::min(colCount, tx + Tile); ++ox) {
+        const JCOEF* in = source.Find(ox, oy);
+        if (in)
+          move.Apply(in, outs[oy][ox]);
+        else
+          std::memset(outs[oy][ox], 0, sizeof(JBLOCK));
+      }
+  };
+  ParallelRows(int32_t(DivUp(rowCount, Tile)), int64_t(rowCount) * colCount * int64_t(sizeof(JBLOCK)),
+               [&](int32_t, int32_t begin, int32_t end) {
+                 for (JDIMENSION ty = JDIMENSION(begin) * Tile; ty < std::min(rowCount, JDIMENSION(end) * Tile); ty += Tile)
+                   for (JDIMENSION tx = 0; tx < colCount; tx += Tile) moveTile(tx, ty);
+               });
+}
+
+// Changed MCUs re-encoded into the output rows, then the coefficients and markers written.
+void TTarnwick::FinishExact(j_compress_ptr dst, jvirt_barray_ptr* arrays) {
+  Strip_.Make(dst->err);
   ReencodeChanged();
-  strip_.Free();
-  jpeg_write_coefficients(dst, arrays.data());
+  Strip_.Free();
+  jpeg_write_coefficients(dst, arrays);
   WriteMarkers(dst);
   jpeg_finish_compress(dst);
+}
+
+// Output MCU size in pixels: the held one, turned with the geometry.
+int32_t TTarnwick::OutMcuWidth() const { return Geometry_.Transpose ? McuHeight_ : McuWidth_; }
+int32_t TTarnwick::OutMcuHeight() const { return Geometry_.Transpose ? McuWidth_ : McuHeight_; }
+
+// Flags the MCUs of output MCU row my whose pixels differ from the original picture (all of
+// them when there is no original to compare with).
+void TTarnwick::FlagChangedMcus(int32_t my, uint8_t* flags) const {
+  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
+  const int32_t mw = OutMcuWidth(), mh = OutMcuHeight();
+  const int32_t across = int32_t(DivUp(w, mw));
+  std::fill_n(flags, across, Original_ ? 0 : 1);
+  if (!Original_) return;
+  for (int32_t y = my * mh; y < std::min(h, (my + 1) * mh); ++y) {
+    const uint8_t* now = PixelRow(y);
+    const uint8_t* was = OriginalRow(y);
+    if (std::memcmp(now, was, size_t(w) * 3) == 0) continue;
+    for (int32_t mx = 0; mx < across; ++mx) {
+      if (flags[mx]) continue;
+      const size_t x0 = size_t(mx) * mw * 3, n = size_t(std::min(w, (mx + 1) * mw)) * 3 - x0;
+      flags[mx] = std::memcmp(now + x0, was + x0, n) != 0;
+    }
+  }
 }
 
 // Finds the output MCUs whose pixels differ from the original picture and encodes each MCU
 // row's span of them anew.
 void TTarnwick::ReencodeChanged() {
-  const int32_t w = geometry_.Width(), h = geometry_.Height();
-  const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
-  const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
-  const int32_t across = int32_t(DivUp(w, mw)), down = int32_t(DivUp(h, mh));
-  // The comparison runs on both cores; the re-encoding (libjpeg) stays on this thread.
+  const int32_t w = Geometry_.Width(), h = Geometry_.Height();
+  const int32_t across = int32_t(DivUp(w, OutMcuWidth())), down = int32_t(DivUp(h, OutMcuHeight()));
+  // The comparison runs on every core; the re-encoding (libjpeg) stays on this thread.
   ParallelRows(down, int64_t(w) * h * 3, [&](int32_t, int32_t begin, int32_t end) {
-    for (int32_t my = begin; my < end; ++my) {
-      uint8_t* flags = changed_.data() + size_t(my) * size_t(across);
-      std::fill_n(flags, across, original_ ? 0 : 1);
-      if (!original_) continue;
-      for (int32_t y = my * mh; y < std::min(h, (my + 1) * mh); ++y) {
-        const uint8_t* now = PixelRow(y);
-        const uint8_t* was = OriginalRow(y);
-        if (std::memcmp(now, was, size_t(w) * 3) == 0) continue;
-        for (int32_t mx = 0; mx < across; ++mx) {
-          if (flags[mx]) continue;
-          const size_t x0 = size_t(mx) * mw * 3, n = size_t(std::min(w, (mx + 1) * mw)) * 3 - x0;
-          flags[mx] = std::memcmp(now + x0, was + x0, n) != 0;
-        }
-      }
-    }
+    for (int32_t my = begin; my < end; ++my) FlagChangedMcus(my, Changed_.data() + size_t(my) * size_t(across));
   });
   for (int32_t my = 0; my < down; ++my) {
-    const uint8_t* flags = changed_.data() + size_t(my) * size_t(across);
-    int32_t first = 0, last = across - 1;
-    while (first < across && !flags[first]) ++first;
-    if (first == across) continue;
-    while (!flags[last]) --last;
-    ReencodeStrip(my, first, last);
+    const uint8_t* flags = Changed_.data() + size_t(my) * size_t(across);
+    const uint8_t* first = std::find(flags, flags + across, 1);
+    if (first == flags + across) continue;
+    const int32_t last = int32_t(std::find(std::reverse_iterator(flags + across),
+                                           std::reverse_iterator(flags), 1).base() - flags) - 1;
+    ReencodeStrip(my, int32_t(first - flags), last);
   }
 }
 
@@ -612,18 +660,32 @@ void TTarnwick::ReencodeChanged() {
 // tables and sampling, reads its coefficients back and puts those of the changed MCUs into the
 // output. libjpeg errors unwind to EncodeExact, which frees the strip coder.
 void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
-  const int32_t w = geometry_.Width(), h = geometry_.Height();
-  const int32_t mw = geometry_.Transpose ? mcuHeight_ : mcuWidth_;
-  const int32_t mh = geometry_.Transpose ? mcuWidth_ : mcuHeight_;
-  const int32_t x0 = first * mw, x1 = std::min(w, (last + 1) * mw);
-  const int32_t y0 = row * mh, y1 = std::min(h, y0 + mh);
-  const size_t across = DivUp(w, mw);
+  const int32_t mw = OutMcuWidth(), mh = OutMcuHeight();
+  const int32_t x0 = first * mw, x1 = std::min(Geometry_.Width(), (last + 1) * mw);
+  const int32_t y0 = row * mh, y1 = std::min(Geometry_.Height(), y0 + mh);
+  EncodeStrip(x0, x1, y0, y1);
+  j_decompress_ptr dec = &Strip_.Dec;
+  jpeg_mem_src(dec, Strip_.Buffer, Strip_.Size);
+  jpeg_read_header(dec, TRUE);
+  jvirt_barray_ptr* blocks = jpeg_read_coefficients(dec);
+  for (int c = 0; c < 3; ++c) {
+    const int ov = dec->comp_info[c].v_samp_factor;
+    for (int by = 0; by < ov; ++by) {
+      JBLOCKROW in = (*dec->mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(dec), blocks[c],
+                                                    JDIMENSION(by), 1, FALSE)[0];
+      PasteChangedMcus(c, dec->comp_info[c].h_samp_factor, row, size_t(row) * ov + by, in, first, last);
+    }
+  }
+  jpeg_abort_decompress(dec);
+}
 
-  j_compress_ptr enc = &strip_.Enc;
-  std::free(strip_.Buffer);
-  strip_.Buffer = nullptr;
-  strip_.Size = 0;
-  jpeg_mem_dest(enc, &strip_.Buffer, &strip_.Size);
+// Pixels [x0, x1) × [y0, y1) as a JPEG in the strip coder's buffer.
+void TTarnwick::EncodeStrip(int32_t x0, int32_t x1, int32_t y0, int32_t y1) {
+  j_compress_ptr enc = &Strip_.Enc;
+  std::free(Strip_.Buffer);
+  Strip_.Buffer = nullptr;
+  Strip_.Size = 0;
+  jpeg_mem_dest(enc, &Strip_.Buffer, &Strip_.Size);
   Configure(enc, x1 - x0, y1 - y0, false);
   enc->in_color_space = JCS_EXT_BGR;
   enc->input_components = 3;
@@ -633,30 +695,25 @@ void TTarnwick::ReencodeStrip(int32_t row, int32_t first, int32_t last) {
   while (enc->next_scanline < enc->image_height)
     jpeg_write_scanlines(enc, lines.data() + enc->next_scanline, enc->image_height - enc->next_scanline);
   jpeg_finish_compress(enc);
+}
 
-  j_decompress_ptr dec = &strip_.Dec;
-  jpeg_mem_src(dec, strip_.Buffer, strip_.Size);
-  jpeg_read_header(dec, TRUE);
-  jvirt_barray_ptr* blocks = jpeg_read_coefficients(dec);
-  for (int c = 0; c < 3; ++c) {
-    const int oh = dec->comp_info[c].h_samp_factor, ov = dec->comp_info[c].v_samp_factor;
-    for (int by = 0; by < ov; ++by) {
-      JBLOCKROW in = (*dec->mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(dec), blocks[c],
-                                                    JDIMENSION(by), 1, FALSE)[0];
-      JBLOCKROW out = outRows_[size_t(c)][size_t(row) * ov + by];
-      for (int32_t mx = first; mx <= last; ++mx) {
-        if (!changed_[size_t(row) * across + size_t(mx)]) continue;
-        if (patching_)
-          for (int k = 0; k < oh; ++k) {
-            TPatchedBlock& saved = patched_.emplace_back();
-            saved.Where = out[mx * oh + k];
-            std::memcpy(saved.Was, saved.Where, sizeof(JBLOCK));
-          }
-        std::memcpy(out[mx * oh], in[(mx - first) * oh], size_t(oh) * sizeof(JBLOCK));
+// One block row of component c from the strip (in, starting at MCU `first`) into output block
+// row outRow, for the changed MCUs of MCU row `row` only; the blocks overwritten in the held
+// arrays are saved first when they must be put back.
+void TTarnwick::PasteChangedMcus(int c, int oh, int32_t row, size_t outRow, JBLOCKROW in,
+                                 int32_t first, int32_t last) {
+  const size_t across = DivUp(Geometry_.Width(), OutMcuWidth());
+  JBLOCKROW out = OutRows_[size_t(c)][outRow];
+  for (int32_t mx = first; mx <= last; ++mx) {
+    if (!Changed_[size_t(row) * across + size_t(mx)]) continue;
+    if (Patching_)
+      for (int k = 0; k < oh; ++k) {
+        TPatchedBlock& saved = Patched_.emplace_back();
+        saved.Where = out[mx * oh + k];
+        std::memcpy(saved.Was, saved.Where, sizeof(JBLOCK));
       }
-    }
+    std::memcpy(out[mx * oh], in[(mx - first) * oh], size_t(oh) * sizeof(JBLOCK));
   }
-  jpeg_abort_decompress(dec);
 }
 
 }  // namespace

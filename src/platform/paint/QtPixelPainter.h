@@ -11,27 +11,27 @@
 // painter is opened for the one call (an image, a PDF writer, a printer).
 class TQtPaintDevice : public IWKPaintDevice {
  public:
-  explicit TQtPaintDevice(QPainter& painter) : FPainter(&painter) {}
-  explicit TQtPaintDevice(QPaintDevice& device) : FDevice(&device) {}
+  explicit TQtPaintDevice(QPainter& painter) : Painter_(&painter) {}
+  explicit TQtPaintDevice(QPaintDevice& device) : Device_(&device) {}
 
-  QPainter* Painter() const { return FPainter; }
-  QPaintDevice* Device() const { return FDevice; }
+  QPainter* Painter() const { return Painter_; }
+  QPaintDevice* Device() const { return Device_; }
 
  private:
-  QPainter* FPainter = nullptr;
-  QPaintDevice* FDevice = nullptr;
+  QPainter* Painter_ = nullptr;
+  QPaintDevice* Device_ = nullptr;
 };
 
 // Memory of a TDIBSection: a QImage owned by the section.
 class TQtSectionMemory : public IWKSectionMemory {
  public:
-  explicit TQtSectionMemory(QImage image) : FImage(std::move(image)) {}
-  uint8_t* Bits() const override { return const_cast<QImage&>(FImage).bits(); }
-  int32_t RowBytes() const override { return static_cast<int32_t>(FImage.bytesPerLine()); }
-  QImage& Image() { return FImage; }
+  explicit TQtSectionMemory(QImage image) : Image_(std::move(image)) {}
+  uint8_t* Bits() const override { return const_cast<QImage&>(Image_).bits(); }
+  int32_t RowBytes() const override { return static_cast<int32_t>(Image_.bytesPerLine()); }
+  QImage& Image() { return Image_; }
 
  private:
-  QImage FImage;
+  QImage Image_;
 };
 
 class TQtPixelPainter : public IWKPixelPainter {

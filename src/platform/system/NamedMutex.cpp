@@ -33,4 +33,4 @@ bool TNamedMutex::IsHeld(const std::string& name) {
   return !free;
 }
 
-TNamedMutex::~TNamedMutex() { ::close(fd_); }
+TNamedMutex::~TNamedMutex() { ::close(Fd_); }

@@ -21,6 +21,6 @@ class TNamedMutex {
   TNamedMutex& operator=(const TNamedMutex&) = delete;
 
  private:
-  explicit TNamedMutex(int fd) : fd_(fd) {}
-  int fd_;
+  explicit TNamedMutex(int fd) : Fd_(fd) {}
+  int Fd_;
 };

@@ -136,7 +136,13 @@ std::vector<std::string> TRegistry::FoldersFor(TRegistryRoot root) {
 std::string TRegistry::FileIn(const std::string& configFolder) { return configFolder + "/Quillmoor/registry.conf"; }
 
 std::optional<std::string> TRegistry::ReadString(TRegistryRoot root, const std::string& key, const std::string& name) {
-  for (const std::string& folder : FoldersFor(root)) {
+  return ReadStringIn(FoldersFor(root), key, name);
+}
+
+std::optional<std::string> TRegistry::ReadStringIn(const std::vector<std::string>& configFolders,
+                                                   const std::string& key, const std::string& name) {
+  for (const std::string& folder : configFolders) {
+    if (folder.empty()) continue;
     if (auto value = ReadFrom(FileIn(folder), key, ValueName(name))) return value;
   }
   return std::nullopt;

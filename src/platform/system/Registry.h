@@ -22,6 +22,9 @@ class TRegistry {
   // The value, or none when no file holds the key or the key lacks the value.
   static std::optional<std::string> ReadString(TRegistryRoot root, const std::string& key,
                                                const std::string& name = "");
+  // The value from the first of the configuration folders whose file holds it.
+  static std::optional<std::string> ReadStringIn(const std::vector<std::string>& configFolders,
+                                                 const std::string& key, const std::string& name = "");
   // Sets the value in the file of the given configuration folder (created with its
   // Quillmoor subfolder when missing), keeping every other line. The file is replaced
   // through a temporary file in the same folder.

@@ -11,24 +11,24 @@ namespace {
 // The fill's stack starts with room for 32 points and grows by the factor 1.4142.
 class TPointStack {
  public:
-  TPointStack() { FPoints.reserve(32); }
+  TPointStack() { Points_.reserve(32); }
   void Push(int32_t x, int32_t y) {
-    if (FPoints.size() == FPoints.capacity())
-      FPoints.reserve(static_cast<size_t>(std::lround(FPoints.capacity() * 1.4142)));
-    FPoints.push_back(TPoint{x, y});
-    ++FPushes;
+    if (Points_.size() == Points_.capacity())
+      Points_.reserve(static_cast<size_t>(std::lround(Points_.capacity() * 1.4142)));
+    Points_.push_back(TPoint{x, y});
+    ++Pushes_;
   }
   bool Pop(TPoint& p) {
-    if (FPoints.empty()) return false;
-    p = FPoints.back();
-    FPoints.pop_back();
+    if (Points_.empty()) return false;
+    p = Points_.back();
+    Points_.pop_back();
     return true;
   }
-  int64_t Pushes() const { return FPushes; }
+  int64_t Pushes() const { return Pushes_; }
 
  private:
-  std::vector<TPoint> FPoints;
-  int64_t FPushes = 0;
+  std::vector<TPoint> Points_;
+  int64_t Pushes_ = 0;
 };
 
 }  // namespace
@@ -42,41 +42,41 @@ int32_t TRedEyeSelection::Threshold(int32_t toleranceBase) {
 
 bool TRedEyeSelection::Select(const TWKPixels& source, TPoint click, int32_t toleranceBase,
                               int32_t border) {
-  FRegion.Clear();
-  FClick = click;
-  FToleranceBase = toleranceBase;
-  FBorder = ClampInt(border, -MaxBorder, MaxBorder);
-  FSourceBounds = source.BoundsRect();
-  FSearchRect = TRect{};
-  FPushes = 0;
-  FElapsedMs = 0;
-  if (!source.Bits || source.BytesPerPixel < 3 || !FSourceBounds.Contains(click)) return false;
+  Region_.Clear();
+  Click_ = click;
+  ToleranceBase_ = toleranceBase;
+  Border_ = ClampInt(border, -MaxBorder, MaxBorder);
+  SourceBounds_ = source.BoundsRect();
+  SearchRect_ = TRect{};
+  Pushes_ = 0;
+  ElapsedMs_ = 0;
+  if (!source.Bits || source.BytesPerPixel < 3 || !SourceBounds_.Contains(click)) return false;
 
   const int32_t half = SearchSize / 2;
   const TRect square =
       IntersectRect(Rect(click.X - half, click.Y - half, click.X + half, click.Y + half),
-                    FSourceBounds);
-  FSearchRect = InflateRect(square, -1);
-  if (FSearchRect.IsEmpty()) FSearchRect = TRect{};
+                    SourceBounds_);
+  SearchRect_ = InflateRect(square, -1);
+  if (SearchRect_.IsEmpty()) SearchRect_ = TRect{};
 
   const auto start = std::chrono::steady_clock::now();
-  if (!FSearchRect.IsEmpty()) Fill(source, Threshold(toleranceBase));
-  FElapsedMs =
+  if (!SearchRect_.IsEmpty()) Fill(source, Threshold(toleranceBase));
+  ElapsedMs_ =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 
   ApplyBorder();
-  FRegion.Intersect(FSearchRect);
-  FSearchRect = square;
-  return !FRegion.IsEmpty();
+  Region_.Intersect(SearchRect_);
+  SearchRect_ = square;
+  return !Region_.IsEmpty();
 }
 
 void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
-  const TRect sr = FSearchRect;
+  const TRect sr = SearchRect_;
   const int32_t w = sr.Width();
   // Per pixel of the search square: 1 when its colour and distance pass, 2 once it is in the
   // set, 0 otherwise. The colour test runs once per pixel, row by row.
   std::vector<uint8_t> state(static_cast<size_t>(w) * static_cast<size_t>(sr.Height()));
-  const uint8_t* c = source.PixelAddress(FClick.X, FClick.Y);
+  const uint8_t* c = source.PixelAddress(Click_.X, Click_.Y);
   const uint8_t cb = c[0], cg = c[1], cr = c[2];
   const int32_t bpp = source.BytesPerPixel;
   // sqrt(d) <= T exactly when d <= T * T for whole numbers d and T.
@@ -84,9 +84,9 @@ void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
   for (int32_t y = sr.Top; y < sr.Bottom; ++y) {
     const uint8_t* p = source.PixelAddress(sr.Left, y);
     uint8_t* out = state.data() + static_cast<size_t>(y - sr.Top) * w;
-    const int32_t dy = std::abs(y - FClick.Y);
+    const int32_t dy = std::abs(y - Click_.Y);
     for (int32_t i = 0; i < w; ++i, p += bpp) {
-      const int32_t d = std::max(std::abs(sr.Left + i - FClick.X), dy);
+      const int32_t d = std::max(std::abs(sr.Left + i - Click_.X), dy);
       const int32_t diff =
           std::max(std::max(std::abs(p[0] - cb), std::abs(p[1] - cg)), std::abs(p[2] - cr));
       out[i] = static_cast<uint8_t>(diff <= threshold && d <= maxDistance);
@@ -102,7 +102,7 @@ void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
   TPointStack stack;
   for (int32_t dx = -1; dx <= 1; ++dx)
     for (int32_t dy = -1; dy <= 1; ++dy)
-      if (accepted(FClick.X + dx, FClick.Y + dy)) stack.Push(FClick.X + dx, FClick.Y + dy);
+      if (accepted(Click_.X + dx, Click_.Y + dy)) stack.Push(Click_.X + dx, Click_.Y + dy);
 
   TPoint p;
   while (stack.Pop(p)) {
@@ -113,23 +113,23 @@ void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
     if (p.Y >= sr.Top + 1 && open(p.X, p.Y - 1)) stack.Push(p.X, p.Y - 1);
     if (p.Y <= sr.Bottom - 2 && open(p.X, p.Y + 1)) stack.Push(p.X, p.Y + 1);
   }
-  FPushes = stack.Pushes();
+  Pushes_ = stack.Pushes();
   for (uint8_t& s : state) s = s == 2;
-  FRegion = TWKPixelSet::FromGrid(sr, std::move(state));
+  Region_ = TWKPixelSet::FromGrid(sr, std::move(state));
 }
 
 void TRedEyeSelection::ApplyBorder() {
-  for (int32_t i = 0; i < FBorder; ++i) FRegion.Dilate();
-  for (int32_t i = 0; i < -FBorder; ++i) FRegion.Erode();
+  for (int32_t i = 0; i < Border_; ++i) Region_.Dilate();
+  for (int32_t i = 0; i < -Border_; ++i) Region_.Erode();
 }
 
 TRect TRedEyeSelection::SelectionBounds() const {
-  if (FRegion.IsEmpty()) return TRect{};
-  return IntersectRect(InflateRect(FRegion.BoundingBox(), 1), FSourceBounds);
+  if (Region_.IsEmpty()) return TRect{};
+  return IntersectRect(InflateRect(Region_.BoundingBox(), 1), SourceBounds_);
 }
 
 uint8_t TRedEyeSelection::CoverageAt(int32_t x, int32_t y) const {
-  const TWKPixelSet& s = FRegion;
+  const TWKPixelSet& s = Region_;
   int32_t sum = s.Contains(x, y) ? 1020 : 0;
   sum += 510 * (s.Contains(x - 1, y) + s.Contains(x + 1, y) + s.Contains(x, y - 1) +
                 s.Contains(x, y + 1));
@@ -141,6 +141,6 @@ uint8_t TRedEyeSelection::CoverageAt(int32_t x, int32_t y) const {
 std::string TRedEyeSelection::DiagnosticLine() const {
   char text[96];
   std::snprintf(text, sizeof text, "Stack iterations: %lld Time: %lld",
-                static_cast<long long>(FPushes), static_cast<long long>(std::llround(FElapsedMs)));
+                static_cast<long long>(Pushes_), static_cast<long long>(std::llround(ElapsedMs_)));
   return text;
 }

@@ -23,22 +23,22 @@ class TRedEyeSelection {
   // The colour and distance threshold for a tolerance base: max(0, 220 - base) div 2.
   static int32_t Threshold(int32_t toleranceBase);
 
-  const TWKPixelSet& Region() const { return FRegion; }
-  bool IsEmpty() const { return FRegion.IsEmpty(); }
+  const TWKPixelSet& Region() const { return Region_; }
+  bool IsEmpty() const { return Region_.IsEmpty(); }
   // The region's bounding box grown by one pixel, within the source; empty for no selection.
   TRect SelectionBounds() const;
   // The region's membership blurred with 1-2-1 / 2-4-2 / 1-2-1, scaled to 0..255.
   uint8_t CoverageAt(int32_t x, int32_t y) const;
 
-  TRect SearchRect() const { return FSearchRect; }
-  TRect SourceBounds() const { return FSourceBounds; }
-  TPoint Click() const { return FClick; }
-  int32_t ToleranceBase() const { return FToleranceBase; }
-  int32_t Border() const { return FBorder; }
+  TRect SearchRect() const { return SearchRect_; }
+  TRect SourceBounds() const { return SourceBounds_; }
+  TPoint Click() const { return Click_; }
+  int32_t ToleranceBase() const { return ToleranceBase_; }
+  int32_t Border() const { return Border_; }
 
   // Figures of the last fill for the diagnostic line.
-  int64_t StackPushes() const { return FPushes; }
-  double ElapsedMs() const { return FElapsedMs; }
+  int64_t StackPushes() const { return Pushes_; }
+  double ElapsedMs() const { return ElapsedMs_; }
   // "Stack iterations: <pushes> Time: <ms>", for the platform's debug output.
   std::string DiagnosticLine() const;
 
@@ -46,12 +46,12 @@ class TRedEyeSelection {
   void Fill(const TWKPixels& source, int32_t threshold);
   void ApplyBorder();
 
-  TWKPixelSet FRegion;
-  TRect FSourceBounds;
-  TRect FSearchRect;
-  TPoint FClick;
-  int32_t FToleranceBase = 0;
-  int32_t FBorder = 0;
-  int64_t FPushes = 0;
-  double FElapsedMs = 0;
+  TWKPixelSet Region_;
+  TRect SourceBounds_;
+  TRect SearchRect_;
+  TPoint Click_;
+  int32_t ToleranceBase_ = 0;
+  int32_t Border_ = 0;
+  int64_t Pushes_ = 0;
+  double ElapsedMs_ = 0;
 };

@@ -1,7 +1,5 @@
 #include "tools/eyes/RedEyeTool.h"
 
-#include <cstdio>
-
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKScriptRecorder.h"
@@ -43,10 +41,6 @@ bool TWKRedEyeControl::MouseDown(int32_t button, TWKShiftState shift, TPoint poi
   tool->ApplyCorrection();
   return true;
 }
-
-std::function<void(const std::string&)> TWKRedEyeTool::DiagnosticOutput = [](const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
-};
 
 TWKRedEyeTool::TWKRedEyeTool(TWKComponent* owner, TFrameFactory frameFactory)
     : TWKGraphicsTool(owner), FrameFactory_(std::move(frameFactory)) {
@@ -191,7 +185,7 @@ bool TWKRedEyeTool::ApplyCorrection() {
   InvalidatePreviews();
   if (!bounds.IsEmpty()) MarkDirty(bounds, false);
   EndEdit();
-  if (DiagnosticOutput) DiagnosticOutput(Selection_->DiagnosticLine());
+  LogLine(DiagnosticLog, Selection_->DiagnosticLine());
   return true;
 }
 

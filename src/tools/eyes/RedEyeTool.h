@@ -10,6 +10,7 @@
 
 #include "documents/WKGraphicsCommandState.h"
 #include "framework/WKGuid.h"
+#include "framework/WKLog.h"
 #include "tools/eyes/RedEyeParams.h"
 #include "tools/eyes/RedEyeSelection.h"
 #include "tools/framework/WKGraphicsTool.h"
@@ -105,8 +106,8 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   double PreviewZoom() const { return PreviewZoom_; }
   IWKRedEyeFrame* Frame() const { return Frame_; }
 
-  // Where the fill's diagnostic line goes (the debugger output); standard error by default.
-  static std::function<void(const std::string&)> DiagnosticOutput;
+  // The category of the fill's diagnostic line, "quillmoor.redeye" (off by default).
+  static constexpr TWKLogCategory DiagnosticLog{"quillmoor.redeye"};
 
   // The current image document, and its last done step when that is a red-eye correction.
   TWKGraphicsDocument* CurrentDocument() const;

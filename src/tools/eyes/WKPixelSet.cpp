@@ -35,9 +35,9 @@ uint8_t And(uint8_t a, uint8_t b) { return a & b; }
 }  // namespace
 
 void TWKPixelSet::Clear() {
-  FStore = TRect{};
-  FBox = TRect{};
-  FBits.clear();
+  Store_ = TRect{};
+  Box_ = TRect{};
+  Bits_.clear();
 }
 
 void TWKPixelSet::Resize(const TRect& store) {
@@ -46,39 +46,39 @@ void TWKPixelSet::Resize(const TRect& store) {
     return;
   }
   std::vector<uint8_t> bits(Area(store), 0);
-  const TRect keep = IntersectRect(FBox, store);
+  const TRect keep = IntersectRect(Box_, store);
   for (int32_t y = keep.Top; y < keep.Bottom; ++y) {
     uint8_t* dst = bits.data() + static_cast<size_t>(y - store.Top) * store.Width() +
                    (keep.Left - store.Left);
-    std::memcpy(dst, FBits.data() + Index(keep.Left, y), static_cast<size_t>(keep.Width()));
+    std::memcpy(dst, Bits_.data() + Index(keep.Left, y), static_cast<size_t>(keep.Width()));
   }
-  FBits = std::move(bits);
-  FStore = store;
-  FBox = keep;
+  Bits_ = std::move(bits);
+  Store_ = store;
+  Box_ = keep;
 }
 
 void TWKPixelSet::Reserve(const TRect& rect) {
   if (rect.IsEmpty()) return;
-  const TRect store = FStore.IsEmpty() ? rect : UnionRect(FStore, rect);
-  if (store == FStore) return;
+  const TRect store = Store_.IsEmpty() ? rect : UnionRect(Store_, rect);
+  if (store == Store_) return;
   Resize(store);
 }
 
 void TWKPixelSet::Add(int32_t x, int32_t y) {
-  if (!FStore.Contains(x, y)) {
+  if (!Store_.Contains(x, y)) {
     // Grow with a margin so that pixel-by-pixel growth stays linear on the whole.
-    const int32_t margin = std::max<int32_t>(16, std::max(FStore.Width(), FStore.Height()) / 2);
-    Reserve(UnionRect(FStore, InflateRect(Bounds(x, y, 1, 1), margin)));
+    const int32_t margin = std::max<int32_t>(16, std::max(Store_.Width(), Store_.Height()) / 2);
+    Reserve(UnionRect(Store_, InflateRect(Bounds(x, y, 1, 1), margin)));
   }
-  FBits[Index(x, y)] = 1;
-  FBox = UnionRect(FBox, Bounds(x, y, 1, 1));
+  Bits_[Index(x, y)] = 1;
+  Box_ = UnionRect(Box_, Bounds(x, y, 1, 1));
 }
 
 int64_t TWKPixelSet::Count() const {
   int64_t n = 0;
-  for (int32_t y = FBox.Top; y < FBox.Bottom; ++y) {
+  for (int32_t y = Box_.Top; y < Box_.Bottom; ++y) {
     const uint8_t* row = Row(y);
-    for (int32_t x = FBox.Left; x < FBox.Right; ++x) n += row[x - FStore.Left];
+    for (int32_t x = Box_.Left; x < Box_.Right; ++x) n += row[x - Store_.Left];
   }
   return n;
 }
@@ -86,61 +86,61 @@ int64_t TWKPixelSet::Count() const {
 void TWKPixelSet::ReadRow(int32_t y, int32_t x0, int32_t x1, uint8_t* out) const {
   if (x1 <= x0) return;
   std::memset(out, 0, static_cast<size_t>(x1 - x0));
-  if (y < FBox.Top || y >= FBox.Bottom) return;
-  const int32_t a = std::max(x0, FBox.Left);
-  const int32_t b = std::min(x1, FBox.Right);
+  if (y < Box_.Top || y >= Box_.Bottom) return;
+  const int32_t a = std::max(x0, Box_.Left);
+  const int32_t b = std::min(x1, Box_.Right);
   if (b <= a) return;
-  std::memcpy(out + (a - x0), Row(y) + (a - FStore.Left), static_cast<size_t>(b - a));
+  std::memcpy(out + (a - x0), Row(y) + (a - Store_.Left), static_cast<size_t>(b - a));
 }
 
 void TWKPixelSet::ShrinkBox() {
-  int32_t top = FBox.Bottom, bottom = FBox.Top, left = FBox.Right, right = FBox.Left;
-  for (int32_t y = FBox.Top; y < FBox.Bottom; ++y) {
-    const uint8_t* row = Row(y) - FStore.Left;
-    int32_t x = FBox.Left;
-    while (x < FBox.Right && row[x] == 0) ++x;
-    if (x == FBox.Right) continue;
-    int32_t xr = FBox.Right - 1;
+  int32_t top = Box_.Bottom, bottom = Box_.Top, left = Box_.Right, right = Box_.Left;
+  for (int32_t y = Box_.Top; y < Box_.Bottom; ++y) {
+    const uint8_t* row = Row(y) - Store_.Left;
+    int32_t x = Box_.Left;
+    while (x < Box_.Right && row[x] == 0) ++x;
+    if (x == Box_.Right) continue;
+    int32_t xr = Box_.Right - 1;
     while (row[xr] == 0) --xr;
     top = std::min(top, y);
     bottom = y + 1;
     left = std::min(left, x);
     right = std::max(right, xr + 1);
   }
-  FBox = bottom > top ? Rect(left, top, right, bottom) : TRect{};
+  Box_ = bottom > top ? Rect(left, top, right, bottom) : TRect{};
 }
 
 void TWKPixelSet::Unite(const TWKPixelSet& other) {
   if (other.IsEmpty()) return;
-  const TRect o = other.FBox;
+  const TRect o = other.Box_;
   Reserve(o);
   std::vector<uint8_t> row(static_cast<size_t>(o.Width()));
   for (int32_t y = o.Top; y < o.Bottom; ++y) {
     other.ReadRow(y, o.Left, o.Right, row.data());
-    uint8_t* dst = Row(y) + (o.Left - FStore.Left);
+    uint8_t* dst = Row(y) + (o.Left - Store_.Left);
     for (int32_t i = 0; i < o.Width(); ++i) dst[i] |= row[static_cast<size_t>(i)];
   }
-  FBox = UnionRect(FBox, o);
+  Box_ = UnionRect(Box_, o);
 }
 
 void TWKPixelSet::Intersect(const TWKPixelSet& other) {
   if (IsEmpty()) return;
-  std::vector<uint8_t> row(static_cast<size_t>(FBox.Width()));
-  for (int32_t y = FBox.Top; y < FBox.Bottom; ++y) {
-    other.ReadRow(y, FBox.Left, FBox.Right, row.data());
-    uint8_t* dst = Row(y) + (FBox.Left - FStore.Left);
-    for (int32_t i = 0; i < FBox.Width(); ++i) dst[i] &= row[static_cast<size_t>(i)];
+  std::vector<uint8_t> row(static_cast<size_t>(Box_.Width()));
+  for (int32_t y = Box_.Top; y < Box_.Bottom; ++y) {
+    other.ReadRow(y, Box_.Left, Box_.Right, row.data());
+    uint8_t* dst = Row(y) + (Box_.Left - Store_.Left);
+    for (int32_t i = 0; i < Box_.Width(); ++i) dst[i] &= row[static_cast<size_t>(i)];
   }
   ShrinkBox();
 }
 
 void TWKPixelSet::Subtract(const TWKPixelSet& other) {
-  const TRect o = IntersectRect(FBox, other.FBox);
+  const TRect o = IntersectRect(Box_, other.Box_);
   if (o.IsEmpty()) return;
   std::vector<uint8_t> row(static_cast<size_t>(o.Width()));
   for (int32_t y = o.Top; y < o.Bottom; ++y) {
     other.ReadRow(y, o.Left, o.Right, row.data());
-    uint8_t* dst = Row(y) + (o.Left - FStore.Left);
+    uint8_t* dst = Row(y) + (o.Left - Store_.Left);
     for (int32_t i = 0; i < o.Width(); ++i) dst[i] &= static_cast<uint8_t>(row[static_cast<size_t>(i)] ^ 1);
   }
   ShrinkBox();
@@ -150,64 +150,64 @@ void TWKPixelSet::Unite(const TRect& rect) {
   if (rect.IsEmpty()) return;
   Reserve(rect);
   for (int32_t y = rect.Top; y < rect.Bottom; ++y)
-    std::memset(Row(y) + (rect.Left - FStore.Left), 1, static_cast<size_t>(rect.Width()));
-  FBox = UnionRect(FBox, rect);
+    std::memset(Row(y) + (rect.Left - Store_.Left), 1, static_cast<size_t>(rect.Width()));
+  Box_ = UnionRect(Box_, rect);
 }
 
 void TWKPixelSet::Intersect(const TRect& rect) {
-  const TRect keep = IntersectRect(FBox, rect);
-  if (keep == FBox) return;
-  for (int32_t y = FBox.Top; y < FBox.Bottom; ++y) {
-    uint8_t* row = Row(y) - FStore.Left;
-    for (int32_t x = FBox.Left; x < FBox.Right; ++x)
+  const TRect keep = IntersectRect(Box_, rect);
+  if (keep == Box_) return;
+  for (int32_t y = Box_.Top; y < Box_.Bottom; ++y) {
+    uint8_t* row = Row(y) - Store_.Left;
+    for (int32_t x = Box_.Left; x < Box_.Right; ++x)
       if (!keep.Contains(x, y)) row[x] = 0;
   }
-  FBox = keep;
+  Box_ = keep;
   ShrinkBox();
 }
 
 void TWKPixelSet::Subtract(const TRect& rect) {
-  const TRect o = IntersectRect(FBox, rect);
+  const TRect o = IntersectRect(Box_, rect);
   if (o.IsEmpty()) return;
   for (int32_t y = o.Top; y < o.Bottom; ++y)
-    std::memset(Row(y) + (o.Left - FStore.Left), 0, static_cast<size_t>(o.Width()));
+    std::memset(Row(y) + (o.Left - Store_.Left), 0, static_cast<size_t>(o.Width()));
   ShrinkBox();
 }
 
 void TWKPixelSet::Offset(int32_t dx, int32_t dy) {
-  if (FStore.IsEmpty()) return;
-  FStore = OffsetRect(FStore, dx, dy);
-  if (!FBox.IsEmpty()) FBox = OffsetRect(FBox, dx, dy);
+  if (Store_.IsEmpty()) return;
+  Store_ = OffsetRect(Store_, dx, dy);
+  if (!Box_.IsEmpty()) Box_ = OffsetRect(Box_, dx, dy);
 }
 
 void TWKPixelSet::Dilate() {
   if (IsEmpty()) return;
-  const TRect r = InflateRect(FBox, 1);
+  const TRect r = InflateRect(Box_, 1);
   std::vector<uint8_t> g(Area(r));
   for (int32_t y = r.Top; y < r.Bottom; ++y)
     ReadRow(y, r.Left, r.Right, g.data() + static_cast<size_t>(y - r.Top) * r.Width());
   g = Combine3(Combine3(g, r.Width(), r.Height(), false, Or), r.Width(), r.Height(), true, Or);
-  FBits = std::move(g);
-  FStore = r;
-  FBox = r;
+  Bits_ = std::move(g);
+  Store_ = r;
+  Box_ = r;
   ShrinkBox();
 }
 
 void TWKPixelSet::Erode() {
   if (IsEmpty()) return;
-  const TRect r = FBox;
+  const TRect r = Box_;
   std::vector<uint8_t> g(Area(r));
   for (int32_t y = r.Top; y < r.Bottom; ++y)
     ReadRow(y, r.Left, r.Right, g.data() + static_cast<size_t>(y - r.Top) * r.Width());
   g = Combine3(Combine3(g, r.Width(), r.Height(), false, And), r.Width(), r.Height(), true, And);
-  FBits = std::move(g);
-  FStore = r;
+  Bits_ = std::move(g);
+  Store_ = r;
   ShrinkBox();
 }
 
 void TWKPixelSet::ErodeCross() {
   if (IsEmpty()) return;
-  const TRect r = FBox;
+  const TRect r = Box_;
   const int32_t w = r.Width();
   std::vector<uint8_t> g(Area(r));
   for (int32_t y = r.Top; y < r.Bottom; ++y)
@@ -215,8 +215,8 @@ void TWKPixelSet::ErodeCross() {
   const std::vector<uint8_t> h = Combine3(g, w, r.Height(), false, And);
   const std::vector<uint8_t> v = Combine3(g, w, r.Height(), true, And);
   for (size_t i = 0; i < g.size(); ++i) g[i] = h[i] & v[i];
-  FBits = std::move(g);
-  FStore = r;
+  Bits_ = std::move(g);
+  Store_ = r;
   ShrinkBox();
 }
 
@@ -224,17 +224,17 @@ std::vector<TRect> TWKPixelSet::Rectangles() const {
   std::vector<TRect> done;
   std::vector<TRect> open;  // the band of the previous row
   std::vector<TRect> runs;
-  for (int32_t y = FBox.Top; y <= FBox.Bottom; ++y) {
+  for (int32_t y = Box_.Top; y <= Box_.Bottom; ++y) {
     runs.clear();
-    if (y < FBox.Bottom) {
-      const uint8_t* row = Row(y) - FStore.Left;
-      for (int32_t x = FBox.Left; x < FBox.Right;) {
+    if (y < Box_.Bottom) {
+      const uint8_t* row = Row(y) - Store_.Left;
+      for (int32_t x = Box_.Left; x < Box_.Right;) {
         if (row[x] == 0) {
           ++x;
           continue;
         }
         const int32_t start = x;
-        while (x < FBox.Right && row[x] != 0) ++x;
+        while (x < Box_.Right && row[x] != 0) ++x;
         runs.push_back(Rect(start, y, x, y + 1));
       }
     }
@@ -266,18 +266,18 @@ TWKPixelSet TWKPixelSet::FromGrid(const TRect& rect, std::vector<uint8_t> grid) 
   TWKPixelSet set;
   if (rect.IsEmpty() || grid.size() != Area(rect)) return set;
   for (uint8_t& b : grid) b = b != 0;
-  set.FBits = std::move(grid);
-  set.FStore = rect;
-  set.FBox = rect;
+  set.Bits_ = std::move(grid);
+  set.Store_ = rect;
+  set.Box_ = rect;
   set.ShrinkBox();
   return set;
 }
 
 bool operator==(const TWKPixelSet& a, const TWKPixelSet& b) {
-  if (a.FBox != b.FBox) return false;
-  for (int32_t y = a.FBox.Top; y < a.FBox.Bottom; ++y) {
-    if (std::memcmp(a.Row(y) + (a.FBox.Left - a.FStore.Left), b.Row(y) + (b.FBox.Left - b.FStore.Left),
-                    static_cast<size_t>(a.FBox.Width())) != 0)
+  if (a.Box_ != b.Box_) return false;
+  for (int32_t y = a.Box_.Top; y < a.Box_.Bottom; ++y) {
+    if (std::memcmp(a.Row(y) + (a.Box_.Left - a.Store_.Left), b.Row(y) + (b.Box_.Left - b.Store_.Left),
+                    static_cast<size_t>(a.Box_.Width())) != 0)
       return false;
   }
   return true;

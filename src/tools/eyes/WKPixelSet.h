@@ -22,11 +22,11 @@ class TWKPixelSet {
 
   void Add(int32_t x, int32_t y);
   bool Contains(int32_t x, int32_t y) const {
-    return FBox.Contains(x, y) && FBits[Index(x, y)] != 0;
+    return Box_.Contains(x, y) && Bits_[Index(x, y)] != 0;
   }
-  bool IsEmpty() const { return FBox.IsEmpty(); }
+  bool IsEmpty() const { return Box_.IsEmpty(); }
   // The smallest rectangle holding every pixel of the set; empty for an empty set.
-  TRect BoundingBox() const { return FBox; }
+  TRect BoundingBox() const { return Box_; }
   int64_t Count() const;
 
   void Unite(const TWKPixelSet& other);
@@ -57,15 +57,15 @@ class TWKPixelSet {
 
  private:
   size_t Index(int32_t x, int32_t y) const {
-    return static_cast<size_t>(y - FStore.Top) * static_cast<size_t>(FStore.Width()) +
-           static_cast<size_t>(x - FStore.Left);
+    return static_cast<size_t>(y - Store_.Top) * static_cast<size_t>(Store_.Width()) +
+           static_cast<size_t>(x - Store_.Left);
   }
-  uint8_t* Row(int32_t y) { return FBits.data() + Index(FStore.Left, y); }
-  const uint8_t* Row(int32_t y) const { return FBits.data() + Index(FStore.Left, y); }
+  uint8_t* Row(int32_t y) { return Bits_.data() + Index(Store_.Left, y); }
+  const uint8_t* Row(int32_t y) const { return Bits_.data() + Index(Store_.Left, y); }
   void Resize(const TRect& store);
   void ShrinkBox();
 
-  TRect FStore;  // storage rectangle, always holds FBox
-  TRect FBox;    // tight bounding box of the members
-  std::vector<uint8_t> FBits;
+  TRect Store_;  // storage rectangle, always holds Box_
+  TRect Box_;    // tight bounding box of the members
+  std::vector<uint8_t> Bits_;
 };

@@ -205,6 +205,28 @@ TEST_F(MainFormTest, OnlyTheFirstExistingDroppedFileIsTaken) {
   EXPECT_EQ(dropped, (std::vector<std::string>{settings / "a.png"}));
 }
 
+TEST_F(MainFormTest, AUriListFromAFileManagerOpensItsFirstLocalFile) {
+  settings.Write("with space ä.png", "x");
+  std::vector<std::string> dropped;
+  form->OnDropFile = [&](const std::string& name) { dropped.push_back(name); };
+  // text/uri-list as file managers send it: CRLF lines, a comment, percent-encoded names.
+  const auto drop = [&](const QByteArray& uriList) {
+    QMimeData data;
+    data.setData("text/uri-list", uriList);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form, &event);
+  };
+  const QByteArray encoded = QUrl::fromLocalFile(QString::fromStdString(settings / "with space ä.png")).toEncoded();
+  ASSERT_TRUE(encoded.contains("%20"));
+  drop("# from a file manager\r\n" + encoded + "\r\nfile:///nonexistent/second.png\r\n");
+  drop("file://localhost" + encoded.mid(7) + "\r\n");
+  drop("file://otherhost" + encoded.mid(7) + "\r\n");  // a file on another machine is no local file
+  EXPECT_EQ(dropped, (std::vector<std::string>{settings / "with space ä.png", settings / "with space ä.png"}));
+}
+
 TEST_F(MainFormTest, KeyPreviewSeesKeysBeforeTheFocusedControl) {
   auto* edit = new QLineEdit(form->centralWidget());
   form->show();

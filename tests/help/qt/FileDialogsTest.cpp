@@ -41,10 +41,10 @@ class FileDialogsTest : public ::testing::Test {
     if (!QApplication::instance()) new QApplication(argc, argv);
     // No pixel painter installed here: the dialog needs to see to its own, as in the program.
     const char* data = std::getenv("QM_DATA");
-    previous_ = SetGlobalLocalizer(
+    Previous_ = SetGlobalLocalizer(
         std::make_unique<TWKLocalizer>(std::string(data ? data : "data") + "/Languages", 1033));
-    folder_ = new QTemporaryDir;
-    ASSERT_TRUE(folder_->isValid());
+    Folder_ = new QTemporaryDir;
+    ASSERT_TRUE(Folder_->isValid());
     ASSERT_TRUE(help_test::WriteJpeg(Path("red.jpg"), 2400, 1600, Red));
     ASSERT_TRUE(help_test::WriteJpeg(Path("green.jpg"), 2400, 1600, Green));
     ASSERT_TRUE(help_test::WriteJpeg(Path("blue.jpg"), 1600, 2400, Blue));
@@ -54,14 +54,14 @@ class FileDialogsTest : public ::testing::Test {
     std::string head(700, '\0');
     whole.read(head.data(), std::streamsize(head.size()));
     std::ofstream(Path("cut.jpg"), std::ios::binary) << head;
-    QDir(folder_->path()).mkdir("folder.jpg");
+    QDir(Folder_->path()).mkdir("folder.jpg");
   }
   static void TearDownTestSuite() {
-    delete folder_;
-    SetGlobalLocalizer(std::move(previous_));
+    delete Folder_;
+    SetGlobalLocalizer(std::move(Previous_));
   }
 
-  static std::string Path(const char* name) { return ToStdString(folder_->filePath(name)); }
+  static std::string Path(const char* name) { return ToStdString(Folder_->filePath(name)); }
 
   static void Select(TWKOpenDialog& dialog, const std::string& path) {
     emit dialog.currentChanged(ToQString(path));
@@ -104,8 +104,8 @@ class FileDialogsTest : public ::testing::Test {
   }
 
   TPreviewTestFormats formats;
-  static inline QTemporaryDir* folder_ = nullptr;
-  static inline std::unique_ptr<TWKLocalizer> previous_;
+  static inline QTemporaryDir* Folder_ = nullptr;
+  static inline std::unique_ptr<TWKLocalizer> Previous_;
 };
 
 }  // namespace
@@ -436,7 +436,7 @@ TEST_F(FileDialogsTest, SaveDialogPreviewsToo) {
 
 TEST_F(FileDialogsTest, ClickingInTheFileListPreviewsTheFile) {
   TWKOpenDialog dialog(nullptr, formats);
-  dialog.setDirectory(folder_->path());
+  dialog.setDirectory(Folder_->path());
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   auto* list = dialog.findChild<QAbstractItemView*>("listView");
@@ -461,7 +461,7 @@ TEST_F(FileDialogsTest, ClickingInTheFileListPreviewsTheFile) {
 // Typing a name selects the file in the list without making it current.
 TEST_F(FileDialogsTest, TypingAFileNamePreviewsTheFile) {
   TWKOpenDialog dialog(nullptr, formats);
-  dialog.setDirectory(folder_->path());
+  dialog.setDirectory(Folder_->path());
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   auto* list = dialog.findChild<QAbstractItemView*>("listView");
@@ -485,7 +485,7 @@ TEST_F(FileDialogsTest, EditorDialogsRunTheseDialogsAndKeepTheCallersFilterIndex
     ASSERT_NE(open, nullptr);
     title = open->windowTitle();
     EXPECT_EQ(open->FilterIndex(), 5);
-    open->setDirectory(folder_->path());
+    open->setDirectory(Folder_->path());
     open->selectFile("green.jpg");
     static_cast<QDialog*>(open)->accept();
   });

@@ -14,18 +14,18 @@ namespace {
 class TCodecFileInfo : public TWKFileInfo {
  public:
   TCodecFileInfo(std::string name, std::string text)
-      : TWKFileInfo(std::move(name)), text_(std::move(text)) {}
-  void GetDescription(std::string& text) override { text = text_; }
+      : TWKFileInfo(std::move(name)), Text_(std::move(text)) {}
+  void GetDescription(std::string& text) override { text = Text_; }
 
  private:
-  std::string text_;
+  std::string Text_;
 };
 
 class TCodecThumbnail : public TWKThumbnail {
  public:
-  explicit TCodecThumbnail(std::atomic<int32_t>& draws) : draws_(draws) {}
+  explicit TCodecThumbnail(std::atomic<int32_t>& draws) : Draws_(draws) {}
   void Draw(IWKPaintDevice& device, const TRect& rect) override {
-    ++draws_;
+    ++Draws_;
     if (PixelPainter())
       PixelPainter()->Paint(device, Pixels, CenterRect({Pixels.Width, Pixels.Height}, rect),
                             nullptr, nullptr);
@@ -33,7 +33,7 @@ class TCodecThumbnail : public TWKThumbnail {
   TWKPixelBuffer Pixels;
 
  private:
-  std::atomic<int32_t>& draws_;
+  std::atomic<int32_t>& Draws_;
 };
 
 bool IsFile(const std::string& name) {
@@ -72,9 +72,9 @@ bool TPreviewTestFormats::GetThumbnail(const std::string& fileName, int32_t widt
   LastWidth = width;
   LastHeight = height;
   {
-    std::unique_lock lock(lock_);
-    changed_.notify_all();
-    changed_.wait(lock, [this] { return gateOpen_; });
+    std::unique_lock lock(Lock_);
+    Changed_.notify_all();
+    Changed_.wait(lock, [this] { return GateOpen_; });
   }
   bool ok = false;
   TCodecError err;
@@ -91,32 +91,32 @@ bool TPreviewTestFormats::GetThumbnail(const std::string& fileName, int32_t widt
     }
   }
   {
-    std::lock_guard lock(lock_);
+    std::lock_guard lock(Lock_);
     ++Finished;
-    changed_.notify_all();
+    Changed_.notify_all();
   }
   return ok;
 }
 
 void TPreviewTestFormats::CloseGate() {
-  std::lock_guard lock(lock_);
-  gateOpen_ = false;
+  std::lock_guard lock(Lock_);
+  GateOpen_ = false;
 }
 
 void TPreviewTestFormats::OpenGate() {
-  std::lock_guard lock(lock_);
-  gateOpen_ = true;
-  changed_.notify_all();
+  std::lock_guard lock(Lock_);
+  GateOpen_ = true;
+  Changed_.notify_all();
 }
 
 bool TPreviewTestFormats::WaitStarted(int32_t count, std::chrono::milliseconds timeout) {
-  std::unique_lock lock(lock_);
-  return changed_.wait_for(lock, timeout, [&] { return Decodes.load() >= count; });
+  std::unique_lock lock(Lock_);
+  return Changed_.wait_for(lock, timeout, [&] { return Decodes.load() >= count; });
 }
 
 bool TPreviewTestFormats::WaitFinished(int32_t count, std::chrono::milliseconds timeout) {
-  std::unique_lock lock(lock_);
-  return changed_.wait_for(lock, timeout, [&] { return Finished.load() >= count; });
+  std::unique_lock lock(Lock_);
+  return Changed_.wait_for(lock, timeout, [&] { return Finished.load() >= count; });
 }
 
 bool WriteJpeg(const std::string& path, int32_t width, int32_t height, TBGRPixel colour,

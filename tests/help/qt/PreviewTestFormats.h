@@ -36,9 +36,9 @@ class TPreviewTestFormats : public TWKFileFormats {
   std::atomic<int32_t> LastWidth{0}, LastHeight{0};  // the last box asked for
 
  private:
-  std::mutex lock_;
-  std::condition_variable changed_;
-  bool gateOpen_ = true;
+  std::mutex Lock_;
+  std::condition_variable Changed_;
+  bool GateOpen_ = true;
 };
 
 // Writes a width x height JPEG of one colour (bytes blue, green, red) with a little texture.

@@ -128,21 +128,21 @@ class TTempFolder {
  public:
   TTempFolder() {
     char pattern[] = "/tmp/qm-codec-XXXXXX";
-    path_ = mkdtemp(pattern);
+    Path_ = mkdtemp(pattern);
   }
   ~TTempFolder() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::permissions(Path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(Path_, ec);
   }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return Path_ + "/" + name; }
+  const std::string& Path() const { return Path_; }
   size_t EntryCount() const {
-    return size_t(std::distance(std::filesystem::directory_iterator(path_), std::filesystem::directory_iterator()));
+    return size_t(std::distance(std::filesystem::directory_iterator(Path_), std::filesystem::directory_iterator()));
   }
 
  private:
-  std::string path_;
+  std::string Path_;
 };
 
 inline std::vector<uint8_t> ReadAll(const std::string& path) {

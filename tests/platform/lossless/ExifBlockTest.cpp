@@ -11,19 +11,19 @@ namespace {
 
 class TTiffBuilder {
  public:
-  explicit TTiffBuilder(bool little) : little_(little), bytes_(8) {
-    bytes_[0] = bytes_[1] = little ? 'I' : 'M';
+  explicit TTiffBuilder(bool little) : Little_(little), Bytes_(8) {
+    Bytes_[0] = Bytes_[1] = little ? 'I' : 'M';
     U16(2, 42);
     U32(4, 8);
   }
   void U16(size_t at, uint32_t v) {
     Grow(at + 2);
-    bytes_[at + (little_ ? 0 : 1)] = uint8_t(v);
-    bytes_[at + (little_ ? 1 : 0)] = uint8_t(v >> 8);
+    Bytes_[at + (Little_ ? 0 : 1)] = uint8_t(v);
+    Bytes_[at + (Little_ ? 1 : 0)] = uint8_t(v >> 8);
   }
   void U32(size_t at, uint32_t v) {
-    U16(at + (little_ ? 0 : 2), v & 0xFFFF);
-    U16(at + (little_ ? 2 : 0), v >> 16);
+    U16(at + (Little_ ? 0 : 2), v & 0xFFFF);
+    U16(at + (Little_ ? 2 : 0), v >> 16);
   }
   // A directory of (tag, type, count, value) entries and its link to the next one.
   void Directory(size_t at, std::initializer_list<std::array<uint32_t, 4>> entries, uint32_t next) {
@@ -40,20 +40,20 @@ class TTiffBuilder {
   }
   void Put(size_t at, const void* data, size_t n) {
     Grow(at + n);
-    std::memcpy(bytes_.data() + at, data, n);
+    std::memcpy(Bytes_.data() + at, data, n);
   }
   std::vector<uint8_t> App1() const {
     std::vector<uint8_t> out = {'E', 'x', 'i', 'f', 0, 0};
-    out.insert(out.end(), bytes_.begin(), bytes_.end());
+    out.insert(out.end(), Bytes_.begin(), Bytes_.end());
     return out;
   }
 
  private:
   void Grow(size_t n) {
-    if (bytes_.size() < n) bytes_.resize(n);
+    if (Bytes_.size() < n) Bytes_.resize(n);
   }
-  bool little_;
-  std::vector<uint8_t> bytes_;
+  bool Little_;
+  std::vector<uint8_t> Bytes_;
 };
 
 constexpr char Date[20] = "2024:01:02 03:04:05";

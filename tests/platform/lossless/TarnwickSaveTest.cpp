@@ -135,7 +135,7 @@ void ExpectSameCoefficients(const TCoefficients& a, const TCoefficients& b) {
 
 class TarnwickSave : public ::testing::Test {
  protected:
-  std::string Path(const std::string& name) { return folder_ / name; }
+  std::string Path(const std::string& name) { return Folder_ / name; }
   std::string Source(const std::vector<uint8_t>& bytes) {
     WriteFile(Path("source.jpg"), bytes);
     return Path("source.jpg");
@@ -143,7 +143,7 @@ class TarnwickSave : public ::testing::Test {
   std::vector<uint8_t> Jpegtran(const std::string& arguments, const std::vector<uint8_t>& in) {
     return RunJpegtran(arguments, Source(in), Path("jpegtran.jpg"));
   }
-  TTempFolder folder_;
+  TTempFolder Folder_;
 };
 
 }  // namespace
@@ -391,7 +391,7 @@ TEST_F(TarnwickSave, RefusedSavesWriteNothing) {
   EXPECT_EQ(doc.Save(Path("folder.jpg"), 2), 0);
   EXPECT_TRUE(std::filesystem::is_directory(Path("folder.jpg")));
   size_t files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) files += entry.is_regular_file();
+  for (const auto& entry : std::filesystem::directory_iterator(Folder_.Path())) files += entry.is_regular_file();
   EXPECT_EQ(files, 0u);
   // Without the original picture every MCU counts as changed: still the same picture.
   uint8_t* pixels = doc.Current.Bits.data();

@@ -1,6 +1,8 @@
 // The plug-in loaded by the test host with the real program behind it: the program opens the
 // exchange file in plug-in mode under the offscreen platform, its test hook makes a known edit
 // and presses OK (or Cancel), and the edited pixels come back into the host's image.
+// With QM_INSTALLED_PLUGIN naming an installed plug-in, that one runs instead and finds the
+// installed program through nothing but its installation's registry file.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -14,7 +16,8 @@ class ProgramRoundTrip : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    Plugin = new TLoadedPlugin(QM_PROGRAM);
+    const char* installed = std::getenv("QM_INSTALLED_PLUGIN");
+    Plugin = installed != nullptr && *installed != '\0' ? new TLoadedPlugin("", installed) : new TLoadedPlugin(QM_PROGRAM);
     Entry = Plugin->Entry;
     ASSERT_NE(nullptr, Entry) << Plugin->Error;
   }

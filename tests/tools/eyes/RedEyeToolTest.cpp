@@ -457,3 +457,21 @@ TEST_F(RedEyeToolTest, ButtonAndFrameFollowTheEditorsState) {
 }
 
 }  // namespace
+
+TEST_F(RedEyeToolTest, TheFillsDiagnosticLineGoesOnlyToItsCategoryWhenThatIsOn) {
+  OpenPainted(200, 200, Uniform({0, 0, 200}));
+  std::vector<std::string> lines;
+  bool on = false;
+  const TWKLogBackend previous = SetLogBackend({
+      [&](const TWKLogCategory& c) { return on && std::string(c.Name) == "quillmoor.redeye"; },
+      [&](const TWKLogCategory& c, const std::string& line) { lines.push_back(std::string(c.Name) + " " + line); },
+  });
+  Click({100, 100});
+  EXPECT_TRUE(lines.empty());  // off by default
+  on = true;
+  Click({100, 100});
+  SetLogBackend(previous);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0].rfind("quillmoor.redeye Stack iterations: ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find(" Time: "), std::string::npos) << lines[0];
+}

@@ -26,68 +26,68 @@ TCodecContainer ContainerOf(const QByteArray& format) {
 class TQtDecoder final : public TImageDecoder {
  public:
   explicit TQtDecoder(std::shared_ptr<const TCodecData> data)
-      : data_(std::move(data)),
-        bytes_(QByteArray::fromRawData(reinterpret_cast<const char*>(data_->Data()),
-                                       qsizetype(data_->Size()))),
-        buffer_(&bytes_) {}
+      : Data_(std::move(data)),
+        Bytes_(QByteArray::fromRawData(reinterpret_cast<const char*>(Data_->Data()),
+                                       qsizetype(Data_->Size()))),
+        Buffer_(&Bytes_) {}
 
   bool Open(TCodecError& err) {
     TBmpFacts bmp;
     // Qt's BMP reader accepts missing rows silently, and its size checks come after ours.
-    if (IsBmpSignature(data_->Bytes()) && !CheckBmpFile(data_->Bytes(), bmp, err)) return false;
-    buffer_.open(QIODevice::ReadOnly);
-    reader_.setDevice(&buffer_);
-    reader_.setDecideFormatFromContent(true);
-    reader_.setAutoTransform(false);
-    QByteArray format = reader_.format();
+    if (IsBmpSignature(Data_->Bytes()) && !CheckBmpFile(Data_->Bytes(), bmp, err)) return false;
+    Buffer_.open(QIODevice::ReadOnly);
+    Reader_.setDevice(&Buffer_);
+    Reader_.setDecideFormatFromContent(true);
+    Reader_.setAutoTransform(false);
+    QByteArray format = Reader_.format();
     if (format.isEmpty())
       return err.Fail(TCodecStatus::UnknownFormat, "The file is not an image in a known format.");
-    QSize size = reader_.size();
+    QSize size = Reader_.size();
     if (!size.isValid()) {
       if (!ReadImage(err)) return false;
-      size = image_.size();
+      size = Image_.size();
     }
     if (!CheckImageDimensions(size.width(), size.height(), err)) return false;
-    info_.Container = ContainerOf(format);
-    info_.FormatName = format.toStdString();
-    info_.Width = size.width();
-    info_.Height = size.height();
-    if (info_.Container == TCodecContainer::BMP) {
-      info_.DpiX = bmp.DpiX;
-      info_.DpiY = bmp.DpiY;
+    Info_.Container = ContainerOf(format);
+    Info_.FormatName = format.toStdString();
+    Info_.Width = size.width();
+    Info_.Height = size.height();
+    if (Info_.Container == TCodecContainer::BMP) {
+      Info_.DpiX = bmp.DpiX;
+      Info_.DpiY = bmp.DpiY;
     }
     return true;
   }
 
   bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckDest(dest, err)) return false;
-    if (image_.isNull() && !ReadImage(err)) return false;
-    if (image_.width() != info_.Width || image_.height() != info_.Height)
+    if (Image_.isNull() && !ReadImage(err)) return false;
+    if (Image_.width() != Info_.Width || Image_.height() != Info_.Height)
       return err.Fail(TCodecStatus::Corrupt, "The image file is damaged: its size changed while reading.");
-    if (image_.hasAlphaChannel()) {
-      QImage argb = image_.convertToFormat(QImage::Format_ARGB32);
-      for (int32_t y = 0; y < info_.Height; ++y) ComposeBGRAOverWhite(argb.constScanLine(y), dest.Row(y), info_.Width);
+    if (Image_.hasAlphaChannel()) {
+      QImage argb = Image_.convertToFormat(QImage::Format_ARGB32);
+      for (int32_t y = 0; y < Info_.Height; ++y) ComposeBGRAOverWhite(argb.constScanLine(y), dest.Row(y), Info_.Width);
     } else {
-      QImage bgr = image_.convertToFormat(QImage::Format_BGR888);
+      QImage bgr = Image_.convertToFormat(QImage::Format_BGR888);
       if (bgr.isNull()) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to convert the image.");
-      for (int32_t y = 0; y < info_.Height; ++y) std::memcpy(dest.Row(y), bgr.constScanLine(y), size_t(info_.Width) * 3);
+      for (int32_t y = 0; y < Info_.Height; ++y) std::memcpy(dest.Row(y), bgr.constScanLine(y), size_t(Info_.Width) * 3);
     }
-    image_ = QImage();
+    Image_ = QImage();
     return true;
   }
 
  private:
   bool ReadImage(TCodecError& err) {
-    if (reader_.read(&image_)) return true;
-    std::string reason = reader_.errorString().toStdString();
+    if (Reader_.read(&Image_)) return true;
+    std::string reason = Reader_.errorString().toStdString();
     return err.Fail(TCodecStatus::Corrupt, "The image file is damaged or cannot be read: " + reason + ".");
   }
 
-  std::shared_ptr<const TCodecData> data_;
-  QByteArray bytes_;
-  QBuffer buffer_;
-  QImageReader reader_;
-  QImage image_;
+  std::shared_ptr<const TCodecData> Data_;
+  QByteArray Bytes_;
+  QBuffer Buffer_;
+  QImageReader Reader_;
+  QImage Image_;
 };
 
 class TQtHandler final : public TImageCodecHandler {

@@ -27,7 +27,7 @@ TWKPixels SurfaceOver(QImage& image) {
 }  // namespace
 
 TRedEyePreviewPanel::TRedEyePreviewPanel(TWKRedEyeFrame& frame, bool selection, QWidget* parent)
-    : QWidget(parent), frame_(frame), selection_(selection) {
+    : QWidget(parent), Frame_(frame), Selection_(selection) {
   setFixedHeight(kHeight);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
   if (selection) setCursor(Qt::CrossCursor);
@@ -49,41 +49,41 @@ void TRedEyePreviewPanel::paintEvent(QPaintEvent*) {
   // Painted off-screen, then copied in one transfer.
   QImage section(inner.size(), QImage::Format_BGR888);
   section.fill(palette().color(QPalette::Window));
-  if (selection_)
-    frame_.SelectionPreviewPaint(section);
+  if (Selection_)
+    Frame_.SelectionPreviewPaint(section);
   else
-    frame_.CorrectionPreviewPaint(section);
+    Frame_.CorrectionPreviewPaint(section);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.drawImage(inner.topLeft(), section);
 }
 
 void TRedEyePreviewPanel::mousePressEvent(QMouseEvent* event) {
-  pressed_ = true;
-  if (!selection_) return;
+  Pressed_ = true;
+  if (!Selection_) return;
   const QPoint p = event->position().toPoint() - InnerRect().topLeft();
   const int32_t button = event->button() == Qt::LeftButton ? mbLeft
                          : event->button() == Qt::RightButton ? mbRight : mbMiddle;
-  frame_.Tool().SelectionPreviewMouseDown(button, TPoint{p.x(), p.y()});
+  Frame_.Tool().SelectionPreviewMouseDown(button, TPoint{p.x(), p.y()});
 }
 
 void TRedEyePreviewPanel::mouseReleaseEvent(QMouseEvent* event) {
-  if (!pressed_ || !rect().contains(event->position().toPoint())) return;
-  pressed_ = false;
-  if (selection_)
-    frame_.Tool().SelectionPreviewClick();
+  if (!Pressed_ || !rect().contains(event->position().toPoint())) return;
+  Pressed_ = false;
+  if (Selection_)
+    Frame_.Tool().SelectionPreviewClick();
   else
-    frame_.Tool().CorrectionPreviewClick();
+    Frame_.Tool().CorrectionPreviewClick();
 }
 
 TWKRedEyeFrame::TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTool& tool)
-    : TWKOptionFrame(owner, parent, TWKRedEyeTool::kFrameWidth), tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKRedEyeTool::kFrameWidth), Tool_(tool) {
   using namespace RedEyeNames;
   Name = "RedEyeFrame";
   SelectionPreview = new TRedEyePreviewPanel(*this, true, this);
   Column->addWidget(SelectionPreview);
 
-  AreaSizeTrackBar = AddTrackBar(AreaSizeLabel, 0, 255, [this](int v) { tool_.AreaSizeTrackBarChange(v); },
-                                 [this] { tool_.AreaSizeTrackBarEnter(); });
+  AreaSizeTrackBar = AddTrackBar(AreaSizeLabel, 0, 255, [this](int v) { Tool_.AreaSizeTrackBarChange(v); },
+                                 [this] { Tool_.AreaSizeTrackBarEnter(); });
 
   RemoveBorderPanel = new QWidget(this);
   auto* row = new QHBoxLayout(RemoveBorderPanel);
@@ -97,15 +97,15 @@ TWKRedEyeFrame::TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTo
   row->addWidget(DecSizeButton);
   Column->addWidget(RemoveBorderPanel);
 
-  BrightnessTrackBar = AddTrackBar(BrightnessLabel, 0, 255, [this](int v) { tool_.BrightnessTrackBarChange(v); },
-                                   [this] { tool_.BrightnessTrackBarEnter(); });
+  BrightnessTrackBar = AddTrackBar(BrightnessLabel, 0, 255, [this](int v) { Tool_.BrightnessTrackBarChange(v); },
+                                   [this] { Tool_.BrightnessTrackBarEnter(); });
 
   CorrectionPreview = new TRedEyePreviewPanel(*this, false, this);
   Column->addWidget(CorrectionPreview);
   Column->addStretch(1);
 
-  QObject::connect(IncSizeButton, &QPushButton::clicked, this, [this] { tool_.IncSizeButtonClick(); });
-  QObject::connect(DecSizeButton, &QPushButton::clicked, this, [this] { tool_.DecSizeButtonClick(); });
+  QObject::connect(IncSizeButton, &QPushButton::clicked, this, [this] { Tool_.IncSizeButtonClick(); });
+  QObject::connect(DecSizeButton, &QPushButton::clicked, this, [this] { Tool_.DecSizeButtonClick(); });
 
   NameControl(SelectionControl, SelectionPreview);
   NameControl(AreaSizeControl, AreaSizeTrackBar);
@@ -127,8 +127,8 @@ void TWKRedEyeFrame::PaintPlaceholder(QImage& image, const std::string& text) {
 }
 
 void TWKRedEyeFrame::SelectionPreviewPaint(QImage& image) {
-  const TWKRedEyeCommandState* state = tool_.LastRedEyeState();
-  TWKGraphicsDocument* doc = tool_.CurrentDocument();
+  const TWKRedEyeCommandState* state = Tool_.LastRedEyeState();
+  TWKGraphicsDocument* doc = Tool_.CurrentDocument();
   if (state == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr) {
     const auto& t = RedEyeNames::SourceImageText;
     PaintPlaceholder(image, LanguageString(t.Id, std::string(t.Fallback)));
@@ -137,23 +137,23 @@ void TWKRedEyeFrame::SelectionPreviewPaint(QImage& image) {
   }
   TWKPixels section = SurfaceOver(image);
   RenderSelectionPreview(section, *doc->CurrentPixels(), state->BeforePixels(), state->SelectionRegion,
-                         state->StateRect(), tool_.PreviewZoom(), antsPhase_);
+                         state->StateRect(), Tool_.PreviewZoom(), AntsPhase_);
 }
 
 void TWKRedEyeFrame::CorrectionPreviewPaint(QImage& image) {
-  const TWKRedEyeCommandState* state = tool_.LastRedEyeState();
-  TWKGraphicsDocument* doc = tool_.CurrentDocument();
+  const TWKRedEyeCommandState* state = Tool_.LastRedEyeState();
+  TWKGraphicsDocument* doc = Tool_.CurrentDocument();
   if (state == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr) {
     const auto& t = RedEyeNames::ProcessedImageText;
     PaintPlaceholder(image, LanguageString(t.Id, std::string(t.Fallback)));
     return;
   }
   TWKPixels section = SurfaceOver(image);
-  RenderCorrectionPreview(section, *doc->CurrentPixels(), state->StateRect(), tool_.PreviewZoom());
+  RenderCorrectionPreview(section, *doc->CurrentPixels(), state->StateRect(), Tool_.PreviewZoom());
 }
 
 void TWKRedEyeFrame::SelectionTimerTimer() {
-  antsPhase_ = (antsPhase_ + 1) % 8;
+  AntsPhase_ = (AntsPhase_ + 1) % 8;
   SelectionPreview->update();
 }
 

@@ -27,9 +27,9 @@ class TRedEyePreviewPanel : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  TWKRedEyeFrame& frame_;
-  bool selection_;
-  bool pressed_ = false;
+  TWKRedEyeFrame& Frame_;
+  bool Selection_;
+  bool Pressed_ = false;
 };
 
 class TWKRedEyeFrame : public TWKOptionFrame, public IWKRedEyeFrame {
@@ -48,8 +48,8 @@ class TWKRedEyeFrame : public TWKOptionFrame, public IWKRedEyeFrame {
   TRedEyePreviewPanel* CorrectionPreview = nullptr;
   QTimer* SelectionTimer = nullptr;
 
-  int AntsPhase() const { return antsPhase_; }
-  TWKRedEyeTool& Tool() const { return tool_; }
+  int AntsPhase() const { return AntsPhase_; }
+  TWKRedEyeTool& Tool() const { return Tool_; }
 
   // The preview paint handlers draw into image, the size of the panel's inner area.
   void SelectionPreviewPaint(QImage& image);
@@ -65,9 +65,9 @@ class TWKRedEyeFrame : public TWKOptionFrame, public IWKRedEyeFrame {
  private:
   void PaintPlaceholder(QImage& image, const std::string& text);
 
-  TWKRedEyeTool& tool_;
-  int antsPhase_ = 0;
-  QString placeholderSource_, placeholderProcessed_;
+  TWKRedEyeTool& Tool_;
+  int AntsPhase_ = 0;
+  QString PlaceholderSource_, PlaceholderProcessed_;
 };
 
 // The factory the composition hands the tool: the frame made in the program's tool panel.

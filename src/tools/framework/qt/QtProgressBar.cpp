@@ -3,22 +3,22 @@
 #include <QProgressBar>
 #include <QStatusBar>
 
-TQtProgressBar::TQtProgressBar(QStatusBar& statusBar, int width) : bar_(new QProgressBar(&statusBar)) {
-  bar_->setTextVisible(false);
-  bar_->setFixedWidth(width);
-  bar_->setRange(0, 0);
-  bar_->setValue(0);
-  statusBar.addPermanentWidget(bar_);
+TQtProgressBar::TQtProgressBar(QStatusBar& statusBar, int width) : Bar_(new QProgressBar(&statusBar)) {
+  Bar_->setTextVisible(false);
+  Bar_->setFixedWidth(width);
+  Bar_->setRange(0, 0);
+  Bar_->setValue(0);
+  statusBar.addPermanentWidget(Bar_);
 }
 
 void TQtProgressBar::SetRange(int32_t maximum) {
-  if (bar_ == nullptr) return;
+  if (Bar_ == nullptr) return;
   // A range of 0..0 would show a busy bar; an empty meter is an empty bar.
-  bar_->setRange(0, maximum > 0 ? maximum : 1);
+  Bar_->setRange(0, maximum > 0 ? maximum : 1);
 }
 
 void TQtProgressBar::SetPosition(int32_t position) {
-  if (bar_ != nullptr) bar_->setValue(position);
+  if (Bar_ != nullptr) Bar_->setValue(position);
 }
 
 TStatusProgress::TStatusProgress(QStatusBar& statusBar, int width)

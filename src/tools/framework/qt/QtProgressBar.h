@@ -15,10 +15,10 @@ class TQtProgressBar : public IWKProgressBar {
   TQtProgressBar(QStatusBar& statusBar, int width);
   void SetRange(int32_t maximum) override;
   void SetPosition(int32_t position) override;
-  QProgressBar* Bar() const { return bar_; }
+  QProgressBar* Bar() const { return Bar_; }
 
  private:
-  QPointer<QProgressBar> bar_;  // the status bar may go first
+  QPointer<QProgressBar> Bar_;  // the status bar may go first
 };
 
 // The bar and the meter over it, made and reset together; owned by the program's data module.

@@ -24,17 +24,17 @@ TWKToolPanelModule* GlobalPanel = nullptr;
 // A separator of the panel tool bar: a thin vertical line whose item claims the given width.
 class TSeparator : public QFrame {
  public:
-  TSeparator(QWidget* parent, int width) : QFrame(parent), width_(width) {
+  TSeparator(QWidget* parent, int width) : QFrame(parent), Width_(width) {
     setFrameShape(QFrame::VLine);
     setFrameShadow(QFrame::Sunken);
     // A line's fixed width would make a row break as wide as its hint, and the bar with it.
     setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
   }
-  QSize sizeHint() const override { return QSize(width_, 16); }
-  QSize minimumSizeHint() const override { return QSize(std::min(width_, 6), 16); }
+  QSize sizeHint() const override { return QSize(Width_, 16); }
+  QSize minimumSizeHint() const override { return QSize(std::min(Width_, 6), 16); }
 
  private:
-  int width_;
+  int Width_;
 };
 
 Qt::DockWidgetArea AreaOf(TDockSide side) {
@@ -63,12 +63,12 @@ TWKFlowLayout::~TWKFlowLayout() {
 }
 
 QLayoutItem* TWKFlowLayout::takeAt(int index) {
-  return index >= 0 && index < items_.size() ? items_.takeAt(index) : nullptr;
+  return index >= 0 && index < Items_.size() ? Items_.takeAt(index) : nullptr;
 }
 
 QSize TWKFlowLayout::minimumSize() const {
   QSize size;
-  for (QLayoutItem* item : items_) size = size.expandedTo(item->minimumSize());
+  for (QLayoutItem* item : Items_) size = size.expandedTo(item->minimumSize());
   const QMargins m = contentsMargins();
   return size + QSize(m.left() + m.right(), m.top() + m.bottom());
 }
@@ -82,7 +82,7 @@ int TWKFlowLayout::Arrange(const QRect& rect, bool apply) const {
   const QRect area = rect.marginsRemoved(contentsMargins());
   const bool wrap = static_cast<const TWKWrapToolbar*>(parentWidget())->Wrap();
   int x = area.x(), y = area.y(), rowHeight = 0;
-  for (QLayoutItem* item : items_) {
+  for (QLayoutItem* item : Items_) {
     if (item->isEmpty()) continue;
     QSize hint = item->sizeHint();
     // A separator wider than the bar ends its row (a row break), drawn as a short line.
@@ -137,7 +137,7 @@ QWidget* TWKWrapToolbar::AddSeparator(int width) {
 }
 
 void TWKWrapToolbar::SetImageIndex(QToolButton* button, int imageIndex) {
-  TWKImageList* images = images_ ? images_ : ProgramImageList();
+  TWKImageList* images = Images_ ? Images_ : ProgramImageList();
   if (button == nullptr || images == nullptr || imageIndex < 0) return;
   const QIcon icon = images->Icon(imageIndex);
   if (!icon.isNull()) button->setIcon(icon);
@@ -146,7 +146,7 @@ void TWKWrapToolbar::SetImageIndex(QToolButton* button, int imageIndex) {
 int TWKWrapToolbar::HeightFor(int width) const { return layout()->heightForWidth(width); }
 
 void TWKWrapToolbar::SetWrap(bool value) {
-  wrap_ = value;
+  Wrap_ = value;
   layout()->invalidate();
 }
 
@@ -168,38 +168,39 @@ TWKToolFrame::TWKToolFrame(TWKComponent* owner, QWidget* parent) : TWKFrame(owne
 }
 
 void TWKToolFrame::ToolbarResize() {
-  if (resizing_) return;
-  resizing_ = true;
+  if (Resizing_) return;
+  Resizing_ = true;
   const int height = Toolbar->HeightFor(width()) + 6;
   const QRect bar(0, 0, width(), height - 6);
   Toolbar->setGeometry(bar);
   // Laid out at once: a bar not shown yet would keep its old rows until it is.
   Toolbar->layout()->setGeometry(bar);
   setFixedHeight(height);
-  resizing_ = false;
+  Resizing_ = false;
 }
 
 void TWKToolFrame::resizeEvent(QResizeEvent* event) {
   TWKFrame::resizeEvent(event);
   ToolbarResize();
 }
-void TQtToolButton::SetCaption(const std::string& text) { button_->setText(ToQString(text)); }
-void TQtToolButton::SetHint(const std::string& text) { button_->setToolTip(ToQString(text)); }
-void TQtToolButton::SetEnabled(bool value) { button_->setEnabled(value); }
-void TQtToolButton::SetVisible(bool value) { button_->setVisible(value); }
-std::string TQtToolButton::Caption() const { return ToStdString(button_->text()); }
-bool TQtToolButton::Enabled() const { return button_->isEnabled(); }
-bool TQtToolButton::Visible() const { return !button_->isHidden(); }
+
+void TQtToolButton::SetCaption(const std::string& text) { Button_->setText(ToQString(text)); }
+void TQtToolButton::SetHint(const std::string& text) { Button_->setToolTip(ToQString(text)); }
+void TQtToolButton::SetEnabled(bool value) { Button_->setEnabled(value); }
+void TQtToolButton::SetVisible(bool value) { Button_->setVisible(value); }
+std::string TQtToolButton::Caption() const { return ToStdString(Button_->text()); }
+bool TQtToolButton::Enabled() const { return Button_->isEnabled(); }
+bool TQtToolButton::Visible() const { return !Button_->isHidden(); }
 TPoint TQtToolButton::ScreenCenter() const {
-  const QPoint p = button_->mapToGlobal(QPoint(button_->width() / 2, button_->height() / 2));
+  const QPoint p = Button_->mapToGlobal(QPoint(Button_->width() / 2, Button_->height() / 2));
   return TPoint{p.x(), p.y()};
 }
-void TQtToolButton::SetChecked(bool value) { button_->setChecked(value); }
-bool TQtToolButton::Checked() const { return button_->isChecked(); }
-void TQtToolButton::SetImageIndex(int32_t index) { toolbar_.SetImageIndex(button_, index); }
+void TQtToolButton::SetChecked(bool value) { Button_->setChecked(value); }
+bool TQtToolButton::Checked() const { return Button_->isChecked(); }
+void TQtToolButton::SetImageIndex(int32_t index) { Toolbar_.SetImageIndex(Button_, index); }
 
 TWKToolPanelModule::TWKToolPanelModule(TWKComponent* owner, TMainForm& mainForm)
-    : TWKModuleWithControls(owner), mainForm_(mainForm) {
+    : TWKModuleWithControls(owner), MainForm_(mainForm) {
   Name = "ToolPanelModule";
   Panel = mainForm.CreateDockablePanel();
   Panel->setObjectName(QStringLiteral("ToolPanel"));
@@ -213,10 +214,10 @@ TWKToolPanelModule::TWKToolPanelModule(TWKComponent* owner, TMainForm& mainForm)
   Toolbar = ToolFrame->Toolbar;
   Toolbar->SetImages(mainForm.ImageList());
   column->addWidget(ToolFrame);
-  frames_ = new QStackedWidget(body);
-  column->addWidget(frames_, 1);
+  Frames_ = new QStackedWidget(body);
+  column->addWidget(Frames_, 1);
   Panel->setWidget(body);
-  Panel->setMinimumWidth(panelWidth_);
+  Panel->setMinimumWidth(PanelWidth_);
   mainForm.addDockWidget(Qt::RightDockWidgetArea, Panel);
 
   VisibleMenuItem = mainForm.AddMenuItem(LanguageString(kCaptionText, "Tools"), QKeySequence(),
@@ -236,36 +237,36 @@ TWKToolPanelModule::~TWKToolPanelModule() {
 IWKToolButton* TWKToolPanelModule::AddToolButton(const std::string& caption,
                                                  std::function<void()> click) {
   QToolButton* button = Toolbar->AddButton(caption, -1, std::move(click));
-  buttons_.push_back(std::make_unique<TQtToolButton>(*Toolbar, button));
-  return buttons_.back().get();
+  Buttons_.push_back(std::make_unique<TQtToolButton>(*Toolbar, button));
+  return Buttons_.back().get();
 }
 
 void TWKToolPanelModule::PlaceFrame(QWidget* frame) {
-  auto* scroll = new QScrollArea(frames_);
+  auto* scroll = new QScrollArea(Frames_);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setWidgetResizable(true);
   scroll->setWidget(frame);
-  frames_->addWidget(scroll);
+  Frames_->addWidget(scroll);
 }
 
 void TWKToolPanelModule::BringToFront(QWidget* frame) {
-  for (int i = 0; i < frames_->count(); ++i) {
-    auto* scroll = static_cast<QScrollArea*>(frames_->widget(i));
-    if (scroll->widget() == frame) frames_->setCurrentIndex(i);
+  for (int i = 0; i < Frames_->count(); ++i) {
+    auto* scroll = static_cast<QScrollArea*>(Frames_->widget(i));
+    if (scroll->widget() == frame) Frames_->setCurrentIndex(i);
   }
 }
 
 QWidget* TWKToolPanelModule::FrontFrame() const {
-  auto* scroll = static_cast<QScrollArea*>(frames_->currentWidget());
+  auto* scroll = static_cast<QScrollArea*>(Frames_->currentWidget());
   return scroll ? scroll->widget() : nullptr;
 }
 
 void TWKToolPanelModule::SetPanelWidth(int32_t width) {
-  if (width < panelWidth_) return;
-  panelWidth_ = width;
+  if (width < PanelWidth_) return;
+  PanelWidth_ = width;
   Panel->setMinimumWidth(width);
   Panel->setMaximumWidth(width);
-  mainForm_.resizeDocks({Panel}, {width}, Qt::Horizontal);
+  MainForm_.resizeDocks({Panel}, {width}, Qt::Horizontal);
 }
 
 void TWKToolPanelModule::SetToolbarWrap() { Toolbar->SetWrap(true); }
@@ -278,7 +279,7 @@ TWKPanelState TWKToolPanelModule::State() const {
   TWKPanelState s;
   s.Visible = PanelVisible();
   s.Floating = false;
-  s.DockSide = SideOf(mainForm_.dockWidgetArea(Panel));
+  s.DockSide = SideOf(MainForm_.dockWidgetArea(Panel));
   s.DockedWidth = Panel->width();
   s.DockedHeight = Panel->height();
   s.SplitWidth = Panel->width();
@@ -291,10 +292,10 @@ void TWKToolPanelModule::ApplyState(const TWKPanelState& state) {
   // The panel cannot float; a record from a floating panel keeps the dock it has.
   if (state.Floating) return;
   const Qt::DockWidgetArea area = AreaOf(state.DockSide);
-  if ((Panel->allowedAreas() & area) != 0 && mainForm_.dockWidgetArea(Panel) != area)
-    mainForm_.addDockWidget(area, Panel);
-  if (state.DockedWidth >= panelWidth_ && state.DockedWidth < 10000)
-    mainForm_.resizeDocks({Panel}, {state.DockedWidth}, Qt::Horizontal);
+  if ((Panel->allowedAreas() & area) != 0 && MainForm_.dockWidgetArea(Panel) != area)
+    MainForm_.addDockWidget(area, Panel);
+  if (state.DockedWidth >= PanelWidth_ && state.DockedWidth < 10000)
+    MainForm_.resizeDocks({Panel}, {state.DockedWidth}, Qt::Horizontal);
 }
 
 void TWKToolPanelModule::Localize() {

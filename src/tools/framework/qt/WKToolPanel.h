@@ -30,9 +30,9 @@ class TWKFlowLayout : public QLayout {
   explicit TWKFlowLayout(QWidget* parent) : QLayout(parent) {}
   ~TWKFlowLayout() override;
 
-  void addItem(QLayoutItem* item) override { items_.append(item); }
-  int count() const override { return static_cast<int>(items_.size()); }
-  QLayoutItem* itemAt(int index) const override { return items_.value(index); }
+  void addItem(QLayoutItem* item) override { Items_.append(item); }
+  int count() const override { return static_cast<int>(Items_.size()); }
+  QLayoutItem* itemAt(int index) const override { return Items_.value(index); }
   QLayoutItem* takeAt(int index) override;
   Qt::Orientations expandingDirections() const override { return {}; }
   bool hasHeightForWidth() const override { return true; }
@@ -43,7 +43,7 @@ class TWKFlowLayout : public QLayout {
 
  private:
   int Arrange(const QRect& rect, bool apply) const;
-  QList<QLayoutItem*> items_;
+  QList<QLayoutItem*> Items_;
 };
 
 // The panel tool bar: buttons with the program images; separators, of which a wide one starts
@@ -56,9 +56,9 @@ class TWKWrapToolbar : public QWidget {
   // A vertical line; width > the bar's width starts a new row after it.
   QWidget* AddSeparator(int width = 6);
   void SetImageIndex(QToolButton* button, int imageIndex);
-  void SetImages(TWKImageList* images) { images_ = images; }
+  void SetImages(TWKImageList* images) { Images_ = images; }
   int HeightFor(int width) const;
-  bool Wrap() const { return wrap_; }
+  bool Wrap() const { return Wrap_; }
   void SetWrap(bool value);
 
   // Runs when the bar's size changes and when its buttons change (added, shown or hidden).
@@ -69,8 +69,8 @@ class TWKWrapToolbar : public QWidget {
   bool event(QEvent* event) override;
 
  private:
-  TWKImageList* images_ = nullptr;
-  bool wrap_ = true;
+  TWKImageList* Images_ = nullptr;
+  bool Wrap_ = true;
 };
 
 class TWKToolFrame : public TWKFrame {
@@ -84,13 +84,13 @@ class TWKToolFrame : public TWKFrame {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  bool resizing_ = false;
+  bool Resizing_ = false;
 };
 
 // A tool's button on the panel tool bar.
 class TQtToolButton : public IWKToolButton {
  public:
-  TQtToolButton(TWKWrapToolbar& toolbar, QToolButton* button) : toolbar_(toolbar), button_(button) {}
+  TQtToolButton(TWKWrapToolbar& toolbar, QToolButton* button) : Toolbar_(toolbar), Button_(button) {}
   void SetCaption(const std::string& text) override;
   void SetHint(const std::string& text) override;
   void SetEnabled(bool value) override;
@@ -102,11 +102,11 @@ class TQtToolButton : public IWKToolButton {
   void SetChecked(bool value) override;
   bool Checked() const override;
   void SetImageIndex(int32_t index) override;
-  QToolButton* Widget() const { return button_; }
+  QToolButton* Widget() const { return Button_; }
 
  private:
-  TWKWrapToolbar& toolbar_;
-  QToolButton* button_;
+  TWKWrapToolbar& Toolbar_;
+  QToolButton* Button_;
 };
 
 class TWKToolPanelModule : public TWKModuleWithControls, public IWKToolPanel {
@@ -135,7 +135,7 @@ class TWKToolPanelModule : public TWKModuleWithControls, public IWKToolPanel {
   void BringToFront(QWidget* frame);
   QWidget* FrontFrame() const;
   // Ignored below the panel's current minimum width; otherwise the panel becomes that wide.
-  int PanelWidth() const { return panelWidth_; }
+  int PanelWidth() const { return PanelWidth_; }
   void SetToolbarWrap();
   bool PanelVisible() const;
   void SetPanelVisible(bool value);
@@ -143,7 +143,7 @@ class TWKToolPanelModule : public TWKModuleWithControls, public IWKToolPanel {
   IWKToolButton* AddToolButton(const std::string& caption, std::function<void()> click) override;
   void AddToolSeparator(int32_t width) override { Toolbar->AddSeparator(width); }
   void SetPanelWidth(int32_t width) override;
-  const std::vector<std::unique_ptr<TQtToolButton>>& Buttons() const { return buttons_; }
+  const std::vector<std::unique_ptr<TQtToolButton>>& Buttons() const { return Buttons_; }
 
   TWKPanelState State() const;
   void ApplyState(const TWKPanelState& state);
@@ -161,11 +161,11 @@ class TWKToolPanelModule : public TWKModuleWithControls, public IWKToolPanel {
  private:
   void PlaceFrame(QWidget* frame);
 
-  TMainForm& mainForm_;
-  std::vector<std::unique_ptr<TQtToolButton>> buttons_;
-  QStackedWidget* frames_ = nullptr;
-  int panelWidth_ = kDefaultWidth;
-  bool visible_ = true;
+  TMainForm& MainForm_;
+  std::vector<std::unique_ptr<TQtToolButton>> Buttons_;
+  QStackedWidget* Frames_ = nullptr;
+  int PanelWidth_ = kDefaultWidth;
+  bool Visible_ = true;
 };
 
 // The program's tool panel, or none.

@@ -9,7 +9,7 @@
 
 TResizeUpDown::TResizeUpDown(QWidget* parent, std::function<int32_t()> position,
                              std::function<void(int16_t)> changing)
-    : QWidget(parent), position_(std::move(position)), changing_(std::move(changing)) {
+    : QWidget(parent), Position_(std::move(position)), Changing_(std::move(changing)) {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -27,12 +27,12 @@ TResizeUpDown::TResizeUpDown(QWidget* parent, std::function<int32_t()> position,
 }
 
 void TResizeUpDown::Step(int32_t delta) {
-  const int32_t next = std::clamp(position_() + delta, kMinimum, kMaximum);
-  changing_(static_cast<int16_t>(next));
+  const int32_t next = std::clamp(Position_() + delta, kMinimum, kMaximum);
+  Changing_(static_cast<int16_t>(next));
 }
 
 TWKResizeFrame::TWKResizeFrame(TWKComponent* owner, QWidget* parent, TWKResizeTool& tool)
-    : TWKOptionFrame(owner, parent, TWKResizeTool::kFrameWidth), tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKResizeTool::kFrameWidth), Tool_(tool) {
   using namespace ResizeNames;
   Name = "ResizeFrame";
   SizePanel = new QWidget(this);
@@ -52,16 +52,16 @@ TWKResizeFrame::TWKResizeFrame(TWKComponent* owner, QWidget* parent, TWKResizeTo
     QObject::connect(edit, &QLineEdit::textEdited, this,
                      [edited = std::move(edited)](const QString& text) { edited(ToStdString(text)); });
   };
-  row(1, WidthLabel, WidthEdit, WidthUpDown, [this] { return tool_.NewWidth(); },
-      [this](int16_t p) { tool_.WidthUpDownChanging(p); }, [this](const std::string& t) { tool_.WidthEditChange(t); });
-  row(2, HeightLabel, HeightEdit, HeightUpDown, [this] { return tool_.NewHeight(); },
-      [this](int16_t p) { tool_.HeightUpDownChanging(p); }, [this](const std::string& t) { tool_.HeightEditChange(t); });
+  row(1, WidthLabel, WidthEdit, WidthUpDown, [this] { return Tool_.NewWidth(); },
+      [this](int16_t p) { Tool_.WidthUpDownChanging(p); }, [this](const std::string& t) { Tool_.WidthEditChange(t); });
+  row(2, HeightLabel, HeightEdit, HeightUpDown, [this] { return Tool_.NewHeight(); },
+      [this](int16_t p) { Tool_.HeightUpDownChanging(p); }, [this](const std::string& t) { Tool_.HeightEditChange(t); });
   Column->addWidget(SizePanel);
 
   ConstrainProportionsCheckBox = new QCheckBox(this);
   Column->addWidget(ConstrainProportionsCheckBox);
   QObject::connect(ConstrainProportionsCheckBox, &QCheckBox::clicked, this,
-                   [this](bool checked) { tool_.ConstrainProportionsCheckBoxChange(checked); });
+                   [this](bool checked) { Tool_.ConstrainProportionsCheckBoxChange(checked); });
 
   OkPanel = new QWidget(this);
   auto* buttons = new QHBoxLayout(OkPanel);
@@ -72,8 +72,8 @@ TWKResizeFrame::TWKResizeFrame(TWKComponent* owner, QWidget* parent, TWKResizeTo
   buttons->addWidget(CancelButton);
   Column->addWidget(OkPanel);
   Column->addStretch(1);
-  QObject::connect(OkButton, &QPushButton::clicked, this, [this] { tool_.OkButtonClick(); });
-  QObject::connect(CancelButton, &QPushButton::clicked, this, [this] { tool_.CancelButtonClick(); });
+  QObject::connect(OkButton, &QPushButton::clicked, this, [this] { Tool_.OkButtonClick(); });
+  QObject::connect(CancelButton, &QPushButton::clicked, this, [this] { Tool_.CancelButtonClick(); });
 
   NameControl(WidthControl, WidthEdit);
   NameControl(HeightControl, HeightEdit);

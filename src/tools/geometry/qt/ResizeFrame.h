@@ -22,8 +22,8 @@ class TResizeUpDown : public QWidget {
 
  private:
   void Step(int32_t delta);
-  std::function<int32_t()> position_;
-  std::function<void(int16_t)> changing_;
+  std::function<int32_t()> Position_;
+  std::function<void(int16_t)> Changing_;
 };
 
 class TWKResizeFrame : public TWKOptionFrame, public IWKResizeFrame {
@@ -50,7 +50,7 @@ class TWKResizeFrame : public TWKOptionFrame, public IWKResizeFrame {
   void SetActionsEnabled(bool value) override;
 
  private:
-  TWKResizeTool& tool_;
+  TWKResizeTool& Tool_;
 };
 
 IWKResizeFrame* CreateResizeFrame(TWKResizeTool& tool);

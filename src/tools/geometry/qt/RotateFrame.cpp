@@ -16,17 +16,17 @@ QString ButtonText(const std::string& text) { return ToQString(text).replace('&'
 }  // namespace
 
 TRotateThumbnailView::TRotateThumbnailView(TWKRotateFrame& frame, QWidget* parent)
-    : QWidget(parent), frame_(frame) {
+    : QWidget(parent), Frame_(frame) {
   setFixedSize(TWKRotateFrame::kPreviewWidth, TWKRotateFrame::kPreviewHeight);
 }
 
 void TRotateThumbnailView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  frame_.ThumbnailViewPaint(painter);
+  Frame_.ThumbnailViewPaint(painter);
 }
 
 TWKRotateFrame::TWKRotateFrame(TWKComponent* owner, QWidget* parent, TWKRotateTool& tool)
-    : TWKOptionFrame(owner, parent, TWKRotateTool::kFrameWidth), tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKRotateTool::kFrameWidth), Tool_(tool) {
   using namespace RotateNames;
   Name = "RotateFrame";
   PreviewControl = new QWidget(this);
@@ -39,19 +39,19 @@ TWKRotateFrame::TWKRotateFrame(TWKComponent* owner, QWidget* parent, TWKRotateTo
     RadioButtons[op - 1] = radio;
     preview->addWidget(radio);
     QObject::connect(radio, &QRadioButton::toggled, this,
-                     [this, op](bool checked) { tool_.RotateRadioButtonChange(op, checked); });
+                     [this, op](bool checked) { Tool_.RotateRadioButtonChange(op, checked); });
   }
   RadioButtons[RotateRightOperation - 1]->setChecked(true);
   RotateButton = new QPushButton(PreviewControl);
   preview->addWidget(RotateButton);
-  QObject::connect(RotateButton, &QPushButton::clicked, this, [this] { tool_.RotateButtonClick(); });
+  QObject::connect(RotateButton, &QPushButton::clicked, this, [this] { Tool_.RotateButtonClick(); });
   Column->addWidget(PreviewControl);
 
   for (uint8_t op : RadioOrder) {
     QPushButton* button = new QPushButton(this);
     DirectButtons[op - 1] = button;
     Column->addWidget(button);
-    QObject::connect(button, &QPushButton::clicked, this, [this, op] { tool_.DirectButtonClick(op); });
+    QObject::connect(button, &QPushButton::clicked, this, [this, op] { Tool_.DirectButtonClick(op); });
   }
 
   ShowOptions = new QPushButton(this);
@@ -63,7 +63,7 @@ TWKRotateFrame::TWKRotateFrame(TWKComponent* owner, QWidget* parent, TWKRotateTo
   ShowOptions->setStyleSheet(QStringLiteral("QPushButton { color: palette(link); text-align: left; border: none; }"));
   Column->addWidget(ShowOptions);
   Column->addStretch(1);
-  QObject::connect(ShowOptions, &QPushButton::clicked, this, [this] { tool_.ShowOptionsButtonClick(); });
+  QObject::connect(ShowOptions, &QPushButton::clicked, this, [this] { Tool_.ShowOptionsButtonClick(); });
 
   NameControl(ViewControl, ThumbnailView);
   for (size_t i = 0; i < 4; ++i) {
@@ -79,7 +79,7 @@ void TWKRotateFrame::ThumbnailViewPaint(QPainter& painter) {
   painter.setPen(Qt::black);
   painter.setBrush(Qt::white);
   painter.drawRect(box.adjusted(0, 0, -1, -1));
-  const TWKLTBitmap* bitmap = tool_.PreviewBitmap();
+  const TWKLTBitmap* bitmap = Tool_.PreviewBitmap();
   const TWKPixels* pixels = bitmap != nullptr ? bitmap->Pixels() : nullptr;
   if (pixels == nullptr || pixels->PixelFormat != FormatBGR24) return;
   // Laid over the bitmap's rows: BGR888 rows are 32-bit aligned like ours.

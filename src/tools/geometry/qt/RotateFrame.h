@@ -21,7 +21,7 @@ class TRotateThumbnailView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  TWKRotateFrame& frame_;
+  TWKRotateFrame& Frame_;
 };
 
 class TWKRotateFrame : public TWKOptionFrame, public IWKRotateFrame {
@@ -50,7 +50,7 @@ class TWKRotateFrame : public TWKOptionFrame, public IWKRotateFrame {
   void RepaintThumbnail() override { ThumbnailView->update(); }
 
  private:
-  TWKRotateTool& tool_;
+  TWKRotateTool& Tool_;
 };
 
 IWKRotateFrame* CreateRotateFrame(TWKRotateTool& tool);

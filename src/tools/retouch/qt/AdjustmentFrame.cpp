@@ -17,7 +17,7 @@ void SetShown(Widget* widget, bool value) {
 }  // namespace
 
 TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWKAdjustmentTool& tool)
-    : TWKOptionFrame(owner, parent, TWKAdjustmentTool::kFrameWidth), tool_(tool) {
+    : TWKOptionFrame(owner, parent, TWKAdjustmentTool::kFrameWidth), Tool_(tool) {
   using namespace AdjustmentNames;
   Name = "AdjustmentFrame";
 
@@ -32,7 +32,7 @@ TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWK
     TypeButtons[static_cast<size_t>(type)] = button;
     TypeGroup->addButton(button, type);
     types->addWidget(button, type / 2, type % 2);
-    QObject::connect(button, &QToolButton::clicked, this, [this, type] { tool_.TypeButtonClick(type); });
+    QObject::connect(button, &QToolButton::clicked, this, [this, type] { Tool_.TypeButtonClick(type); });
   }
   Column->addWidget(AdjustmentTypeTntGroupBox);
 
@@ -45,11 +45,11 @@ TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWK
   allRow->addWidget(AllTntCheckBox, 1);
   allRow->addWidget(ResetTBXButton);
   settings->addLayout(allRow);
-  QObject::connect(AllTntCheckBox, &QCheckBox::clicked, this, [this](bool v) { tool_.AllTntCheckBoxClick(v); });
-  QObject::connect(ResetTBXButton, &QPushButton::clicked, this, [this] { tool_.ResetTBXButtonClick(); });
+  QObject::connect(AllTntCheckBox, &QCheckBox::clicked, this, [this](bool v) { Tool_.AllTntCheckBoxClick(v); });
+  QObject::connect(ResetTBXButton, &QPushButton::clicked, this, [this] { Tool_.ResetTBXButtonClick(); });
   const std::array<std::function<void(int)>, 3> handlers = {
-      [this](int v) { tool_.RedTrackBarChange(v); }, [this](int v) { tool_.GreenTrackBarChange(v); },
-      [this](int v) { tool_.BlueTrackBarChange(v); }};
+      [this](int v) { Tool_.RedTrackBarChange(v); }, [this](int v) { Tool_.GreenTrackBarChange(v); },
+      [this](int v) { Tool_.BlueTrackBarChange(v); }};
   for (size_t c = 0; c < 3; ++c) {
     QSlider* slider = AddTrackBar(ChannelLabels[c], TWKAdjustmentTool::MinValue, TWKAdjustmentTool::MaxValue,
                                   handlers[c], nullptr, settings);
@@ -65,15 +65,15 @@ TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWK
   FinishingTBXButton = new QPushButton(ActionsTntGroupBox);
   CancelTBXButton = new QPushButton(ActionsTntGroupBox);
   for (QPushButton* b : {StartTBXButton, FinishingTBXButton, CancelTBXButton}) actions->addWidget(b);
-  QObject::connect(StartTBXButton, &QPushButton::clicked, this, [this] { tool_.StartTBXButtonClick(); });
-  QObject::connect(FinishingTBXButton, &QPushButton::clicked, this, [this] { tool_.FinishingTBXButtonClick(); });
-  QObject::connect(CancelTBXButton, &QPushButton::clicked, this, [this] { tool_.CancelTBXButtonClick(); });
+  QObject::connect(StartTBXButton, &QPushButton::clicked, this, [this] { Tool_.StartTBXButtonClick(); });
+  QObject::connect(FinishingTBXButton, &QPushButton::clicked, this, [this] { Tool_.FinishingTBXButtonClick(); });
+  QObject::connect(CancelTBXButton, &QPushButton::clicked, this, [this] { Tool_.CancelTBXButtonClick(); });
   Column->addWidget(ActionsTntGroupBox);
 
   ExplanationTntCheckBox = new QCheckBox(this);
   Column->addWidget(ExplanationTntCheckBox);
   QObject::connect(ExplanationTntCheckBox, &QCheckBox::clicked, this,
-                   [this](bool v) { tool_.ExplanationTntCheckBoxClick(v); });
+                   [this](bool v) { Tool_.ExplanationTntCheckBoxClick(v); });
   ExplanationTntMemo = new QPlainTextEdit(this);
   ExplanationTntMemo->setReadOnly(true);
   ExplanationTntMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

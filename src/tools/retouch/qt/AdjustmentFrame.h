@@ -45,7 +45,7 @@ class TWKAdjustmentFrame : public TWKOptionFrame, public IWKAdjustmentFrame {
   void SetExplanation(const std::vector<std::string>& lines) override;
 
  private:
-  TWKAdjustmentTool& tool_;
+  TWKAdjustmentTool& Tool_;
 };
 
 IWKAdjustmentFrame* CreateAdjustmentFrame(TWKAdjustmentTool& tool);

@@ -1,0 +1,40 @@
+#include "app/StartupReport.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "documents/WKGraphicsDocument.h"
+#include "documents/WKGraphicsEditor.h"
+#include "framework/WKApplication.h"
+#include "framework/WKLocalizer.h"
+#include "framework/qt/CommonDataModule.h"
+
+void InstallStartupReport(TWKGraphicsEditor& editor) {
+  const char* file = std::getenv("QUILLMOOR_TEST_STARTUP_REPORT");
+  if (file == nullptr || *file == '\0') return;
+  const std::string reportFile = file;
+  QTimer::singleShot(0, [&editor, reportFile] {
+    TWKApplication* app = Application();
+    std::ofstream report(reportFile, std::ios::trunc);
+    report << "title: " << (app != nullptr ? app->GetTitle() : std::string()) << "\n";
+    if (const TWKGraphicsDocument* document = editor.CurrentImageDocument()) {
+      report << "document: " << document->FileName << "\n";
+      report << "size: " << document->CurrentImage.Width() << "x" << document->CurrentImage.Height() << "\n";
+    }
+    TWKLanguageList languages;
+    GetLanguages(languages);
+    report << "languages: " << languages.size() << "\n";
+    if (TCommonDataModule* data = CommonDataModule()) {
+      const TWKImageList& images = data->New24TBXImageList;
+      int loaded = 0;
+      for (int i = 0; i < images.Count(); ++i) loaded += images.Image(i).isNull() ? 0 : 1;
+      report << "images: " << loaded << "\n";
+    }
+    report.close();
+    if (auto* window = dynamic_cast<QWidget*>(app != nullptr ? app->MainForm() : nullptr)) window->close();
+  });
+}
