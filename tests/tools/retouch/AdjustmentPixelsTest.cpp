@@ -1,6 +1,7 @@
 // The colour adjustment's tables, mean colour and saturation pass.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <random>
 
@@ -141,16 +142,58 @@ TEST(AdjustmentSaturationTest, KeepsGreyAndHueAndFollowsTheMaximumChannel) {
   EXPECT_EQ(Saturated({50, 200, 200}, {50, 0, 0}), (TBGRPixel{50, 200, 200}));
 }
 
-TEST(AdjustmentSaturationTest, WholeImagePassMatchesThePixelRuleAndReportsEveryRow) {
-  const TBuffer noise = Noise(999, 517, 3);
-  const TWKPixelBuffer& source = *noise;
+// The rule as stated: S = (max - min) / max, S' from the value of the maximum's channel,
+// min' = (1 - S') max, the middle kept in place; in long double, rounded halves to even.
+TEST(AdjustmentSaturationTest, ExactArithmeticAgreesWithTheStatedRuleAwayFromTies) {
+  std::mt19937 random(11);
+  int compared = 0;
+  for (int i = 0; i < 200000; ++i) {
+    const TBGRPixel p{static_cast<uint8_t>(random()), static_cast<uint8_t>(random()), static_cast<uint8_t>(random())};
+    const TChannelValues v{static_cast<int32_t>(random() % 101) - 50, static_cast<int32_t>(random() % 101) - 50,
+                           static_cast<int32_t>(random() % 101) - 50};
+    const uint8_t b[3] = {p.Blue, p.Green, p.Red};
+    const int hi = b[0] >= b[1] && b[0] >= b[2] ? 0 : (b[1] >= b[2] ? 1 : 2);
+    const int lo = b[2] <= b[1] && b[2] <= b[0] ? 2 : (b[1] <= b[0] ? 1 : 0);
+    const int e = hi == 0 ? v.Blue : (hi == 1 ? v.Green : v.Red);
+    if (b[hi] == b[lo] || e == 0) continue;
+    const long double max = b[hi], min = b[lo], mid = b[3 - hi - lo];
+    const long double s = (max - min) / max;
+    const long double changed = e < 0 ? s + s * e / 50 : s + (1 - s) * e / 50;
+    const long double newMin = (1 - changed) * max;
+    const long double newMid = (newMin - min) * (max - mid) / (max - min) + mid;
+    auto tie = [](long double x) { return std::fabs(x - std::floor(x) - 0.5L) < 1e-9L; };
+    if (tie(newMin) || tie(newMid)) continue;
+    uint8_t expected[3];
+    expected[hi] = b[hi];
+    expected[lo] = static_cast<uint8_t>(std::lround(newMin));
+    expected[3 - hi - lo] = static_cast<uint8_t>(std::lround(newMid));
+    ASSERT_EQ(Saturated(p, v), (TBGRPixel{expected[0], expected[1], expected[2]}))
+        << int(p.Blue) << "," << int(p.Green) << "," << int(p.Red) << " e " << e;
+    ++compared;
+  }
+  EXPECT_GT(compared, 150000);
+  // Ties go to the even neighbour: min 1, +25 gives 0.5 -> 0; min 3 gives 1.5 -> 2.
+  EXPECT_EQ(Saturated({1, 10, 200}, {25, 0, 0}).Blue, 0);
+  EXPECT_EQ(Saturated({3, 10, 200}, {25, 0, 0}).Blue, 2);
+}
+
+// Every colour once, through the tabled whole-image pass, against the pixel rule.
+TEST(AdjustmentSaturationTest, WholeImagePassMatchesThePixelRuleForEveryColour) {
+  auto colours = std::make_unique<TWKPixelBuffer>();
+  ASSERT_TRUE(colours->Allocate(FormatBGR24, Rect(0, 0, 4096, 4096)));
+  for (int32_t y = 0; y < 4096; ++y)
+    for (int32_t x = 0; x < 4096; ++x) {
+      const uint32_t c = static_cast<uint32_t>(y) * 4096 + static_cast<uint32_t>(x);
+      *colours->Pixel(x, y) = {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c >> 16)};
+    }
   TWKPixelBuffer dest;
-  ASSERT_TRUE(dest.Allocate(FormatBGR24, source.BoundsRect()));
-  const TChannelValues values{30, -20, 45};
-  int32_t reported = 0;
-  ASSERT_TRUE(ApplySaturation(source, dest, values, [&](int32_t rows) { reported += rows; }));
-  EXPECT_EQ(reported, source.Height);
-  for (int32_t y = 0; y < source.Height; ++y)
-    for (int32_t x = 0; x < source.Width; ++x)
-      ASSERT_EQ(*dest.Pixel(x, y), Saturated(*source.Pixel(x, y), values)) << x << "," << y;
+  ASSERT_TRUE(dest.Allocate(FormatBGR24, colours->BoundsRect()));
+  for (const TChannelValues values : {TChannelValues{30, -20, 45}, TChannelValues{-50, 50, -1}}) {
+    int32_t reported = 0;
+    ASSERT_TRUE(ApplySaturation(*colours, dest, values, [&](int32_t rows) { reported += rows; }));
+    EXPECT_EQ(reported, 4096);
+    for (int32_t y = 0; y < 4096; ++y)
+      for (int32_t x = 0; x < 4096; ++x)
+        ASSERT_EQ(*dest.Pixel(x, y), Saturated(*colours->Pixel(x, y), values)) << x << "," << y;
+  }
 }

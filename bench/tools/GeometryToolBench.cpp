@@ -1,0 +1,145 @@
+// The rotate/flip and resize tools on a 24-megapixel photo: a quarter turn of both images with
+// the backup refreshed, against OpenCV doing the same work; the Lanczos resize to 1.5 megapixels
+// against libvips' resize and reduce of the same image, in the same run.
+#include <benchmark/benchmark.h>
+
+#include "PhotoProgram.h"
+#include "support/RatioReporter.h"
+#include "tools/geometry/ResizeTool.h"
+#include "tools/geometry/RotateTool.h"
+
+#ifdef QM_BENCH_VIPS
+#include <vips/vips.h>
+#endif
+#ifdef QM_BENCH_OPENCV
+#include <opencv2/core.hpp>
+#endif
+
+namespace {
+
+using namespace tool_bench;
+
+struct TProgram : TPhotoProgram {
+  TWKRotateTool* Rotate = nullptr;
+  bool Ready = false;
+  TProgram() {
+    Rotate = CreateTool<TWKRotateTool>(&App);
+    Editor->SetCurrentTool(Rotate);
+    Ready = OpenPhoto();
+  }
+};
+
+TProgram& Program() {
+  static TProgram program;
+  return program;
+}
+
+constexpr int32_t SmallWidth = 1500, SmallHeight = 1000;
+
+// The tool's step: both images turned into new storage, the backup refreshed, the step stored.
+void BM_ToolQuarterTurn(benchmark::State& state) {
+  TProgram& p = Program();
+  if (!p.Ready) return state.SkipWithError("no photo");
+  for (auto _ : state) p.Rotate->RotateRight();
+  state.counters["history"] = p.Document()->History().Count();
+}
+
+void BM_ToolFlipVertical(benchmark::State& state) {
+  TProgram& p = Program();
+  if (!p.Ready) return state.SkipWithError("no photo");
+  for (auto _ : state) p.Rotate->FlipVertical();
+}
+
+// The Lanczos resize of the photo into a new bitmap (the container's resize).
+void BM_LanczosResize24To1_5(benchmark::State& state) {
+  TProgram& p = Program();
+  if (!p.Ready) return state.SkipWithError("no photo");
+  for (auto _ : state) {
+    TWKLTBitmap small;
+    p.Document()->CurrentImage.ResizeInto(SmallWidth, SmallHeight, small);
+    benchmark::DoNotOptimize(small.Pixels());
+  }
+}
+
+#ifdef QM_BENCH_OPENCV
+cv::Mat MatOver(const TWKPixels& p) { return cv::Mat(p.Height, p.Width, CV_8UC3, p.Bits, size_t(p.RowBytes)); }
+
+// The same work as the tool's turn: both images turned into new matrices, one copied on.
+void BM_OpenCVQuarterTurnTwoImagesAndCopy(benchmark::State& state) {
+  TProgram& p = Program();
+  if (!p.Ready) return state.SkipWithError("no photo");
+  const cv::Mat current = MatOver(*p.Document()->CurrentPixels());
+  const cv::Mat original = MatOver(*p.Document()->OriginalPixels());
+  for (auto _ : state) {
+    cv::Mat a, b, backup;
+    cv::rotate(current, a, cv::ROTATE_90_CLOCKWISE);
+    cv::rotate(original, b, cv::ROTATE_90_CLOCKWISE);
+    a.copyTo(backup);
+    benchmark::DoNotOptimize(backup.data);
+  }
+}
+#endif
+
+#ifdef QM_BENCH_VIPS
+void RunVips(benchmark::State& state, bool reduce) {
+  TProgram& p = Program();
+  if (!p.Ready) return state.SkipWithError("no photo");
+  const TWKPixels& source = *p.Document()->CurrentPixels();
+  for (auto _ : state) {
+    VipsImage* in = vips_image_new_from_memory(source.Bits, size_t(source.RowBytes) * source.Height, source.Width,
+                                               source.Height, 3, VIPS_FORMAT_UCHAR);
+    VipsImage* out = nullptr;
+    const double h = double(source.Width) / SmallWidth, v = double(source.Height) / SmallHeight;
+    const int failed = reduce ? vips_reduce(in, &out, h, v, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)
+                              : vips_resize(in, &out, 1.0 / h, "kernel", VIPS_KERNEL_LANCZOS3, nullptr);
+    if (failed) {
+      g_object_unref(in);
+      return state.SkipWithError(vips_error_buffer());
+    }
+    VipsImage* memory = vips_image_new_memory();
+    vips_image_write(out, memory);
+    benchmark::DoNotOptimize(VIPS_IMAGE_ADDR(memory, 0, 0));
+    g_object_unref(memory);
+    g_object_unref(out);
+    g_object_unref(in);
+  }
+}
+void BM_VipsResize24To1_5(benchmark::State& state) { RunVips(state, false); }
+void BM_VipsReduce24To1_5(benchmark::State& state) { RunVips(state, true); }
+#endif
+
+void Case(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ToolQuarterTurn)->Apply(Case);
+BENCHMARK(BM_ToolFlipVertical)->Apply(Case);
+#ifdef QM_BENCH_OPENCV
+BENCHMARK(BM_OpenCVQuarterTurnTwoImagesAndCopy)->Apply(Case);
+#endif
+BENCHMARK(BM_LanczosResize24To1_5)->Apply(Case);
+#ifdef QM_BENCH_VIPS
+BENCHMARK(BM_VipsResize24To1_5)->Apply(Case);
+BENCHMARK(BM_VipsReduce24To1_5)->Apply(Case);
+#endif
+
+int main(int argc, char** argv) {
+#ifdef QM_BENCH_VIPS
+  if (VIPS_INIT(argv[0])) return 1;
+  vips_cache_set_max(0);
+#endif
+  benchmark::Initialize(&argc, argv);
+  TRatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatio("tool quarter turn / OpenCV two rotates + copy", "BM_ToolQuarterTurn",
+                      "BM_OpenCVQuarterTurnTwoImagesAndCopy");
+  reporter.PrintRatio("Lanczos resize 24 -> 1.5 MP / vips_resize", "BM_LanczosResize24To1_5", "BM_VipsResize24To1_5");
+  reporter.PrintRatio("Lanczos resize 24 -> 1.5 MP / vips_reduce", "BM_LanczosResize24To1_5", "BM_VipsReduce24To1_5");
+  benchmark::Shutdown();
+#ifdef QM_BENCH_VIPS
+  vips_shutdown();
+#endif
+  return 0;
+}
