@@ -12,9 +12,7 @@
 #include "imaging/WKBitmap.h"
 #include "imaging/WKGeometry.h"
 
-#ifdef QM_BENCH_VIPS
-#include <vips/vips.h>
-#endif
+#include "support/VipsPeer.h"
 #ifdef QM_BENCH_OPENCV
 #include <opencv2/imgproc.hpp>
 #endif
@@ -69,34 +67,12 @@ void BM_OursResize(benchmark::State& state) {
 }
 
 #ifdef QM_BENCH_VIPS
-VipsImage* VipsSource(const TWKPixelBuffer& p) {
-  return vips_image_new_from_memory(p.Bits, size_t(p.RowBytes) * p.Height, p.Width, p.Height, 3,
-                                    VIPS_FORMAT_UCHAR);
-}
-
 void RunVips(benchmark::State& state, bool reduce) {
   const auto& source = Photo(int32_t(state.range(0)), int32_t(state.range(1)));
   const int32_t dw = int32_t(state.range(2)), dh = int32_t(state.range(3));
-  const double hshrink = double(source.Width) / dw, vshrink = double(source.Height) / dh;
-  for (auto _ : state) {
-    VipsImage* in = VipsSource(source);
-    VipsImage* out = nullptr;
-    const int failed =
-        reduce ? vips_reduce(in, &out, hshrink, vshrink, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)
-               : vips_resize(in, &out, 1.0 / hshrink, "vscale", 1.0 / vshrink, "kernel",
-                             VIPS_KERNEL_LANCZOS3, nullptr);
-    if (failed) {
-      state.SkipWithError(vips_error_buffer());
-      g_object_unref(in);
-      return;
-    }
-    VipsImage* memory = vips_image_new_memory();
-    vips_image_write(out, memory);
-    benchmark::DoNotOptimize(VIPS_IMAGE_ADDR(memory, 0, 0));
-    g_object_unref(memory);
-    g_object_unref(out);
-    g_object_unref(in);
-  }
+  std::string error;
+  for (auto _ : state)
+    if (!VipsLanczos(source, dw, dh, reduce, error)) return state.SkipWithError(error.c_str());
   SetSizes(state, dw, dh);
 }
 

@@ -8,9 +8,7 @@
 #include "tools/geometry/ResizeTool.h"
 #include "tools/geometry/RotateTool.h"
 
-#ifdef QM_BENCH_VIPS
-#include <vips/vips.h>
-#endif
+#include "support/VipsPeer.h"
 #ifdef QM_BENCH_OPENCV
 #include <opencv2/core.hpp>
 #endif
@@ -84,25 +82,10 @@ void BM_OpenCVQuarterTurnTwoImagesAndCopy(benchmark::State& state) {
 void RunVips(benchmark::State& state, bool reduce) {
   TProgram& p = Program();
   if (!p.Ready) return state.SkipWithError("no photo");
-  const TWKPixels& source = *p.Document()->CurrentPixels();
-  for (auto _ : state) {
-    VipsImage* in = vips_image_new_from_memory(source.Bits, size_t(source.RowBytes) * source.Height, source.Width,
-                                               source.Height, 3, VIPS_FORMAT_UCHAR);
-    VipsImage* out = nullptr;
-    const double h = double(source.Width) / SmallWidth, v = double(source.Height) / SmallHeight;
-    const int failed = reduce ? vips_reduce(in, &out, h, v, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)
-                              : vips_resize(in, &out, 1.0 / h, "kernel", VIPS_KERNEL_LANCZOS3, nullptr);
-    if (failed) {
-      g_object_unref(in);
-      return state.SkipWithError(vips_error_buffer());
-    }
-    VipsImage* memory = vips_image_new_memory();
-    vips_image_write(out, memory);
-    benchmark::DoNotOptimize(VIPS_IMAGE_ADDR(memory, 0, 0));
-    g_object_unref(memory);
-    g_object_unref(out);
-    g_object_unref(in);
-  }
+  std::string error;
+  for (auto _ : state)
+    if (!VipsLanczos(*p.Document()->CurrentPixels(), SmallWidth, SmallHeight, reduce, error))
+      return state.SkipWithError(error.c_str());
 }
 void BM_VipsResize24To1_5(benchmark::State& state) { RunVips(state, false); }
 void BM_VipsReduce24To1_5(benchmark::State& state) { RunVips(state, true); }

@@ -162,3 +162,12 @@ TWKGraphicsDocument* GraphicsEditorTest::OpenPixels(int32_t width, int32_t heigh
   Editor->FitNewImage();
   return doc;
 }
+
+std::vector<uint8_t> ImageBytes(const TWKPixels& pixels) {
+  std::vector<uint8_t> out;
+  for (int32_t y = 0; y < pixels.Height; ++y) {
+    const uint8_t* row = pixels.PixelAddress(pixels.Left, pixels.Top + y);
+    out.insert(out.end(), row, row + static_cast<ptrdiff_t>(pixels.Width) * 3);
+  }
+  return out;
+}

@@ -86,6 +86,9 @@ class TFakeExchangeFormats : public TWKGraphicsFormats {
   bool WriteExchangeFile(TWKGraphicsDocument& document, const std::string& fileName) override;
 };
 
+// The pixel bytes of a surface, row padding left out, for comparing whole images.
+std::vector<uint8_t> ImageBytes(const TWKPixels& pixels);
+
 class GraphicsEditorTest : public ::testing::Test {
  protected:
   GraphicsEditorTest();

@@ -1,7 +1,6 @@
 #include "tools/geometry/ResizeTool.h"
 
 #include <charconv>
-#include <variant>
 
 #include "documents/WKBusyCursor.h"
 #include "documents/WKDocumentTexts.h"
@@ -155,13 +154,7 @@ void TWKResizeTool::ResetControls() {
 }
 
 bool TWKResizeTool::GetScriptCommandPoint(const TWKCustomProperties& params, TPoint& point) {
-  const TWKVariant first = params.GetVariant(0);
-  const std::string* name = std::get_if<std::string>(&first);
-  if (name != nullptr && Button != nullptr && DemoName(*name) == DemoName(ScriptName)) {
-    point = Button->ScreenCenter();
-    return true;
-  }
-  return TWKGraphicsTool::GetScriptCommandPoint(params, point);
+  return ButtonScriptPoint(params, point) || TWKGraphicsTool::GetScriptCommandPoint(params, point);
 }
 
 void TWKResizeTool::RegisterDemoObjects() {
@@ -247,11 +240,6 @@ bool TWKResizeTool::Perform() {
   return true;
 }
 
-void TWKResizeTool::RecordBoth(std::string_view suffix) const {
-  RecordMove(suffix);
-  Record(ScriptNamed(suffix));
-}
-
 void TWKResizeTool::WidthEditChange(const std::string& text) {
   int32_t value = 0;
   if (!WholeInteger(text, value)) return;
@@ -274,10 +262,10 @@ void TWKResizeTool::ConstrainProportionsCheckBoxChange(bool checked) {
 
 void TWKResizeTool::OkButtonClick() {
   Perform();
-  RecordBoth(ResizeNames::PerformControl);
+  RecordControl(ResizeNames::PerformControl);
 }
 
 void TWKResizeTool::CancelButtonClick() {
   ResetControls();
-  RecordBoth(ResizeNames::CancelControl);
+  RecordControl(ResizeNames::CancelControl);
 }

@@ -116,7 +116,6 @@ class TWKResizeTool : public TWKGraphicsTool {
   TWKGraphicsDocument* CurrentDocument() const;
   void ShowValues();
   void Refuse(const TWKLanguageText& message) const;
-  void RecordBoth(std::string_view suffix) const;
 
   TFrameFactory FrameFactory_;
   IWKResizeFrame* Frame_ = nullptr;

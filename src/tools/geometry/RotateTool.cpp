@@ -1,7 +1,6 @@
 #include "tools/geometry/RotateTool.h"
 
 #include <algorithm>
-#include <variant>
 
 #include "documents/WKBusyCursor.h"
 #include "documents/WKEditorUI.h"
@@ -168,13 +167,7 @@ void TWKRotateTool::Activate() {
 }
 
 bool TWKRotateTool::GetScriptCommandPoint(const TWKCustomProperties& params, TPoint& point) {
-  const TWKVariant first = params.GetVariant(0);
-  const std::string* name = std::get_if<std::string>(&first);
-  if (name != nullptr && Button != nullptr && DemoName(*name) == DemoName(ScriptName)) {
-    point = Button->ScreenCenter();
-    return true;
-  }
-  return TWKGraphicsTool::GetScriptCommandPoint(params, point);
+  return ButtonScriptPoint(params, point) || TWKGraphicsTool::GetScriptCommandPoint(params, point);
 }
 
 void TWKRotateTool::RegisterDemoObjects() {
@@ -244,28 +237,23 @@ void TWKRotateTool::CommandItemClick(uint8_t op) {
   if (Perform(op) && turn && editor != nullptr && editor->PluginMode()) Perform(op);
 }
 
-void TWKRotateTool::RecordBoth(std::string_view suffix) const {
-  RecordMove(suffix);
-  Record(ScriptNamed(suffix));
-}
-
 void TWKRotateTool::DirectButtonClick(uint8_t op) {
   if (!ValidOperation(op)) return;
   Perform(op);
-  RecordBoth(RotateNames::DirectControls[Index(op)]);
+  RecordControl(RotateNames::DirectControls[Index(op)]);
 }
 
 void TWKRotateTool::RotateRadioButtonChange(uint8_t op, bool checked) {
   if (!checked || !ValidOperation(op)) return;
   Localize();  // the perform button takes the checked option's caption
   ShowPreview();
-  RecordBoth(RotateNames::OptionControls[Index(op)]);
+  RecordControl(RotateNames::OptionControls[Index(op)]);
 }
 
 void TWKRotateTool::RotateButtonClick() {
   if (Frame_ != nullptr) Perform(Frame_->SelectedOperation());
   ShowPreview();
-  RecordBoth(RotateNames::PerformControl);
+  RecordControl(RotateNames::PerformControl);
 }
 
 void TWKRotateTool::SetOptionsShown(bool value) {

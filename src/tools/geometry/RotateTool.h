@@ -148,7 +148,6 @@ class TWKRotateTool : public TWKGraphicsTool {
  private:
   TWKGraphicsDocument* CurrentDocument() const;
   std::string PerformCaption() const;
-  void RecordBoth(std::string_view suffix) const;
 
   TFrameFactory FrameFactory_;
   IWKRotateFrame* Frame_ = nullptr;

@@ -349,11 +349,6 @@ void TWKAdjustmentTool::ShowExplanationText() {
   Frame_->SetExplanation(lines);
 }
 
-void TWKAdjustmentTool::RecordBoth(std::string_view suffix) const {
-  RecordMove(suffix);
-  Record(ScriptNamed(suffix));
-}
-
 void TWKAdjustmentTool::ChannelTrackBarChange(int channel, int32_t position) {
   SetChannel(channel, position);
   const std::string_view name = AdjustmentNames::ChannelControls[static_cast<size_t>(channel)];
@@ -390,25 +385,25 @@ void TWKAdjustmentTool::TypeButtonClick(int32_t type) {
   if (Frame_ != nullptr) Frame_->PressTypeButton(type);
   AdjustmentType_ = type;
   MeanStale_ = true;
-  RecordBoth(AdjustmentNames::TypeControls[static_cast<size_t>(type)]);
+  RecordControl(AdjustmentNames::TypeControls[static_cast<size_t>(type)]);
 }
 
 void TWKAdjustmentTool::StartTBXButtonClick() {
   StartAdjustment();
-  RecordBoth(AdjustmentNames::StartControl);
+  RecordControl(AdjustmentNames::StartControl);
 }
 
 void TWKAdjustmentTool::FinishingTBXButtonClick() {
   FinishAdjustment();
-  RecordBoth(AdjustmentNames::FinishingControl);
+  RecordControl(AdjustmentNames::FinishingControl);
 }
 
 void TWKAdjustmentTool::CancelTBXButtonClick() {
   CancelAdjustment();
-  RecordBoth(AdjustmentNames::CancelControl);
+  RecordControl(AdjustmentNames::CancelControl);
 }
 
 void TWKAdjustmentTool::ResetTBXButtonClick() {
   ResetValues();
-  RecordBoth(AdjustmentNames::ResetControl);
+  RecordControl(AdjustmentNames::ResetControl);
 }

@@ -165,7 +165,6 @@ class TWKAdjustmentTool : public TWKGraphicsTool {
   // The reduction step is taken back for good and the view's zoom restored.
   void UndoReduction();
   void EndCycle(TWKGraphicsDocument& document);
-  void RecordBoth(std::string_view suffix) const;
 
   TWKResizeTool* ResizeTool_;
   TFrameFactory FrameFactory_;

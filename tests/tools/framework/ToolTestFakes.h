@@ -4,11 +4,26 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "documents/WKScriptRecorder.h"
+#include "tools/framework/WKToolFrame.h"
 #include "tools/framework/WKToolPanelService.h"
+
+// What every option frame does, for fake frames to derive from beside their tool's interface.
+class TFakeToolFrame : public virtual IWKToolFrame {
+ public:
+  bool Enabled = true, Shown = true;
+  int Fronts = 0;
+  void SetControlsEnabled(bool v) override { Enabled = v; }
+  void SetFrameVisible(bool v) override { Shown = v; }
+  void BringToFront() override { ++Fronts; }
+  const void* Control(std::string_view) const override { return this; }
+  std::optional<TPoint> ControlCenter(std::string_view) const override { return TPoint{}; }
+};
 
 class TFakeToolButton : public IWKToolButton {
  public:

@@ -15,7 +15,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-class TFakeResizeFrame : public IWKResizeFrame {
+class TFakeResizeFrame : public IWKResizeFrame, public TFakeToolFrame {
  public:
   int32_t Width = -1, Height = -1;
   bool Constrain = false, Actions = true;
@@ -25,18 +25,7 @@ class TFakeResizeFrame : public IWKResizeFrame {
   void ShowHeight(int32_t v) override { Height = v; }
   void SetConstrainChecked(bool v) override { Constrain = v; }
   void SetActionsEnabled(bool v) override { Actions = v; }
-  void SetControlsEnabled(bool) override {}
-  void SetFrameVisible(bool) override {}
-  void BringToFront() override {}
-  const void* Control(std::string_view) const override { return this; }
-  std::optional<TPoint> ControlCenter(std::string_view) const override { return TPoint{}; }
 };
-
-std::vector<uint8_t> Bytes(const TWKPixels& p) {
-  std::vector<uint8_t> out;
-  for (int32_t y = 0; y < p.Height; ++y) out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
-  return out;
-}
 
 TBGRPixel Pattern(int32_t x, int32_t y) {
   return {static_cast<uint8_t>(x * 7 + y), static_cast<uint8_t>(y * 3), static_cast<uint8_t>(x ^ y)};
@@ -96,8 +85,8 @@ TEST_F(ResizeToolTest, KeptProportionsFollowTheImageAndTheBoxFitWhenTurnedOn) {
 TEST_F(ResizeToolTest, ResizeIsOneStepOfBothImagesThatUndoRestoresExactly) {
   TWKGraphicsDocument* doc = OpenSized(6000, 4000);
   ASSERT_NE(doc, nullptr);
-  const std::vector<uint8_t> current = Bytes(*doc->CurrentPixels());
-  const std::vector<uint8_t> original = Bytes(*doc->OriginalPixels());
+  const std::vector<uint8_t> current = ImageBytes(*doc->CurrentPixels());
+  const std::vector<uint8_t> original = ImageBytes(*doc->OriginalPixels());
   Tool->SetNewHeight(1000);
   EXPECT_EQ(Values(), (TSize{1500, 1000}));
   Tool->UpdateControls();
@@ -113,17 +102,17 @@ TEST_F(ResizeToolTest, ResizeIsOneStepOfBothImagesThatUndoRestoresExactly) {
   EXPECT_FALSE(doc->EditActive());
   Tool->UpdateControls();
   EXPECT_FALSE(Frame.Actions) << "the values are the new image size";
-  const std::vector<uint8_t> resized = Bytes(*doc->CurrentPixels());
+  const std::vector<uint8_t> resized = ImageBytes(*doc->CurrentPixels());
 
   Editor->Undo();
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 6000, 4000));
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == current);
-  EXPECT_TRUE(Bytes(*doc->OriginalPixels()) == original);
-  EXPECT_TRUE(Bytes(doc->Backup) == current);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == current);
+  EXPECT_TRUE(ImageBytes(*doc->OriginalPixels()) == original);
+  EXPECT_TRUE(ImageBytes(doc->Backup) == current);
   EXPECT_TRUE(doc->Saved());
   Editor->Redo();
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 1500, 1000));
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == resized);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == resized);
 }
 
 TEST_F(ResizeToolTest, RefusedSizesShowAMessageAndLeaveNoStep) {

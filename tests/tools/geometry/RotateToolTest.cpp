@@ -15,7 +15,7 @@
 
 namespace {
 
-class TFakeRotateFrame : public IWKRotateFrame {
+class TFakeRotateFrame : public IWKRotateFrame, public TFakeToolFrame {
  public:
   TRotateFrameTexts Texts;
   bool Shown = false;
@@ -28,18 +28,7 @@ class TFakeRotateFrame : public IWKRotateFrame {
   void CheckOperation(uint8_t op) override { Selected = op; }
   TSize ThumbnailViewSize() const override { return {176, 150}; }
   void RepaintThumbnail() override { ++Repaints; }
-  void SetControlsEnabled(bool) override {}
-  void SetFrameVisible(bool) override {}
-  void BringToFront() override {}
-  const void* Control(std::string_view) const override { return this; }
-  std::optional<TPoint> ControlCenter(std::string_view) const override { return TPoint{}; }
 };
-
-std::vector<uint8_t> Bytes(const TWKPixels& p) {
-  std::vector<uint8_t> out;
-  for (int32_t y = 0; y < p.Height; ++y) out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
-  return out;
-}
 
 TBGRPixel Pattern(int32_t x, int32_t y) {
   return {static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(x * 3 + y * 5)};
@@ -73,8 +62,8 @@ class RotateToolTest : public GraphicsEditorTest {
 TEST_F(RotateToolTest, FourStepsThenFourUndosGiveBothImagesBackBitForBit) {
   TWKGraphicsDocument* doc = OpenPixels(300, 200, Pattern);
   ASSERT_NE(doc, nullptr);
-  const std::vector<uint8_t> current = Bytes(*doc->CurrentPixels());
-  const std::vector<uint8_t> original = Bytes(*doc->OriginalPixels());
+  const std::vector<uint8_t> current = ImageBytes(*doc->CurrentPixels());
+  const std::vector<uint8_t> original = ImageBytes(*doc->OriginalPixels());
 
   ClickBar(0);  // right: old (x, y) -> new (H - 1 - y, x)
   ASSERT_EQ(doc->ImageRect(), Rect(0, 0, 200, 300));
@@ -82,7 +71,7 @@ TEST_F(RotateToolTest, FourStepsThenFourUndosGiveBothImagesBackBitForBit) {
   EXPECT_EQ(*doc->OriginalPixels()->Pixel(200 - 1 - 7, 250), Pattern(250, 7));
   ClickBar(1);  // left
   ASSERT_EQ(doc->ImageRect(), Rect(0, 0, 300, 200));
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == current);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == current);
   ClickBar(3);  // flip horizontal: the mirror
   EXPECT_EQ(*doc->CurrentPixels()->Pixel(299 - 10, 20), Pattern(10, 20));
   ClickBar(2);  // flip vertical
@@ -90,16 +79,16 @@ TEST_F(RotateToolTest, FourStepsThenFourUndosGiveBothImagesBackBitForBit) {
   EXPECT_EQ(*doc->OriginalPixels()->Pixel(299 - 10, 199 - 20), Pattern(10, 20));
   ASSERT_EQ(doc->History().Count(), 4);
   EXPECT_FALSE(doc->Saved());
-  const std::vector<uint8_t> done = Bytes(*doc->CurrentPixels());
+  const std::vector<uint8_t> done = ImageBytes(*doc->CurrentPixels());
 
   for (int i = 0; i < 4; ++i) Editor->Undo();
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 300, 200));
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == current);
-  EXPECT_TRUE(Bytes(*doc->OriginalPixels()) == original);
-  EXPECT_TRUE(Bytes(doc->Backup) == current);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == current);
+  EXPECT_TRUE(ImageBytes(*doc->OriginalPixels()) == original);
+  EXPECT_TRUE(ImageBytes(doc->Backup) == current);
   EXPECT_TRUE(doc->Saved());
   for (int i = 0; i < 4; ++i) Editor->Redo();
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == done);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == done);
 }
 
 TEST_F(RotateToolTest, TurnedJpegSavesTheCoefficientsOfAPerfectLosslessTurn) {

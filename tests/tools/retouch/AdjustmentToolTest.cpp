@@ -22,7 +22,7 @@ using ::testing::_;
 
 namespace {
 
-class TFakeAdjustmentFrame : public IWKAdjustmentFrame {
+class TFakeAdjustmentFrame : public IWKAdjustmentFrame, public TFakeToolFrame {
  public:
   TAdjustmentFrameTexts Texts;
   TAdjustmentFrameState State;
@@ -37,11 +37,6 @@ class TFakeAdjustmentFrame : public IWKAdjustmentFrame {
   void SetExplanationChecked(bool v) override { Explanation = v; }
   void PressTypeButton(int32_t type) override { Pressed = type; }
   void SetExplanation(const std::vector<std::string>& lines) override { Lines = lines; }
-  void SetControlsEnabled(bool) override {}
-  void SetFrameVisible(bool) override {}
-  void BringToFront() override {}
-  const void* Control(std::string_view) const override { return this; }
-  std::optional<TPoint> ControlCenter(std::string_view) const override { return TPoint{}; }
 };
 
 class TCountingBar : public IWKProgressBar {
@@ -68,12 +63,6 @@ bool Brightened(const TWKPixels& pixels, int32_t redValue, const std::function<T
       if (*pixels.Pixel(x, y) != expected) return false;
     }
   return true;
-}
-
-std::vector<uint8_t> Bytes(const TWKPixels& p) {
-  std::vector<uint8_t> out;
-  for (int32_t y = 0; y < p.Height; ++y) out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
-  return out;
 }
 
 class AdjustmentToolTest : public GraphicsEditorTest {
@@ -118,7 +107,7 @@ TEST_F(AdjustmentToolTest, CycleOn24MegapixelsPreviewsReducedAndLeavesOneFullSiz
   ASSERT_NE(doc, nullptr);
   TWKGraphicsView* view = View();
   const TWKZoomRatio zoom{view->ZoomNumerator(), view->ZoomDenominator()};
-  const std::vector<uint8_t> before = Bytes(*doc->CurrentPixels());
+  const std::vector<uint8_t> before = ImageBytes(*doc->CurrentPixels());
 
   Tool->StartTBXButtonClick();
   ASSERT_TRUE(Tool->Started());
@@ -151,7 +140,7 @@ TEST_F(AdjustmentToolTest, CycleOn24MegapixelsPreviewsReducedAndLeavesOneFullSiz
   EXPECT_EQ(Tool->Values(), TChannelValues{});
 
   Editor->Undo();
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == before);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == before);
   EXPECT_TRUE(doc->Saved());
 }
 
@@ -195,7 +184,7 @@ TEST_F(AdjustmentToolTest, ClosingDuringACycleRestoresThePhotoWithoutAskingToSav
 
 TEST_F(AdjustmentToolTest, SmallImagesAdjustInPlaceAndCancelPutsThemBack) {
   TWKGraphicsDocument* doc = OpenPhoto(400, 300);
-  const std::vector<uint8_t> before = Bytes(*doc->CurrentPixels());
+  const std::vector<uint8_t> before = ImageBytes(*doc->CurrentPixels());
   Tool->TypeButtonClick(AdjustSaturation);
   Tool->AllTntCheckBoxClick(true);
   Tool->RedTrackBarChange(50);
@@ -210,16 +199,16 @@ TEST_F(AdjustmentToolTest, SmallImagesAdjustInPlaceAndCancelPutsThemBack) {
     EXPECT_EQ(std::min({q.Blue, q.Green, q.Red}), 0);
   }
   Tool->CancelTBXButtonClick();
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == before);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == before);
   EXPECT_EQ(doc->History().Count(), 0);
   EXPECT_FALSE(doc->EditActive());
 
   Tool->StartAdjustment();
   Tool->FinishAdjustment();
   EXPECT_EQ(doc->History().Count(), 1);
-  EXPECT_FALSE(Bytes(*doc->CurrentPixels()) == before);
+  EXPECT_FALSE(ImageBytes(*doc->CurrentPixels()) == before);
   Editor->Undo();
-  EXPECT_TRUE(Bytes(*doc->CurrentPixels()) == before);
+  EXPECT_TRUE(ImageBytes(*doc->CurrentPixels()) == before);
 }
 
 TEST_F(AdjustmentToolTest, ContrastOnAUniformGreyMegapixelKeepsItsValue) {

@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "support/QtTestApplication.h"
+#include "tools/framework/qt/ToolFrameFixture.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKApplication.h"
 #include "framework/qt/MainForm.h"
@@ -22,25 +23,14 @@ class TRecorder : public IWKScriptRecorder {
   bool ShowsMessages() const override { return false; }
 };
 
-class RedEyeFrameTest : public ::testing::Test {
+class RedEyeFrameTest : public ToolFrameTest {
  protected:
   void SetUp() override {
-    SetDemoRegistry(&registry);
-    app = std::make_unique<TWKApplication>();
-    form = app->CreateForm<TMainForm>();
-    panel = app->CreateModule<TWKToolPanelModule>(*form);
+    ToolFrameTest::SetUp();
     tool = CreateTool<TWKRedEyeTool>(app.get(), CreateRedEyeFrame);
     frame = static_cast<TWKRedEyeFrame*>(tool->Frame());
   }
-  void TearDown() override {
-    app.reset();
-    SetDemoRegistry(nullptr);
-  }
 
-  TWKDemoRegistry registry;
-  std::unique_ptr<TWKApplication> app;
-  TMainForm* form = nullptr;
-  TWKToolPanelModule* panel = nullptr;
   TWKRedEyeTool* tool = nullptr;
   TWKRedEyeFrame* frame = nullptr;
 };

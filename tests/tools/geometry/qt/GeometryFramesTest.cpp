@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "support/QtTestApplication.h"
+#include "tools/framework/qt/ToolFrameFixture.h"
 #include "framework/WKApplication.h"
 #include "framework/qt/MainForm.h"
 #include "tools/framework/WKDemoRegistry.h"
@@ -15,26 +16,16 @@
 
 namespace {
 
-class GeometryFramesTest : public ::testing::Test {
+class GeometryFramesTest : public ToolFrameTest {
  protected:
   void SetUp() override {
-    SetDemoRegistry(&registry);
-    app = std::make_unique<TWKApplication>();
-    form = app->CreateForm<TMainForm>();
-    app->CreateModule<TWKToolPanelModule>(*form);
+    ToolFrameTest::SetUp();
     rotate = CreateTool<TWKRotateTool>(app.get(), CreateRotateFrame);
     resize = CreateTool<TWKResizeTool>(app.get(), CreateResizeFrame);
     rotateFrame = static_cast<TWKRotateFrame*>(rotate->Frame());
     resizeFrame = static_cast<TWKResizeFrame*>(resize->Frame());
   }
-  void TearDown() override {
-    app.reset();
-    SetDemoRegistry(nullptr);
-  }
 
-  TWKDemoRegistry registry;
-  std::unique_ptr<TWKApplication> app;
-  TMainForm* form = nullptr;
   TWKRotateTool* rotate = nullptr;
   TWKResizeTool* resize = nullptr;
   TWKRotateFrame* rotateFrame = nullptr;

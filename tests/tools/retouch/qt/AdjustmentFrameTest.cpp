@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include "support/QtTestApplication.h"
+#include "tools/framework/qt/ToolFrameFixture.h"
 #include "framework/WKApplication.h"
 #include "framework/qt/MainForm.h"
 #include "tools/framework/WKDemoRegistry.h"
@@ -13,24 +14,14 @@
 
 namespace {
 
-class AdjustmentFrameTest : public ::testing::Test {
+class AdjustmentFrameTest : public ToolFrameTest {
  protected:
   void SetUp() override {
-    SetDemoRegistry(&registry);
-    app = std::make_unique<TWKApplication>();
-    form = app->CreateForm<TMainForm>();
-    app->CreateModule<TWKToolPanelModule>(*form);
+    ToolFrameTest::SetUp();
     tool = CreateTool<TWKAdjustmentTool>(app.get(), nullptr, CreateAdjustmentFrame);
     frame = static_cast<TWKAdjustmentFrame*>(tool->Frame());
   }
-  void TearDown() override {
-    app.reset();
-    SetDemoRegistry(nullptr);
-  }
 
-  TWKDemoRegistry registry;
-  std::unique_ptr<TWKApplication> app;
-  TMainForm* form = nullptr;
   TWKAdjustmentTool* tool = nullptr;
   TWKAdjustmentFrame* frame = nullptr;
 };
