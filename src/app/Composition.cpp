@@ -17,6 +17,11 @@
 #include "framework/qt/MainForm.h"
 #include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
+#include "help/WKHelp.h"
+#include "help/qt/QtDownloader.h"
+#include "help/qt/QtShell.h"
+#include "help/qt/WKAbout.h"
+#include "print/qt/WKGraphicsPrintModule.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/framework/WKDemoRegistry.h"
@@ -29,6 +34,7 @@
 #include "tools/retouch/AdjustmentTool.h"
 #include "tools/retouch/qt/AdjustmentFrame.h"
 #include "platform/codec/qt/QtImageCodec.h"
+#include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
 
 namespace {
@@ -43,6 +49,16 @@ class TEditorWindows : public TWKComponent {
   }
   TQtGraphicsEditorWindow Window;
   TQtFileDialogs Dialogs;
+};
+
+// The about box: the product name and version on every page; the web site and the support page.
+constexpr TWKLabelDescriptor kAboutLabels[] = {
+    {.TextId = 156, .Flags = LabelBold, .Left = 96, .Top = 96, .Tab = -1},
+    {.FixedText = QM_VERSION, .Flags = LabelSameLine, .Tab = -1},
+    {.TextId = 54, .Flags = LabelRightAligned | LabelColon, .Left = 16, .Top = 132, .Width = 75},
+    {.FixedText = QM_HOME_PAGE, .Flags = LabelSameLine | LabelHyperlink},
+    {.TextId = 56, .Flags = LabelRightAligned | LabelColon, .Width = 75, .Spacing = 0.5f},
+    {.FixedText = QM_SUPPORT_PAGE, .Flags = LabelSameLine | LabelHyperlink},
 };
 
 // The files named on the command line (paths or file:// addresses) once Qt has taken its own
@@ -62,6 +78,8 @@ std::vector<std::string> ProgramArguments() {
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
   DemoObjects_ = std::make_unique<TWKDemoRegistry>();
+  Shell_ = std::make_unique<TQtShell>();
+  Downloader_ = std::make_unique<TQtDownloader>();
   SetDemoRegistry(DemoObjects_.get());
   DataModuleCreate();
 }
@@ -83,6 +101,7 @@ void TModule::DataModuleCreate() {
   auto* windows = app.CreateModule<TEditorWindows>(*form);
   RegisterQtImageCodecs();  // BMP and the other containers Qt reads
   InstallQtViewWindows();
+  InstallGraphicsViews();  // the documents' views and the editor's hand tool
   auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
@@ -90,10 +109,17 @@ void TModule::DataModuleCreate() {
   InstallPluginTestHook(*editor);
   InstallStartupReport(*editor);
 
-  // 3. System information, print and help modules (product "Quillmoor", language "English").
+  // 3. Print and help modules (product "Quillmoor", language "English").
+  app.CreateModule<TWKGraphicsPrintModule>(*editor, windows->Window, form);
+  auto* help = app.CreateModule<TWKHelp>(windows->Window, *Shell_, *Downloader_);
+  help->ProductVersion = QM_VERSION;
+  help->HomePage = QM_HOME_PAGE;
+  help->UpdateUrl = QM_UPDATE_URL;
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
   //    demonstration editor module.
   // 5. About module.
+  app.CreateModule<TWKAbout>(windows->Window, *Shell_, form)
+      ->SetLayout(kAboutLabels, static_cast<int32_t>(std::size(kAboutLabels)), "About");
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
   auto* panel = app.CreateModule<TWKToolPanelModule>(*form);
   if (editor->StandardToolbar != nullptr)

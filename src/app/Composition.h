@@ -7,6 +7,8 @@
 
 #include "framework/WKComponent.h"
 
+class TQtDownloader;
+class TQtShell;
 class TWKDemoRegistry;
 struct TStatusProgress;
 
@@ -21,4 +23,7 @@ class TModule : public TWKComponent {
   // Named controls and commands for demonstrations, until the demonstration module keeps them.
   std::unique_ptr<TWKDemoRegistry> DemoObjects_;
   std::unique_ptr<TStatusProgress> Progress_;
+  // The default handlers and the downloader of the help and about modules.
+  std::unique_ptr<TQtShell> Shell_;
+  std::unique_ptr<TQtDownloader> Downloader_;
 };

@@ -31,24 +31,41 @@ bool TWKIniFile::ParseInteger(std::string_view text, int& value) {
   return true;
 }
 
+TWKIniLineKind TWKIniFile::ReadLine(std::string_view line, std::string& text) {
+  line = Trim(line);
+  if (line.empty() || line[0] == ';') return TWKIniLineKind::Skip;
+  if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+    text = Trim(line.substr(1, line.size() - 2));
+    return TWKIniLineKind::Section;
+  }
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos) {
+    text = line;
+  } else {
+    text = Trim(line.substr(0, eq));
+    text += '=';
+    text += Trim(line.substr(eq + 1));
+  }
+  return TWKIniLineKind::Entry;
+}
+
 void TWKIniFile::SetText(std::string_view text) {
   Sections_.clear();
   size_t start = 0;
+  std::string held;
   while (start <= text.size()) {
     size_t stop = text.find_first_of("\r\n", start);
     if (stop == std::string_view::npos) stop = text.size();
-    const std::string_view line = Trim(text.substr(start, stop - start));
+    const TWKIniLineKind kind = ReadLine(text.substr(start, stop - start), held);
     start = stop + 1;
-    if (line.empty() || line[0] == ';') continue;
-    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
-      Sections_.push_back({std::string(Trim(line.substr(1, line.size() - 2))), {}});
+    if (kind == TWKIniLineKind::Section) {
+      Sections_.push_back({held, {}});
       continue;
     }
-    if (Sections_.empty()) continue;
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) continue;
-    Sections_.back().Lines.push_back(
-        {std::string(Trim(line.substr(0, eq))), std::string(Trim(line.substr(eq + 1)))});
+    if (kind == TWKIniLineKind::Skip || Sections_.empty()) continue;
+    const size_t eq = held.find('=');
+    if (eq == std::string::npos) continue;
+    Sections_.back().Lines.push_back({held.substr(0, eq), held.substr(eq + 1)});
   }
 }
 

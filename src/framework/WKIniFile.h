@@ -14,6 +14,8 @@ struct TWKIniLine {
   std::string Value;
 };
 
+enum class TWKIniLineKind { Skip, Section, Entry };
+
 struct TWKIniSection {
   std::string Name;
   std::vector<TWKIniLine> Lines;  // in file order
@@ -35,6 +37,9 @@ class TWKIniFile {
   // A complete decimal integer (optionally signed), else the default.
   int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
 
+  // Classifies one line by the rules above: a section gives its name in text, any other line
+  // that is kept gives itself as held (trimmed, blanks around its first "=" removed).
+  static TWKIniLineKind ReadLine(std::string_view line, std::string& text);
   static bool SameText(std::string_view a, std::string_view b);
   static std::string_view Trim(std::string_view text);
   // Parses a complete decimal integer; false when text is not one or does not fit.

@@ -7,22 +7,25 @@
 #include <iterator>
 
 namespace {
-constexpr size_t kMaxLanguageFileBytes = 16u << 20;
+constexpr size_t kMaxTextFileBytes = 16u << 20;
 }
 
 bool TWKLanguageFile::LoadFromFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
-    SetText({});
-    return false;
-  }
   std::string bytes;
+  const bool read = ReadTextFile(fileName, bytes);
+  LoadFromBytes(bytes);
+  return read;
+}
+
+bool TWKLanguageFile::ReadTextFile(const std::string& fileName, std::string& bytes) {
+  bytes.clear();
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) return false;
   char chunk[65536];
-  while (in && bytes.size() < kMaxLanguageFileBytes) {
+  while (in && bytes.size() < kMaxTextFileBytes) {
     in.read(chunk, sizeof chunk);
     bytes.append(chunk, static_cast<size_t>(in.gcount()));
   }
-  LoadFromBytes(bytes);
   return true;
 }
 

@@ -12,6 +12,9 @@ class TWKLanguageFile : public TWKIniFile {
   // False (and empty contents) when the file cannot be read.
   bool LoadFromFile(const std::string& fileName);
   void LoadFromBytes(std::string_view bytes);
+  // The first 16 MB of a text file (language files, demonstration scripts); false when it
+  // cannot be opened.
+  static bool ReadTextFile(const std::string& fileName, std::string& bytes);
 
   // The file's bytes as UTF-8 text by the encoding rules above.
   static std::string DecodeText(std::string_view bytes);

@@ -53,3 +53,23 @@ uint16_t SystemDefaultLanguageId() {
   }
   return 1033;
 }
+
+int AnsiCodePage(uint16_t langId) {
+  struct TPrimaryCodePage {
+    uint16_t Primary;  // the low ten bits of a language identifier
+    int CodePage;
+  };
+  static constexpr TPrimaryCodePage kCodePages[] = {
+      {0x05, 1250}, {0x0E, 1250}, {0x15, 1250}, {0x18, 1250}, {0x1A, 1250}, {0x1B, 1250},
+      {0x1C, 1250}, {0x24, 1250}, {0x02, 1251}, {0x19, 1251}, {0x22, 1251}, {0x23, 1251},
+      {0x2F, 1251}, {0x3F, 1251}, {0x08, 1253}, {0x1F, 1254}, {0x0D, 1255}, {0x01, 1256},
+      {0x29, 1256}, {0x20, 1256}, {0x25, 1257}, {0x26, 1257}, {0x27, 1257}, {0x2A, 1258},
+      {0x1E, 874},  {0x11, 932},  {0x12, 949},
+  };
+  const uint16_t primary = langId & 0x3FF;
+  if (langId == 0x0C1A || langId == 0x1C1A) return 1251;  // Serbian and Bosnian in Cyrillic
+  if (primary == 0x04) return (langId == 0x0404 || langId == 0x0C04 || langId == 0x1404) ? 950 : 936;
+  for (const auto& entry : kCodePages)
+    if (entry.Primary == primary) return entry.CodePage;
+  return 1252;
+}

@@ -11,3 +11,6 @@ uint16_t LangIdFromLocaleName(const std::string& locale);
 std::string LocaleNameFromLangId(uint16_t id);
 // From LC_ALL, LC_MESSAGES or LANG, the first that is set and not empty.
 uint16_t SystemDefaultLanguageId();
+// The 8-bit code page that texts of a language are written in (1251 for Russian, 1252 for
+// German); 1252 for a language without one of its own.
+int AnsiCodePage(uint16_t langId);

@@ -62,8 +62,9 @@ void BuildGammaTable(int32_t value, TLookupTable& table) {
 TMeanColor MeanColor(const TWKPixels& image) {
   const int64_t area = static_cast<int64_t>(image.Width) * image.Height;
   if (image.Bits == nullptr || image.PixelFormat != FormatBGR24 || area <= 0) return {};
-  std::vector<std::array<uint64_t, 3>> sums(ParallelParts, {0, 0, 0});
-  ParallelRows(image.Height, Bytes(image), [&](int32_t part, int32_t begin, int32_t end) {
+  const int32_t parts = ParallelRowParts(image.Height, Bytes(image));
+  std::vector<std::array<uint64_t, 3>> sums(static_cast<size_t>(std::max(parts, 1)), {0, 0, 0});
+  ParallelRowsIn(parts, image.Height, [&](int32_t part, int32_t begin, int32_t end) {
     std::array<uint64_t, 3>& total = sums[static_cast<size_t>(part)];
     for (int32_t y = begin; y < end; ++y) {
       uint64_t b = 0, g = 0, r = 0;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 
+#include "support/ForcedParts.h"
 #include "tools/retouch/AdjustmentPixels.h"
 
 namespace {
@@ -86,6 +87,7 @@ TEST(AdjustmentTablesTest, GammaBrightensForPositiveValues) {
 
 TEST(AdjustmentMeanTest, SumsExactlyOverLargeImages) {
   // A float running sum drifts to 98.56 here; 24 megapixels of 255 overflow 32 bits.
+  const TForcedParts parts(3);
   const TMeanColor grey = MeanColor(*Uniform(1024, 1024, {100, 100, 100}));
   EXPECT_EQ(grey.Blue, 100.0f);
   EXPECT_EQ(grey.Red, 100.0f);
@@ -113,6 +115,7 @@ TEST(AdjustmentApplyTest, TablesReachEveryPixelOfEveryRowOnEachChannel) {
     green[i] = static_cast<uint8_t>(i / 2);
     blue[i] = static_cast<uint8_t>(i ^ 0x55);
   }
+  const TForcedParts parts(3);
   ASSERT_TRUE(ApplyLookupTables(source, dest, red, green, blue));
   for (int32_t y = 0; y < source.Height; ++y)
     for (int32_t x = 0; x < source.Width; ++x) {
@@ -189,6 +192,7 @@ TEST(AdjustmentSaturationTest, WholeImagePassMatchesThePixelRuleForEveryColour) 
   TWKPixelBuffer dest;
   ASSERT_TRUE(dest.Allocate(FormatBGR24, colours->BoundsRect()));
   for (const TChannelValues values : {TChannelValues{30, -20, 45}, TChannelValues{-50, 50, -1}}) {
+    const TForcedParts parts(values.Red > 0 ? 3 : 1);
     int32_t reported = 0;
     ASSERT_TRUE(ApplySaturation(*colours, dest, values, [&](int32_t rows) { reported += rows; }));
     EXPECT_EQ(reported, 4096);
