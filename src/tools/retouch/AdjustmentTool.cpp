@@ -297,40 +297,43 @@ void TWKAdjustmentTool::CancelAdjustment() {
   ShowExplanationText();
 }
 
+void TWKAdjustmentTool::BuildLookupTables(const TWKPixels& backup) {
+  if (AdjustmentType_ == AdjustContrast && MeanStale_) {
+    MeanColor_ = MeanColor(backup);
+    MeanStale_ = false;
+  }
+  const int32_t values[3] = {Values_.Red, Values_.Green, Values_.Blue};
+  const double means[3] = {MeanColor_.Red, MeanColor_.Green, MeanColor_.Blue};
+  for (size_t c = 0; c < 3; ++c) {
+    if (AdjustmentType_ == AdjustBrightness) BuildBrightnessTable(values[c], LookupTables_[c]);
+    if (AdjustmentType_ == AdjustContrast) BuildContrastTable(values[c], means[c], LookupTables_[c]);
+    if (AdjustmentType_ == AdjustGamma) BuildGammaTable(values[c], LookupTables_[c]);
+  }
+}
+
+std::function<void(int32_t)> TWKAdjustmentTool::SaturationProgress(int32_t rows) const {
+  TProgressMeter* meter = ProgressMeter();
+  if (!ShowProgress_ || meter == nullptr) return nullptr;
+  meter->Reset(rows);
+  return [meter](int32_t done) {
+    for (int32_t i = 0; i < done; ++i) meter->Step();
+  };
+}
+
 void TWKAdjustmentTool::ApplyAdjustment() {
   TWKGraphicsDocument* doc = EditDocument();
   TWKPixels* current = CurrentPixels();
   const TWKPixelBuffer* backup = Backup();
   if (doc == nullptr || current == nullptr || backup == nullptr || backup->Bits == nullptr ||
-      backup->BoundsRect() != current->BoundsRect())
+      backup->BoundsRect() != current->BoundsRect() || !ValidType(AdjustmentType_))
     return;
-  TProgressMeter* meter = ProgressMeter();
   if (AdjustmentType_ == AdjustSaturation) {
-    std::function<void(int32_t)> progress;
-    if (ShowProgress_ && meter != nullptr) {
-      meter->Reset(current->Height);
-      progress = [meter](int32_t rows) {
-        for (int32_t i = 0; i < rows; ++i) meter->Step();
-      };
-    }
-    ApplySaturation(*backup, *current, Values_, progress);
-  } else if (ValidType(AdjustmentType_)) {
-    if (AdjustmentType_ == AdjustContrast && MeanStale_) {
-      MeanColor_ = MeanColor(*backup);
-      MeanStale_ = false;
-    }
-    const int32_t values[3] = {Values_.Red, Values_.Green, Values_.Blue};
-    const double means[3] = {MeanColor_.Red, MeanColor_.Green, MeanColor_.Blue};
-    for (size_t c = 0; c < 3; ++c) {
-      if (AdjustmentType_ == AdjustBrightness) BuildBrightnessTable(values[c], LookupTables_[c]);
-      if (AdjustmentType_ == AdjustContrast) BuildContrastTable(values[c], means[c], LookupTables_[c]);
-      if (AdjustmentType_ == AdjustGamma) BuildGammaTable(values[c], LookupTables_[c]);
-    }
-    ApplyLookupTables(*backup, *current, LookupTables_[0], LookupTables_[1], LookupTables_[2]);
+    ApplySaturation(*backup, *current, Values_, SaturationProgress(current->Height));
   } else {
-    return;
+    BuildLookupTables(*backup);
+    ApplyLookupTables(*backup, *current, LookupTables_[0], LookupTables_[1], LookupTables_[2]);
   }
-  if (meter != nullptr) meter->Reset(0);
+  if (TProgressMeter* meter = ProgressMeter()) meter->Reset(0);
   MarkDirty(doc->ImageRect(), true);
 }
 

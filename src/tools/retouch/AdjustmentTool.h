@@ -160,6 +160,10 @@ class TWKAdjustmentTool : public TWKGraphicsTool {
 
  private:
   void SetChannel(int channel, int32_t value);
+  // The three tables of the type from the values (contrast: with the backup's mean colour).
+  void BuildLookupTables(const TWKPixels& backup);
+  // Steps the progress meter over rows while the final pass runs; none during the preview.
+  std::function<void(int32_t)> SaturationProgress(int32_t rows) const;
   void ChannelTrackBarChange(int channel, int32_t position);
   TWKResizeTool* ResizeTool() const;
   // The reduction step is taken back for good and the view's zoom restored.

@@ -18,9 +18,23 @@ void SetShown(Widget* widget, bool value) {
 
 TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWKAdjustmentTool& tool)
     : TWKOptionFrame(owner, parent, TWKAdjustmentTool::kFrameWidth), Tool_(tool) {
-  using namespace AdjustmentNames;
   Name = "AdjustmentFrame";
+  CreateTypeGroup();
+  CreateSettingsGroup();
+  CreateActionsGroup();
+  ExplanationTntCheckBox = new QCheckBox(this);
+  Column->addWidget(ExplanationTntCheckBox);
+  QObject::connect(ExplanationTntCheckBox, &QCheckBox::clicked, this,
+                   [this](bool v) { Tool_.ExplanationTntCheckBoxClick(v); });
+  ExplanationTntMemo = new QPlainTextEdit(this);
+  ExplanationTntMemo->setReadOnly(true);
+  ExplanationTntMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  ExplanationTntMemo->setFocusPolicy(Qt::NoFocus);
+  Column->addWidget(ExplanationTntMemo, 1);
+  NameControls();
+}
 
+void TWKAdjustmentFrame::CreateTypeGroup() {
   AdjustmentTypeTntGroupBox = new QGroupBox(this);
   auto* types = new QGridLayout(AdjustmentTypeTntGroupBox);
   TypeGroup = new QButtonGroup(this);
@@ -35,7 +49,9 @@ TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWK
     QObject::connect(button, &QToolButton::clicked, this, [this, type] { Tool_.TypeButtonClick(type); });
   }
   Column->addWidget(AdjustmentTypeTntGroupBox);
+}
 
+void TWKAdjustmentFrame::CreateSettingsGroup() {
   SettingsTntGroupBox = new QGroupBox(this);
   auto* settings = new QVBoxLayout(SettingsTntGroupBox);
   auto* allRow = new QHBoxLayout;
@@ -58,7 +74,9 @@ TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWK
     ChannelTrackBars[c] = slider;
   }
   Column->addWidget(SettingsTntGroupBox);
+}
 
+void TWKAdjustmentFrame::CreateActionsGroup() {
   ActionsTntGroupBox = new QGroupBox(this);
   auto* actions = new QHBoxLayout(ActionsTntGroupBox);
   StartTBXButton = new QPushButton(ActionsTntGroupBox);
@@ -69,17 +87,10 @@ TWKAdjustmentFrame::TWKAdjustmentFrame(TWKComponent* owner, QWidget* parent, TWK
   QObject::connect(FinishingTBXButton, &QPushButton::clicked, this, [this] { Tool_.FinishingTBXButtonClick(); });
   QObject::connect(CancelTBXButton, &QPushButton::clicked, this, [this] { Tool_.CancelTBXButtonClick(); });
   Column->addWidget(ActionsTntGroupBox);
+}
 
-  ExplanationTntCheckBox = new QCheckBox(this);
-  Column->addWidget(ExplanationTntCheckBox);
-  QObject::connect(ExplanationTntCheckBox, &QCheckBox::clicked, this,
-                   [this](bool v) { Tool_.ExplanationTntCheckBoxClick(v); });
-  ExplanationTntMemo = new QPlainTextEdit(this);
-  ExplanationTntMemo->setReadOnly(true);
-  ExplanationTntMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  ExplanationTntMemo->setFocusPolicy(Qt::NoFocus);
-  Column->addWidget(ExplanationTntMemo, 1);
-
+void TWKAdjustmentFrame::NameControls() {
+  using namespace AdjustmentNames;
   for (size_t c = 0; c < 3; ++c) NameControl(ChannelControls[c], ChannelTrackBars[c]);
   for (size_t t = 0; t < 4; ++t) NameControl(TypeControls[t], TypeButtons[t]);
   NameControl(AllControl, AllTntCheckBox);

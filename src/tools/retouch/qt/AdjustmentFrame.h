@@ -45,6 +45,11 @@ class TWKAdjustmentFrame : public TWKOptionFrame, public IWKAdjustmentFrame {
   void SetExplanation(const std::vector<std::string>& lines) override;
 
  private:
+  void CreateTypeGroup();
+  void CreateSettingsGroup();
+  void CreateActionsGroup();
+  void NameControls();
+
   TWKAdjustmentTool& Tool_;
 };
 
