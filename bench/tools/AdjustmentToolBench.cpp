@@ -41,6 +41,7 @@ void BM_PreviewStep(benchmark::State& state) {
   if (!p.Ready) return state.SkipWithError("no photo");
   p.Tool->SetAdjustmentType(int32_t(state.range(0)));
   p.Tool->StartAdjustment();
+  if (!p.Tool->Started() || !p.Tool->Downscaled()) return state.SkipWithError("no reduced preview");
   int32_t value = 0;
   for (auto _ : state) {
     value = value >= 40 ? -40 : value + 7;
@@ -58,6 +59,7 @@ void BM_FinishOnFullPhoto(benchmark::State& state) {
   p.Tool->SetAdjustmentType(int32_t(state.range(0)));
   for (auto _ : state) {
     p.Tool->StartAdjustment();
+    if (!p.Tool->Started()) return state.SkipWithError("the cycle did not start");
     p.Tool->SetRed(20);
     p.Tool->SetBlue(-10);
     p.Tool->UpdateControls();
@@ -65,6 +67,7 @@ void BM_FinishOnFullPhoto(benchmark::State& state) {
     p.Tool->FinishAdjustment();
     const auto t1 = std::chrono::steady_clock::now();
     state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    if (p.Document()->History().Count() != 1) return state.SkipWithError("Ok stored no single step");
     p.Editor->Undo();
   }
   state.counters["photo_px"] = double(p.Document()->CurrentImage.Width()) * p.Document()->CurrentImage.Height();

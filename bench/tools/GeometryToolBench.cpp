@@ -38,14 +38,16 @@ constexpr int32_t SmallWidth = 1500, SmallHeight = 1000;
 void BM_ToolQuarterTurn(benchmark::State& state) {
   TProgram& p = Program();
   if (!p.Ready) return state.SkipWithError("no photo");
-  for (auto _ : state) p.Rotate->RotateRight();
+  for (auto _ : state)
+    if (!p.Rotate->RotateRight()) return state.SkipWithError("the turn did nothing");
   state.counters["history"] = p.Document()->History().Count();
 }
 
 void BM_ToolFlipVertical(benchmark::State& state) {
   TProgram& p = Program();
   if (!p.Ready) return state.SkipWithError("no photo");
-  for (auto _ : state) p.Rotate->FlipVertical();
+  for (auto _ : state)
+    if (!p.Rotate->FlipVertical()) return state.SkipWithError("the flip did nothing");
 }
 
 // The Lanczos resize of the photo into a new bitmap (the container's resize).

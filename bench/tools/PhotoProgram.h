@@ -29,6 +29,7 @@ struct TPhotoProgram {
 
   TPhotoProgram() {
     TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
+    InstallGraphicsViews();
     Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
   }
 
@@ -54,7 +55,7 @@ struct TPhotoProgram {
     if (!doc->CurrentImageLoaded()) return false;
     doc->ImageChanged();
     Editor->FitNewImage();
-    return true;
+    return View() != nullptr;
   }
 
   TWKGraphicsDocument* Document() const { return Editor->CurrentImageDocument(); }
