@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GraphicsEditorFixture.h"
-#include "tools/framework/ToolTestFakes.h"
+#include "tools/framework/ToolFixture.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
@@ -50,62 +49,17 @@ class TFakeFrame : public IWKRedEyeFrame {
   }
 };
 
-using TPaint = std::function<TBGRPixel(int32_t x, int32_t y)>;
-
-class RedEyeToolTest : public GraphicsEditorTest {
+class RedEyeToolTest : public ToolTest {
  protected:
   RedEyeToolTest() {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKRedEyeTool>(&App, [this](TWKRedEyeTool&) { return &Frame; });
     Editor->SetCurrentTool(Tool);
   }
-  ~RedEyeToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
-  }
 
-  // Opens a PNG of the given pixels; the view shows it at 1/1 from the client origin.
-  TWKGraphicsDocument* OpenPainted(int32_t width, int32_t height, const TPaint& paint) {
-    const ptrdiff_t rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> bits(static_cast<size_t>(rowBytes * height));
-    for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) {
-        const TBGRPixel p = paint(x, y);
-        uint8_t* d = bits.data() + y * rowBytes + x * 3;
-        d[0] = p.Blue;
-        d[1] = p.Green;
-        d[2] = p.Red;
-      }
-    const std::string path = (Folder / "painted.png").string();
-    TCodecError err;
-    EXPECT_TRUE(TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, width, height}, {},
-                                             path, err));
-    TWKGraphicsDocument* doc = Open(path);
-    EXPECT_NE(doc, nullptr);
-    return doc;
-  }
-  static TPaint Uniform(TBGRPixel p) {
-    return [p](int32_t, int32_t) { return p; };
-  }
-  // A client point of the view for an image point.
-  TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
   void Click(TPoint image, int32_t button = mbLeft) {
     View()->MouseDown(button, 0, Client(image));
     View()->MouseUp(button, 0, Client(image));
   }
-  TBGRPixel At(int32_t x, int32_t y) const { return *Document()->CurrentPixels()->Pixel(x, y); }
-  std::vector<uint8_t> Bytes() const {
-    const TWKPixels& p = *Document()->CurrentPixels();
-    std::vector<uint8_t> out;
-    for (int32_t y = 0; y < p.Height; ++y)
-      out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
-    return out;
-  }
-  int32_t HistoryCount() const { return Document()->History().Count(); }
-
-  TWKDemoRegistry Registry;
-  TFakeToolPanel Panel;
   TFakeFrame Frame;
   TWKRedEyeTool* Tool = nullptr;
 };
@@ -360,7 +314,7 @@ TEST_F(RedEyeToolTest, ControlAnswersOnlyWhileActive) {
 
 TEST_F(RedEyeToolTest, RecordsItsLinesAndRunsItsScriptCommands) {
   OpenPainted(100, 100, Uniform({0, 0, 200}));
-  TLineRecorder recorder;
+  TRecorder recorder;
   Tool->StartRecording(&recorder);
   Tool->SelectClick(nullptr);
   Tool->BrightnessTrackBarEnter();
@@ -424,23 +378,23 @@ TEST_F(RedEyeToolTest, PreviewClickReaimsTheLastCorrection) {
 }
 
 TEST_F(RedEyeToolTest, ButtonAndFrameFollowTheEditorsState) {
-  EXPECT_EQ(Panel.Button->Text, "Red Eye Correction");
-  EXPECT_EQ(Panel.Button->Hint, "Shading");
+  EXPECT_EQ(Panel.Button.Text, "Red Eye Correction");
+  EXPECT_EQ(Panel.Button.Hint, "Shading");
   EXPECT_EQ(Panel.Width, TWKRedEyeTool::kFrameWidth);
   Tool->UpdateControls();  // no image: nothing to edit
-  EXPECT_TRUE(Panel.Button->IsChecked);
-  EXPECT_FALSE(Panel.Button->IsEnabled);
+  EXPECT_TRUE(Panel.Button.IsChecked);
+  EXPECT_FALSE(Panel.Button.IsEnabled);
   EXPECT_FALSE(Frame.Enabled);
 
   OpenPainted(50, 50, Uniform({0, 0, 200}));
   Tool->UpdateControls();
-  EXPECT_TRUE(Panel.Button->IsEnabled);
+  EXPECT_TRUE(Panel.Button.IsEnabled);
   EXPECT_TRUE(Frame.Enabled);
   Editor->SetCurrentTool(nullptr);
   Tool->UpdateControls();
-  EXPECT_FALSE(Panel.Button->IsChecked);
+  EXPECT_FALSE(Panel.Button.IsChecked);
   EXPECT_FALSE(Frame.Enabled);
-  Panel.Button->Click();
+  Panel.Button.Click();
   EXPECT_EQ(Editor->CurrentTool(), Tool);
   EXPECT_EQ(Registry.Locate("REDEYE"), (TPoint{20, 30}));
 

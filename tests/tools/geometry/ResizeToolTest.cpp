@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "GraphicsEditorFixture.h"
-#include "tools/framework/ToolTestFakes.h"
+#include "tools/framework/ToolFixture.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/geometry/ResizeTool.h"
 
@@ -31,17 +31,11 @@ TBGRPixel Pattern(int32_t x, int32_t y) {
   return {static_cast<uint8_t>(x * 7 + y), static_cast<uint8_t>(y * 3), static_cast<uint8_t>(x ^ y)};
 }
 
-class ResizeToolTest : public GraphicsEditorTest {
+class ResizeToolTest : public ToolTest {
  protected:
   ResizeToolTest() {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKResizeTool>(&App, [this](TWKResizeTool&) { return &Frame; });
     Editor->SetCurrentTool(Tool);
-  }
-  ~ResizeToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
   }
   TWKGraphicsDocument* OpenSized(int32_t width, int32_t height) {
     TWKGraphicsDocument* doc = OpenPixels(width, height, Pattern);
@@ -50,8 +44,6 @@ class ResizeToolTest : public GraphicsEditorTest {
   }
   TSize Values() const { return {Tool->NewWidth(), Tool->NewHeight()}; }
 
-  TWKDemoRegistry Registry;
-  TFakeToolPanel Panel;
   TFakeResizeFrame Frame;
   TWKResizeTool* Tool = nullptr;
 };
@@ -141,7 +133,7 @@ TEST_F(ResizeToolTest, RefusedSizesShowAMessageAndLeaveNoStep) {
 
 TEST_F(ResizeToolTest, FrameButtonsEditsRecordingAndScriptCommands) {
   TWKGraphicsDocument* doc = OpenSized(400, 300);
-  TLineRecorder recorder;
+  TRecorder recorder;
   Tool->StartRecording(&recorder);
   Tool->UpdateControls();
   EXPECT_FALSE(Frame.Actions);
@@ -174,5 +166,5 @@ TEST_F(ResizeToolTest, FrameButtonsEditsRecordingAndScriptCommands) {
   EXPECT_EQ(doc->ImageRect(), Rect(0, 0, 200, 150));
   EXPECT_EQ(doc->History().Count(), 2);
   EXPECT_EQ(Frame.Texts.Width, "Width:");
-  EXPECT_EQ(Panel.Button->Text, "Resize");
+  EXPECT_EQ(Panel.Button.Text, "Resize");
 }

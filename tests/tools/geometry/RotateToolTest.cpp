@@ -9,7 +9,7 @@
 #include "GraphicsEditorFixture.h"
 #include "documents/WKLosslessJpeg.h"
 #include "platform/lossless/LosslessTestSupport.h"
-#include "tools/framework/ToolTestFakes.h"
+#include "tools/framework/ToolFixture.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/geometry/RotateTool.h"
 
@@ -34,25 +34,17 @@ TBGRPixel Pattern(int32_t x, int32_t y) {
   return {static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(x * 3 + y * 5)};
 }
 
-class RotateToolTest : public GraphicsEditorTest {
+class RotateToolTest : public ToolTest {
  protected:
   RotateToolTest() {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKRotateTool>(&App, [this](TWKRotateTool&) { return &Frame; });
     Tool->AddCommandItems(Window, Editor->StandardToolbar, Editor->EditMenuItem);
     Editor->SetCurrentTool(Tool);
-  }
-  ~RotateToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
   }
   // Tool-bar order: right, left, flip vertical, flip horizontal.
   void ClickBar(size_t index) { static_cast<TFakeItem*>(Tool->ToolbarButtons()[index])->Click(); }
   const TFakeItem& Toolbar() const { return *static_cast<TFakeItem*>(Editor->StandardToolbar); }
 
-  TWKDemoRegistry Registry;
-  TFakeToolPanel Panel;
   TFakeRotateFrame Frame;
   TWKRotateTool* Tool = nullptr;
 };
@@ -148,7 +140,7 @@ TEST_F(RotateToolTest, PlugInModeTurnsHalfWayFromTheToolBarAndFlipsOnce) {
   TWKGraphicsDocument* doc = Open(MakeExchangeFile("host.pspf", 6, 4));
   ASSERT_NE(doc, nullptr);
   ASSERT_TRUE(Editor->PluginMode());
-  EXPECT_FALSE(Panel.Button->IsVisible);
+  EXPECT_FALSE(Panel.Button.IsVisible);
   EXPECT_TRUE(Tool->ToolbarButtons()[0]->Visible());
   *doc->CurrentPixels()->Pixel(0, 0) = {200, 100, 50};
   doc->RefreshBackup();
@@ -166,7 +158,7 @@ TEST_F(RotateToolTest, PlugInModeTurnsHalfWayFromTheToolBarAndFlipsOnce) {
 
 TEST_F(RotateToolTest, PreviewShowsTheCheckedOperationOnTheThumbnailAndRecordsTheFrame) {
   TWKGraphicsDocument* doc = OpenPixels(300, 200, Pattern);
-  TLineRecorder recorder;
+  TRecorder recorder;
   Tool->StartRecording(&recorder);
   EXPECT_EQ(Tool->PreviewBitmap(), nullptr) << "the direct buttons show, not the preview";
   Tool->ShowOptionsButtonClick();

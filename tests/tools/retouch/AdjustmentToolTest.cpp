@@ -12,7 +12,7 @@
 #include "framework/WKSDFWriter.h"
 #include "framework/WKStreams.h"
 #include "platform/lossless/LosslessTestSupport.h"
-#include "tools/framework/ToolTestFakes.h"
+#include "tools/framework/ToolFixture.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/WKProgressMeter.h"
 #include "tools/geometry/ResizeTool.h"
@@ -65,25 +65,19 @@ bool Brightened(const TWKPixels& pixels, int32_t redValue, const std::function<T
   return true;
 }
 
-class AdjustmentToolTest : public GraphicsEditorTest {
+class AdjustmentToolTest : public ToolTest {
  protected:
   AdjustmentToolTest() : Meter(&Bar) {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     SetProgressMeter(&Meter);
     Resize = CreateTool<TWKResizeTool>(&App);
     Tool = CreateTool<TWKAdjustmentTool>(&App, Resize, [this](TWKAdjustmentTool&) { return &Frame; });
     Editor->SetCurrentTool(Tool);
   }
   ~AdjustmentToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
     SetProgressMeter(nullptr);
   }
   TWKGraphicsDocument* OpenPhoto(int32_t width, int32_t height) { return OpenPixels(width, height, Photo); }
 
-  TWKDemoRegistry Registry;
-  TFakeToolPanel Panel;
   TFakeAdjustmentFrame Frame;
   TCountingBar Bar;
   TProgressMeter Meter;
@@ -250,7 +244,7 @@ TEST_F(AdjustmentToolTest, FrameStateFollowsTheCycleAndTheAllBox) {
   EXPECT_FALSE(Frame.State.FinishingEnabled);
   EXPECT_EQ(Frame.Lines.size(), 2u);
 
-  TLineRecorder recorder;
+  TRecorder recorder;
   Tool->StartRecording(&recorder);
   Tool->AllTntCheckBoxClick(true);
   Tool->RedTrackBarChange(10);

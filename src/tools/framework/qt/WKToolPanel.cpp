@@ -152,6 +152,8 @@ void TWKWrapToolbar::SetWrap(bool value) {
 
 void TWKWrapToolbar::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  // The buttons follow the new width at once, also before the layout was first activated.
+  if (layout() != nullptr) layout()->setGeometry(rect());
   if (OnResize) OnResize();
 }
 
@@ -167,6 +169,11 @@ TWKToolFrame::TWKToolFrame(TWKComponent* owner, QWidget* parent) : TWKFrame(owne
   Toolbar->OnResize = [this] { ToolbarResize(); };
 }
 
+void TWKToolFrame::resizeEvent(QResizeEvent* event) {
+  TWKFrame::resizeEvent(event);
+  if (Toolbar != nullptr && Toolbar->width() != width()) ToolbarResize();
+}
+
 void TWKToolFrame::ToolbarResize() {
   if (Resizing_) return;
   Resizing_ = true;
@@ -177,11 +184,6 @@ void TWKToolFrame::ToolbarResize() {
   Toolbar->layout()->setGeometry(bar);
   setFixedHeight(height);
   Resizing_ = false;
-}
-
-void TWKToolFrame::resizeEvent(QResizeEvent* event) {
-  TWKFrame::resizeEvent(event);
-  ToolbarResize();
 }
 
 void TQtToolButton::SetCaption(const std::string& text) { Button_->setText(ToQString(text)); }

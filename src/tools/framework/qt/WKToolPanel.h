@@ -81,6 +81,7 @@ class TWKToolFrame : public TWKFrame {
   void ToolbarResize();
 
  protected:
+  // The tool bar spans the frame: a wider or narrower panel re-wraps its buttons.
   void resizeEvent(QResizeEvent* event) override;
 
  private:

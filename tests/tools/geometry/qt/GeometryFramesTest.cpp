@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "support/QtTestApplication.h"
-#include "tools/framework/qt/ToolFrameFixture.h"
+#include "tools/framework/qt/OptionFrameFixture.h"
 #include "framework/WKApplication.h"
 #include "framework/qt/MainForm.h"
 #include "tools/framework/WKDemoRegistry.h"
@@ -16,10 +16,10 @@
 
 namespace {
 
-class GeometryFramesTest : public ToolFrameTest {
+class GeometryFramesTest : public OptionFrameTest {
  protected:
   void SetUp() override {
-    ToolFrameTest::SetUp();
+    OptionFrameTest::SetUp();
     rotate = CreateTool<TWKRotateTool>(app.get(), CreateRotateFrame);
     resize = CreateTool<TWKResizeTool>(app.get(), CreateResizeFrame);
     rotateFrame = static_cast<TWKRotateFrame*>(rotate->Frame());

@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "support/QtTestApplication.h"
-#include "tools/framework/qt/ToolFrameFixture.h"
+#include "tools/framework/qt/OptionFrameFixture.h"
 #include "framework/WKApplication.h"
 #include "framework/qt/MainForm.h"
 #include "tools/framework/WKDemoRegistry.h"
@@ -14,10 +14,10 @@
 
 namespace {
 
-class AdjustmentFrameTest : public ToolFrameTest {
+class AdjustmentFrameTest : public OptionFrameTest {
  protected:
   void SetUp() override {
-    ToolFrameTest::SetUp();
+    OptionFrameTest::SetUp();
     tool = CreateTool<TWKAdjustmentTool>(app.get(), nullptr, CreateAdjustmentFrame);
     frame = static_cast<TWKAdjustmentFrame*>(tool->Frame());
   }

@@ -1,5 +1,5 @@
-// The main form with the tool panel and the demonstration registry, in which the tools of a test
-// make their option frames.
+// Option frames in the real tool panel of a main form, with the demonstration registry that the
+// tools register their controls with.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/qt/WKToolPanel.h"
 
-class ToolFrameTest : public ::testing::Test {
+class OptionFrameTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetDemoRegistry(&registry);
