@@ -77,6 +77,26 @@ std::vector<std::string> ProgramArguments() {
   return files;
 }
 
+// Step 9: the tools in panel order, with the separators between groups and their button images.
+void CreatePanelTools(TWKApplication& app, TWKToolPanelModule& panel, TWKGraphicsEditor& editor) {
+  panel.AddToolSeparator(6);
+  auto* resize = CreateTool<TWKResizeTool>(&app, CreateResizeFrame);
+  if (resize->Button != nullptr) resize->Button->SetImageIndex(23);
+  panel.AddToolSeparator(6);
+  auto* adjustment = CreateTool<TWKAdjustmentTool>(&app, resize, CreateAdjustmentFrame);
+  if (adjustment->Button != nullptr) adjustment->Button->SetImageIndex(97);
+  panel.AddToolSeparator(1000);
+  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
+  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
+  editor.SetCurrentTool(redEye);
+  auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
+  if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
+  auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
+  if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
+  auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
+  if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+}
+
 }  // namespace
 
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
@@ -139,20 +159,5 @@ void TModule::DataModuleCreate() {
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
-  panel->AddToolSeparator(6);
-  auto* resize = CreateTool<TWKResizeTool>(&app, CreateResizeFrame);
-  if (resize->Button != nullptr) resize->Button->SetImageIndex(23);
-  panel->AddToolSeparator(6);
-  auto* adjustment = CreateTool<TWKAdjustmentTool>(&app, resize, CreateAdjustmentFrame);
-  if (adjustment->Button != nullptr) adjustment->Button->SetImageIndex(97);
-  panel->AddToolSeparator(1000);
-  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
-  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
-  editor->SetCurrentTool(redEye);
-  auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
-  if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
-  auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
-  if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
-  auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
-  if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+  CreatePanelTools(app, *panel, *editor);
 }
