@@ -31,8 +31,12 @@
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
-#include "tools/geometry/RotateTool.h"
+#include "tools/geometry/CropTool.h"
+#include "tools/geometry/FreeRotationTool.h"
 #include "tools/geometry/ResizeTool.h"
+#include "tools/geometry/RotateTool.h"
+#include "tools/geometry/qt/CropFrame.h"
+#include "tools/geometry/qt/FreeRotationFrame.h"
 #include "tools/geometry/qt/ResizeFrame.h"
 #include "tools/geometry/qt/RotateFrame.h"
 #include "tools/retouch/AdjustmentTool.h"
@@ -78,14 +82,18 @@ std::vector<std::string> ProgramArguments() {
 }
 
 // Step 9: the tools in panel order, with the separators between groups and their button images.
-void CreatePanelTools(TWKApplication& app, TWKToolPanelModule& panel, TWKGraphicsEditor& editor) {
-  panel.AddToolSeparator(6);
+void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
+  TWKToolPanelModule* panel = ToolPanel();
   auto* resize = CreateTool<TWKResizeTool>(&app, CreateResizeFrame);
   if (resize->Button != nullptr) resize->Button->SetImageIndex(23);
-  panel.AddToolSeparator(6);
+  auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
+  if (crop->Button != nullptr) crop->Button->SetImageIndex(24);
+  auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
+  if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
+  if (panel != nullptr) panel->AddToolSeparator(6);
   auto* adjustment = CreateTool<TWKAdjustmentTool>(&app, resize, CreateAdjustmentFrame);
   if (adjustment->Button != nullptr) adjustment->Button->SetImageIndex(97);
-  panel.AddToolSeparator(1000);
+  if (panel != nullptr) panel->AddToolSeparator(1000);
   auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
   if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
   editor.SetCurrentTool(redEye);
@@ -145,7 +153,7 @@ void TModule::DataModuleCreate() {
   app.CreateModule<TWKAbout>(windows->Window, *Shell_, form)
       ->SetLayout(kAboutLabels, static_cast<int32_t>(std::size(kAboutLabels)), "About");
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
-  auto* panel = app.CreateModule<TWKToolPanelModule>(*form);
+  app.CreateModule<TWKToolPanelModule>(*form);
   if (editor->StandardToolbar != nullptr)
     windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
   // 7. Original-image tool; rotate/flip tool with its panel button hidden, its commands on the
@@ -159,5 +167,5 @@ void TModule::DataModuleCreate() {
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
-  CreatePanelTools(app, *panel, *editor);
+  CreatePanelTools(app, *editor);
 }

@@ -16,8 +16,10 @@ struct TWKGeometrySnapshot {
   bool LosslessHeld = false;
   TTarnwickGeometry Lossless;
 
-  // None when the copies cannot be had: restoring a half-taken side would empty the images.
-  static std::unique_ptr<TWKGeometrySnapshot> Take(const TWKGraphicsDocument& document);
+  // withOriginal false: the step leaves the original image alone, and so does the snapshot. None
+  // when the copies cannot be had: restoring a half-taken side would empty the images.
+  static std::unique_ptr<TWKGeometrySnapshot> Take(const TWKGraphicsDocument& document,
+                                                   bool withOriginal = true);
   // Both images back, then the lossless geometry (a form let go in between stays let go).
   void Restore(TWKGraphicsDocument& document) const;
 };
@@ -28,6 +30,10 @@ class TWKGeometryCommandState : public TWKCustomGraphicsCommandState {
   // side that could not be taken (none) is left alone by undo or redo.
   TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                           std::unique_ptr<TWKGeometrySnapshot> before);
+  // Without an after side (none) a subclass redoes the step itself.
+  TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
+                          std::unique_ptr<TWKGeometrySnapshot> before,
+                          std::unique_ptr<TWKGeometrySnapshot> after);
   void Undo() override;
   void Redo() override;
 

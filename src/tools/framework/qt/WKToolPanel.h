@@ -69,6 +69,8 @@ class TWKWrapToolbar : public QWidget {
   bool event(QEvent* event) override;
 
  private:
+  void ItemsChanged();
+
   TWKImageList* Images_ = nullptr;
   bool Wrap_ = true;
 };

@@ -1,18 +1,17 @@
-// The rotate/flip and resize frames in the tool panel: their controls reach the tools, the tools'
-// own moves are not taken for the user's, and the thumbnail paints the preview.
+// The crop and free-rotation frames: the ratio choice shows its panel and reaches the tool, and
+// the rotation frame's controls reach its tool.
 #include <gtest/gtest.h>
 
-#include <QPainter>
-#include <QTest>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 
 #include "support/QtTestApplication.h"
 #include "tools/framework/qt/OptionFrameFixture.h"
-#include "framework/WKApplication.h"
-#include "framework/qt/MainForm.h"
-#include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/qt/WKToolPanel.h"
-#include "tools/geometry/qt/ResizeFrame.h"
-#include "tools/geometry/qt/RotateFrame.h"
+#include "tools/geometry/qt/CropFrame.h"
+#include "tools/geometry/qt/FreeRotationFrame.h"
 
 namespace {
 
@@ -20,75 +19,61 @@ class GeometryFramesTest : public OptionFrameTest {
  protected:
   void SetUp() override {
     OptionFrameTest::SetUp();
-    rotate = CreateTool<TWKRotateTool>(app.get(), CreateRotateFrame);
-    resize = CreateTool<TWKResizeTool>(app.get(), CreateResizeFrame);
-    rotateFrame = static_cast<TWKRotateFrame*>(rotate->Frame());
-    resizeFrame = static_cast<TWKResizeFrame*>(resize->Frame());
+    crop = CreateTool<TWKCrop2PlusTool>(app.get(), CreateCropFrame);
+    rotation = CreateTool<TWKRotation3Tool>(app.get(), CreateRotationFrame);
+    cropFrame = static_cast<TWKCrop2PlusFrame*>(crop->Frame());
+    rotationFrame = static_cast<TWKRotation3Frame*>(rotation->Frame());
   }
-
-  TWKRotateTool* rotate = nullptr;
-  TWKResizeTool* resize = nullptr;
-  TWKRotateFrame* rotateFrame = nullptr;
-  TWKResizeFrame* resizeFrame = nullptr;
+  TWKCrop2PlusTool* crop = nullptr;
+  TWKRotation3Tool* rotation = nullptr;
+  TWKCrop2PlusFrame* cropFrame = nullptr;
+  TWKRotation3Frame* rotationFrame = nullptr;
 };
 
 }  // namespace
 
-TEST_F(GeometryFramesTest, RotateFrameSwapsItsButtonsForThePreviewAndNamesThePerformedOption) {
-  ASSERT_NE(rotateFrame, nullptr);
-  EXPECT_EQ(rotateFrame->TitleLabel->text(), "Rotation & Flip");
-  EXPECT_EQ(rotateFrame->ShowOptions->text(), "Show More Options");
-  EXPECT_FALSE(rotateFrame->OptionsPanelShown());
-  EXPECT_TRUE(rotateFrame->DirectButtons[0]->isVisibleTo(rotateFrame));
-  EXPECT_EQ(rotateFrame->SelectedOperation(), RotateRightOperation);
-  EXPECT_EQ(rotateFrame->RotateButton->text(), "Rotate Right");
+TEST_F(GeometryFramesTest, TheRatioChoiceShowsItsPanelAndSetsTheToolsRatio) {
+  ASSERT_NE(cropFrame, nullptr);
+  EXPECT_EQ(cropFrame->TitleLabel->text(), "Crop");
+  EXPECT_EQ(cropFrame->rbFree->text(), "Loose");
+  EXPECT_EQ(cropFrame->WidthLabel->text(), "Width:");
+  EXPECT_TRUE(cropFrame->lblCurrentResolution->text().startsWith("Screen Resolution: "));
+  EXPECT_EQ(cropFrame->cmbFoto->count(), 13);
+  EXPECT_EQ(cropFrame->cmbScreen->count(), 6);
+  EXPECT_EQ(cropFrame->WidthEdit->maximum(), 65535);
+  EXPECT_FALSE(cropFrame->SizePanel->isHidden());
+  EXPECT_TRUE(cropFrame->panelFoto->isHidden());
 
-  QTest::mouseClick(rotateFrame->ShowOptions, Qt::LeftButton);
-  EXPECT_TRUE(rotate->OptionsShown());
-  EXPECT_TRUE(rotateFrame->OptionsPanelShown());
-  EXPECT_FALSE(rotateFrame->DirectButtons[0]->isVisibleTo(rotateFrame));
-  EXPECT_EQ(rotateFrame->ShowOptions->text(), "Hide Options");
-  EXPECT_EQ(rotateFrame->ThumbnailViewSize(), (TSize{176, 150}));
+  cropFrame->rbFoto->setChecked(true);
+  EXPECT_EQ(crop->Ratio, (TSideRatio{1, 1}));
+  EXPECT_TRUE(cropFrame->SizePanel->isHidden());
+  EXPECT_FALSE(cropFrame->panelFoto->isHidden());
+  cropFrame->cmbFoto->setCurrentIndex(5);  // 2x3 (… 10x15 …)
+  EXPECT_EQ(crop->Ratio, (TSideRatio{2, 3}));
 
-  rotateFrame->RadioButtons[FlipVerticalOperation - 1]->setChecked(true);
-  EXPECT_EQ(rotateFrame->SelectedOperation(), FlipVerticalOperation);
-  EXPECT_EQ(rotateFrame->RotateButton->text(), "Flip Vertical");
-  EXPECT_TRUE(registry.Execute("ROTATIONLEFTOPTION", TWKCustomProperties{}));
-  EXPECT_EQ(rotateFrame->SelectedOperation(), RotateLeftOperation);
-  // Without a document nothing is turned and nothing breaks.
-  QTest::mouseClick(rotateFrame->RotateButton, Qt::LeftButton);
-  EXPECT_EQ(rotate->Operation(), RotateNone);
+  cropFrame->rbScreen->setChecked(true);
+  EXPECT_EQ(crop->Ratio, (TSideRatio{4, 3}));
+  EXPECT_FALSE(cropFrame->panelScreen->isHidden());
+  EXPECT_FALSE(cropFrame->gbCurrentResolution->isHidden());
+  cropFrame->cmbScreen->setCurrentIndex(5);
+  EXPECT_EQ(crop->Ratio, (TSideRatio{8, 5}));
+
+  cropFrame->rbFree->setChecked(true);
+  EXPECT_TRUE(crop->Ratio.Free());
+  EXPECT_TRUE(cropFrame->gbCurrentResolution->isHidden());
 }
 
-TEST_F(GeometryFramesTest, EmptyThumbnailIsAWhiteBoxWithABlackOutline) {
-  QImage image(rotateFrame->ThumbnailView->size(), QImage::Format_RGB32);
-  image.fill(Qt::red);
-  QPainter painter(&image);
-  rotateFrame->ThumbnailViewPaint(painter);
-  painter.end();
-  EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::black));
-  EXPECT_EQ(image.pixelColor(175, 149), QColor(Qt::black));
-  EXPECT_EQ(image.pixelColor(88, 75), QColor(Qt::white));
-}
-
-TEST_F(GeometryFramesTest, ResizeEditsReportTypingButNotTheToolsOwnValues) {
-  ASSERT_NE(resizeFrame, nullptr);
-  EXPECT_TRUE(resizeFrame->ConstrainProportionsCheckBox->isChecked());
-  EXPECT_EQ(resizeFrame->WidthLabel->text(), "Width:");
-  resize->ConstrainProportionsCheckBoxChange(false);
-  EXPECT_FALSE(resizeFrame->ConstrainProportionsCheckBox->isChecked());
-
-  resizeFrame->WidthEdit->clear();
-  QTest::keyClicks(resizeFrame->WidthEdit, "640");
-  EXPECT_EQ(resize->NewWidth(), 640);
-  QTest::keyClicks(resizeFrame->HeightEdit, "x");  // "1x" is no number: unchanged
-  EXPECT_EQ(resize->NewHeight(), 0);
-  QTest::mouseClick(resizeFrame->WidthUpDown->Up, Qt::LeftButton);
-  EXPECT_EQ(resize->NewWidth(), 641);
-  EXPECT_EQ(resizeFrame->WidthEdit->text(), "641");
-  resize->SetNewWidth(32767);
-  QTest::mouseClick(resizeFrame->WidthUpDown->Up, Qt::LeftButton);
-  EXPECT_EQ(resize->NewWidth(), 32767) << "the up-down stops at its maximum";
-  QTest::mouseClick(resizeFrame->ConstrainProportionsCheckBox, Qt::LeftButton);
-  EXPECT_TRUE(resize->ConstrainProportions());
+TEST_F(GeometryFramesTest, TheRotationFramesControlsReachTheTool) {
+  ASSERT_NE(rotationFrame, nullptr);
+  EXPECT_EQ(rotationFrame->TitleLabel->text(), "Rotation");
+  EXPECT_EQ(rotationFrame->AutoCropTBXCheckBox->text(), "Auto Crop When Finishing");
+  EXPECT_EQ(rotationFrame->CancelTBXButton->text(), "Cancel");
+  EXPECT_FALSE(rotationFrame->AutoCropTBXCheckBox->isChecked());
+  rotationFrame->AutoCropTBXCheckBox->setChecked(true);
+  EXPECT_TRUE(rotation->AutoCrop());
+  rotation->SetAutoCrop(false);
+  EXPECT_FALSE(rotationFrame->AutoCropTBXCheckBox->isChecked());
+  rotationFrame->SetActionsEnabled(false);
+  EXPECT_FALSE(rotationFrame->FinishingTBXButton->isEnabled());
+  EXPECT_GE(panel->PanelWidth(), TWKRotation3Tool::kPanelWidth);
 }
