@@ -31,6 +31,10 @@
 #include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
+#include "tools/retouch/EmphasisTool.h"
+#include "tools/retouch/EyeColorTool.h"
+#include "tools/retouch/qt/EmphasisFrame.h"
+#include "tools/retouch/qt/EyeColorFrame.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
@@ -134,8 +138,13 @@ void TModule::DataModuleCreate() {
   editor->SetCurrentTool(redEye);
   auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
   if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
+  auto* eyeColor = CreateTool<TWKEyeColorTool>(&app, CreateEyeColorFrame);
+  if (eyeColor->Button != nullptr) eyeColor->Button->SetImageIndex(98);
   auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
   if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
   auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
   if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+  if (TWKToolPanelModule* panel = ToolPanel()) panel->AddToolSeparator(6);
+  auto* emphasis = CreateTool<TWKEmphasisTool>(&app, CreateEmphasisFrame);
+  if (emphasis->Button != nullptr) emphasis->Button->SetImageIndex(51);
 }

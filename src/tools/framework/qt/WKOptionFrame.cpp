@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QToolButton>
 
 #include "framework/WKInputCodes.h"
 #include "framework/qt/QtText.h"
@@ -57,8 +58,8 @@ std::optional<TPoint> TQtTrackBar::ThumbScreenPoint() const {
   return TPoint{p.x(), p.y()};
 }
 
-TQtCheckBox::TQtCheckBox(QCheckBox* box) : Box(box) {
-  QObject::connect(box, &QCheckBox::toggled, box, [this](bool v) {
+TQtCheckBox::TQtCheckBox(QAbstractButton* box) : Box(box) {
+  QObject::connect(box, &QAbstractButton::toggled, box, [this](bool v) {
     if (OnChange_) OnChange_(v);
   });
 }
@@ -184,6 +185,16 @@ TQtCheckBox* TWKOptionFrame::AddNamedCheckBox(std::string_view name, QWidget* pa
   NameControl(name, box);
   auto& entry = CheckBoxes_[std::string(name)];
   entry = std::make_unique<TQtCheckBox>(box);
+  return entry.get();
+}
+
+TQtCheckBox* TWKOptionFrame::AddNamedToggleButton(std::string_view name, QWidget* parent, int width, int height) {
+  auto* button = new QToolButton(parent);
+  button->setCheckable(true);
+  button->setFixedSize(width, height);
+  NameControl(name, button);
+  auto& entry = CheckBoxes_[std::string(name)];
+  entry = std::make_unique<TQtCheckBox>(button);
   return entry.get();
 }
 
