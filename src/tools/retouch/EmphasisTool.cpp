@@ -38,19 +38,10 @@ void TWKAntiAgingTool::AfterConstruction() {
   if (IWKToolFrame* frame = ToolFrame()) {
     BindFrame(*frame);
     if (IWKTrackBar* bar = SizeTrackBar()) bar->SetTickFrequency(8);
-    auto bind = [this](std::string_view name, int32_t low, int32_t high, int32_t value,
-                       void (TWKAntiAgingTool::*handler)(int32_t)) {
-      IWKTrackBar* bar = FrameTrackBar(name);
-      if (bar == nullptr) return;
-      bar->SetRange(low, high);
-      bar->SetTickFrequency(1);
-      bar->SetPosition(value);
-      bar->SetOnChange([this, handler](int32_t v) { (this->*handler)(v); });
-    };
-    bind(EmphasisNames::NaturalnessControl, kMinNaturalness, kMaxNaturalness, Naturalness_,
-         &TWKAntiAgingTool::NaturalnessTrackBarChange);
-    bind(EmphasisNames::SmoothingControl, kMinSmoothing, kMaxSmoothing, Smoothing_,
-         &TWKAntiAgingTool::SmoothingTrackBarChange);
+    BindTrackBar(FrameTrackBar(EmphasisNames::NaturalnessControl), kMinNaturalness, kMaxNaturalness, 1, Naturalness_,
+                 [this](int32_t v) { NaturalnessTrackBarChange(v); });
+    BindTrackBar(FrameTrackBar(EmphasisNames::SmoothingControl), kMinSmoothing, kMaxSmoothing, 1, Smoothing_,
+                 [this](int32_t v) { SmoothingTrackBarChange(v); });
     if (IWKCheckBox* box = frame->CheckBox(EmphasisNames::ExpertModeControl))
       box->SetOnChange([this](bool v) { ExpertModeTBXCheckBoxChange(v); });
   }

@@ -129,12 +129,8 @@ void TWKMakeUpSurfaceTool::AfterConstruction() {
 
 void TWKMakeUpSurfaceTool::BindPaletteControls() {
   using namespace EyeColorNames;
-  if (IWKTrackBar* bar = BrightnessBar()) {
-    bar->SetRange(0, 255);
-    bar->SetTickFrequency(16);
-    bar->SetOnChange([this](int32_t v) { BrightnessTrackBarChange(v); });
-    bar->SetOnEnter([this] { RecordMove(BrightnessControl); });
-  }
+  BindTrackBar(BrightnessBar(), 0, 255, 16, Palette.Brightness(), [this](int32_t v) { BrightnessTrackBarChange(v); });
+  if (IWKTrackBar* bar = BrightnessBar()) bar->SetOnEnter([this] { RecordMove(BrightnessControl); });
   if (IWKPaintBox* box = Frame_->PaintBox(PaletteControl)) {
     box->SetPaintHandler([this](TWKPixels& image, bool) { Palette.DrawPalette(image); });
     box->SetMouseHandler([this](IWKPaintBox::TMouseEvent e, uint32_t shift, TPoint p) { PaletteMouse(e, shift, p); });
