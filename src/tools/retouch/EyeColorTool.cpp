@@ -121,7 +121,8 @@ void TWKMakeUpSurfaceTool::AfterConstruction() {
     if (Frame_ != nullptr)
       for (std::string_view name : {EyeColorNames::PaletteControl, EyeColorNames::ColorControl})
         if (IWKPaintBox* box = Frame_->PaintBox(name)) box->Repaint();
-    ShowColorValues();
+    // The read-out belongs to the view while another tool is current.
+    if (Active()) ShowColorValues();
   };
   ShowPaletteState();
   Localize();

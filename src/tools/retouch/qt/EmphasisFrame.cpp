@@ -6,7 +6,7 @@ TWKAntiAgingFrame::TWKAntiAgingFrame(TWKComponent* owner, QWidget* parent, TWKAn
   Name = tool.ScriptName + "Frame";
   AddBrushPreview();
   ExpertModeTBXCheckBox = AddNamedCheckBox(ExpertModeControl, PreviewAlignmentPanel);
-  PreviewRow->addWidget(ExpertModeTBXCheckBox->Box);
+  PreviewRow->insertWidget(2, ExpertModeTBXCheckBox->Box);
   AddSizeTrackBar();
   NaturalnessTrackBar = AddNamedTrackBar(NaturalnessControl, TWKAntiAgingTool::kMinNaturalness,
                                          TWKAntiAgingTool::kMaxNaturalness);

@@ -40,6 +40,7 @@ TWKMakeUpSurfaceFrame::TWKMakeUpSurfaceFrame(TWKComponent* owner, QWidget* paren
 
   TBXAlignmentPanel1 = new QWidget(this);
   QHBoxLayout* planes = Row(TBXAlignmentPanel1);
+  planes->setSpacing(2);
   PlaneGroup_ = new QButtonGroup(this);
   PlaneGroup_->setExclusive(true);
   for (int i = 0; i < 3; ++i) {
