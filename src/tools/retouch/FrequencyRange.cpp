@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -112,7 +113,7 @@ bool TFrequencyRange::Compute(const TWKPixels& image, int32_t fineRadius, int32_
   const int32_t chunks = (H_ + kChunkRows - 1) / kChunkRows;
   const std::thread::id caller = std::this_thread::get_id();
   std::atomic<int32_t> done{0};
-  ParallelChunks(chunks, int64_t{W_} * H_ * 3 * 8, [&](int32_t chunk) {
+  auto computeChunk = [&](int32_t chunk) {
     const int32_t y0 = chunk * kChunkRows, y1 = std::min(H_, y0 + kChunkRows);
     if (copy)
       for (int32_t y = y0; y < y1; ++y)
@@ -121,7 +122,15 @@ bool TFrequencyRange::Compute(const TWKPixels& image, int32_t fineRadius, int32_
     BoxBlurRows(from, fromStride, W_, H_, coarseRadius, BlurCoarse_.Data(), stride, y0, y1);
     const int32_t now = ++done;
     if (progress && std::this_thread::get_id() == caller) progress(now, chunks);
-  });
+  };
+  try {
+    ParallelChunks(chunks, int64_t{W_} * H_ * 3 * 8, computeChunk);
+  } catch (const std::bad_alloc&) {
+    // A share's row scratch could not be had: nothing half-computed is kept.
+    Allocate(0, 0);
+    MarkStale(2);
+    return false;
+  }
   Staleness = 0;
   return true;
 }
