@@ -79,6 +79,35 @@ std::vector<std::string> ProgramArguments() {
   return files;
 }
 
+
+// Step 9 of the composition: the tools in panel order with their button images: smudge 35, undo
+// brush 21 | resize 23, crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000)
+// red-eye 46 (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
+// emphasis 51.
+void CreateTools(TWKApplication& app, TWKGraphicsEditor& editor) {
+  TWKToolPanelModule* panel = ToolPanel();
+  auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
+  if (crop->Button != nullptr) crop->Button->SetImageIndex(24);
+  auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
+  if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
+  if (panel != nullptr) panel->AddToolSeparator(6);
+  if (panel != nullptr) panel->AddToolSeparator(1000);
+  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
+  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
+  editor.SetCurrentTool(redEye);
+  auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
+  if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
+  auto* eyeColor = CreateTool<TWKEyeColorTool>(&app, CreateEyeColorFrame);
+  if (eyeColor->Button != nullptr) eyeColor->Button->SetImageIndex(98);
+  auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
+  if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
+  auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
+  if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+  if (panel != nullptr) panel->AddToolSeparator(6);
+  auto* emphasis = CreateTool<TWKEmphasisTool>(&app, CreateEmphasisFrame);
+  if (emphasis->Button != nullptr) emphasis->Button->SetImageIndex(51);
+}
+
 }  // namespace
 
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
@@ -133,29 +162,6 @@ void TModule::DataModuleCreate() {
   // 7. Original-image tool; rotate/flip tool with its panel button hidden.
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
-  // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
-  //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
-  //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
-  //    emphasis 51.
-  TWKToolPanelModule* panel = ToolPanel();
-  auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
-  if (crop->Button != nullptr) crop->Button->SetImageIndex(24);
-  auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
-  if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
-  if (panel != nullptr) panel->AddToolSeparator(6);
-  if (panel != nullptr) panel->AddToolSeparator(1000);
-  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
-  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
-  editor->SetCurrentTool(redEye);
-  auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
-  if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
-  auto* eyeColor = CreateTool<TWKEyeColorTool>(&app, CreateEyeColorFrame);
-  if (eyeColor->Button != nullptr) eyeColor->Button->SetImageIndex(98);
-  auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
-  if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
-  auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
-  if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
-  if (panel != nullptr) panel->AddToolSeparator(6);
-  auto* emphasis = CreateTool<TWKEmphasisTool>(&app, CreateEmphasisFrame);
-  if (emphasis->Button != nullptr) emphasis->Button->SetImageIndex(51);
+  // 9. The tools in panel order.
+  CreateTools(app, *editor);
 }

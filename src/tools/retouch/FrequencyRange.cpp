@@ -22,6 +22,30 @@ uint8_t ClampByte(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)
 
 }  // namespace
 
+namespace {
+
+// The running sums of a window of radius r clipped to count entries: before entry 0 the entries
+// 0 .. min(r − 1, count − 1) are added; at i, entry i − r − 1 leaves (when i − r > 0) and entry
+// i + r enters (when i + r < count); out(i, sums, size) receives each window.
+template <class TSum, class TAt, class TOut>
+void RunningWindowSums(int32_t count, int32_t r, TAt at, TOut out) {
+  TSum sum[3] = {0, 0, 0};
+  int32_t n = 0;
+  auto add = [&](int32_t i, int sign) {
+    const auto* e = at(i);
+    for (int c = 0; c < 3; ++c) sum[c] += sign * static_cast<TSum>(e[c]);
+    n += sign;
+  };
+  for (int32_t i = 0; i <= std::min(r - 1, count - 1); ++i) add(i, 1);
+  for (int32_t i = 0; i < count; ++i) {
+    if (i - r > 0) add(i - r - 1, -1);
+    if (i + r < count) add(i + r, 1);
+    out(i, sum, n);
+  }
+}
+
+}  // namespace
+
 void BoxBlurPlain(const uint8_t* source, ptrdiff_t sourceStride, int32_t width, int32_t height,
                   int32_t radius, uint8_t* target, ptrdiff_t targetStride) {
   if (width <= 0 || height <= 0) return;
@@ -29,42 +53,20 @@ void BoxBlurPlain(const uint8_t* source, ptrdiff_t sourceStride, int32_t width, 
   // First pass, per column: the window's sums as single-precision averages.
   std::vector<float> intermediate(static_cast<size_t>(width) * height * 3);
   auto inter = [&](int32_t x, int32_t y) { return &intermediate[(static_cast<size_t>(y) * width + x) * 3]; };
-  for (int32_t x = 0; x < width; ++x) {
-    int64_t sum[3] = {0, 0, 0};
-    int32_t count = 0;
-    auto entry = [&](int32_t y) { return source + y * sourceStride + x * 3; };
-    for (int32_t y = 0; y <= std::min(r - 1, height - 1); ++y, ++count)
-      for (int c = 0; c < 3; ++c) sum[c] += entry(y)[c];
-    for (int32_t y = 0; y < height; ++y) {
-      if (y - r > 0) {
-        for (int c = 0; c < 3; ++c) sum[c] -= entry(y - r - 1)[c];
-        --count;
-      }
-      if (y + r < height) {
-        for (int c = 0; c < 3; ++c) sum[c] += entry(y + r)[c];
-        ++count;
-      }
-      for (int c = 0; c < 3; ++c) inter(x, y)[c] = static_cast<float>(sum[c]) / static_cast<float>(count);
-    }
-  }
+  for (int32_t x = 0; x < width; ++x)
+    RunningWindowSums<int64_t>(
+        height, r, [&](int32_t y) { return source + y * sourceStride + x * 3; },
+        [&](int32_t y, const int64_t* sum, int32_t n) {
+          for (int c = 0; c < 3; ++c) inter(x, y)[c] = static_cast<float>(sum[c]) / static_cast<float>(n);
+        });
   // Second pass, per row, over the reals.
   for (int32_t y = 0; y < height; ++y) {
-    double sum[3] = {0, 0, 0};
-    int32_t count = 0;
-    for (int32_t x = 0; x <= std::min(r - 1, width - 1); ++x, ++count)
-      for (int c = 0; c < 3; ++c) sum[c] += inter(x, y)[c];
     uint8_t* out = target + y * targetStride;
-    for (int32_t x = 0; x < width; ++x) {
-      if (x - r > 0) {
-        for (int c = 0; c < 3; ++c) sum[c] -= inter(x - r - 1, y)[c];
-        --count;
-      }
-      if (x + r < width) {
-        for (int c = 0; c < 3; ++c) sum[c] += inter(x + r, y)[c];
-        ++count;
-      }
-      for (int c = 0; c < 3; ++c) out[x * 3 + c] = ClampRound(sum[c] / count);
-    }
+    RunningWindowSums<double>(
+        width, r, [&](int32_t x) { return inter(x, y); },
+        [&](int32_t x, const double* sum, int32_t n) {
+          for (int c = 0; c < 3; ++c) out[x * 3 + c] = ClampRound(sum[c] / n);
+        });
   }
 }
 
