@@ -22,13 +22,12 @@ void InvertImage(TWKGraphicsDocument& document) {
   document.MarkDirty(document.ImageRect(), true);
 }
 
-}  // namespace
-
-void InstallPluginTestHook(TWKGraphicsEditor& editor) {
-  const char* action = std::getenv("QUILLMOOR_TEST_PLUGIN_EDIT");
-  if (action == nullptr || *action == '\0') return;
-  const std::string what = action;
-  QTimer::singleShot(0, [&editor, what] {
+void EditOnceOpen(TWKGraphicsEditor& editor, const std::string& what, int delay = 0) {
+  QTimer::singleShot(delay, [&editor, what] {
+    if (editor.StartupOpenPending()) {
+      EditOnceOpen(editor, what, 10);
+      return;
+    }
     TWKGraphicsDocument* document = editor.CurrentImageDocument();
     if (!editor.PluginMode() || document == nullptr) return;
     if (TWKApplication* app = Application()) std::fprintf(stderr, "title: %s\n", app->GetTitle().c_str());
@@ -39,4 +38,11 @@ void InstallPluginTestHook(TWKGraphicsEditor& editor) {
     if (what == "invert") InvertImage(*document);
     editor.PluginApplyClick();
   });
+}
+
+}  // namespace
+
+void InstallPluginTestHook(TWKGraphicsEditor& editor) {
+  const char* action = std::getenv("QUILLMOOR_TEST_PLUGIN_EDIT");
+  if (action != nullptr && *action != '\0') EditOnceOpen(editor, action);
 }

@@ -2,17 +2,23 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <thread>
 #include <vector>
 
+#include "documents/WKBackgroundDecode.h"
 #include "framework/WKThreadPool.h"
 #include "imaging/WKBitmap.h"
+#include "imaging/WKOrientation.h"
 #include "imaging/WKPageMemory.h"
 #include "platform/codec/StillImageCodec.h"
 
 namespace {
+
+constexpr uint32_t kExifOrientationId = 0x0112;
 
 std::atomic<uint64_t> AssumedAvailable{0};
 
@@ -157,8 +163,122 @@ bool MakeCopies(const TWKBitmapStorage& rows, TWKLTBitmap* original, TWKPixelBuf
   return true;
 }
 
-bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLTBitmap& current,
+// The decode with the copies following it on another core for a large picture.
+bool ReadFollowedByCopies(TImageDecoder& decoder, const TWKBitmapStorage& rows, std::vector<uint8_t*> copies,
+                          TCodecError& err) {
+  TRowCopier copier(rows, std::move(copies));
+  TDecodeProgress progress;
+  TWKTask follower;
+  if (rows.Size >= FollowerThreshold && MachineCores() >= 2) {
+    try {
+      follower = TWKThreadPool::Shared().Run([&copier, &progress] { copier.Follow(progress); });
+      decoder.SetProgress(&progress);
+    } catch (...) {
+      // no worker: the copies are made after the decode
+    }
+  }
+  bool decoded = false;
+  try {
+    decoded = decoder.ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+  } catch (...) {
+    progress.Fail();  // the follower must not wait for rows that never come
+    follower.Wait();
+    throw;
+  }
+  decoder.SetProgress(nullptr);
+  progress.Publish(decoded ? rows.Height : TDecodeProgress::Failed);
+  if (decoded) copier.CopyBelow(rows.Height);
+  follower.Wait();
+  return decoded;
+}
+
+// The EXIF orientation the picture was stored with (1 when it names none).
+int32_t StoredOrientation(const TImageInfo& info) {
+  for (const TPropertyItem& item : info.Items)
+    if (item.Id == kExifOrientationId) return OrientationValue(item.Value.data(), item.Value.size(), item.Type);
+  return 1;
+}
+
+// The reduced picture of a background open, from a decoder of its own over the same bytes,
+// turned upright as the document will show the whole picture.
+struct TReducedDecode {
+  TWKLTBitmap Picture;
+  bool Decoded = false;
+  bool Across = false;  // turned a quarter
+
+  void Run(const std::shared_ptr<const TCodecData>& data, int32_t width, int32_t height) {
+    TCodecError err;
+    std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::Open(data, err);
+    if (!decoder || !Picture.SetSize(width, height, FormatBGR24, TPixelFill::Zero)) return;
+    const TWKBitmapStorage& rows = Picture.Storage();
+    const int32_t orientation = StoredOrientation(decoder->Info());
+    Across = orientation >= 5 && orientation <= 8;
+    Decoded = decoder->ReadThumbnail({rows.Bits, rows.RowBytes, width, height}, err) &&
+              TurnUpright(Picture, orientation);
+  }
+};
+
+// The whole decode on a pool worker, the reduced one on another, while the opening thread
+// waits through the hooks of the open in scope. False when no worker could be had: nothing has
+// been decoded then.
+bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<const TCodecData>& data,
+                      TImageDecoder& decoder, const TWKBitmapStorage& rows, TCodecError& err, bool& decoded) {
+  TDecodeProgress progress;
+  std::atomic<bool> whole{false};
+  decoder.SetProgress(&progress);
+  TWKTask full = TWKThreadPool::Shared().TryRun([&] {
+    try {
+      whole = decoder.ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+    } catch (...) {
+      err.Fail(TCodecStatus::TooLarge, "There is not enough memory to decode the image.");
+    }
+  });
+  if (!full.Valid()) {
+    decoder.SetProgress(nullptr);
+    return false;
+  }
+  TReducedDecode reduced;
+  int32_t width = 0, height = 0;
+  TWKTask small;
+  if (open.Hooks().Reduced && decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height))
+    small = TWKThreadPool::Shared().TryRun([&] { reduced.Run(data, width, height); });
+  bool reducedDone = !small.Valid();
+  while (!full.Done()) {
+    if (!reducedDone && small.Done()) {
+      reducedDone = true;
+      // The whole picture's size as it will be shown, turned as the reduced one.
+      const bool across = reduced.Across;
+      if (reduced.Decoded)
+        open.Hooks().Reduced(reduced.Picture, across ? rows.Height : rows.Width, across ? rows.Width : rows.Height);
+    }
+    const double done = double(std::max(progress.Published(), 0)) / double(rows.Height);
+    if (open.Hooks().Wait)
+      open.Hooks().Wait(done);
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  full.Wait();
+  small.Wait();
+  decoder.SetProgress(nullptr);
+  decoded = whole;
+  return true;
+}
+
+// The decoder writes every pixel of current, on a worker when an open in the background is in
+// scope and the picture is large.
+bool ReadCurrent(const std::shared_ptr<const TCodecData>& data, TImageDecoder& decoder,
+                 const TWKBitmapStorage& rows, TCodecError& err) {
+  const TWKBackgroundDecode* open = TWKBackgroundDecode::Current();
+  bool decoded = false;
+  if (open != nullptr && rows.Size >= TWKBackgroundDecode::MinimumBytes &&
+      ReadInBackground(*open, data, decoder, rows, err, decoded))
+    return decoded;
+  return decoder.ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+}
+
+bool DecodeImage(const std::shared_ptr<const TCodecData>& data, TCodecError& err, TWKLTBitmap& current,
                  TWKLTBitmap* original, TWKPixelBuffer* backup, TImageInfo& info, std::string& error) {
+  std::unique_ptr<TImageDecoder> decoder = data ? TStillImageCodec::Open(data, err) : nullptr;
   if (!decoder) {
     error = err.Message;
     return false;
@@ -182,29 +302,8 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
     error = "There is not enough memory to keep a copy of the original image.";
     return false;
   }
-  TRowCopier copier(rows, std::move(copies));
-  TDecodeProgress progress;
-  TWKTask follower;
-  if (original != nullptr && rows.Size >= FollowerThreshold && MachineCores() >= 2) {
-    try {
-      follower = TWKThreadPool::Shared().Run([&copier, &progress] { copier.Follow(progress); });
-      decoder->SetProgress(&progress);
-    } catch (...) {
-      // no worker: the copies are made after the decode
-    }
-  }
-  bool decoded = false;
-  try {
-    decoded = decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
-  } catch (...) {
-    progress.Fail();  // the follower must not wait for rows that never come
-    follower.Wait();
-    throw;
-  }
-  decoder->SetProgress(nullptr);
-  progress.Publish(decoded ? rows.Height : TDecodeProgress::Failed);
-  if (decoded) copier.CopyBelow(rows.Height);
-  follower.Wait();
+  const bool decoded = copies.empty() ? ReadCurrent(data, *decoder, rows, err)
+                                      : ReadFollowedByCopies(*decoder, rows, std::move(copies), err);
   if (!decoded) {
     error = err.Message;
     return false;
@@ -221,24 +320,24 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
                      TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, &original, backup, info, error);
+  return DecodeImage(TCodecData::MapFile(fileName, err), err, current, &original, backup, info, error);
 }
 
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TImageInfo& info, std::string& error) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, nullptr, nullptr, info, error);
+  return DecodeImage(TCodecData::MapFile(fileName, err), err, current, nullptr, nullptr, info, error);
 }
 
 bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current,
                      TWKLTBitmap& original, TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, &original, backup, info, error);
+  return DecodeImage(data, err, current, &original, backup, info, error);
 }
 
 bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current, TImageInfo& info,
                      std::string& error) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, nullptr, nullptr, info, error);
+  return DecodeImage(data, err, current, nullptr, nullptr, info, error);
 }
 
 bool EncodeImageFile(const std::string& fileName, const TWKLTBitmap& image, const char* mimeType,

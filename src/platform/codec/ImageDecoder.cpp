@@ -66,6 +66,8 @@ bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
   return true;
 }
 
+bool TImageDecoder::ReducedSize(int32_t, int32_t&, int32_t&) const { return false; }
+
 bool TImageDecoder::ReadThumbnail(const TPixelRows& dest, TCodecError& err) {
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");

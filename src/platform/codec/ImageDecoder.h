@@ -72,6 +72,10 @@ class TImageDecoder {
   // Decodes a picture of exactly dest.Width x dest.Height (area-averaged from the full size, or
   // through a cheaper reduced decode where the format has one).
   virtual bool ReadThumbnail(const TPixelRows& dest, TCodecError& err);
+  // The size of a reduced decode far cheaper than the full one (the decoder's own 1/8 or 1/4
+  // scale) whose longer side has at least `longSide` pixels; false when the format has none or
+  // the picture is too small for one. ReadThumbnail at that size takes the cheap path.
+  virtual bool ReducedSize(int32_t longSide, int32_t& width, int32_t& height) const;
 
  protected:
   TImageInfo Info_;
