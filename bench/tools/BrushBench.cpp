@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BrushScene.h"
+#include "imaging/WKPageMemory.h"
 #include "support/RatioReporter.h"
 #include "tools/brush/NeighbourhoodAverage.h"
 
@@ -40,6 +41,29 @@ void BM_PupilDab100(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PupilDab100)->Unit(benchmark::kMillisecond);
+
+// The same dab as the first change after the open: the original and the backup still share the
+// current image's pixels and take copies of their own first, into memory fresh from the system
+// as in a program just started.
+void BM_PupilDab100FirstAfterOpen(benchmark::State& state) {
+  if (!Ready(state)) return;
+  TProgram& p = Program();
+  p.Editor->SetCurrentTool(p.PupilTool);
+  p.PupilTool->SetSize(100);
+  const TPoint client = p.Client(Pupil);
+  for (auto _ : state) {
+    state.PauseTiming();
+    p.Document()->SharePixels();
+    ReleaseKeptPixelMemory();
+    state.ResumeTiming();
+    p.View()->MouseDown(mbLeft, ssLeft, client);
+    p.View()->MouseUp(mbLeft, 0, client);
+    state.PauseTiming();
+    p.Editor->Undo();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PupilDab100FirstAfterOpen)->Unit(benchmark::kMillisecond);
 
 // One mouse move inside a running stroke of the size-100 darkening brush: the stamp's merge into
 // the stroke mask and its blend.
@@ -191,6 +215,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatio("size-100 dab, first after the open / later", "BM_PupilDab100FirstAfterOpen",
+                      "BM_PupilDab100");
   reporter.PrintRatio("size-64 means, row sums / pixel by pixel", "BM_AverageDab64RowSums",
                       "BM_AverageDab64PerPixel");
   reporter.PrintRatio("400-stamp stroke mask, sized once / growing", "BM_StrokeMaskSizedOnce",
