@@ -75,7 +75,8 @@ TEST_F(QtCodec, BmpSavesAndOpensWithTheSamePixelsAndResolution) {
 
 TEST_F(QtCodec, RunLengthBmpGifAndTransparentXpm) {
   TCodecError err;
-  auto bmp = OpenBytes(Rle8Bmp(), err);
+  const std::vector<uint8_t> rle = Rle8Bmp();  // the decoder borrows the bytes
+  auto bmp = OpenBytes(rle, err);
   ASSERT_TRUE(bmp) << err.Message;
   EXPECT_EQ(bmp->Info().Width, 4);
   EXPECT_NEAR(bmp->Info().DpiX, 72, 0.01);
