@@ -1,9 +1,6 @@
 #include "app/Composition.h"
-#include "app/PluginTestHook.h"
 #include "app/StartupReport.h"
 
-#include <QCoreApplication>
-#include <QStringList>
 
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsFormats.h"
@@ -25,6 +22,7 @@
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/qt/QtLoadProgress.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "platform/codec/qt/QtImageCodec.h"
@@ -54,19 +52,26 @@ constexpr TWKLabelDescriptor kAboutLabels[] = {
     {.FixedText = QM_SUPPORT_PAGE, .Flags = LabelSameLine | LabelHyperlink},
 };
 
+std::vector<std::string>& RawArguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+
+TEditorTestHook EditorTestHook = nullptr;
+
 // The files named on the command line (paths or file:// addresses) once Qt has taken its own
 // options out.
 std::vector<std::string> ProgramArguments() {
-  const QStringList all = QCoreApplication::arguments();
-  std::vector<std::string> arguments;
-  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
   std::vector<std::string> files;
-  for (const std::string& file : ParseCommandLine(arguments).Files)
-    files.push_back(LocalFileFromArgument(ToQString(file)));
+  for (const std::string& file : ParseCommandLine(RawArguments()).Files) files.push_back(LocalFileFromArgument(file));
   return files;
 }
 
 }  // namespace
+
+void SetProgramArguments(std::vector<std::string> arguments) { RawArguments() = std::move(arguments); }
+
+void SetEditorTestHook(TEditorTestHook hook) { EditorTestHook = hook; }
 
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
@@ -98,7 +103,7 @@ void TModule::DataModuleCreate() {
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
-  InstallPluginTestHook(*editor);
+  if (EditorTestHook != nullptr) EditorTestHook(*editor);
   InstallStartupReport(*editor);
 
   // 3. Print and help modules (product "Quillmoor", language "English").
@@ -119,6 +124,7 @@ void TModule::DataModuleCreate() {
   // 7. Original-image tool; rotate/flip tool with its panel button hidden.
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
+  InstallQtLoadProgress(*form->StatusBar);
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
