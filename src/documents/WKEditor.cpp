@@ -233,18 +233,17 @@ bool TWKEditor::SaveAs(TWKDocument& document) {
   formats->GetSaveFormats(saveFormats);
   std::string fileName = WithoutExtension(document.FileName);
   int32_t filterIndex = FindFormat(saveFormats, document.FormatId) + 1;
-  if (!Dialogs_.ExecuteSaveDialog(*formats, saveFormats, fileName, filterIndex)) return false;
-  if (filterIndex < 1 || filterIndex > static_cast<int32_t>(saveFormats.size()) || fileName.empty())
-    return false;
-  const TWKFileFormatInfo& format = saveFormats[static_cast<size_t>(filterIndex - 1)];
-  fileName = WithDefaultExtension(fileName, format);
-  if (FileExists(fileName) && ::access(fileName.c_str(), W_OK) != 0) {
+  for (;;) {
+    if (!Dialogs_.ExecuteSaveDialog(*formats, saveFormats, fileName, filterIndex)) return false;
+    if (filterIndex < 1 || filterIndex > static_cast<int32_t>(saveFormats.size()) || fileName.empty())
+      return false;
+    fileName = WithDefaultExtension(fileName, saveFormats[static_cast<size_t>(filterIndex - 1)]);
+    if (!FileExists(fileName) || ::access(fileName.c_str(), W_OK) == 0) break;
     // Not replaced behind the user's back: the dialog comes again for another name.
     ShowMessage(FormatText(LanguageString(kWriteProtected), fileName), MB_OK | MB_ICONWARNING);
-    return SaveAs(document);
   }
   if (FileExists(fileName) && !AskOverwrite(fileName)) return false;
-  if (document.SaveToFile(fileName, format.Id)) return true;
+  if (document.SaveToFile(fileName, saveFormats[static_cast<size_t>(filterIndex - 1)].Id)) return true;
   ReportFailure(kCannotSave, fileName);
   return false;
 }
