@@ -136,3 +136,24 @@ TEST_F(QtCodec, BadBmpFilesFailCleanly) {
   EXPECT_FALSE(OpenBytes(std::vector<uint8_t>{'B', 'M', 1, 2, 3}, err));
   EXPECT_FALSE(err.Message.empty());
 }
+
+TEST_F(QtCodec, DrawingsAndHeadersOverAFewBytesAreRefusedWithTheirReason) {
+  const std::string svg =
+      R"(<svg xmlns="http://www.w3.org/2000/svg" width="65535" height="16000"><rect width="9" height="9"/></svg>)";
+  // A GIF whose screen and image claim 20000 x 20000 over an empty image.
+  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0, 0, 0,
+                              ',', 0, 0, 0, 0, 0x20, 0x4E, 0x20, 0x4E, 0, 2, 0, ';'};
+  const struct {
+    const char* Name;
+    std::vector<uint8_t> Bytes;
+    std::string Reason;
+  } cases[] = {
+      {"drawing", std::vector<uint8_t>(svg.begin(), svg.end()), "a vector drawing, not a photograph"},
+      {"gif", gif, "truncated at byte " + std::to_string(gif.size())},
+  };
+  for (const auto& c : cases) {
+    TCodecError err;
+    EXPECT_FALSE(OpenBytes(c.Bytes, err)) << c.Name;
+    EXPECT_EQ(err.Message, c.Reason) << c.Name;
+  }
+}
