@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "GraphicsEditorFixture.h"
+#include "documents/WKLoadProgress.h"
 #include "framework/WKAtomicFile.h"
 #include "support/Fifo.h"
 #include "support/HostileFiles.h"
@@ -132,4 +133,37 @@ TEST_F(OpenSaveFailureTest, AFileOrFolderTheUserMayNotWriteIsNeitherReplacedNorW
   EXPECT_EQ(FileText(locked), "keep me");
   EXPECT_EQ(Entries(Folder), (std::vector<std::string>{"locked.png", "other.png", "photo.png", "shut"}));
   EXPECT_TRUE(Entries(Folder / "shut").empty());
+}
+
+TEST_F(OpenSaveFailureTest, ALongOpenShowsItsProgressAndCanBeCalledOff) {
+  WriteBytes(Folder / "large.png", hostile::ZeroPng(4096, 4096, true));  // 48 MB of rows
+  WriteBytes(Folder / "small.png", hostile::ZeroPng(64, 64, true));
+  std::vector<std::string> events;
+  double last = 0;
+  bool callOff = true;
+  TWKLoadProgress::SetHooks({
+      .Begin = [&](const std::string& fileName) { events.push_back("begin " + std::filesystem::path(fileName).filename().string()); },
+      .Update =
+          [&](double done) {
+            EXPECT_GE(done, last);
+            last = done;
+            return !(callOff && done > 0.5);
+          },
+      .End = [&] { events.push_back("end"); },
+  });
+  // Called off half-way: no document and no message.
+  EXPECT_EQ(Open((Folder / "large.png").string()), nullptr);
+  EXPECT_EQ(Shown, "");
+  EXPECT_EQ(events, (std::vector<std::string>{"begin large.png", "end"}));
+  EXPECT_EQ(Editor->DocumentCount(), 0);
+  // Left to run, it opens; a small picture shows nothing.
+  callOff = false;
+  last = 0;
+  events.clear();
+  EXPECT_NE(Open((Folder / "small.png").string()), nullptr);
+  EXPECT_TRUE(events.empty());
+  EXPECT_NE(Open((Folder / "large.png").string()), nullptr);
+  EXPECT_EQ(events, (std::vector<std::string>{"begin large.png", "end"}));
+  EXPECT_GT(last, 0.9);
+  TWKLoadProgress::SetHooks({});
 }
