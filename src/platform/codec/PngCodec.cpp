@@ -200,7 +200,6 @@ class TPngDecoder final : public TImageDecoder {
   bool CheckChunks(TCodecError& err) {
     const uint8_t* d = Data_->Data();
     const size_t size = Data_->Size();
-    uint64_t imageData = 0;
     size_t pos = 8;
     while (pos + 12 <= size) {
       const uint64_t length = ReadBE32(d + pos);
