@@ -3,6 +3,26 @@
 #include <algorithm>
 #include <vector>
 
+namespace {
+
+// Adds the channel sums of source columns [x0[dx], x1[dx]) of one row to acc, per dx.
+void AddRowSums(const uint8_t* row, const std::vector<int32_t>& x0, const std::vector<int32_t>& x1,
+                std::vector<uint64_t>& acc) {
+  for (size_t dx = 0; dx < x0.size(); ++dx) {
+    uint64_t b = 0, g = 0, r = 0;
+    for (const uint8_t* p = row + x0[dx] * 3; p < row + x1[dx] * 3; p += 3) {
+      b += p[0];
+      g += p[1];
+      r += p[2];
+    }
+    acc[dx * 3] += b;
+    acc[dx * 3 + 1] += g;
+    acc[dx * 3 + 2] += r;
+  }
+}
+
+}  // namespace
+
 TAreaReducer::TAreaReducer(int32_t srcWidth, int32_t srcHeight, const TPixelRows& dst)
     : SrcHeight_(srcHeight), Dst_(dst) {
   if (srcWidth <= 0 || srcHeight <= 0 || dst.Width <= 0 || dst.Height <= 0) {
@@ -31,17 +51,7 @@ void TAreaReducer::AddRow(const uint8_t* row) {
     int32_t y0 = 0, y1 = 0;
     Rows(Dy_, y0, y1);
     if (sy < y0) return;
-    for (int32_t dx = 0; dx < Dst_.Width; ++dx) {
-      uint64_t b = 0, g = 0, r = 0;
-      for (const uint8_t* p = row + X0_[size_t(dx)] * 3; p < row + X1_[size_t(dx)] * 3; p += 3) {
-        b += p[0];
-        g += p[1];
-        r += p[2];
-      }
-      Acc_[size_t(dx) * 3] += b;
-      Acc_[size_t(dx) * 3 + 1] += g;
-      Acc_[size_t(dx) * 3 + 2] += r;
-    }
+    AddRowSums(row, X0_, X1_, Acc_);
     if (sy + 1 < y1) return;  // more source rows belong to this one
     uint8_t* out = Dst_.Row(Dy_);
     for (int32_t dx = 0; dx < Dst_.Width; ++dx) {

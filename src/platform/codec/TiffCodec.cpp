@@ -370,34 +370,43 @@ class TTiffDecoder final : public TImageDecoder {
     }
   }
 
+  using TRowOf = std::function<uint8_t*(uint32_t)>;
+
+  // The chunk at (x0, y0) of every plane into buffers, converted into the rows rowOf gives.
+  bool ReadChunk(uint32_t x0, uint32_t y0, const std::vector<std::unique_ptr<uint8_t[]>>& buffers,
+                 const TRowOf& rowOf, TCodecError& err) {
+    TIFF* tif = Tif_.get();
+    const TChunks& c = Chunks_;
+    const uint32_t rowCount = std::min(c.Height, uint32_t(Info_.Height) - y0);
+    const uint32_t columns = std::min(c.Width, uint32_t(Info_.Width) - x0);
+    for (int p = 0; p < c.Planes; ++p) {
+      tmsize_t got = c.Tiled ? TIFFReadTile(tif, buffers[p].get(), x0, y0, 0, uint16_t(p))
+                             : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, uint16_t(p)),
+                                                    buffers[p].get(), tmsize_t(c.Bytes));
+      if (got < 0 || (!c.Tiled && uint64_t(got) < c.RowBytes * rowCount))
+        return Failed(err, "cannot read the pixel data");
+    }
+    const uint8_t* rows[16] = {};
+    for (uint32_t r = 0; r < rowCount; ++r) {
+      for (int p = 0; p < c.Planes; ++p) rows[p] = buffers[p].get() + r * c.RowBytes;
+      ConvertRun(Layout_, rows, columns, rowOf(y0 + r) + size_t(x0) * 3);
+    }
+    return true;
+  }
+
   // Decodes band after band of chunk rows: rowOf (y) is where picture row y goes, bandDone (end)
   // follows each band (rows up to end are complete) and may call the decode off.
-  bool ReadChunks(const std::function<uint8_t*(uint32_t)>& rowOf, const std::function<bool(uint32_t)>& bandDone,
-                  TCodecError& err) {
-    TIFF* tif = Tif_.get();
+  bool ReadChunks(const TRowOf& rowOf, const std::function<bool(uint32_t)>& bandDone, TCodecError& err) {
     const TChunks& c = Chunks_;
     std::vector<std::unique_ptr<uint8_t[]>> buffers;
     for (int p = 0; p < c.Planes; ++p) {
       buffers.emplace_back(new (std::nothrow) uint8_t[c.Bytes]);
       if (!buffers.back()) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to read the TIFF file.");
     }
-    const uint8_t* rows[16] = {};
     for (uint32_t y0 = 0; y0 < uint32_t(Info_.Height); y0 += c.Height) {
-      const uint32_t rowCount = std::min(c.Height, uint32_t(Info_.Height) - y0);
-      for (uint32_t x0 = 0; x0 < uint32_t(Info_.Width); x0 += c.Width) {
-        const uint32_t columns = std::min(c.Width, uint32_t(Info_.Width) - x0);
-        for (int p = 0; p < c.Planes; ++p) {
-          tmsize_t got = c.Tiled ? TIFFReadTile(tif, buffers[p].get(), x0, y0, 0, uint16_t(p))
-                                 : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, uint16_t(p)),
-                                                        buffers[p].get(), tmsize_t(c.Bytes));
-          if (got < 0 || (!c.Tiled && uint64_t(got) < c.RowBytes * rowCount)) return Failed(err, "cannot read the pixel data");
-        }
-        for (uint32_t r = 0; r < rowCount; ++r) {
-          for (int p = 0; p < c.Planes; ++p) rows[p] = buffers[p].get() + r * c.RowBytes;
-          ConvertRun(Layout_, rows, columns, rowOf(y0 + r) + size_t(x0) * 3);
-        }
-      }
-      if (!bandDone(y0 + rowCount)) return false;
+      for (uint32_t x0 = 0; x0 < uint32_t(Info_.Width); x0 += c.Width)
+        if (!ReadChunk(x0, y0, buffers, rowOf, err)) return false;
+      if (!bandDone(y0 + std::min(c.Height, uint32_t(Info_.Height) - y0))) return false;
     }
     return true;
   }
