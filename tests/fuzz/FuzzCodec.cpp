@@ -5,15 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "platform/codec/PropertyItems.h"
-#include "FuzzPatch.h"
 #include "platform/codec/StillImageCodec.h"
-#include "platform/guard/DecodeGuard.h"
 
 namespace {
-
-// What the decode guard may hand out, well inside the fuzzer's 2 GB limit.
-constexpr uint64_t kFuzzMemory = uint64_t{768} << 20;
 
 std::vector<uint8_t> Sample(const char* mime) {
   const int32_t w = 24, h = 16;
@@ -36,23 +32,6 @@ const std::vector<uint8_t>& Base(int which) {
   return bases[which];
 }
 
-void Decode(const std::vector<uint8_t>& bytes) {
-  TCodecError err;
-  auto decoder = TStillImageCodec::OpenMemory(bytes.data(), bytes.size(), err);
-  if (!decoder) return;
-  const TImageInfo& info = decoder->Info();
-  // The guard decides, as for a document: whatever it admits must decode within the fuzzer's
-  // memory limit, so a file that gets past it with a costly decode shows as a failure.
-  const uint64_t rows = uint64_t(AlignedRowBytes24(info.Width)) * uint64_t(info.Height);
-  if (!TDecodeGuard::CheckMemory(info.Width, info.Height, rows + info.DecoderBytes).empty()) return;
-  std::vector<uint8_t> pixels(size_t(AlignedRowBytes24(info.Width)) * size_t(info.Height));
-  decoder->ReadPixels({pixels.data(), AlignedRowBytes24(info.Width), info.Width, info.Height}, err);
-  auto again = TStillImageCodec::OpenMemory(bytes.data(), bytes.size(), err);
-  if (!again) return;
-  uint8_t thumb[8 * 12 * 3];
-  again->ReadThumbnail({thumb, 8 * 3, 8, 12}, err);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -61,20 +40,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  const int mode = data[0] % 4;
-  ++data;
-  --size;
-  if (mode == 0) {
-    std::vector<uint8_t> raw(data, data + size);
-    Decode(raw);
+  FuzzImage(data, size, Base, [](const std::vector<uint8_t>& raw) {
     std::vector<TPropertyItem> items;
     TCodecError err;
     PropertyItemsFromExifBlock(raw, items, err);
-    return 0;
-  }
-  const std::vector<uint8_t> bytes = PatchedSample(Base(mode - 1), data, size);
-  if (bytes.empty()) return 0;
-  Decode(bytes);
+  });
   return 0;
 }

@@ -5,33 +5,12 @@
 
 #include <vector>
 
+#include "platform/codec/CodecTestSupport.h"
 #include "platform/codec/StillImageCodec.h"
 
+using codec_test::RunLengthBmp;
+
 namespace {
-
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t value) {
-  for (size_t i = 0; i < 4; ++i) v[at + i] = uint8_t(value >> (8 * i));
-}
-
-// A 4 x 2 bottom-up BMP over the palette black, blue, red with these codes.
-std::vector<uint8_t> RunLengthBmp(bool rle4, const std::vector<uint8_t>& codes) {
-  std::vector<uint8_t> bmp(54, 0);
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  Put32(bmp, 10, 54 + 12);
-  Put32(bmp, 14, 40);
-  Put32(bmp, 18, 4);
-  Put32(bmp, 22, 2);
-  bmp[26] = 1;
-  bmp[28] = rle4 ? 4 : 8;
-  Put32(bmp, 30, rle4 ? 2 : 1);
-  Put32(bmp, 46, 3);
-  for (const uint8_t byte : {0, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0}) bmp.push_back(byte);
-  for (const uint8_t byte : codes) bmp.push_back(byte);
-  Put32(bmp, 34, uint32_t(codes.size()));
-  Put32(bmp, 2, uint32_t(bmp.size()));
-  return bmp;
-}
 
 // The picture as letters, top row first: '.' black, 'B' blue, 'R' red, '?' anything else.
 std::string Letters(const std::vector<uint8_t>& rows, ptrdiff_t rowBytes) {
