@@ -115,6 +115,13 @@ constexpr size_t FollowerThreshold = size_t{1} << 22;
 // From this size on an open shows its progress and can be called off.
 constexpr size_t ProgressThreshold = size_t{48} << 20;
 
+// A long decode reports to the open under way, whose user may call it off.
+void WatchLongDecode(size_t bytes, TImageDecoder& decoder, TDecodeProgress& progress) {
+  if (bytes < ProgressThreshold || !TWKLoadProgress::Running()) return;
+  progress.SetWatch([](double done) { return TWKLoadProgress::Report(done); });
+  decoder.SetProgress(&progress);
+}
+
 bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLTBitmap& current,
                  TWKLTBitmap& original, TWKPixelBuffer* backup, TImageInfo& info, std::string& error) {
   if (!decoder) {
@@ -145,10 +152,7 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
   if (backup != nullptr) copies.push_back(newBackup.Bits);
   TRowCopier copier(rows, std::move(copies));
   TDecodeProgress progress;
-  if (rows.Size >= ProgressThreshold && TWKLoadProgress::Running()) {
-    progress.SetWatch([](double done) { return TWKLoadProgress::Report(done); });
-    decoder->SetProgress(&progress);
-  }
+  WatchLongDecode(rows.Size, *decoder, progress);
   TWKTask follower;
   if (rows.Size >= FollowerThreshold && MachineCores() >= 2) {
     try {

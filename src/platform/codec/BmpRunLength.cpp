@@ -65,37 +65,61 @@ class TBmpRunLengthDecoder final : public TImageDecoder {
     std::memcpy(dest.Row(y) + x * 3, Palette_[index].data(), 3);
   }
 
+  // Where the next code is read and the next pixel goes.
+  struct TCursor {
+    size_t Pos = 0;
+    int64_t X = 0, Line = 0;
+  };
+
   // The codes were checked to stay inside the file (CheckBmpFile); positions are checked here.
   void Decode(const TPixelRows& dest) const {
     const std::span<const uint8_t> b = Data_->Bytes();
-    size_t pos = ReadLE32(&b[10]);
-    int64_t x = 0, line = 0;
-    while (pos + 2 <= b.size() && line < dest.Height) {
-      const uint8_t count = b[pos], code = b[pos + 1];
-      pos += 2;
+    TCursor at{ReadLE32(&b[10]), 0, 0};
+    while (at.Pos + 2 <= b.size() && at.Line < dest.Height) {
+      const uint8_t count = b[at.Pos], code = b[at.Pos + 1];
+      at.Pos += 2;
       if (count > 0) {
-        for (int i = 0; i < count; ++i, ++x)
-          Put(dest, x, line, Rle8_ ? code : uint8_t(i & 1 ? code & 15 : code >> 4));
-      } else if (code == 0) {
-        x = 0;
-        ++line;
-      } else if (code == 1) {
+        for (int i = 0; i < count; ++i, ++at.X)
+          Put(dest, at.X, at.Line, Rle8_ ? code : uint8_t(i & 1 ? code & 15 : code >> 4));
+      } else if (!Escape(dest, code, at)) {
         return;
-      } else if (code == 2) {
-        if (pos + 2 > b.size()) return;
-        x += b[pos];
-        line += b[pos + 1];
-        pos += 2;
-      } else {
-        const size_t bytes = Rle8_ ? code : (size_t(code) + 1) / 2;
-        if (pos + bytes > b.size()) return;
-        for (int i = 0; i < code; ++i, ++x) {
-          const uint8_t v = b[pos + (Rle8_ ? size_t(i) : size_t(i) / 2)];
-          Put(dest, x, line, Rle8_ ? v : uint8_t(i & 1 ? v & 15 : v >> 4));
-        }
-        pos += bytes + (bytes & 1);
       }
     }
+  }
+
+  // The code after a zero count: end of line, end of picture, a move, or literal pixels. False
+  // when the picture ends.
+  bool Escape(const TPixelRows& dest, uint8_t code, TCursor& at) const {
+    const std::span<const uint8_t> b = Data_->Bytes();
+    switch (code) {
+      case 0:
+        at.X = 0;
+        ++at.Line;
+        return true;
+      case 1:
+        return false;
+      case 2:
+        if (at.Pos + 2 > b.size()) return false;
+        at.X += b[at.Pos];
+        at.Line += b[at.Pos + 1];
+        at.Pos += 2;
+        return true;
+      default:
+        return Literal(dest, code, at);
+    }
+  }
+
+  // count pixels given one by one (a byte each, or a nibble each in RLE4), padded to a word.
+  bool Literal(const TPixelRows& dest, uint8_t count, TCursor& at) const {
+    const std::span<const uint8_t> b = Data_->Bytes();
+    const size_t bytes = Rle8_ ? count : (size_t(count) + 1) / 2;
+    if (at.Pos + bytes > b.size()) return false;
+    for (int i = 0; i < count; ++i, ++at.X) {
+      const uint8_t v = b[at.Pos + (Rle8_ ? size_t(i) : size_t(i) / 2)];
+      Put(dest, at.X, at.Line, Rle8_ ? v : uint8_t(i & 1 ? v & 15 : v >> 4));
+    }
+    at.Pos += bytes + (bytes & 1);
+    return true;
   }
 
   std::shared_ptr<const TCodecData> Data_;

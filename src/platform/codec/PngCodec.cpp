@@ -96,6 +96,14 @@ struct TPngSink {
   bool Cancelled = false;
 };
 
+// Publishes the rows done and reports the share done after every 64 rows; false once the
+// watcher has called the decode off.
+bool ReportRows(const TPngSink* sink, int pass, int passes, int32_t y, int32_t height) {
+  if (!sink->Progress || (y & 63) != 63) return true;
+  if (passes == 1) sink->Progress->Publish(y + 1);
+  return sink->Progress->Report((pass + double(y + 1) / height) / passes);
+}
+
 bool PngReadRows(TPngState* s, TPngSink* sink, int32_t height) {
   if (setjmp(png_jmpbuf(s->Png))) return false;
   int passes = PngSetTransforms(s);
@@ -105,13 +113,9 @@ bool PngReadRows(TPngState* s, TPngSink* sink, int32_t height) {
     for (int32_t y = 0; y < height; ++y) {
       png_read_row(s->Png, sink->Bits + y * sink->RowBytes, nullptr);
       if (sink->Reducer) sink->Reducer->AddRow(sink->Bits);
-      if (sink->Progress && (y & 63) == 63) {
-        if (passes == 1) sink->Progress->Publish(y + 1);
-        if (!sink->Progress->Report((pass + double(y + 1) / height) / passes)) {
-          sink->Cancelled = true;
-          png_error(s->Png, "cancelled");
-        }
-      }
+      if (ReportRows(sink, pass, passes, y, height)) continue;
+      sink->Cancelled = true;
+      png_error(s->Png, "cancelled");
     }
   }
   png_read_end(s->Png, nullptr);

@@ -124,6 +124,38 @@ uint64_t TJpegLayout::CoefficientBytes() const {
   return PictureBlocks * 64 * sizeof(int16_t);
 }
 
+namespace {
+
+enum class TMarkerStep { Segment, Skipped, End };
+
+// At pos: stray bytes, fill bytes and markers without a length are stepped over; the end-of-image
+// marker, or a segment that does not fit the file, ends the walk. Segment: pos is at a marker with
+// a length that fits.
+TMarkerStep StepToSegment(std::span<const uint8_t> jpeg, size_t& pos, TJpegLayout& layout) {
+  if (jpeg[pos] != 0xFF) {  // stray bytes between segments: the decoders skip them too
+    pos = NextMarker(jpeg, pos);
+    return TMarkerStep::Skipped;
+  }
+  const uint8_t marker = jpeg[pos + 1];
+  if (marker == 0xFF) {
+    ++pos;
+    return TMarkerStep::Skipped;
+  }
+  if (marker == 0xD9) {
+    layout.Ended = true;
+    return TMarkerStep::End;
+  }
+  if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+    pos += 2;
+    return TMarkerStep::Skipped;
+  }
+  if (pos + 4 > jpeg.size()) return TMarkerStep::End;
+  const size_t length = Read16(&jpeg[pos + 2]);
+  return length < 2 || pos + 2 + length > jpeg.size() ? TMarkerStep::End : TMarkerStep::Segment;
+}
+
+}  // namespace
+
 bool ReadJpegLayout(std::span<const uint8_t> jpeg, TJpegLayout& layout) {
   layout = {};
   if (jpeg.size() < 4 || jpeg[0] != 0xFF || jpeg[1] != 0xD8) return false;
@@ -131,26 +163,11 @@ bool ReadJpegLayout(std::span<const uint8_t> jpeg, TJpegLayout& layout) {
   bool haveFrame = false;
   size_t pos = 2;
   while (pos + 1 < jpeg.size()) {
-    if (jpeg[pos] != 0xFF) {  // stray bytes between segments: the decoders skip them too
-      pos = NextMarker(jpeg, pos);
-      continue;
-    }
+    const TMarkerStep step = StepToSegment(jpeg, pos, layout);
+    if (step == TMarkerStep::End) break;
+    if (step == TMarkerStep::Skipped) continue;
     const uint8_t marker = jpeg[pos + 1];
-    if (marker == 0xFF) {
-      ++pos;
-      continue;
-    }
-    if (marker == 0xD9) {
-      layout.Ended = true;
-      break;
-    }
-    if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
-      pos += 2;
-      continue;
-    }
-    if (pos + 4 > jpeg.size()) break;
     const size_t length = Read16(&jpeg[pos + 2]);
-    if (length < 2 || pos + 2 + length > jpeg.size()) break;
     const std::span<const uint8_t> body = jpeg.subspan(pos + 4, length - 2);
     pos += 2 + length;
     if (IsFrameMarker(marker) && !haveFrame) {
