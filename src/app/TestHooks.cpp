@@ -11,6 +11,7 @@
 #include "app/Composition.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
+#include "documents/WKLoadProgress.h"
 #include "framework/WKApplication.h"
 
 namespace {
@@ -48,16 +49,24 @@ class TStandardErrorMessages : public IWKMessageBoxService {
   }
 };
 
+// Once the open of the command line's file is over (a long one runs the message loop while it
+// shows its progress), reports what is open and closes the main window.
+void ReportAndQuit(TWKGraphicsEditor& editor) {
+  if (TWKLoadProgress::Running()) {
+    QTimer::singleShot(20, [&editor] { ReportAndQuit(editor); });
+    return;
+  }
+  if (const TWKGraphicsDocument* document = editor.CurrentImageDocument())
+    std::fprintf(stderr, "opened: %d x %d\n", document->CurrentImage.Width(), document->CurrentImage.Height());
+  else
+    std::fprintf(stderr, "opened: none\n");
+  TWKApplication* app = Application();
+  if (auto* window = dynamic_cast<QWidget*>(app != nullptr ? app->MainForm() : nullptr)) window->close();
+}
+
 void InstallQuitAfterStart(TWKGraphicsEditor& editor) {
   if (TWKApplication* app = Application()) app->SetMessageBoxService(std::make_unique<TStandardErrorMessages>());
-  QTimer::singleShot(0, [&editor] {
-    if (const TWKGraphicsDocument* document = editor.CurrentImageDocument())
-      std::fprintf(stderr, "opened: %d x %d\n", document->CurrentImage.Width(), document->CurrentImage.Height());
-    else
-      std::fprintf(stderr, "opened: none\n");
-    TWKApplication* app = Application();
-    if (auto* window = dynamic_cast<QWidget*>(app != nullptr ? app->MainForm() : nullptr)) window->close();
-  });
+  QTimer::singleShot(0, [&editor] { ReportAndQuit(editor); });
 }
 
 void InstallTestHooks(TWKGraphicsEditor& editor) {
