@@ -204,7 +204,7 @@ class TTiffDecoder final : public TImageDecoder {
       Info_.DecoderBytes = uint64_t(width) * height * 4;  // the library's whole RGBA raster
     }
     TCodecError metadataErr;
-    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr);
+    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr, &Info_.Embedded);
     return true;
   }
 
