@@ -143,8 +143,7 @@ bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const s
   if (!ReadRegularFile(fileName, *bytes, failure)) return false;  // the other paths report why
   TImageInfo info;
   std::string error;
-  if (!DecodeImageData(TCodecData::Borrow(bytes->data(), bytes->size()), document.CurrentImage,
-                       document.OriginalImage, info, error, &document.Backup)) {
+  if (!DecodeImageData(TCodecData::Borrow(bytes->data(), bytes->size()), document.CurrentImage, info, error)) {
     if (TWKLoadProgress::Cancelled()) {
       LastError = error;
       return false;
@@ -155,6 +154,7 @@ bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const s
     component.Release();
     return false;
   }
+  document.SharePixels();
   document.LoadMetadata(info);
   form->LoadInBackground(std::move(bytes), document.CurrentImage.Width(), document.CurrentImage.Height(),
                          document.StoredOrientation());
@@ -181,9 +181,8 @@ bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::str
     return ShowUpright(document);
   }
   TImageInfo info;
-  if (!DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, LastError,
-                       &document.Backup))
-    return false;
+  if (!DecodeImageFile(fileName, document.CurrentImage, info, LastError)) return false;
+  document.SharePixels();
   document.LoadMetadata(info);
   formatId = FormatIdOfContainer(info.Container);
   return ShowUpright(document);
