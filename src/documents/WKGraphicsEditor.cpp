@@ -174,6 +174,7 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
   RStatusPanel = pair("R:");
   GStatusPanel = pair("G:");
   BStatusPanel = pair("B:");
+  MessageStatusPanel = g.AddStatusPanel("", value * 4);
 }
 
 void TWKGraphicsEditor::Localize() {
@@ -598,6 +599,10 @@ void TWKGraphicsEditor::ShowPosition(TPoint p, const TBGRPixel& pixel) {
   RStatusPanel->SetCaption(std::to_string(pixel.Red));
   GStatusPanel->SetCaption(std::to_string(pixel.Green));
   BStatusPanel->SetCaption(std::to_string(pixel.Blue));
+}
+
+void TWKGraphicsEditor::ShowStatusMessage(const std::string& text) {
+  if (MessageStatusPanel != nullptr) MessageStatusPanel->SetCaption(text);
 }
 
 void TWKGraphicsEditor::ShowImageSize(int32_t width, int32_t height) {
