@@ -1,5 +1,6 @@
 // Measures "repair all eyes" on the eye-repair set (EyeSet.h):
-//   eye_repair_set <samples folder> [<folder for the painted photos>]
+//   eye_repair_set [--list] <samples folder> [<folder for the painted photos>]
+// (--list: every eye found, with its colours).
 // Per photo, scale and defect it prints the pupils repaired, the share of each repaired
 // pupil's defect pixels that came out dark and neutral, the catch-light kept, the pixels changed
 // farther than 3 pixels from any painted pupil and the repairs where no defect was painted; then
@@ -35,12 +36,23 @@ bool Changed(const TWKPixels& a, const TWKPixels& b, int32_t x, int32_t y) {
   return p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
 }
 
+bool gListEyes = false;
+
+void ListEyes(const std::vector<TFoundEye>& eyes) {
+  for (const TFoundEye& e : eyes)
+    std::printf("    %s at %d,%d box %dx%d core %d,%d,%d ring %d,%d,%d%s\n",
+                e.Defect == TEyeDefect::Red ? "red" : "shine", e.Centre.X, e.Centre.Y,
+                e.Bounds.Width(), e.Bounds.Height(), e.Core.Red, e.Core.Green, e.Core.Blue,
+                e.Ring.Red, e.Ring.Green, e.Ring.Blue, e.Paired ? " paired" : "");
+}
+
 // Repairs photo (in place) and returns the number of eyes repaired.
 int RepairAll(TWKPixelBuffer& photo) {
   TWKPixelBuffer source;
   source.Allocate(FormatBGR24, photo.BoundsRect());
   source.Assign(photo);
   const std::vector<TFoundEye> eyes = FindEyes(source, source.BoundsRect());
+  if (gListEyes) ListEyes(eyes);
   return RepairEyes(source, photo, eyes, TEyeRepairTuning{}).Count;
 }
 
@@ -83,7 +95,10 @@ int64_t ChangedOutside(const TWKPixels& before, const TWKPixels& after, const TW
   int64_t n = 0;
   for (int32_t y = 0; y < before.Height; ++y)
     for (int32_t x = 0; x < before.Width; ++x)
-      if (!near.Contains(x, y) && Changed(before, after, x, y)) ++n;
+      if (!near.Contains(x, y) && Changed(before, after, x, y)) {
+        if (gListEyes && n < 4) std::printf("    changed outside at %d,%d\n", x, y);
+        ++n;
+      }
   return n;
 }
 
@@ -108,6 +123,8 @@ void RunDefect(const TWKPixels& clean, const TPhotoSpec& spec, int scale, const 
   after.Allocate(FormatBGR24, before.BoundsRect());
   after.Assign(before);
   const int repaired = RepairAll(after);
+  if (!outFolder.empty())
+    SavePng(outFolder + "/" + name + "-" + style.Name + "-x" + std::to_string(scale) + "-after.png", after);
   int hits = 0;
   std::string line;
   for (const TDefectTruth& t : truths) MeasurePupil(before, after, t, sum, hits, line);
@@ -127,7 +144,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: eye_repair_set <samples folder> [<output folder>]\n");
     return 2;
   }
-  const std::string folder = argv[1], outFolder = argc > 2 ? argv[2] : "";
+  std::vector<std::string> args(argv + 1, argv + argc);
+  gListEyes = std::erase(args, std::string("--list")) > 0;
+  const std::string folder = args.at(0), outFolder = args.size() > 1 ? args[1] : "";
   TTotals sum;
   for (const TPhotoSpec& spec : Photos()) {
     TWKPixelBuffer original;

@@ -601,6 +601,12 @@ void TWKGraphicsEditor::ShowPosition(TPoint p, const TBGRPixel& pixel) {
   BStatusPanel->SetCaption(std::to_string(pixel.Blue));
 }
 
+IWKUIItem* TWKGraphicsEditor::AddEditMenuItem(const std::string& caption, const std::string& shortcut,
+                                              TWKClickHandler click) {
+  if (EditMenuItem == nullptr) return nullptr;
+  return MainWindow().AddMenuItem(caption, shortcut, nullptr, EditMenuItem, -1, std::move(click));
+}
+
 void TWKGraphicsEditor::ShowStatusMessage(const std::string& text) {
   if (MessageStatusPanel != nullptr) MessageStatusPanel->SetCaption(text);
 }

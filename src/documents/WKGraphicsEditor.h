@@ -141,6 +141,9 @@ class TWKGraphicsEditor : public TWKEditor {
   // The status-bar read-outs of the view.
   void ShowPosition(TPoint imagePoint, const TBGRPixel& pixel);
   void ShowImageSize(int32_t width, int32_t height);
+  // An item at the end of the Edit menu, for a command of a tool; none without the menu.
+  IWKUIItem* AddEditMenuItem(const std::string& caption, const std::string& shortcut,
+                             TWKClickHandler click);
   // A message on the status bar (what a tool just did); an empty text clears it.
   void ShowStatusMessage(const std::string& text);
 

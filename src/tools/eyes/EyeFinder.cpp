@@ -198,46 +198,51 @@ struct TColourSum {
 struct TBlobShape {
   TColourSum Core, Ring;
   int64_t Filled = 0;
-  double Roundness = 0;  // filled area / area of the box's inscribed ellipse
+  double Aspect = 1;
+  double Roundness = 0;  // overlap / union of the filled blob and its box's inscribed ellipse
 };
 
 TBlobShape MeasureShape(const TWKPixels& pixels, TLocalGrid& g, const TRect& box, TEyeDefect defect) {
   TBlobShape s;
   const double cx = (box.Left + box.Right) / 2.0, cy = (box.Top + box.Bottom) / 2.0;
   const double ax = box.Width() / 2.0, ay = box.Height() / 2.0;
+  int64_t inter = 0, uni = 0;
   for (int32_t y = g.Box.Top; y < g.Box.Bottom; ++y) {
     const uint8_t* p = pixels.PixelAddress(g.Box.Left, y);
     for (int32_t x = g.Box.Left; x < g.Box.Right; ++x, p += pixels.BytesPerPixel) {
       const uint8_t m = g.At(x, y);
+      const double dx = (x + 0.5 - cx) / ax, dy = (y + 0.5 - cy) / ay;
+      const double d2 = dx * dx + dy * dy;
+      inter += m != 2 && d2 <= 1.0;
+      uni += m != 2 || d2 <= 1.0;
       if (m != 2) ++s.Filled;
       if (m == 1) s.Core.Add(p);
       if (m != 2) continue;
-      const double dx = (x + 0.5 - cx) / ax, dy = (y + 0.5 - cy) / ay;
-      const double d2 = dx * dx + dy * dy;
       if (d2 < 1.6 || d2 > 3.6) continue;  // radius 1.26 .. 1.9 of the blob's
       s.Ring.Add(p);
       if (ClassifyEyePixel(p[0], p[1], p[2]) == defect) ++s.Ring.Same;
     }
   }
-  s.Roundness = static_cast<double>(s.Filled) / (std::numbers::pi * ax * ay);
+  s.Aspect = std::max(ax, ay) / std::min(ax, ay);
+  s.Roundness = uni > 0 ? static_cast<double>(inter) / static_cast<double>(uni) : 0.0;
   return s;
 }
 
 // Whether the blob looks like a defect pupil; strict asks more of a blob without a partner.
 bool LooksLikePupil(TEyeDefect defect, const TBlobShape& s, bool strict) {
-  if (s.Ring.N < 8 || s.Roundness < (strict ? 0.78 : 0.68) || s.Roundness > 1.2) return false;
+  if (s.Ring.N < 8 || s.Roundness < (strict ? 0.8 : 0.7) || (strict && s.Aspect > 1.5)) return false;
   if (s.Ring.Same * 100 > s.Ring.N * (strict ? 12 : 25)) return false;
   const TEyeColour core = s.Core.Mean(), ring = s.Ring.Mean();
-  if (defect == TEyeDefect::Red) {
-    const int32_t minRedness = strict ? 70 : 50;
-    return core.Redness() >= minRedness && ring.Redness() * 2 <= core.Redness() &&
-           ring.Red + 20 <= core.Red;
-  }
-  // A shine is brighter than its iris; a white blob in a black ring is a catch-light.
-  const int32_t contrast = strict ? 60 : 40;
-  if (core.Luma() < ring.Luma() + contrast || ring.Luma() > 150) return false;
-  const bool whitish = core.Chroma() < 40;
-  return !whitish || std::max({ring.Red, ring.Green, ring.Blue}) >= (strict ? 60 : 45);
+  // A red pupil is far redder than what surrounds it, be that iris or skin.
+  if (defect == TEyeDefect::Red)
+    return core.Red >= 100 && core.Redness() >= (strict ? 70 : 50) && ring.Redness() * 2 <= core.Redness();
+  // A shine is brighter than its iris, and either strongly coloured or nearly white; a white
+  // blob in a black ring is a catch-light.
+  if (core.Luma() < ring.Luma() + (strict ? 60 : 40) || ring.Luma() > 150) return false;
+  if (core.Chroma() >= 70) return core.Green - core.Blue >= 50;  // green or yellow, not skin
+  // White: too common in photos to be taken without a partner.
+  return !strict && core.Chroma() < 50 && std::min({core.Red, core.Green, core.Blue}) >= 180 &&
+         std::max({ring.Red, ring.Green, ring.Blue}) >= 45;
 }
 
 struct TCandidate {
@@ -266,6 +271,9 @@ TFoundEye MakeEye(TLocalGrid& g, const TRect& box, TEyeDefect defect, const TBlo
 // Two blobs of the same kind and similar size at a distance two eyes have.
 bool CouldPair(const TCandidate& a, const TCandidate& b) {
   if (a.Eye.Defect != b.Eye.Defect) return false;
+  const TEyeColour ca = a.Eye.Core, cb = b.Eye.Core;
+  if (std::max({std::abs(ca.Red - cb.Red), std::abs(ca.Green - cb.Green), std::abs(ca.Blue - cb.Blue)}) > 60)
+    return false;
   const double r = std::max(a.Radius, b.Radius), rs = std::min(a.Radius, b.Radius);
   if (r > 1.7 * rs) return false;
   const double dx = a.Eye.Centre.X - b.Eye.Centre.X, dy = a.Eye.Centre.Y - b.Eye.Centre.Y;

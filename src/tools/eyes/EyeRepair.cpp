@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int64_t kMaxCatchLightPercent = 15;
+
 TEyeColour ColourOf(const uint8_t* p) { return TEyeColour{p[0], p[1], p[2]}; }
 
 // A pixel of the defect's fainter rim: a blend of the defect's colour into the iris.
@@ -15,43 +17,68 @@ bool IsFaintDefect(const TEyeColour& c, const TFoundEye& eye) {
   if (eye.Defect == TEyeDefect::Red)
     return c.Red >= 50 && 4 * c.Red >= 5 * std::max(c.Green, c.Blue) + 20 &&
            3 * c.Redness() >= eye.Core.Redness();
-  return 2 * c.Luma() >= eye.Core.Luma() + eye.Ring.Luma();
+  // Nearer the shine's colour than the iris's: more than half shine.
+  auto distance = [&c](const TEyeColour& o) {
+    const int32_t db = c.Blue - o.Blue, dg = c.Green - o.Green, dr = c.Red - o.Red;
+    return db * db + dg * dg + dr * dr;
+  };
+  return distance(eye.Core) < distance(eye.Ring);
 }
 
-// A catch-light: whitish and clearly brighter than the defect round it.
+// A catch-light: nearly white and clearly brighter than the defect round it.
 bool IsCatchLight(const TEyeColour& c, const TFoundEye& eye) {
-  return std::min({c.Red, c.Green, c.Blue}) >= 150 && c.Chroma() <= 70 &&
+  return std::min({c.Red, c.Green, c.Blue}) >= 235 && c.Chroma() <= 30 &&
          c.Luma() >= eye.Core.Luma() + 30;
 }
 
-// The defect grown, twice at most, over the faint pixels next to it.
+// The defect grown by the faint pixels next to it.
 TWKPixelSet GrowOverRim(const TWKPixels& source, const TFoundEye& eye) {
   TWKPixelSet grown = eye.Pupil;
-  const TRect image = source.BoundsRect();
-  for (int step = 0; step < 2; ++step) {
-    TWKPixelSet rim = grown;
-    rim.Dilate();
-    rim.Subtract(grown);
-    const TRect box = IntersectRect(rim.BoundingBox(), image);
-    bool added = false;
-    for (int32_t y = box.Top; y < box.Bottom; ++y)
-      for (int32_t x = box.Left; x < box.Right; ++x)
-        if (rim.Contains(x, y) && IsFaintDefect(ColourOf(source.PixelAddress(x, y)), eye)) {
-          grown.Add(x, y);
-          added = true;
-        }
-    if (!added) break;
-  }
+  TWKPixelSet rim = grown;
+  rim.Dilate();
+  rim.Subtract(grown);
+  const TRect box = IntersectRect(rim.BoundingBox(), source.BoundsRect());
+  for (int32_t y = box.Top; y < box.Bottom; ++y)
+    for (int32_t x = box.Left; x < box.Right; ++x)
+      if (rim.Contains(x, y) && IsFaintDefect(ColourOf(source.PixelAddress(x, y)), eye)) grown.Add(x, y);
   return grown;
 }
 
+// The catch-light: a small share of the pupil at most; a larger bright part is the brighter
+// middle of a white shine, which is darkened with the rest.
 TWKPixelSet CatchLight(const TWKPixels& source, const TFoundEye& eye, const TWKPixelSet& area) {
   TWKPixelSet keep;
   const TRect box = IntersectRect(area.BoundingBox(), source.BoundsRect());
   for (int32_t y = box.Top; y < box.Bottom; ++y)
     for (int32_t x = box.Left; x < box.Right; ++x)
       if (area.Contains(x, y) && IsCatchLight(ColourOf(source.PixelAddress(x, y)), eye)) keep.Add(x, y);
+  if (keep.Count() * 100 > area.Count() * kMaxCatchLightPercent) keep.Clear();
   return keep;
+}
+
+// Whether c has the defect's hue: a strongly coloured pixel nearly parallel to the core colour.
+bool HasDefectTint(const TEyeColour& c, const TEyeColour& core) {
+  if (c.Chroma() < 40) return false;
+  const double dot = 1.0 * c.Red * core.Red + 1.0 * c.Green * core.Green + 1.0 * c.Blue * core.Blue;
+  const double lc = 1.0 * c.Red * c.Red + 1.0 * c.Green * c.Green + 1.0 * c.Blue * c.Blue;
+  const double lk = 1.0 * core.Red * core.Red + 1.0 * core.Green * core.Green + 1.0 * core.Blue * core.Blue;
+  return dot * dot >= 0.995 * 0.995 * lc * lk;
+}
+
+// 1, or 2 when at least a third of the pixels just outside the defect carry its tint.
+int32_t ChooseBorder(const TWKPixels& source, const TWKPixelSet& defect, const TFoundEye& eye) {
+  TWKPixelSet rim = defect;
+  rim.Dilate();
+  rim.Subtract(defect);
+  const TRect box = IntersectRect(rim.BoundingBox(), source.BoundsRect());
+  int64_t all = 0, tinted = 0;
+  for (int32_t y = box.Top; y < box.Bottom; ++y)
+    for (int32_t x = box.Left; x < box.Right; ++x)
+      if (rim.Contains(x, y)) {
+        ++all;
+        tinted += HasDefectTint(ColourOf(source.PixelAddress(x, y)), eye.Core);
+      }
+  return tinted * 3 >= all && all > 0 ? 2 : 1;
 }
 
 // The highest brightness of the ladder at which (almost) every defect pixel comes out neutral.
@@ -87,8 +114,10 @@ TEyeRepairPlan PlanEyeRepair(const TWKPixels& source, const TFoundEye& eye,
   plan.Keep = CatchLight(source, eye, whole);
   defect.Subtract(plan.Keep);
 
-  // One pixel beyond the defect gives its outermost pixels full coverage.
-  plan.Border = ClampInt(1 + tuning.Border, TRedEyeParams::MinBorder, TRedEyeParams::MaxBorder);
+  // One pixel beyond the defect gives its outermost pixels full coverage; two where the pixels
+  // round it still carry the defect's tint.
+  plan.Border = ClampInt(ChooseBorder(source, whole, eye) + tuning.Border, TRedEyeParams::MinBorder,
+                         TRedEyeParams::MaxBorder);
   plan.Selection = whole;
   for (int32_t i = 0; i < plan.Border; ++i) plan.Selection.Dilate();
   for (int32_t i = 0; i < -plan.Border; ++i) plan.Selection.Erode();

@@ -132,10 +132,9 @@ void TWKRedEyeTool::AfterConstruction() {
 
 void TWKRedEyeTool::AddRepairMenuItem() {
   TWKGraphicsEditor* editor = Editor();
-  if (editor == nullptr || editor->EditMenuItem == nullptr) return;
-  RepairAllMenuItem_ = editor->MainWindow().AddMenuItem(LanguageString(RedEyeNames::RepairAllText), "Ctrl+E",
-                                                        nullptr, editor->EditMenuItem, -1,
-                                                        [this] { RepairAllEyesClick(); });
+  if (editor == nullptr) return;
+  RepairAllMenuItem_ = editor->AddEditMenuItem(LanguageString(RedEyeNames::RepairAllText), "Ctrl+E",
+                                               [this] { RepairAllEyesClick(); });
 }
 
 void TWKRedEyeTool::Localize() {

@@ -64,8 +64,9 @@ TEST_P(EyeRepairColours, BothPupilsFoundAndNeutralised) {
   for (TPoint e : face.Eyes)
     for (int32_t y = e.Y - 6; y <= e.Y + 6; ++y)
       for (int32_t x = e.X - 6; x <= e.X + 6; ++x)
-        if ((x - e.X) * (x - e.X) + (y - e.Y) * (y - e.Y) <= 36)
+        if ((x - e.X) * (x - e.X) + (y - e.Y) * (y - e.Y) <= 36) {
           EXPECT_TRUE(IsNeutralPupilPixel(after.At(x, y))) << c.Name << " at " << x << "," << y;
+        }
   // Outside a 3-pixel rim round the pupils nothing changes.
   TTestImage masked(after);
   for (TPoint e : face.Eyes) masked.Disc(e.X, e.Y, 9, BGR(1, 2, 3));
@@ -81,15 +82,15 @@ INSTANTIATE_TEST_SUITE_P(
                       TDefectCase{"green shine", BGR(70, 215, 110), TEyeDefect::Shine},
                       TDefectCase{"yellow shine", BGR(235, 212, 60), TEyeDefect::Shine},
                       TDefectCase{"white shine", BGR(238, 238, 232), TEyeDefect::Shine}),
-    [](const auto& info) {
-      std::string name = info.param.Name;
+    [](const ::testing::TestParamInfo<TDefectCase>& param) {
+      std::string name = param.param.Name;
       for (char& ch : name)
         if (ch == ' ') ch = '_';
       return name;
     });
 
 // What is not a defect pupil: clean dark pupils with catch-lights, shapes that are not round,
-// blobs too large for an eye, red without a darker ring, and a single doubtful blob.
+// blobs too large for an eye, red that is no island and red in a ring nearly as red.
 TEST(EyeFinder, IgnoresWhatIsNoDefectPupil) {
   struct TCase {
     const char* Name;
@@ -111,9 +112,11 @@ TEST(EyeFinder, IgnoresWhatIsNoDefectPupil) {
          im.Fill(im.Pixels.BoundsRect(), BGR(230, 100, 50));
          for (int32_t x : {80, 160}) im.Disc(x, 60, 6, BGR(210, 30, 30));
        }},
-      {"one weak red blob", [](TTestImage& im) {
-         im.Disc(120, 60, 12, kIris);
-         im.Disc(120, 60, 6, BGR(120, 40, 40));
+      {"red in a reddish ring", [](TTestImage& im) {
+         for (int32_t x : {80, 160}) {
+           im.Disc(x, 60, 12, BGR(180, 80, 60));
+           im.Disc(x, 60, 6, BGR(200, 40, 40));
+         }
        }},
   };
   for (const TCase& c : cases) {
