@@ -31,7 +31,8 @@ struct TBigPhoto {
     for (int32_t i = 0; i < 3; ++i) Pixels.CopyRect(4000, i * 1333, side.BoundsRect(), side);
     const double s = 4000.0 / 512;
     const TDefectStyle red{"red", {205, 35, 40}, 0.95, 1.0, true};
-    for (const TPupilSpot& p : Photos()[0].Pupils)
+    const std::vector<TPhotoSpec> photos = Photos();
+    for (const TPupilSpot& p : photos[0].Pupils)
       PaintDefect(Pixels, TPupilSpot{p.X * s, p.Y * s, p.Rx * s, p.Ry * s}, red);
     Work.Allocate(FormatBGR24, Pixels.BoundsRect());
     Work.Assign(Pixels);
