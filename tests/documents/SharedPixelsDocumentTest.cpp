@@ -57,7 +57,9 @@ class SharedPixelsDocumentTest : public GraphicsEditorTest {
       ADD_FAILURE() << "cannot open " << file;
       return session;
     }
-    if (copyAtOpen) EXPECT_TRUE(doc->OwnPixels());
+    if (copyAtOpen) {
+      EXPECT_TRUE(doc->OwnPixels());
+    }
     auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
     Record(*doc, session);
     Turn(*doc);
