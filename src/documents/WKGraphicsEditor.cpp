@@ -162,7 +162,7 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
   CloseMenuSeperator = w.AddSeparator(file, fileSeparator);
 
   const int32_t label = std::max(g.FontHeight(), 8) * 2;
-  const int32_t value = std::max(g.FontHeight(), 8) * 4;
+  const int32_t value = std::max(g.FontHeight(), 8) * 7 / 2;  // "-12345"
   auto pair = [&](const char* text) {
     g.AddStatusPanel(text, label);
     return g.AddStatusPanel("", value);
@@ -174,7 +174,7 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
   RStatusPanel = pair("R:");
   GStatusPanel = pair("G:");
   BStatusPanel = pair("B:");
-  MessageStatusPanel = g.AddStatusPanel("", value * 4);
+  MessageStatusPanel = g.AddStatusPanel("", 0);
 }
 
 void TWKGraphicsEditor::Localize() {

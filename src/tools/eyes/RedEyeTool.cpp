@@ -367,8 +367,11 @@ void TWKRedEyeTool::RepairAllEyesClick() {
 
 void TWKRedEyeTool::RepairEyesInDrag(const TRect& rect) {
   // The press that began the drag corrected its pixel as a click; that step is taken back.
+  bool clickUndone = false;
   if (const auto* state = LastRedEyeState();
       state != nullptr && dynamic_cast<const TWKEyeRepairCommandState*>(state) == nullptr)
-    UndoOwnStep<TWKRedEyeCommandState>();
-  RepairAllEyes(rect);
+    clickUndone = UndoOwnStep<TWKRedEyeCommandState>();
+  // With no eye found no step replaces the click, so it must not stay behind as a redo.
+  if (RepairAllEyes(rect) == 0 && clickUndone)
+    if (TWKGraphicsDocument* doc = CurrentDocument()) doc->History().DiscardRedo();
 }

@@ -516,6 +516,21 @@ TEST_F(RedEyeToolTest, DragRepairsTheEyesInsideTheRectangle) {
   EXPECT_EQ(dynamic_cast<const TWKEyeRepairCommandState*>(Tool->LastRedEyeState()), nullptr);
 }
 
+// A drag over no eye leaves the image and the history as they were before the press.
+TEST_F(RedEyeToolTest, ADragOverNoEyeLeavesNothingToRedo) {
+  OpenPainted(240, 120, RedEyedFace);
+  Click({160, 60});
+  ASSERT_EQ(HistoryCount(), 1);
+  const std::vector<uint8_t> before = Bytes();
+  View()->MouseDown(mbLeft, 0, Client({4, 4}));
+  View()->MouseMove(0, Client({40, 40}));
+  View()->MouseUp(mbLeft, 0, Client({40, 40}));
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_FALSE(Document()->History().CanRedo());
+  EXPECT_EQ(Editor->MessageStatusPanel->Caption(), "No red or shining eyes found");
+}
+
 TEST_F(RedEyeToolTest, RepairAllEyesIsAScriptCommandAndIsRecorded) {
   OpenPainted(240, 120, RedEyedFace);
   TRecorder recorder;
