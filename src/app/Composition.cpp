@@ -22,6 +22,9 @@
 #include "help/qt/QtShell.h"
 #include "help/qt/WKAbout.h"
 #include "print/qt/WKGraphicsPrintModule.h"
+#include "tools/brush/WKSmudgeTool.h"
+#include "tools/brush/WKUndoBrushTool.h"
+#include "tools/brush/qt/WKExpertBrushFrame.h"
 #include "tools/eyes/GlareTool.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/SpotTool.h"
@@ -129,6 +132,11 @@ void TModule::DataModuleCreate() {
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
+  auto* smudge = CreateTool<TWKSmudgeTool>(&app, CreateSmudgeFrame);
+  if (smudge->Button != nullptr) smudge->Button->SetImageIndex(35);
+  auto* undoBrush = CreateTool<TWKUndoBrushTool>(&app, CreateUndoBrushFrame);
+  if (undoBrush->Button != nullptr) undoBrush->Button->SetImageIndex(21);
+  if (TWKToolPanelModule* panel = ToolPanel()) panel->AddToolSeparator(6);
   auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
   if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
   editor->SetCurrentTool(redEye);

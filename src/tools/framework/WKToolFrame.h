@@ -43,6 +43,16 @@ class IWKPaintBox {
   virtual bool Visible() const = 0;
 };
 
+// A check box of an option frame: the tool sets it without that counting as a user change.
+class IWKCheckBox {
+ public:
+  virtual ~IWKCheckBox() = default;
+  virtual void SetChecked(bool value) = 0;
+  virtual bool Checked() const = 0;
+  virtual void SetOnChange(std::function<void(bool)> handler) = 0;
+  virtual void SetCaption(const std::string& text) = 0;
+};
+
 class IWKToolFrame {
  public:
   virtual ~IWKToolFrame() = default;
@@ -55,7 +65,8 @@ class IWKToolFrame {
   virtual std::optional<TPoint> ControlCenter(std::string_view name) const = 0;
   // The title over the frame's controls.
   virtual void SetTitle(const std::string& text) {}
-  // The frame's track bar and paint box of that name; none when it has none.
+  // The frame's track bar, paint box and check box of that name; none when it has none.
   virtual IWKTrackBar* TrackBar(std::string_view name) { return nullptr; }
   virtual IWKPaintBox* PaintBox(std::string_view name) { return nullptr; }
+  virtual IWKCheckBox* CheckBox(std::string_view name) { return nullptr; }
 };

@@ -55,6 +55,19 @@ std::optional<TPoint> TQtTrackBar::ThumbScreenPoint() const {
   return TPoint{p.x(), p.y()};
 }
 
+TQtCheckBox::TQtCheckBox(QCheckBox* box) : Box(box) {
+  QObject::connect(box, &QCheckBox::toggled, box, [this](bool v) {
+    if (OnChange_) OnChange_(v);
+  });
+}
+
+void TQtCheckBox::SetChecked(bool value) {
+  const QSignalBlocker block(Box);
+  Box->setChecked(value);
+}
+
+void TQtCheckBox::SetCaption(const std::string& text) { Box->setText(ToQString(text)); }
+
 TQtPaintBox::TQtPaintBox(QWidget* parent, int width, int height) : QWidget(parent) {
   setFixedSize(width, height);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -142,6 +155,19 @@ IWKTrackBar* TWKOptionFrame::TrackBar(std::string_view name) {
 IWKPaintBox* TWKOptionFrame::PaintBox(std::string_view name) {
   const auto it = PaintBoxes_.find(std::string(name));
   return it != PaintBoxes_.end() ? it->second : nullptr;
+}
+
+IWKCheckBox* TWKOptionFrame::CheckBox(std::string_view name) {
+  const auto it = CheckBoxes_.find(std::string(name));
+  return it != CheckBoxes_.end() ? it->second.get() : nullptr;
+}
+
+TQtCheckBox* TWKOptionFrame::AddNamedCheckBox(std::string_view name, QWidget* parent) {
+  auto* box = new QCheckBox(parent);
+  NameControl(name, box);
+  auto& entry = CheckBoxes_[std::string(name)];
+  entry = std::make_unique<TQtCheckBox>(box);
+  return entry.get();
 }
 
 TQtTrackBar* TWKOptionFrame::AddNamedTrackBar(std::string_view name, int minimum, int maximum) {

@@ -2,6 +2,7 @@
 // named for demonstrations, and the operations every tool asks of its frame.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -54,6 +55,21 @@ class TQtPaintBox : public QWidget, public IWKPaintBox {
   TPaintHandler Handler_;
 };
 
+// A check box as a tool binds it.
+class TQtCheckBox : public IWKCheckBox {
+ public:
+  explicit TQtCheckBox(QCheckBox* box);
+  void SetChecked(bool value) override;
+  bool Checked() const override { return Box->isChecked(); }
+  void SetOnChange(std::function<void(bool)> handler) override { OnChange_ = std::move(handler); }
+  void SetCaption(const std::string& text) override;
+
+  QCheckBox* Box;
+
+ private:
+  std::function<void(bool)> OnChange_;
+};
+
 class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
  public:
   TWKOptionFrame(TWKComponent* owner, QWidget* parent, int minimumWidth);
@@ -69,6 +85,7 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   void SetTitle(const std::string& text) override;
   IWKTrackBar* TrackBar(std::string_view name) override;
   IWKPaintBox* PaintBox(std::string_view name) override;
+  IWKCheckBox* CheckBox(std::string_view name) override;
 
   // Names a control for demonstrations (the tool registers it under its script name + name).
   void NameControl(std::string_view name, QWidget* widget);
@@ -86,6 +103,8 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   // A paint box of the given size named for demonstrations and PaintBox(name); the caller
   // places it.
   TQtPaintBox* AddNamedPaintBox(std::string_view name, QWidget* parent, int width, int height);
+  // A check box a tool binds, named for demonstrations and CheckBox(name); the caller places it.
+  TQtCheckBox* AddNamedCheckBox(std::string_view name, QWidget* parent);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +117,7 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   std::unordered_map<std::string, QWidget*> Controls_;
   std::unordered_map<std::string, std::unique_ptr<TQtTrackBar>> TrackBars_;
   std::unordered_map<std::string, TQtPaintBox*> PaintBoxes_;
+  std::unordered_map<std::string, std::unique_ptr<TQtCheckBox>> CheckBoxes_;
   std::unordered_map<QObject*, std::function<void()>> EnterHandlers_;
 };
 
