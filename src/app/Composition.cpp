@@ -22,6 +22,7 @@
 #include "help/qt/QtShell.h"
 #include "help/qt/WKAbout.h"
 #include "print/qt/WKGraphicsPrintModule.h"
+#include "tools/original/WKOriginalImageTool.h"
 #include "tools/brush/WKSmudgeTool.h"
 #include "tools/brush/WKUndoBrushTool.h"
 #include "tools/brush/qt/WKExpertBrushFrame.h"
@@ -126,6 +127,7 @@ void TModule::DataModuleCreate() {
   if (editor->StandardToolbar != nullptr)
     windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
   // 7. Original-image tool; rotate/flip tool with its panel button hidden.
+  CreateTool<TWKOriginalImageTool>(&app, &windows->Window, editor->StandardToolbar);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
