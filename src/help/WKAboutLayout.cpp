@@ -15,6 +15,21 @@ int32_t Scaled(int32_t value, int32_t width, int32_t pictureWidth) {
   return static_cast<int32_t>(std::round(double(value) * width / pictureWidth));
 }
 
+// A label's flags, tab and text: a link shows its host and keeps the address as its hint.
+TWKAboutLabel LabelText(const TWKLabelDescriptor& d) {
+  TWKAboutLabel label;
+  label.Flags = d.Flags;
+  label.Tab = d.Tab;
+  std::string text = d.FixedText ? d.FixedText : LanguageString(d.TextId);
+  if (d.Flags & LabelHyperlink) {
+    label.Hint = text;
+    text = LinkHostText(text);
+  }
+  if (d.Flags & LabelColon) text += ":";
+  label.Text = text;
+  return label;
+}
+
 }  // namespace
 
 std::vector<TWKAboutLabel> LayoutAboutLabels(const TWKAboutLayoutTable& table, int32_t width,
@@ -27,16 +42,7 @@ std::vector<TWKAboutLabel> LayoutAboutLabels(const TWKAboutLayoutTable& table, i
   TRect running;
   for (int32_t i = 0; i < table.Count; ++i) {
     const TWKLabelDescriptor& d = table.Labels[i];
-    TWKAboutLabel label;
-    label.Flags = d.Flags;
-    label.Tab = d.Tab;
-    std::string text = d.FixedText ? d.FixedText : LanguageString(d.TextId);
-    if (d.Flags & LabelHyperlink) {
-      label.Hint = text;
-      text = LinkHostText(text);
-    }
-    if (d.Flags & LabelColon) text += ":";
-    label.Text = text;
+    TWKAboutLabel label = LabelText(d);
 
     running.Bottom += static_cast<int32_t>(std::nearbyint(lineHeight * double(d.Spacing)));
     const TSize natural = metrics.TextSize(label.Text, (d.Flags & LabelBold) != 0);

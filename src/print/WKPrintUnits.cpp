@@ -75,26 +75,36 @@ std::string PrintScaleText(double scale, const std::string& decimalSeparator) {
   return WithSeparator(text, decimalSeparator) + "%";
 }
 
+namespace {
+
+// Appends the digits at text[i...] to plain; their count.
+size_t TakeDigits(std::string_view text, size_t& i, std::string& plain) {
+  size_t digits = 0;
+  while (i < text.size() && IsDigit(text[i])) plain += text[i++], ++digits;
+  return digits;
+}
+
+// An optional exponent ("e", a sign, digits); false when the "e" has no digits.
+bool TakeExponent(std::string_view text, size_t& i, std::string& plain) {
+  if (i >= text.size() || (text[i] != 'e' && text[i] != 'E')) return true;
+  plain += text[i++];
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) plain += text[i++];
+  return TakeDigits(text, i, plain) > 0;
+}
+
+}  // namespace
+
 bool ParsePrintNumber(std::string_view text, const std::string& decimalSeparator, double& value) {
   std::string plain;
   size_t i = 0;
   if (i < text.size() && text[i] == '-') plain += text[i++];
-  size_t digits = 0;
-  while (i < text.size() && IsDigit(text[i])) plain += text[i++], ++digits;
+  size_t digits = TakeDigits(text, i, plain);
   if (!decimalSeparator.empty() && text.substr(i, decimalSeparator.size()) == decimalSeparator) {
     i += decimalSeparator.size();
     plain += '.';
-    while (i < text.size() && IsDigit(text[i])) plain += text[i++], ++digits;
+    digits += TakeDigits(text, i, plain);
   }
-  if (digits == 0) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    plain += text[i++];
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) plain += text[i++];
-    size_t exponentDigits = 0;
-    while (i < text.size() && IsDigit(text[i])) plain += text[i++], ++exponentDigits;
-    if (exponentDigits == 0) return false;
-  }
-  if (i != text.size()) return false;
+  if (digits == 0 || !TakeExponent(text, i, plain) || i != text.size()) return false;
   if (plain.back() == '.') plain.pop_back();
   double parsed = 0;
   const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), parsed);

@@ -131,6 +131,13 @@ TWKGraphicsPrintForm::TWKGraphicsPrintForm(TWKComponent* owner, TWKPrinter& prin
                  Qt::WindowCloseButtonHint);
   setModal(true);
 
+  CreatePositionAndSizeBox();
+  CreateButtonsAndPreview();
+  ConnectControls();
+  InitializeUnlessOwnedByApplication(*this);
+}
+
+void TWKGraphicsPrintForm::CreatePositionAndSizeBox() {
   PositionAndSizeGroupBox = new QGroupBox(this);
   QWidget* box = PositionAndSizeGroupBox;
   LeftLabel = new QLabel(box);
@@ -173,6 +180,9 @@ TWKGraphicsPrintForm::TWKGraphicsPrintForm(TWKComponent* owner, TWKPrinter& prin
   grid->addWidget(HeightUnitsComboBox, 2, 6);
   grid->addWidget(ScaleToFitMediaCheckBox, 3, 4, 1, 3);
 
+}
+
+void TWKGraphicsPrintForm::CreateButtonsAndPreview() {
   PrinterButton = new QPushButton(this);
   PrinterButton->setObjectName("PrinterButton");
   PrintButton = new QPushButton(this);
@@ -203,6 +213,9 @@ TWKGraphicsPrintForm::TWKGraphicsPrintForm(TWKComponent* owner, TWKPrinter& prin
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
+}
+
+void TWKGraphicsPrintForm::ConnectControls() {
   for (QComboBox* units : UnitBoxes_)
     connect(units, &QComboBox::currentIndexChanged, this, [this, units] { UnitsChange(units); });
   for (QCheckBox* option : {CenterImageCheckBox, ScaleToFitMediaCheckBox})
@@ -214,7 +227,6 @@ TWKGraphicsPrintForm::TWKGraphicsPrintForm(TWKComponent* owner, TWKPrinter& prin
   connect(PrinterButton, &QPushButton::clicked, this, [this] { PrinterButtonClick(); });
   connect(PrintButton, &QPushButton::clicked, this, [this] { PrintButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  InitializeUnlessOwnedByApplication(*this);
 }
 
 std::string TWKGraphicsPrintForm::DecimalSeparator() { return ToStdString(QLocale().decimalPoint()); }

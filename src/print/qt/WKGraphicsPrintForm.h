@@ -91,6 +91,10 @@ class TWKGraphicsPrintForm : public TWKFormOf<QDialog> {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The constructor's steps: the position-and-size group, the buttons and preview, the handlers.
+  void CreatePositionAndSizeBox();
+  void CreateButtonsAndPreview();
+  void ConnectControls();
   void CenterOnPaper();
   void FitToMedia();
   void MoveToPrintableCorner();

@@ -61,11 +61,7 @@ void TWKBrushTool::BrushChanged() {
 
 void TWKBrushTool::BindHardnessTrackBar(IWKTrackBar* trackBar) {
   HardnessTrackBar_ = trackBar;
-  if (trackBar == nullptr) return;
-  trackBar->SetRange(0, 255);
-  trackBar->SetTickFrequency(16);
-  trackBar->SetPosition(Hardness_);
-  trackBar->SetOnChange([this](int32_t v) { SetHardness(v); });
+  BindTrackBar(trackBar, 0, 255, 16, Hardness_, [this](int32_t v) { SetHardness(v); });
 }
 
 void TWKBrushTool::BindFrame(IWKToolFrame& frame) {

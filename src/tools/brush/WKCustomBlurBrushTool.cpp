@@ -43,11 +43,8 @@ void TWKCustomBlurBrushTool::SetSmoothingFollowsSize(bool value) {
 
 void TWKCustomBlurBrushTool::BindSmoothingTrackBar(IWKTrackBar* trackBar) {
   SmoothingTrackBar_ = trackBar;
-  if (trackBar == nullptr) return;
-  trackBar->SetRange(MinSize, MaxSize);
-  trackBar->SetTickFrequency(MaxSize / 10);
-  trackBar->SetPosition(Smoothing_);
-  trackBar->SetOnChange([this](int32_t v) { SetSmoothing(v); });
+  BindTrackBar(trackBar, MinSize, MaxSize, MaxSize / 10, Smoothing_,
+               [this](int32_t v) { SetSmoothing(v); });
 }
 
 void TWKCustomBlurBrushTool::BindFrame(IWKToolFrame& frame) {

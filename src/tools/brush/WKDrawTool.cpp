@@ -110,20 +110,12 @@ void TWKDrawTool::DocumentClosing(TWKGraphicsDocument& document) {
 
 void TWKDrawTool::BindSizeTrackBar(IWKTrackBar* trackBar) {
   SizeTrackBar_ = trackBar;
-  if (trackBar == nullptr) return;
-  trackBar->SetRange(MinSize, MaxSize);
-  trackBar->SetTickFrequency(MaxSize / 10);
-  trackBar->SetPosition(Size_);
-  trackBar->SetOnChange([this](int32_t v) { SetSize(v); });
+  BindTrackBar(trackBar, MinSize, MaxSize, MaxSize / 10, Size_, [this](int32_t v) { SetSize(v); });
 }
 
 void TWKDrawTool::BindOpacityTrackBar(IWKTrackBar* trackBar) {
   OpacityTrackBar_ = trackBar;
-  if (trackBar == nullptr) return;
-  trackBar->SetRange(0, 255);
-  trackBar->SetTickFrequency(16);
-  trackBar->SetPosition(Opacity_);
-  trackBar->SetOnChange([this](int32_t v) { SetOpacity(v); });
+  BindTrackBar(trackBar, 0, 255, 16, Opacity_, [this](int32_t v) { SetOpacity(v); });
 }
 
 void TWKDrawTool::BindFrame(IWKToolFrame& frame) {

@@ -111,24 +111,20 @@ void TWKGlareTool::AfterConstruction() {
   AddPanelButton(ButtonCaption, kFrameWidth);
   if (FrameFactory_) Frame_ = FrameFactory_(*this);
   SetToolFrame(Frame_);
+  Params_ = TGleamParams{};
   if (Frame_ != nullptr) {
     if (IWKTrackBar* bar = Frame_->TrackBar(BrightnessControl)) {
-      bar->SetRange(0, TGleamParams::MaxBrightness);
-      bar->SetTickFrequency(16);
-      bar->SetOnChange([this](int32_t v) { BrightnessTrackBarChange(v); });
+      BindTrackBar(bar, 0, TGleamParams::MaxBrightness, 16, Params_.Brightness,
+                   [this](int32_t v) { BrightnessTrackBarChange(v); });
       bar->SetOnEnter([this] { BrightnessTrackBarEnter(); });
     }
     if (IWKTrackBar* bar = Frame_->TrackBar(AreaSizeControl)) {
-      bar->SetRange(0, TGleamParams::MaxSize);
-      bar->SetTickFrequency(16);
+      BindTrackBar(bar, 0, TGleamParams::MaxSize, 16, Params_.Size,
+                   [this](int32_t v) { AreaSizeTrackBarChange(v); });
       bar->SetVisible(false);
-      bar->SetOnChange([this](int32_t v) { AreaSizeTrackBarChange(v); });
       bar->SetOnEnter([this] { AreaSizeTrackBarEnter(); });
     }
   }
-  Params_ = TGleamParams{};
-  MoveTrackBar(BrightnessControl, Params_.Brightness);
-  MoveTrackBar(AreaSizeControl, Params_.Size);
   Localize();
 }
 

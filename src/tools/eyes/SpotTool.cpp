@@ -24,12 +24,8 @@ void TWKSpotTool::AfterConstruction() {
     if (IWKTrackBar* bar = SizeTrackBar()) bar->SetTickFrequency(10);
     auto bind = [this](std::string_view name, int32_t low, int32_t high, int32_t value,
                        void (TWKSpotTool::*handler)(int32_t)) {
-      IWKTrackBar* bar = Frame_->TrackBar(name);
-      if (bar == nullptr) return;
-      bar->SetRange(low, high);
-      bar->SetTickFrequency(10);
-      bar->SetPosition(value);
-      bar->SetOnChange([this, handler](int32_t v) { (this->*handler)(v); });
+      BindTrackBar(Frame_->TrackBar(name), low, high, 10, value,
+                   [this, handler](int32_t v) { (this->*handler)(v); });
     };
     bind(SpotNames::ThicknessControl, kMinThickness, kMaxThickness, Thickness_, &TWKSpotTool::ThicknessTrackBarChange);
     bind(SpotNames::RotationControl, kMinRotation, kMaxRotation, Rotation_, &TWKSpotTool::RotationTrackBarChange);

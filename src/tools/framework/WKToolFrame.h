@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "imaging/WKTypes.h"
 
@@ -32,6 +33,16 @@ class IWKTrackBar {
   // The screen centre of the thumb; none while the bar is not shown.
   virtual std::optional<TPoint> ThumbScreenPoint() const = 0;
 };
+
+// Range, ticks, position and the handler of the user's changes in one step; nothing for no bar.
+inline void BindTrackBar(IWKTrackBar* bar, int32_t minimum, int32_t maximum, int32_t tick,
+                         int32_t position, std::function<void(int32_t)> onChange) {
+  if (bar == nullptr) return;
+  bar->SetRange(minimum, maximum);
+  bar->SetTickFrequency(tick);
+  bar->SetPosition(position);
+  bar->SetOnChange(std::move(onChange));
+}
 
 // A paint box of an option frame: the tool paints it as a 24-bit image of its client size.
 class IWKPaintBox {
