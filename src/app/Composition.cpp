@@ -22,6 +22,9 @@
 #include "help/qt/QtShell.h"
 #include "help/qt/WKAbout.h"
 #include "print/qt/WKGraphicsPrintModule.h"
+#include "tools/geometry/WKTextTool.h"
+#include "tools/geometry/qt/QtTextRasterizer.h"
+#include "tools/geometry/qt/WKTextFrame.h"
 #include "tools/original/WKOriginalImageTool.h"
 #include "tools/brush/WKSmudgeTool.h"
 #include "tools/brush/WKUndoBrushTool.h"
@@ -88,6 +91,7 @@ TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
 
 TModule::~TModule() {
   if (DemoRegistry() == DemoObjects_.get()) SetDemoRegistry(nullptr);
+  if (TextRasterizer() == TextRasterizer_.get()) SetTextRasterizer(nullptr);
 }
 
 void TModule::DataModuleCreate() {
@@ -139,6 +143,10 @@ void TModule::DataModuleCreate() {
   auto* undoBrush = CreateTool<TWKUndoBrushTool>(&app, CreateUndoBrushFrame);
   if (undoBrush->Button != nullptr) undoBrush->Button->SetImageIndex(21);
   if (TWKToolPanelModule* panel = ToolPanel()) panel->AddToolSeparator(6);
+  TextRasterizer_ = std::make_unique<TQtTextRasterizer>();
+  SetTextRasterizer(TextRasterizer_.get());
+  auto* text = CreateTool<TWKTextTool>(&app, CreateTextFrame);
+  if (text->Button != nullptr) text->Button->SetImageIndex(79);
   auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
   if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
   editor->SetCurrentTool(redEye);
