@@ -13,9 +13,7 @@
 #include <string>
 #include <vector>
 
-#ifdef QM_BENCH_VIPS
-#include <vips/vips.h>
-#endif
+#include "support/VipsPeer.h"
 #ifdef QM_BENCH_OPENCV
 #include <opencv2/imgcodecs.hpp>
 #endif
@@ -326,10 +324,8 @@ BENCHMARK(BM_CjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef QM_BENCH_VIPS
-  if (VIPS_INIT(argv[0])) return 1;
-  vips_cache_set_max(0);  // every load decodes again
-#endif
+  const TVipsSession vips(argv[0]);
+  if (vips.Failed()) return 1;
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -350,8 +346,5 @@ int main(int argc, char** argv) {
   reporter.PrintRatio("save as JPEG / TurboJPEG encode alone", "BM_CodecSaveJpeg", "BM_TurboJpegEncodeAlone");
   reporter.PrintRatio("save as JPEG / cjpeg", "BM_CodecSaveJpeg", "BM_CjpegTool");
   benchmark::Shutdown();
-#ifdef QM_BENCH_VIPS
-  vips_shutdown();
-#endif
   return 0;
 }
