@@ -42,12 +42,12 @@ bool Ready(benchmark::State& state) {
   return false;
 }
 
-// Press and release: the stroke begins (the means' cache over the whole image), one dab, the undo
-// step; the undo between runs is not timed.
-void BM_SmudgeFirstDab64(benchmark::State& state) {
+// Press and release with the tool: the stroke begins (for the smudge the means' cache over the
+// whole image), one dab, the undo step; the undo between runs is not timed.
+void ClickDab(benchmark::State& state, TWKDrawTool* tool) {
   if (!Ready(state)) return;
   TRetouchProgram& p = Program();
-  p.Editor->SetCurrentTool(p.Smudge);
+  p.Editor->SetCurrentTool(tool);
   const TPoint client = p.Client(Pupil);
   for (auto _ : state) {
     p.View()->MouseDown(mbLeft, ssLeft, client);
@@ -57,6 +57,8 @@ void BM_SmudgeFirstDab64(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
+
+void BM_SmudgeFirstDab64(benchmark::State& state) { ClickDab(state, Program().Smudge); }
 BENCHMARK(BM_SmudgeFirstDab64)->Unit(benchmark::kMillisecond);
 
 // One mouse move of 4 pixels inside a running smudge stroke: the new pixels' means and the blend.
@@ -75,19 +77,7 @@ void BM_SmudgeLaterDab64(benchmark::State& state) {
 }
 BENCHMARK(BM_SmudgeLaterDab64)->Unit(benchmark::kMillisecond);
 
-void BM_UndoBrushDab64(benchmark::State& state) {
-  if (!Ready(state)) return;
-  TRetouchProgram& p = Program();
-  p.Editor->SetCurrentTool(p.UndoBrush);
-  const TPoint client = p.Client(Pupil);
-  for (auto _ : state) {
-    p.View()->MouseDown(mbLeft, ssLeft, client);
-    p.View()->MouseUp(mbLeft, 0, client);
-    state.PauseTiming();
-    p.Editor->Undo();
-    state.ResumeTiming();
-  }
-}
+void BM_UndoBrushDab64(benchmark::State& state) { ClickDab(state, Program().UndoBrush); }
 BENCHMARK(BM_UndoBrushDab64)->Unit(benchmark::kMillisecond);
 
 // O pressed and released: both tool changes and the image objects' swap, without painting.
