@@ -138,6 +138,10 @@ void TModule::DataModuleCreate() {
   CreateTool<TWKOriginalImageTool>(&app, &windows->Window, editor->StandardToolbar);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
+  CreatePanelTools(app, *editor);
+}
+
+void TModule::CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
@@ -160,7 +164,7 @@ void TModule::DataModuleCreate() {
   if (panel != nullptr) panel->AddToolSeparator(1000);
   auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
   if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
-  editor->SetCurrentTool(redEye);
+  editor.SetCurrentTool(redEye);
   auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
   if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
   auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
