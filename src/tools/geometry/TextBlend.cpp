@@ -1,7 +1,10 @@
 #include "tools/geometry/TextBlend.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
+
+#include "imaging/WKParallel.h"
 
 bool FitTextMask(const TWKPixels& source, int32_t width, int32_t height, TWKPixelBuffer& fitted) {
   if (source.Bits == nullptr || source.Width < 1 || source.Height < 1 || width < 1 || height < 1 ||
@@ -13,17 +16,25 @@ bool FitTextMask(const TWKPixels& source, int32_t width, int32_t height, TWKPixe
   std::vector<int32_t> columns(static_cast<size_t>(width));
   for (int32_t x = 0; x < width; ++x)
     columns[static_cast<size_t>(x)] = static_cast<int32_t>(int64_t{x} * source.Width / width) * 3;
-  for (int32_t y = 0; y < height; ++y) {
-    const int32_t row = static_cast<int32_t>(int64_t{y} * source.Height / height);
-    const uint8_t* s = source.Bits + static_cast<ptrdiff_t>(row) * source.RowBytes;
-    uint8_t* d = fitted.Bits + static_cast<ptrdiff_t>(y) * fitted.RowBytes;
-    for (const int32_t offset : columns) {
-      d[0] = s[offset];
-      d[1] = s[offset + 1];
-      d[2] = s[offset + 2];
-      d += 3;
+  const auto sourceRow = [&](int32_t y) { return static_cast<int32_t>(int64_t{y} * source.Height / height); };
+  const size_t rowBytes = static_cast<size_t>(width) * 3;
+  ParallelRows(height, int64_t{width} * height * 3, [&](int32_t, int32_t begin, int32_t end) {
+    for (int32_t y = begin; y < end; ++y) {
+      uint8_t* d = fitted.Bits + static_cast<ptrdiff_t>(y) * fitted.RowBytes;
+      // A repeated source row is a copy of the row above.
+      if (y > begin && sourceRow(y) == sourceRow(y - 1)) {
+        std::memcpy(d, d - fitted.RowBytes, rowBytes);
+        continue;
+      }
+      const uint8_t* s = source.Bits + static_cast<ptrdiff_t>(sourceRow(y)) * source.RowBytes;
+      for (const int32_t offset : columns) {
+        d[0] = s[offset];
+        d[1] = s[offset + 1];
+        d[2] = s[offset + 2];
+        d += 3;
+      }
     }
-  }
+  });
   return true;
 }
 
@@ -45,6 +56,24 @@ uint8_t BlendChannel(int32_t p, int32_t c, int32_t m) {
   return static_cast<uint8_t>(p + (((c - p) * m) >> 8));
 }
 
+// Image pixels [x0, x1) of one row through the mask row of the box.
+void BlendTextRow(uint8_t* p, const uint8_t* maskLine, int32_t x0, int32_t x1, const TRect& box, bool mirroredX,
+                  const TTextPaint& paint) {
+  for (int32_t j = x0; j < x1; ++j, p += 3) {
+    const int32_t maskColumn = mirroredX ? box.Right - j - 1 : j - box.Left;
+    const int32_t m = maskLine[maskColumn * 3];
+    if (m == 0) continue;
+    const TBGRPixel c = TextColorOver(paint, TBGRPixel{p[0], p[1], p[2]});
+    if (m == 255) {
+      p[0] = c.Blue, p[1] = c.Green, p[2] = c.Red;
+      continue;
+    }
+    p[0] = BlendChannel(p[0], c.Blue, m);
+    p[1] = BlendChannel(p[1], c.Green, m);
+    p[2] = BlendChannel(p[2], c.Red, m);
+  }
+}
+
 }  // namespace
 
 void BlendTextMask(TWKPixels& image, const TWKPixels& fitted, const TRect& box, bool mirroredX,
@@ -53,24 +82,13 @@ void BlendTextMask(TWKPixels& image, const TWKPixels& fitted, const TRect& box, 
       fitted.PixelFormat != FormatBGR24 || fitted.Width != box.Width() || fitted.Height != box.Height())
     return;
   const TRect area = IntersectRect(box, image.BoundsRect());
-  for (int32_t i = area.Top; i < area.Bottom; ++i) {
-    const int32_t maskRow = mirroredY ? box.Bottom - i - 1 : i - box.Top;
-    const uint8_t* maskLine = fitted.Bits + static_cast<ptrdiff_t>(maskRow) * fitted.RowBytes;
-    uint8_t* p = image.PixelAddress(area.Left, i);
-    for (int32_t j = area.Left; j < area.Right; ++j, p += 3) {
-      const int32_t maskColumn = mirroredX ? box.Right - j - 1 : j - box.Left;
-      const int32_t m = maskLine[maskColumn * 3];
-      if (m == 0) continue;
-      const TBGRPixel c = TextColorOver(paint, TBGRPixel{p[0], p[1], p[2]});
-      if (m == 255) {
-        p[0] = c.Blue, p[1] = c.Green, p[2] = c.Red;
-        continue;
-      }
-      p[0] = BlendChannel(p[0], c.Blue, m);
-      p[1] = BlendChannel(p[1], c.Green, m);
-      p[2] = BlendChannel(p[2], c.Red, m);
+  ParallelRows(area.Height(), int64_t{area.Width()} * area.Height() * 3, [&](int32_t, int32_t begin, int32_t end) {
+    for (int32_t i = area.Top + begin; i < area.Top + end; ++i) {
+      const int32_t maskRow = mirroredY ? box.Bottom - i - 1 : i - box.Top;
+      BlendTextRow(image.PixelAddress(area.Left, i), fitted.Bits + static_cast<ptrdiff_t>(maskRow) * fitted.RowBytes,
+                   area.Left, area.Right, box, mirroredX, paint);
     }
-  }
+  });
 }
 
 TPoint TextHandlePoint(const TRect& b, int32_t code) {

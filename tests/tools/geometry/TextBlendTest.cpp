@@ -4,6 +4,9 @@
 
 #include <memory>
 
+#include <vector>
+
+#include "imaging/WKParallel.h"
 #include "tools/geometry/TextBlend.h"
 
 namespace {
@@ -94,6 +97,27 @@ TEST(TextBlend, HandlesMoveTheirEdgesAndTheBoxIsNormalised) {
   EXPECT_EQ(TextHandleHitTest(box, {70, 40}), thNone);
   // On a tiny box the squares overlap: the top handle is tried first.
   EXPECT_EQ(TextHandleHitTest(TRect{0, 0, 2, 2}, {0, 0}), thTop);
+}
+
+TEST(TextBlend, RowsGiveTheSameBytesOnAnyNumberOfThreads) {
+  TWKPixelBuffer source;
+  source.Allocate(FormatBGR24, Rect(0, 0, 37, 11));
+  for (int32_t y = 0; y < 11; ++y)
+    for (int32_t x = 0; x < 37; ++x) {
+      const uint8_t v = static_cast<uint8_t>((x * 29 + y * 71) % 256);
+      *source.Pixel(x, y) = {v, v, v};
+    }
+  std::vector<std::vector<uint8_t>> results;
+  for (const int32_t parts : {1, 2, 3, 8}) {
+    SetParallelPartsForTest(parts);
+    TWKPixelBuffer fitted, image;
+    ASSERT_TRUE(FitTextMask(source, 1500, 900, fitted));
+    image.Allocate(FormatBGR24, Rect(0, 0, 1400, 1000));
+    BlendTextMask(image, fitted, Rect(-50, 20, 1450, 920), true, true, TTextPaint{1, 0, false});
+    results.emplace_back(image.Bits, image.Bits + static_cast<size_t>(image.RowBytes) * image.Height);
+  }
+  SetParallelPartsForTest(0);
+  for (size_t i = 1; i < results.size(); ++i) EXPECT_EQ(results[i], results[0]) << i;
 }
 
 }  // namespace
