@@ -8,8 +8,6 @@
 #include "framework/WKComponent.h"
 
 class TQtDownloader;
-class TWKApplication;
-class TWKGraphicsEditor;
 class TQtShell;
 class TQtTextRasterizer;
 class TWKDemoRegistry;
@@ -22,8 +20,6 @@ class TModule : public TWKComponent {
 
  private:
   void DataModuleCreate();
-  // Step 9: the tools in panel order with their separators and button images.
-  void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor);
 
   // Named controls and commands for demonstrations, until the demonstration module keeps them.
   std::unique_ptr<TWKDemoRegistry> DemoObjects_;

@@ -128,8 +128,9 @@ class TFakeCheckBox : public IWKCheckBox {
 // An option frame with the named track bars, paint boxes and check boxes it was given.
 class TFakeToolFrame : public virtual IWKToolFrame {
  public:
-  TFakeToolFrame(std::initializer_list<std::string> trackBars, std::initializer_list<std::string> paintBoxes = {},
-                 std::initializer_list<std::string> checkBoxes = {}) {
+  explicit TFakeToolFrame(std::initializer_list<std::string> trackBars = {},
+                          std::initializer_list<std::string> paintBoxes = {},
+                          std::initializer_list<std::string> checkBoxes = {}) {
     int32_t i = 0;
     for (const std::string& name : trackBars) {
       TrackBars[name].Thumb = TPoint{1000 + i, 500};
