@@ -1,109 +1,124 @@
-// The smudge and undo brushes and the original-image comparison on the 24-megapixel scene,
-// through the running tools: a smudge stroke's first size-64 dab (the stroke's start, the means of
-// the dab by row sums, its undo step) and its later dabs as the pointer moves on, an undo-brush
-// dab, and the swap to the original and back beside one copy of the whole image.
+// The retouch brushes on the 24-megapixel scene: the emphasis brush's whole-image preparation
+// (source copy, fine and coarse blur on every core) beside two 11 × 11 box blurs of OpenCV on the
+// same pixels, the plain column-by-column blur it replaces, one size-64 emphasis dab and one
+// size-100 eye colour dab inside a running stroke, and a refresh of the eye colour palette.
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-
-#include "BrushScene.h"
+#include "RedEyeScene.h"
+#include "support/EditorProgram.h"
 #include "support/RatioReporter.h"
-#include "tools/brush/WKSmudgeTool.h"
-#include "tools/brush/WKUndoBrushTool.h"
-#include "tools/original/WKOriginalImageTool.h"
+#include "tools/retouch/EmphasisTool.h"
+#include "tools/retouch/EyeColorTool.h"
+
+#ifdef QM_BENCH_OPENCV
+#include <opencv2/imgproc.hpp>
+#endif
 
 namespace {
 
-using namespace brush_bench;
+using redeye_bench::H;
+using redeye_bench::Pupil;
+using redeye_bench::W;
 
-struct TRetouchProgram : TEditorProgram {
-  TWKSmudgeTool* Smudge = nullptr;
-  TWKUndoBrushTool* UndoBrush = nullptr;
-  TWKOriginalImageTool* Original = nullptr;
-
-  TRetouchProgram() {
-    Smudge = CreateTool<TWKSmudgeTool>(&App, nullptr);
-    UndoBrush = CreateTool<TWKUndoBrushTool>(&App, nullptr);
-    Original = CreateTool<TWKOriginalImageTool>(&App, nullptr, nullptr);
+struct TProgram : TEditorProgram {
+  TWKEmphasisTool* Emphasis = nullptr;
+  TWKEyeColorTool* EyeColor = nullptr;
+  TProgram() {
+    Emphasis = CreateTool<TWKEmphasisTool>(&App, nullptr);
+    EyeColor = CreateTool<TWKEyeColorTool>(&App, nullptr);
     Open(redeye_bench::WriteScene("image/tiff", BenchFile("qm_retouch_bench", ".tif")));
-    Smudge->SetSize(64);
-    UndoBrush->SetSize(64);
   }
 };
 
-TRetouchProgram& Program() {
-  static TRetouchProgram program;
+TProgram& Program() {
+  static TProgram program;
   return program;
 }
 
-bool Ready(benchmark::State& state) {
-  if (Program().Document() != nullptr) return true;
+const TWKPixels* Photo(benchmark::State& state) {
+  if (Program().Document() != nullptr) return Program().Document()->CurrentPixels();
   state.SkipWithError("the photo did not open");
-  return false;
+  return nullptr;
 }
 
-// Press and release with the tool: the stroke begins (for the smudge the means' cache over the
-// whole image), one dab, the undo step; the undo between runs is not timed.
-void ClickDab(benchmark::State& state, TWKDrawTool* tool) {
-  if (!Ready(state)) return;
-  TRetouchProgram& p = Program();
-  p.Editor->SetCurrentTool(tool);
-  const TPoint client = p.Client(Pupil);
+// Naturalness 1, smoothing 5 (the defaults): the copy and both blurs, as after another tool's edit.
+void BM_EmphasisPrepare(benchmark::State& state) {
+  const TWKPixels* photo = Photo(state);
+  if (photo == nullptr) return;
+  TFrequencyRange range;
   for (auto _ : state) {
-    p.View()->MouseDown(mbLeft, ssLeft, client);
-    p.View()->MouseUp(mbLeft, 0, client);
-    state.PauseTiming();
-    p.Editor->Undo();
-    state.ResumeTiming();
+    range.MarkStale(2);
+    range.Compute(*photo, 1, 5);
   }
 }
+BENCHMARK(BM_EmphasisPrepare)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_SmudgeFirstDab64(benchmark::State& state) { ClickDab(state, Program().Smudge); }
-BENCHMARK(BM_SmudgeFirstDab64)->Unit(benchmark::kMillisecond);
+// The plain blur of the same photo with radius 5, once: the arithmetic as stated, column first.
+void BM_PlainBlur5(benchmark::State& state) {
+  const TWKPixels* photo = Photo(state);
+  if (photo == nullptr) return;
+  std::vector<uint8_t> out(static_cast<size_t>(W) * H * 3);
+  for (auto _ : state) BoxBlurPlain(photo->Bits, photo->RowBytes, W, H, 5, out.data(), W * 3);
+}
+BENCHMARK(BM_PlainBlur5)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
-// One mouse move of 4 pixels inside a running smudge stroke: the new pixels' means and the blend.
-void BM_SmudgeLaterDab64(benchmark::State& state) {
-  if (!Ready(state)) return;
-  TRetouchProgram& p = Program();
-  p.Editor->SetCurrentTool(p.Smudge);
-  p.View()->MouseDown(mbLeft, ssLeft, p.Client({Pupil.X - 800, Pupil.Y}));
+#ifdef QM_BENCH_OPENCV
+// Two normalised 11 × 11 box filters (radius 5) over the same pixels, borders replicated.
+void BM_OpenCvBlur11Twice(benchmark::State& state) {
+  const TWKPixels* photo = Photo(state);
+  if (photo == nullptr) return;
+  const cv::Mat source(H, W, CV_8UC3, photo->Bits, static_cast<size_t>(photo->RowBytes));
+  cv::Mat fine, coarse;
+  for (auto _ : state) {
+    cv::blur(source, fine, cv::Size(11, 11));
+    cv::blur(source, coarse, cv::Size(11, 11));
+    benchmark::DoNotOptimize(coarse.data);
+  }
+}
+BENCHMARK(BM_OpenCvBlur11Twice)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
+// One mouse move of a running size-64 emphasis stroke: the stamp's merge and its blend toward
+// the filtered image.
+void BM_EmphasisDab64(benchmark::State& state) {
+  if (Photo(state) == nullptr) return;
+  TProgram& p = Program();
+  p.Editor->SetCurrentTool(p.Emphasis);
+  p.Emphasis->SetSize(64);
+  p.View()->MouseMove(0, p.Client(Pupil));  // prepares the decomposition
+  p.View()->MouseDown(mbLeft, ssLeft, p.Client(Pupil));
   int32_t i = 0;
-  for (auto _ : state) {
-    const TPoint at{Pupil.X - 800 + 4 * (i++ % 400), Pupil.Y};
-    p.View()->MouseMove(ssLeft, p.Client(at));
-  }
+  for (auto _ : state) p.View()->MouseMove(ssLeft, p.Client({Pupil.X - 200 + (i++ % 400), Pupil.Y}));
   p.View()->MouseUp(mbLeft, 0, p.Client(Pupil));
   p.Editor->Undo();
 }
-BENCHMARK(BM_SmudgeLaterDab64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EmphasisDab64)->Unit(benchmark::kMicrosecond);
 
-void BM_UndoBrushDab64(benchmark::State& state) { ClickDab(state, Program().UndoBrush); }
-BENCHMARK(BM_UndoBrushDab64)->Unit(benchmark::kMillisecond);
+// One mouse move of a running size-100 eye colour stroke: the recolouring stamp, then the
+// palette's brightness from the mean under the brush.
+void BM_EyeColorDab100(benchmark::State& state) {
+  if (Photo(state) == nullptr) return;
+  TProgram& p = Program();
+  p.Editor->SetCurrentTool(p.EyeColor);
+  p.EyeColor->SetSize(100);
+  p.View()->MouseDown(mbLeft, ssLeft, p.Client(Pupil));
+  int32_t i = 0;
+  for (auto _ : state) p.View()->MouseMove(ssLeft, p.Client({Pupil.X - 200 + (i++ % 400), Pupil.Y}));
+  p.View()->MouseUp(mbLeft, 0, p.Client(Pupil));
+  p.Editor->Undo();
+}
+BENCHMARK(BM_EyeColorDab100)->Unit(benchmark::kMicrosecond);
 
-// O pressed and released: both tool changes and the image objects' swap, without painting.
-void BM_OriginalSwap(benchmark::State& state) {
-  if (!Ready(state)) return;
-  TRetouchProgram& p = Program();
-  p.Editor->SetCurrentTool(p.Smudge);
+// Another plane: the 256 × 256 palette drawn again and the colours taken from it.
+void BM_PaletteRefresh(benchmark::State& state) {
+  TMakeUpPalette palette(TPoint{128, 128}, 128, TMakeUpPalette::PlaneRed);
+  int32_t plane = 1;
   for (auto _ : state) {
-    p.View()->KeyDown(TWKOriginalImageToolControl::kShowKey, 0);
-    p.View()->KeyUp(TWKOriginalImageToolControl::kShowKey, 0);
+    plane = plane % 3 + 1;
+    palette.SetPlane(plane);
   }
 }
-BENCHMARK(BM_OriginalSwap)->Unit(benchmark::kMicrosecond);
-
-// What a swap that copied the original over the current image would cost at least.
-void BM_WholeImageCopy(benchmark::State& state) {
-  if (!Ready(state)) return;
-  const TWKPixels& original = *Program().Document()->OriginalPixels();
-  TWKPixelBuffer copy;
-  copy.Allocate(FormatBGR24, original.BoundsRect());
-  for (auto _ : state) {
-    copy.Assign(original);
-    benchmark::DoNotOptimize(copy.Bits);
-  }
-}
-BENCHMARK(BM_WholeImageCopy)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PaletteRefresh)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
@@ -111,7 +126,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio("original swap / one whole-image copy", "BM_OriginalSwap", "BM_WholeImageCopy");
+  reporter.PrintRatio("emphasis preparation / two OpenCV 11 x 11 blurs", "BM_EmphasisPrepare", "BM_OpenCvBlur11Twice");
   benchmark::Shutdown();
   return 0;
 }

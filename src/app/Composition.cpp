@@ -47,7 +47,11 @@
 #include "tools/geometry/qt/ResizeFrame.h"
 #include "tools/geometry/qt/RotateFrame.h"
 #include "tools/retouch/AdjustmentTool.h"
+#include "tools/retouch/EmphasisTool.h"
+#include "tools/retouch/EyeColorTool.h"
 #include "tools/retouch/qt/AdjustmentFrame.h"
+#include "tools/retouch/qt/EmphasisFrame.h"
+#include "tools/retouch/qt/EyeColorFrame.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
@@ -113,10 +117,15 @@ void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   editor.SetCurrentTool(redEye);
   auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
   if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
+  auto* eyeColor = CreateTool<TWKEyeColorTool>(&app, CreateEyeColorFrame);
+  if (eyeColor->Button != nullptr) eyeColor->Button->SetImageIndex(98);
   auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
   if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
   auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
   if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+  if (panel != nullptr) panel->AddToolSeparator(6);
+  auto* emphasis = CreateTool<TWKEmphasisTool>(&app, CreateEmphasisFrame);
+  if (emphasis->Button != nullptr) emphasis->Button->SetImageIndex(51);
 }
 
 }  // namespace
@@ -182,5 +191,9 @@ void TModule::DataModuleCreate() {
   // The text tool's lettering, before the tools are made.
   TextRasterizer_ = std::make_unique<TQtTextRasterizer>();
   SetTextRasterizer(TextRasterizer_.get());
+  // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
+  //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
+  //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
+  //    emphasis 51.
   CreatePanelTools(app, *editor);
 }

@@ -52,6 +52,12 @@ class IWKPaintBox {
   virtual void SetPaintHandler(TPaintHandler handler) = 0;
   virtual void Repaint() = 0;
   virtual bool Visible() const = 0;
+  // A press of a mouse button over the box, or a move over it; buttons held are in shift
+  // (ssLeft, ssRight, ssMiddle), the point is in the box.
+  enum class TMouseEvent { Down, Move };
+  using TMouseHandler = std::function<void(TMouseEvent event, uint32_t shift, TPoint point)>;
+  // Boxes that take no input ignore it.
+  virtual void SetMouseHandler(TMouseHandler handler) {}
 };
 
 // A check box of an option frame: the tool sets it without that counting as a user change.

@@ -102,11 +102,13 @@ class TFakeTrackBar : public IWKTrackBar {
 class TFakePaintBox : public IWKPaintBox {
  public:
   TPaintHandler Handler;
+  TMouseHandler Mouse;
   int Repaints = 0;
   bool Shown = true;
   void SetPaintHandler(TPaintHandler handler) override { Handler = std::move(handler); }
   void Repaint() override { ++Repaints; }
   bool Visible() const override { return Shown; }
+  void SetMouseHandler(TMouseHandler handler) override { Mouse = std::move(handler); }
 };
 
 class TFakeCheckBox : public IWKCheckBox {

@@ -1,11 +1,14 @@
 #include "tools/framework/qt/WKOptionFrame.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QToolButton>
 
+#include "framework/WKInputCodes.h"
 #include "framework/qt/QtText.h"
 #include "imaging/WKBitmap.h"
 
@@ -55,8 +58,8 @@ std::optional<TPoint> TQtTrackBar::ThumbScreenPoint() const {
   return TPoint{p.x(), p.y()};
 }
 
-TQtCheckBox::TQtCheckBox(QCheckBox* box) : Box(box) {
-  QObject::connect(box, &QCheckBox::toggled, box, [this](bool v) {
+TQtCheckBox::TQtCheckBox(QAbstractButton* box) : Box(box) {
+  QObject::connect(box, &QAbstractButton::toggled, box, [this](bool v) {
     if (OnChange_) OnChange_(v);
   });
 }
@@ -84,6 +87,21 @@ void TQtPaintBox::paintEvent(QPaintEvent*) {
     Handler_(pixels, isEnabled());
   }
   QPainter(this).drawImage(0, 0, image);
+}
+
+void TQtPaintBox::mousePressEvent(QMouseEvent* event) { ReportMouse(TMouseEvent::Down, event); }
+
+void TQtPaintBox::mouseMoveEvent(QMouseEvent* event) { ReportMouse(TMouseEvent::Move, event); }
+
+void TQtPaintBox::ReportMouse(TMouseEvent kind, QMouseEvent* event) {
+  if (!MouseHandler_) return;
+  const Qt::MouseButtons buttons = event->buttons() | event->button();
+  uint32_t shift = 0;
+  if (buttons & Qt::LeftButton) shift |= ssLeft;
+  if (buttons & Qt::RightButton) shift |= ssRight;
+  if (buttons & Qt::MiddleButton) shift |= ssMiddle;
+  const QPoint p = event->position().toPoint();
+  MouseHandler_(kind, shift, TPoint{p.x(), p.y()});
 }
 
 TWKOptionFrame::TWKOptionFrame(TWKComponent* owner, QWidget* parent, int minimumWidth)
@@ -169,6 +187,16 @@ TQtCheckBox* TWKOptionFrame::AddNamedCheckBox(std::string_view name, QWidget* pa
   NameControl(name, box);
   auto& entry = CheckBoxes_[std::string(name)];
   entry = std::make_unique<TQtCheckBox>(box);
+  return entry.get();
+}
+
+TQtCheckBox* TWKOptionFrame::AddNamedToggleButton(std::string_view name, QWidget* parent, int width, int height) {
+  auto* button = new QToolButton(parent);
+  button->setCheckable(true);
+  button->setFixedSize(width, height);
+  NameControl(name, button);
+  auto& entry = CheckBoxes_[std::string(name)];
+  entry = std::make_unique<TQtCheckBox>(button);
   return entry.get();
 }
 

@@ -47,24 +47,30 @@ class TQtPaintBox : public QWidget, public IWKPaintBox {
   void SetPaintHandler(TPaintHandler handler) override { Handler_ = std::move(handler); }
   void Repaint() override { update(); }
   bool Visible() const override { return isVisible(); }
+  void SetMouseHandler(TMouseHandler handler) override { MouseHandler_ = std::move(handler); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
+  void ReportMouse(TMouseEvent kind, QMouseEvent* event);
+
   TPaintHandler Handler_;
+  TMouseHandler MouseHandler_;
 };
 
-// A check box as a tool binds it.
+// A check box, or a button that stays down, as a tool binds it.
 class TQtCheckBox : public IWKCheckBox {
  public:
-  explicit TQtCheckBox(QCheckBox* box);
+  explicit TQtCheckBox(QAbstractButton* box);
   void SetChecked(bool value) override;
   bool Checked() const override { return Box->isChecked(); }
   void SetOnChange(std::function<void(bool)> handler) override { OnChange_ = std::move(handler); }
   void SetCaption(const std::string& text) override;
 
-  QCheckBox* Box;
+  QAbstractButton* Box;
 
  private:
   std::function<void(bool)> OnChange_;
@@ -105,6 +111,8 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   TQtPaintBox* AddNamedPaintBox(std::string_view name, QWidget* parent, int width, int height);
   // A check box a tool binds, named for demonstrations and CheckBox(name); the caller places it.
   TQtCheckBox* AddNamedCheckBox(std::string_view name, QWidget* parent);
+  // A button of the given size that stays down when clicked, bound as a check box.
+  TQtCheckBox* AddNamedToggleButton(std::string_view name, QWidget* parent, int width, int height);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
