@@ -306,7 +306,9 @@ void TWKTextTool::BlendText() {
   RestoreBackground();
   const TWKTextToolControl* control = BoxControl();
   TWKGraphicsDocument* doc = CurrentDocument();
-  if (control == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr) return;
+  // The live text is drawn into the current pixels: a shared original and backup part from them
+  // first, or the text would reach both.
+  if (control == nullptr || doc == nullptr || doc->CurrentPixels() == nullptr || !doc->OwnPixels()) return;
   // What is blended now is what the next restore takes back, however often this runs before
   // the view repaints.
   ShownRect = control->TextBox;

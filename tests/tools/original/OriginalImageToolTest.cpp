@@ -27,6 +27,7 @@ class OriginalImageToolTest : public ToolTest {
   // Opens the image and paints the current one over, keeping the original as opened.
   void OpenEdited(int32_t width, int32_t height) {
     OpenPainted(width, height, Uniform(kOpened));
+    ASSERT_TRUE(Document()->OwnPixels());  // as an edit does before its first change
     TWKPixels& current = *Document()->CurrentPixels();
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < width; ++x) *current.Pixel(x, y) = kEdited;
