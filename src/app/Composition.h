@@ -9,6 +9,7 @@
 
 class TQtDownloader;
 class TQtShell;
+class TQtTextRasterizer;
 class TWKDemoRegistry;
 struct TStatusProgress;
 
@@ -26,4 +27,6 @@ class TModule : public TWKComponent {
   // The default handlers and the downloader of the help and about modules.
   std::unique_ptr<TQtShell> Shell_;
   std::unique_ptr<TQtDownloader> Downloader_;
+  // The text tool's lettering.
+  std::unique_ptr<TQtTextRasterizer> TextRasterizer_;
 };
