@@ -161,7 +161,7 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
 
   CloseMenuSeperator = w.AddSeparator(file, fileSeparator);
 
-  const int32_t label = std::max(g.FontHeight(), 8) * 2;
+  const int32_t label = std::max(g.FontHeight(), 8) * 3 / 2;  // "W:"
   const int32_t value = std::max(g.FontHeight(), 8) * 7 / 2;  // "-12345"
   auto pair = [&](const char* text) {
     g.AddStatusPanel(text, label);
