@@ -12,6 +12,7 @@
 class TQtDownloader;
 class TWKGraphicsEditor;
 class TQtShell;
+class TQtTextRasterizer;
 class TWKDemoRegistry;
 struct TStatusProgress;
 
@@ -29,6 +30,8 @@ class TModule : public TWKComponent {
   // The default handlers and the downloader of the help and about modules.
   std::unique_ptr<TQtShell> Shell_;
   std::unique_ptr<TQtDownloader> Downloader_;
+  // The text tool's lettering.
+  std::unique_ptr<TQtTextRasterizer> TextRasterizer_;
 };
 
 // The program's arguments as the system gave them, bytes unchanged (a file name need not be
