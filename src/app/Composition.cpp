@@ -1,9 +1,6 @@
 #include "app/Composition.h"
-#include "app/PluginTestHook.h"
 #include "app/StartupReport.h"
 
-#include <QCoreApplication>
-#include <QStringList>
 
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsFormats.h"
@@ -22,6 +19,13 @@
 #include "help/qt/QtShell.h"
 #include "help/qt/WKAbout.h"
 #include "print/qt/WKGraphicsPrintModule.h"
+#include "tools/geometry/WKTextTool.h"
+#include "tools/geometry/qt/QtTextRasterizer.h"
+#include "tools/geometry/qt/WKTextFrame.h"
+#include "tools/original/WKOriginalImageTool.h"
+#include "tools/brush/WKSmudgeTool.h"
+#include "tools/brush/WKUndoBrushTool.h"
+#include "tools/brush/qt/WKExpertBrushFrame.h"
 #include "tools/eyes/GlareTool.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/SpotTool.h"
@@ -29,6 +33,7 @@
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/eyes/qt/SpotFrame.h"
 #include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/qt/QtLoadProgress.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "tools/geometry/CropTool.h"
@@ -73,21 +78,29 @@ constexpr TWKLabelDescriptor kAboutLabels[] = {
     {.FixedText = QM_SUPPORT_PAGE, .Flags = LabelSameLine | LabelHyperlink},
 };
 
+std::vector<std::string>& RawArguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+
+TEditorTestHook EditorTestHook = nullptr;
+
 // The files named on the command line (paths or file:// addresses) once Qt has taken its own
 // options out.
 std::vector<std::string> ProgramArguments() {
-  const QStringList all = QCoreApplication::arguments();
-  std::vector<std::string> arguments;
-  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
   std::vector<std::string> files;
-  for (const std::string& file : ParseCommandLine(arguments).Files)
-    files.push_back(LocalFileFromArgument(ToQString(file)));
+  for (const std::string& file : ParseCommandLine(RawArguments()).Files) files.push_back(LocalFileFromArgument(file));
   return files;
 }
 
 // Step 9: the tools in panel order, with the separators between groups and their button images.
 void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   TWKToolPanelModule* panel = ToolPanel();
+  auto* smudge = CreateTool<TWKSmudgeTool>(&app, CreateSmudgeFrame);
+  if (smudge->Button != nullptr) smudge->Button->SetImageIndex(35);
+  auto* undoBrush = CreateTool<TWKUndoBrushTool>(&app, CreateUndoBrushFrame);
+  if (undoBrush->Button != nullptr) undoBrush->Button->SetImageIndex(21);
+  if (panel != nullptr) panel->AddToolSeparator(6);
   auto* resize = CreateTool<TWKResizeTool>(&app, CreateResizeFrame);
   if (resize->Button != nullptr) resize->Button->SetImageIndex(23);
   auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
@@ -95,6 +108,8 @@ void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
   if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
   if (panel != nullptr) panel->AddToolSeparator(6);
+  auto* text = CreateTool<TWKTextTool>(&app, CreateTextFrame);
+  if (text->Button != nullptr) text->Button->SetImageIndex(79);
   auto* adjustment = CreateTool<TWKAdjustmentTool>(&app, resize, CreateAdjustmentFrame);
   if (adjustment->Button != nullptr) adjustment->Button->SetImageIndex(97);
   if (panel != nullptr) panel->AddToolSeparator(1000);
@@ -116,6 +131,10 @@ void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
 
 }  // namespace
 
+void SetProgramArguments(std::vector<std::string> arguments) { RawArguments() = std::move(arguments); }
+
+void SetEditorTestHook(TEditorTestHook hook) { EditorTestHook = hook; }
+
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
   DemoObjects_ = std::make_unique<TWKDemoRegistry>();
@@ -127,6 +146,7 @@ TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
 
 TModule::~TModule() {
   if (DemoRegistry() == DemoObjects_.get()) SetDemoRegistry(nullptr);
+  if (TextRasterizer() == TextRasterizer_.get()) SetTextRasterizer(nullptr);
 }
 
 void TModule::DataModuleCreate() {
@@ -147,7 +167,7 @@ void TModule::DataModuleCreate() {
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
-  InstallPluginTestHook(*editor);
+  if (EditorTestHook != nullptr) EditorTestHook(*editor);
   InstallStartupReport(*editor);
 
   // 3. Print and help modules (product "Quillmoor", language "English").
@@ -167,11 +187,16 @@ void TModule::DataModuleCreate() {
     windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
   // 7. Original-image tool; rotate/flip tool with its panel button hidden, its commands on the
   //    standard tool bar (images 16-19) and in the Edit menu.
+  CreateTool<TWKOriginalImageTool>(&app, &windows->Window, editor->StandardToolbar);
   auto* rotate = CreateTool<TWKRotateTool>(&app, CreateRotateFrame);
   if (rotate->Button != nullptr) rotate->Button->SetVisible(false);
   rotate->AddCommandItems(windows->Window, editor->StandardToolbar, editor->EditMenuItem);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
+  InstallQtLoadProgress(*form->StatusBar);
+  // The text tool's lettering, before the tools are made.
+  TextRasterizer_ = std::make_unique<TQtTextRasterizer>();
+  SetTextRasterizer(TextRasterizer_.get());
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |

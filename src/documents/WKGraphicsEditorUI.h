@@ -14,12 +14,23 @@ class IWKGraphicsMainWindow {
   virtual ~IWKGraphicsMainWindow() = default;
   // View > Toolbars (the zoom items go in front of it).
   virtual IWKUIItem* ToolbarsMenuItem() = 0;
-  // A status-bar panel of the given width showing text; appended at the end.
+  // A status-bar panel of the given width showing text; appended at the end. A width of 0 takes
+  // the room the other panels leave (at least its text's when there is room for that).
   virtual IWKUIItem* AddStatusPanel(const std::string& text, int32_t width) = 0;
   virtual int32_t FontHeight() const = 0;
   // A tool-bar button showing its caption, stretched to the text.
   virtual IWKUIItem* AddTextButton(IWKUIItem* toolbar, const std::string& caption,
                                    TWKClickHandler click) = 0;
+  // A text button that reports being pressed (true) and released (false) rather than clicks;
+  // without a platform that can tell, a click is a press followed by a release.
+  virtual IWKUIItem* AddHoldButton(IWKUIItem* toolbar, const std::string& caption,
+                                   std::function<void(bool down)> held) {
+    return AddTextButton(toolbar, caption, [held = std::move(held)] {
+      if (!held) return;
+      held(true);
+      held(false);
+    });
+  }
   // The window's frame in screen coordinates, and the work area of the screen it is on.
   virtual TRect WindowRect() const = 0;
   virtual void SetWindowRect(const TRect& rect) = 0;

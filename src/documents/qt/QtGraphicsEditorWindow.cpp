@@ -63,8 +63,13 @@ TQtGraphicsEditorWindow::~TQtGraphicsEditorWindow() { Form().OnDropFile = nullpt
 
 IWKUIItem* TQtGraphicsEditorWindow::AddStatusPanel(const std::string& text, int32_t width) {
   auto* label = new QLabel(ToQString(text), Form().StatusBar);
-  label->setFixedWidth(width);
-  Form().StatusBar->addPermanentWidget(label);
+  if (width > 0) {
+    label->setFixedWidth(width);
+    Form().StatusBar->addPermanentWidget(label);
+  } else {
+    label->setMinimumWidth(1);  // a narrow window clips the text instead of pushing panels off
+    Form().StatusBar->addPermanentWidget(label, 1);
+  }
   Panels_.push_back(std::make_unique<TQtUIItem<QLabel>>(label));
   return Panels_.back().get();
 }
@@ -84,6 +89,18 @@ IWKUIItem* TQtGraphicsEditorWindow::AddTextButton(IWKUIItem* toolbar, const std:
     button->setMinimumWidth(button->fontMetrics().horizontalAdvance(action->text()) + 24);
   }
   return WrapAction(action, bar);
+}
+
+IWKUIItem* TQtGraphicsEditorWindow::AddHoldButton(IWKUIItem* toolbar, const std::string& caption,
+                                                  std::function<void(bool down)> held) {
+  IWKUIItem* item = AddTextButton(toolbar, caption, nullptr);
+  QToolBar* bar = ToolbarOf(toolbar);
+  QAction* action = bar != nullptr ? bar->actions().value(bar->actions().size() - 1) : nullptr;
+  auto* button = action != nullptr ? qobject_cast<QToolButton*>(bar->widgetForAction(action)) : nullptr;
+  if (button == nullptr || !held) return item;
+  QObject::connect(button, &QToolButton::pressed, button, [held] { held(true); });
+  QObject::connect(button, &QToolButton::released, button, [held] { held(false); });
+  return item;
 }
 
 TRect TQtGraphicsEditorWindow::WindowRect() const { return FromQRect(Form().frameGeometry()); }
