@@ -9,6 +9,7 @@
 
 #include "documents/WKBackgroundDecode.h"
 #include "documents/WKLoadProgress.h"
+#include "framework/WKStartupTimes.h"
 #include "framework/WKThreadPool.h"
 #include "imaging/WKBitmap.h"
 #include "imaging/WKOrientation.h"
@@ -249,6 +250,7 @@ bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<con
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   full.Wait();
+  NoteStartupMoment("decoded");
   small.Wait();
   decoder.SetProgress(nullptr);
   decoded = whole;
