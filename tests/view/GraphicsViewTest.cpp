@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "documents/GraphicsEditorFixture.h"
 #include "imaging/WKColorProfile.h"
 #include "support/ForcedParts.h"
