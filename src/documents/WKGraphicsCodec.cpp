@@ -66,6 +66,19 @@ const char* MimeTypeOfFormat(int32_t formatId) {
 
 namespace {
 
+// Maps a decode's fresh pages ahead of the decoder on another core, a slice at a time from the
+// rows it has published, so that the decoder does not stop for them; ends with the decode.
+void PrefaultAhead(const TWKBitmapStorage& rows, const TDecodeProgress& progress) {
+  constexpr size_t Slice = size_t{8} << 20;
+  for (size_t at = 0; at < rows.Size; at += Slice) {
+    const int32_t published = progress.Published();
+    if (published == rows.Height || published == TDecodeProgress::Failed) return;
+    at = std::max(at, size_t(published) * size_t(rows.RowBytes));
+    if (at >= rows.Size) return;
+    PrefaultPixelMemory(rows.Bits + at, std::min(Slice, rows.Size - at));
+  }
+}
+
 // Copies the decoded rows into the original and the backup in chunks that the decoding thread,
 // once done, and a follower thread claim in turn; only rows the decoder has published are taken.
 class TRowCopier {
@@ -88,11 +101,7 @@ class TRowCopier {
   // On the follower: maps the decoder's fresh pages ahead of it, a slice at a time so that a
   // decode already over is not kept waiting, then copies rows as they come.
   void Follow(const TDecodeProgress& progress) {
-    for (size_t at = 0; at < Rows_.Size; at += PrefaultSlice) {
-      const int32_t published = progress.Published();
-      if (published == Rows_.Height || published == TDecodeProgress::Failed) break;
-      PrefaultPixelMemory(Rows_.Bits + at, std::min(PrefaultSlice, Rows_.Size - at));
-    }
+    PrefaultAhead(Rows_, progress);
     for (int32_t seen = 0; seen < Rows_.Height;) {
       seen = progress.WaitBeyond(seen);
       if (seen == TDecodeProgress::Failed) return;
@@ -102,7 +111,6 @@ class TRowCopier {
 
  private:
   static constexpr int32_t ChunkRows = 32;
-  static constexpr size_t PrefaultSlice = size_t{8} << 20;
   const TWKBitmapStorage& Rows_;
   const std::vector<uint8_t*> Copies_;
   std::atomic<int32_t> Next_{0};
@@ -222,6 +230,7 @@ bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<con
     } catch (...) {
       err.Fail(TCodecStatus::TooLarge, "There is not enough memory to decode the image.");
     }
+    progress.Publish(whole ? rows.Height : TDecodeProgress::Failed);
   });
   if (!full.Valid()) {
     decoder.SetProgress(nullptr);
@@ -231,7 +240,10 @@ bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<con
   int32_t width = 0, height = 0;
   TWKTask small;
   if (open.Hooks().Reduced && decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height))
-    small = TWKThreadPool::Shared().TryRun([&] { reduced.Run(data, width, height); });
+    small = TWKThreadPool::Shared().TryRun([&] {
+      reduced.Run(data, width, height);
+      PrefaultAhead(rows, progress);  // this core is free now
+    });
   bool reducedDone = !small.Valid();
   while (!full.Done()) {
     if (!reducedDone && small.Done()) {
