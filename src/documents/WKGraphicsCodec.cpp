@@ -195,7 +195,8 @@ int32_t StoredOrientation(const TImageInfo& info) {
 
 // The reduced picture of a background open, from a decoder of its own over the same bytes,
 // turned upright as the document will show the whole picture.
-struct TReducedDecode {
+class TReducedDecode {
+ public:
   TWKLTBitmap Picture;
   bool Decoded = false;
   bool Across = false;  // turned a quarter
@@ -210,7 +211,30 @@ struct TReducedDecode {
     Decoded = decoder->ReadThumbnail({rows.Bits, rows.RowBytes, width, height}, err) &&
               TurnUpright(Picture, orientation);
   }
+
+  // Hands the picture to the open once, with the whole picture's size as it will be shown.
+  void ShowOnce(const TWKBackgroundDecode& open, const TWKBitmapStorage& whole) {
+    if (Shown_) return;
+    Shown_ = true;
+    if (Decoded) open.Hooks().Reduced(Picture, Across ? whole.Height : whole.Width, Across ? whole.Width : whole.Height);
+  }
+
+ private:
+  bool Shown_ = false;
 };
+
+// A turn of the opening thread while a worker decodes: a long open shows its progress (its user
+// may call it off there) and the user interface runs.
+void WaitATurn(const TWKBackgroundDecode& open, const TWKBitmapStorage& rows, const TDecodeProgress& progress,
+               std::atomic<bool>& calledOff) {
+  const double done = double(std::max(progress.Published(), 0)) / double(rows.Height);
+  if (rows.Size >= ProgressThreshold && TWKLoadProgress::Running() && !TWKLoadProgress::Report(done))
+    calledOff = true;
+  if (open.Hooks().Wait)
+    open.Hooks().Wait(done);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
 
 // The whole decode on a pool worker, the reduced one on another, while the opening thread
 // waits through the hooks of the open in scope. False when no worker could be had: nothing has
@@ -244,22 +268,9 @@ bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<con
       reduced.Run(data, width, height);
       PrefaultAhead(rows, progress);  // this core is free now
     });
-  bool reducedDone = !small.Valid();
   while (!full.Done()) {
-    if (!reducedDone && small.Done()) {
-      reducedDone = true;
-      // The whole picture's size as it will be shown, turned as the reduced one.
-      const bool across = reduced.Across;
-      if (reduced.Decoded)
-        open.Hooks().Reduced(reduced.Picture, across ? rows.Height : rows.Width, across ? rows.Width : rows.Height);
-    }
-    const double done = double(std::max(progress.Published(), 0)) / double(rows.Height);
-    if (rows.Size >= ProgressThreshold && TWKLoadProgress::Running() && !TWKLoadProgress::Report(done))
-      calledOff = true;
-    if (open.Hooks().Wait)
-      open.Hooks().Wait(done);
-    else
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (small.Valid() && small.Done()) reduced.ShowOnce(open, rows);
+    WaitATurn(open, rows, progress, calledOff);
   }
   full.Wait();
   NoteStartupMoment("decoded");
