@@ -161,8 +161,8 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
 
   CloseMenuSeperator = w.AddSeparator(file, fileSeparator);
 
-  const int32_t label = std::max(g.FontHeight(), 8) * 2;
-  const int32_t value = std::max(g.FontHeight(), 8) * 4;
+  const int32_t label = std::max(g.FontHeight(), 8) * 3 / 2;  // "W:"
+  const int32_t value = std::max(g.FontHeight(), 8) * 7 / 2;  // "-12345"
   auto pair = [&](const char* text) {
     g.AddStatusPanel(text, label);
     return g.AddStatusPanel("", value);
@@ -174,6 +174,7 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
   RStatusPanel = pair("R:");
   GStatusPanel = pair("G:");
   BStatusPanel = pair("B:");
+  MessageStatusPanel = g.AddStatusPanel("", 0);
 }
 
 void TWKGraphicsEditor::Localize() {
@@ -603,6 +604,16 @@ void TWKGraphicsEditor::ShowPosition(TPoint p, const TBGRPixel& pixel) {
   RStatusPanel->SetCaption(std::to_string(pixel.Red));
   GStatusPanel->SetCaption(std::to_string(pixel.Green));
   BStatusPanel->SetCaption(std::to_string(pixel.Blue));
+}
+
+IWKUIItem* TWKGraphicsEditor::AddEditMenuItem(const std::string& caption, const std::string& shortcut,
+                                              TWKClickHandler click) {
+  if (EditMenuItem == nullptr) return nullptr;
+  return MainWindow().AddMenuItem(caption, shortcut, nullptr, EditMenuItem, -1, std::move(click));
+}
+
+void TWKGraphicsEditor::ShowStatusMessage(const std::string& text) {
+  if (MessageStatusPanel != nullptr) MessageStatusPanel->SetCaption(text);
 }
 
 void TWKGraphicsEditor::ShowImageSize(int32_t width, int32_t height) {

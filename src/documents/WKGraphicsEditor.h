@@ -72,6 +72,8 @@ class TWKGraphicsEditor : public TWKEditor {
   IWKUIItem* RStatusPanel = nullptr;
   IWKUIItem* GStatusPanel = nullptr;
   IWKUIItem* BStatusPanel = nullptr;
+  // The status bar's message: what the last action did.
+  IWKUIItem* MessageStatusPanel = nullptr;
   IWKUIItem* PrevImageButton = nullptr;
   IWKUIItem* NextImageButton = nullptr;
   IWKUIItem* OkButton = nullptr;
@@ -141,6 +143,11 @@ class TWKGraphicsEditor : public TWKEditor {
   // The status-bar read-outs of the view.
   void ShowPosition(TPoint imagePoint, const TBGRPixel& pixel);
   void ShowImageSize(int32_t width, int32_t height);
+  // An item at the end of the Edit menu, for a command of a tool; none without the menu.
+  IWKUIItem* AddEditMenuItem(const std::string& caption, const std::string& shortcut,
+                             TWKClickHandler click);
+  // A message on the status bar (what a tool just did); an empty text clears it.
+  void ShowStatusMessage(const std::string& text);
 
  protected:
   IWKGraphicsMainWindow& GraphicsWindow() const { return GraphicsWindow_; }

@@ -195,13 +195,17 @@ TEST_F(ToolPanelTest, ProgressMeterDrivesTheStatusBar) {
   EXPECT_EQ(ProgressMeter(), progress.Meter.get());
   QProgressBar* bar = progress.Bar->Bar();
   EXPECT_EQ(bar->width(), 200);
+  form->show();
+  EXPECT_FALSE(bar->isVisible());  // nothing to show yet
   progress.Meter->Reset(4);
   progress.Meter->Step();
   EXPECT_EQ(bar->maximum(), 4);
   EXPECT_EQ(bar->value(), 1);
+  EXPECT_TRUE(bar->isVisible());
   progress.Meter->Reset(0);
   EXPECT_EQ(bar->value(), 0);
   EXPECT_GT(bar->maximum(), 0);  // an empty bar, not a busy one
+  EXPECT_FALSE(bar->isVisible());
 }
 
 TEST(ProgramCursors, EveryProgramCursorIsDrawnWithItsName) {
