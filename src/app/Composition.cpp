@@ -1,9 +1,6 @@
 #include "app/Composition.h"
-#include "app/PluginTestHook.h"
 #include "app/StartupReport.h"
 
-#include <QCoreApplication>
-#include <QStringList>
 
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsFormats.h"
@@ -36,6 +33,7 @@
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/eyes/qt/SpotFrame.h"
 #include "tools/framework/WKDemoRegistry.h"
+#include "tools/framework/qt/QtLoadProgress.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "tools/geometry/CropTool.h"
@@ -80,15 +78,18 @@ constexpr TWKLabelDescriptor kAboutLabels[] = {
     {.FixedText = QM_SUPPORT_PAGE, .Flags = LabelSameLine | LabelHyperlink},
 };
 
+std::vector<std::string>& RawArguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+
+TEditorTestHook EditorTestHook = nullptr;
+
 // The files named on the command line (paths or file:// addresses) once Qt has taken its own
 // options out.
 std::vector<std::string> ProgramArguments() {
-  const QStringList all = QCoreApplication::arguments();
-  std::vector<std::string> arguments;
-  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
   std::vector<std::string> files;
-  for (const std::string& file : ParseCommandLine(arguments).Files)
-    files.push_back(LocalFileFromArgument(ToQString(file)));
+  for (const std::string& file : ParseCommandLine(RawArguments()).Files) files.push_back(LocalFileFromArgument(file));
   return files;
 }
 
@@ -130,6 +131,10 @@ void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
 
 }  // namespace
 
+void SetProgramArguments(std::vector<std::string> arguments) { RawArguments() = std::move(arguments); }
+
+void SetEditorTestHook(TEditorTestHook hook) { EditorTestHook = hook; }
+
 TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
   Name = "Module";
   DemoObjects_ = std::make_unique<TWKDemoRegistry>();
@@ -162,7 +167,7 @@ void TModule::DataModuleCreate() {
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
-  InstallPluginTestHook(*editor);
+  if (EditorTestHook != nullptr) EditorTestHook(*editor);
   InstallStartupReport(*editor);
 
   // 3. Print and help modules (product "Quillmoor", language "English").
@@ -188,6 +193,7 @@ void TModule::DataModuleCreate() {
   rotate->AddCommandItems(windows->Window, editor->StandardToolbar, editor->EditMenuItem);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
+  InstallQtLoadProgress(*form->StatusBar);
   // The text tool's lettering, before the tools are made.
   TextRasterizer_ = std::make_unique<TQtTextRasterizer>();
   SetTextRasterizer(TextRasterizer_.get());

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/WKComponent.h"
 
 class TQtDownloader;
+class TWKGraphicsEditor;
 class TQtShell;
 class TQtTextRasterizer;
 class TWKDemoRegistry;
@@ -30,3 +33,11 @@ class TModule : public TWKComponent {
   // The text tool's lettering.
   std::unique_ptr<TQtTextRasterizer> TextRasterizer_;
 };
+
+// The program's arguments as the system gave them, bytes unchanged (a file name need not be
+// UTF-8), once the toolkit has taken out its own.
+void SetProgramArguments(std::vector<std::string> arguments);
+
+// Test program only: called with the editor once the composition has made it.
+using TEditorTestHook = void (*)(TWKGraphicsEditor& editor);
+void SetEditorTestHook(TEditorTestHook hook);

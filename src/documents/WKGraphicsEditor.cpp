@@ -493,22 +493,7 @@ void TWKGraphicsEditor::FitNewImage() {
 }
 
 void TWKGraphicsEditor::FitWindowToWorkArea(TRect& window) const {
-  const TRect area = GraphicsWindow_.WorkArea();
-  auto fit = [](int32_t& pos, int32_t& size, int32_t start, int32_t end) {
-    if (pos < start) pos = start;
-    if (pos + size > end) {
-      if (size < end - start) {
-        pos = start + (end - start - size) / 2;
-      } else {
-        pos = start;
-        size = end - start;
-      }
-    }
-  };
-  int32_t left = window.Left, top = window.Top, width = window.Width(), height = window.Height();
-  fit(left, width, area.Left, area.Right);
-  fit(top, height, area.Top, area.Bottom);
-  window = Bounds(left, top, width, height);
+  window = FitRectInto(window, GraphicsWindow_.WorkArea());
 }
 
 void TWKGraphicsEditor::SetMinViewSize(int32_t width, int32_t height) {

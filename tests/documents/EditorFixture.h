@@ -75,6 +75,8 @@ class TFakeDialogs : public IWKFileDialogs {
   // Answers of the next dialogs; an empty name cancels.
   std::string OpenName;
   std::string SaveName;
+  // Names of the dialogs after the next one, in turn (SaveName takes each).
+  std::vector<std::string> LaterSaveNames;
   int32_t SaveFilter = 1;
   int SaveDialogs = 0;
   int32_t OfferedFilter = -1;
