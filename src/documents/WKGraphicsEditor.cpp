@@ -546,6 +546,11 @@ void TWKGraphicsEditor::SetMinWindowSize(int32_t width, int32_t height) {
   GraphicsWindow_.SetWindowRect(window);
 }
 
+void TWKGraphicsEditor::SetWindowSize(int32_t width, int32_t height) {
+  const TRect window = GraphicsWindow_.WindowRect();
+  GraphicsWindow_.SetWindowRect(Bounds(window.Left, window.Top, width, height));
+}
+
 bool TWKGraphicsEditor::ExecuteScriptCommand(const std::string& command,
                                              const TWKCustomProperties& params) {
   ScriptCommandFailed = false;

@@ -138,6 +138,8 @@ class TWKGraphicsEditor : public TWKEditor {
   void FitNewImage();
   void SetMinViewSize(int32_t width, int32_t height);
   void SetMinWindowSize(int32_t width, int32_t height);
+  // The main window's frame becomes width × height, its top-left corner staying.
+  void SetWindowSize(int32_t width, int32_t height);
 
   TWKGraphicsFormats& Formats() const { return *Formats_; }
   const TWKFolderList& FolderList() const { return FolderList_; }
