@@ -5,6 +5,10 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include "demo/WKDemonstrationModule.h"
+#include "demo/qt/QtDemoPlatform.h"
+#include "demo/qt/WKDemoEditorForm.h"
+#include "demo/qt/WKDemonstrationForm.h"
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsFormats.h"
 #include "documents/qt/QtFileDialogs.h"
@@ -19,7 +23,6 @@
 #include "framework/qt/QtText.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
-#include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "platform/codec/qt/QtImageCodec.h"
@@ -53,16 +56,13 @@ std::vector<std::string> ProgramArguments() {
 
 }  // namespace
 
-TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
+TModule::TModule(TWKComponent* owner, TCompositionOptions options)
+    : TWKComponent(owner), Options_(std::move(options)) {
   Name = "Module";
-  DemoObjects_ = std::make_unique<TWKDemoRegistry>();
-  SetDemoRegistry(DemoObjects_.get());
   DataModuleCreate();
 }
 
-TModule::~TModule() {
-  if (DemoRegistry() == DemoObjects_.get()) SetDemoRegistry(nullptr);
-}
+TModule::~TModule() = default;
 
 void TModule::DataModuleCreate() {
   TWKApplication& app = *Application();
@@ -81,12 +81,21 @@ void TModule::DataModuleCreate() {
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
-  InstallPluginTestHook(*editor);
-  InstallStartupReport(*editor);
+  const bool pluginTest = InstallPluginTestHook(*editor);
+  const bool startupTest = InstallStartupReport(*editor);
+  const bool unattended = pluginTest || startupTest;
 
   // 3. System information, print and help modules (product "Quillmoor", language "English").
-  // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
-  //    demonstration editor module.
+  // 4. Demonstration module (ShowAtStartup true until the settings say otherwise; it keeps the
+  //    registry the tools fill) and the demonstration editor module.
+  std::unique_ptr<IWKDemoPlatform> desktop =
+      Options_.DemoPlatform ? Options_.DemoPlatform() : std::make_unique<TQtDemoPlatform>();
+  auto* demo = app.CreateModule<TWKDemonstrationModule>(std::move(desktop), &windows->Window);
+  demo->DemoFolder = editor->DemoFolder;
+  demo->ShowAtStartup = true;
+  // A program that a test hook drives shows no list: nobody would close it.
+  if (!unattended) demo->ListFormFactory = [] { return std::make_unique<TQtDemoListForm>(); };
+  app.CreateModule<TWKDemoEditorModule>(*form, *demo);
   // 5. About module.
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
   app.CreateModule<TWKToolPanelModule>(*form);

@@ -3,22 +3,28 @@
 // initialisation, start and settings saving.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "framework/WKComponent.h"
 
-class TWKDemoRegistry;
+class IWKDemoPlatform;
 struct TStatusProgress;
+
+// What a test may choose differently from the program.
+struct TCompositionOptions {
+  // The desktop the demonstrations play on; none: the real one.
+  std::function<std::unique_ptr<IWKDemoPlatform>()> DemoPlatform;
+};
 
 class TModule : public TWKComponent {
  public:
-  explicit TModule(TWKComponent* owner);
+  explicit TModule(TWKComponent* owner, TCompositionOptions options = {});
   ~TModule() override;
 
  private:
   void DataModuleCreate();
 
-  // Named controls and commands for demonstrations, until the demonstration module keeps them.
-  std::unique_ptr<TWKDemoRegistry> DemoObjects_;
+  TCompositionOptions Options_;
   std::unique_ptr<TStatusProgress> Progress_;
 };

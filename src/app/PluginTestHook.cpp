@@ -24,9 +24,9 @@ void InvertImage(TWKGraphicsDocument& document) {
 
 }  // namespace
 
-void InstallPluginTestHook(TWKGraphicsEditor& editor) {
+bool InstallPluginTestHook(TWKGraphicsEditor& editor) {
   const char* action = std::getenv("QUILLMOOR_TEST_PLUGIN_EDIT");
-  if (action == nullptr || *action == '\0') return;
+  if (action == nullptr || *action == '\0') return false;
   const std::string what = action;
   QTimer::singleShot(0, [&editor, what] {
     TWKGraphicsDocument* document = editor.CurrentImageDocument();
@@ -39,4 +39,5 @@ void InstallPluginTestHook(TWKGraphicsEditor& editor) {
     if (what == "invert") InvertImage(*document);
     editor.PluginApplyClick();
   });
+  return true;
 }

@@ -5,4 +5,5 @@
 
 class TWKGraphicsEditor;
 
-void InstallPluginTestHook(TWKGraphicsEditor& editor);
+// True when the hook is active (the program then runs unattended).
+bool InstallPluginTestHook(TWKGraphicsEditor& editor);

@@ -13,6 +13,7 @@ TQtEditorWindow::TQtEditorWindow(TMainForm& form) : Form_(form) {
   FileSeparator_ = WrapAction(form.FileMenuSeparator);
   Exit_ = WrapAction(form.ExitMenuItem);
   ViewMenu_ = WrapAction(form.ViewMenuItem);
+  HelpMenu_ = WrapAction(form.HelpMenuItem);
 }
 
 TQtEditorWindow::~TQtEditorWindow() { Form_.OnCloseQuery = nullptr; }

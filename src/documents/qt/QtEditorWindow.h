@@ -27,6 +27,7 @@ class TQtEditorWindow : public IWKMainWindow {
   IWKUIItem* FileMenuSeparator() override { return FileSeparator_; }
   IWKUIItem* ExitMenuItem() override { return Exit_; }
   IWKUIItem* ViewMenuItem() override { return ViewMenu_; }
+  IWKUIItem* HelpMenuItem() override { return HelpMenu_; }
   IWKUIItem* AddMenuItem(const std::string& caption, const std::string& shortcut, IWKUIItem* before,
                          IWKUIItem* parent, int32_t imageIndex, TWKClickHandler click) override;
   IWKUIItem* AddSubmenu(const std::string& caption, IWKUIItem* parent, IWKUIItem* before) override;
@@ -56,4 +57,5 @@ class TQtEditorWindow : public IWKMainWindow {
   IWKUIItem* FileSeparator_ = nullptr;
   IWKUIItem* Exit_ = nullptr;
   IWKUIItem* ViewMenu_ = nullptr;
+  IWKUIItem* HelpMenu_ = nullptr;
 };
