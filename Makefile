@@ -11,7 +11,7 @@ ifneq ($(CI),)
 CMAKE_FLAGS += -DQM_WERROR=ON
 endif
 
-.PHONY: deps configure build run test asan fuzz bench package clean
+.PHONY: deps configure build run test tidy asan fuzz bench package clean
 
 deps:
 	@bash scripts/install-deps
@@ -27,6 +27,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# clang-tidy's limits (.clang-tidy) on the source files changed against main.
+tidy: configure
+	bash scripts/tidy-changed $(BUILD)
 
 # Core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer (no Qt).
 asan: deps

@@ -31,6 +31,7 @@ class TNullWindow : public IWKMainWindow, public IWKGraphicsMainWindow {
   IWKUIItem* FileMenuSeparator() override { return &item; }
   IWKUIItem* ExitMenuItem() override { return &item; }
   IWKUIItem* ViewMenuItem() override { return &item; }
+  IWKUIItem* HelpMenuItem() override { return &item; }
   IWKUIItem* AddMenuItem(const std::string&, const std::string&, IWKUIItem*, IWKUIItem*, int32_t,
                          TWKClickHandler) override { return New(); }
   IWKUIItem* AddSubmenu(const std::string&, IWKUIItem*, IWKUIItem*) override { return New(); }

@@ -44,6 +44,7 @@ struct TProgram {
 
   TProgram() {
     TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
+    InstallGraphicsViews();
     Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
     Tool = CreateTool<TWKRedEyeTool>(&App);
     Editor->SetCurrentTool(Tool);

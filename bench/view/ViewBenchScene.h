@@ -29,6 +29,7 @@ struct TScene {
   TScene() {
     if (!TWKGraphicsView::HasWindowFactory())
       TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
+    InstallGraphicsViews();
     editor = std::make_unique<TWKGraphicsEditor>(nullptr, window, window, dialogs);
     document = editor->CreateDocument();
     auto& doc = static_cast<TWKGraphicsDocument&>(*document);

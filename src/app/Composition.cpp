@@ -21,11 +21,17 @@
 #include "framework/qt/MainForm.h"
 #include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
+#include "help/WKHelp.h"
+#include "help/qt/QtDownloader.h"
+#include "help/qt/QtShell.h"
+#include "help/qt/WKAbout.h"
+#include "print/qt/WKGraphicsPrintModule.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "platform/codec/qt/QtImageCodec.h"
+#include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
 
 namespace {
@@ -40,6 +46,16 @@ class TEditorWindows : public TWKComponent {
   }
   TQtGraphicsEditorWindow Window;
   TQtFileDialogs Dialogs;
+};
+
+// The about box: the product name and version on every page; the web site and the support page.
+constexpr TWKLabelDescriptor kAboutLabels[] = {
+    {.TextId = 156, .Flags = LabelBold, .Left = 96, .Top = 96, .Tab = -1},
+    {.FixedText = QM_VERSION, .Flags = LabelSameLine, .Tab = -1},
+    {.TextId = 54, .Flags = LabelRightAligned | LabelColon, .Left = 16, .Top = 132, .Width = 75},
+    {.FixedText = QM_HOME_PAGE, .Flags = LabelSameLine | LabelHyperlink},
+    {.TextId = 56, .Flags = LabelRightAligned | LabelColon, .Width = 75, .Spacing = 0.5f},
+    {.FixedText = QM_SUPPORT_PAGE, .Flags = LabelSameLine | LabelHyperlink},
 };
 
 // The files named on the command line (paths or file:// addresses) once Qt has taken its own
@@ -59,6 +75,8 @@ std::vector<std::string> ProgramArguments() {
 TModule::TModule(TWKComponent* owner, TCompositionOptions options)
     : TWKComponent(owner), Options_(std::move(options)) {
   Name = "Module";
+  Shell_ = std::make_unique<TQtShell>();
+  Downloader_ = std::make_unique<TQtDownloader>();
   DataModuleCreate();
 }
 
@@ -77,6 +95,7 @@ void TModule::DataModuleCreate() {
   auto* windows = app.CreateModule<TEditorWindows>(*form);
   RegisterQtImageCodecs();  // BMP and the other containers Qt reads
   InstallQtViewWindows();
+  InstallGraphicsViews();  // the documents' views and the editor's hand tool
   auto* editor = app.CreateModule<TWKGraphicsEditor>(windows->Window, windows->Window, windows->Dialogs);
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
@@ -85,7 +104,12 @@ void TModule::DataModuleCreate() {
   const bool startupTest = InstallStartupReport(*editor);
   const bool unattended = pluginTest || startupTest;
 
-  // 3. System information, print and help modules (product "Quillmoor", language "English").
+  // 3. Print and help modules (product "Quillmoor", language "English").
+  app.CreateModule<TWKGraphicsPrintModule>(*editor, windows->Window, form);
+  auto* help = app.CreateModule<TWKHelp>(windows->Window, *Shell_, *Downloader_);
+  help->ProductVersion = QM_VERSION;
+  help->HomePage = QM_HOME_PAGE;
+  help->UpdateUrl = QM_UPDATE_URL;
   // 4. Demonstration module (ShowAtStartup true until the settings say otherwise; it keeps the
   //    registry the tools fill) and the demonstration editor module.
   std::unique_ptr<IWKDemoPlatform> desktop =
@@ -97,6 +121,8 @@ void TModule::DataModuleCreate() {
   if (!unattended) demo->ListFormFactory = [] { return std::make_unique<TQtDemoListForm>(); };
   app.CreateModule<TWKDemoEditorModule>(*form, *demo);
   // 5. About module.
+  app.CreateModule<TWKAbout>(windows->Window, *Shell_, form)
+      ->SetLayout(kAboutLabels, static_cast<int32_t>(std::size(kAboutLabels)), "About");
   // 6. Tool panel module; a separator is appended to the editor's standard tool bar.
   app.CreateModule<TWKToolPanelModule>(*form);
   if (editor->StandardToolbar != nullptr)

@@ -9,6 +9,8 @@
 #include "framework/WKComponent.h"
 
 class IWKDemoPlatform;
+class TQtDownloader;
+class TQtShell;
 struct TStatusProgress;
 
 // What a test may choose differently from the program.
@@ -27,4 +29,7 @@ class TModule : public TWKComponent {
 
   TCompositionOptions Options_;
   std::unique_ptr<TStatusProgress> Progress_;
+  // The default handlers and the downloader of the help and about modules.
+  std::unique_ptr<TQtShell> Shell_;
+  std::unique_ptr<TQtDownloader> Downloader_;
 };

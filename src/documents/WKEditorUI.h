@@ -37,8 +37,7 @@ class IWKMainWindow {
   virtual IWKUIItem* FileMenuSeparator() = 0;
   virtual IWKUIItem* ExitMenuItem() = 0;
   virtual IWKUIItem* ViewMenuItem() = 0;
-  // The Help menu, for items that go in front of it; none when the window has none.
-  virtual IWKUIItem* HelpMenuItem() { return nullptr; }
+  virtual IWKUIItem* HelpMenuItem() = 0;
 
   // Items are owned by the main window. A none parent means the menu bar; the new item goes in
   // front of before when that is a child of parent, otherwise at the end. imageIndex -1: none.

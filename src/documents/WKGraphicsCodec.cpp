@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <thread>
 #include <vector>
 
+#include "framework/WKThreadPool.h"
 #include "imaging/WKBitmap.h"
 #include "imaging/WKPageMemory.h"
 #include "platform/codec/StillImageCodec.h"
@@ -168,13 +168,13 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
   if (backup != nullptr) copies.push_back(newBackup.Bits);
   TRowCopier copier(rows, std::move(copies));
   TDecodeProgress progress;
-  std::thread follower;
-  if (rows.Size >= FollowerThreshold && std::thread::hardware_concurrency() >= 2) {
+  TWKTask follower;
+  if (rows.Size >= FollowerThreshold && MachineCores() >= 2) {
     try {
-      follower = std::thread([&copier, &progress] { copier.Follow(progress); });
+      follower = TWKThreadPool::Shared().Run([&copier, &progress] { copier.Follow(progress); });
       decoder->SetProgress(&progress);
     } catch (...) {
-      // no thread: the copies are made after the decode
+      // no worker: the copies are made after the decode
     }
   }
   bool decoded = false;
@@ -182,13 +182,13 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
     decoded = decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
   } catch (...) {
     progress.Fail();  // the follower must not wait for rows that never come
-    if (follower.joinable()) follower.join();
+    follower.Wait();
     throw;
   }
   decoder->SetProgress(nullptr);
   progress.Publish(decoded ? rows.Height : TDecodeProgress::Failed);
   if (decoded) copier.CopyBelow(rows.Height);
-  if (follower.joinable()) follower.join();
+  follower.Wait();
   if (!decoded) {
     error = err.Message;
     return false;

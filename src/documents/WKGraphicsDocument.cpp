@@ -4,24 +4,12 @@
 
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsToolHooks.h"
+#include "documents/WKImageView.h"
 #include "documents/WKLosslessJpeg.h"
 #include "imaging/WKResample.h"
 #include "platform/codec/CodecTypes.h"
-#include "view/WKGraphicsView.h"
 
 namespace {
-
-// The first device coordinate at or after the document edge: ceil instead of floor, so that
-// a changed area never maps to an empty device rectangle.
-int32_t MapCeil(int32_t value, int32_t fromOrigin, int32_t fromExtent, int32_t toOrigin,
-                int32_t toExtent) {
-  if (fromExtent <= 0 || toExtent <= 0) return MapCoordinate(value, fromOrigin, fromExtent, toOrigin, toExtent);
-  const int64_t product = (static_cast<int64_t>(value) - fromOrigin) * toExtent;
-  int64_t q = product / fromExtent;
-  if (product % fromExtent != 0 && product > 0) ++q;
-  const int64_t result = q + toOrigin;
-  return static_cast<int32_t>(std::clamp<int64_t>(result, INT32_MIN, INT32_MAX));
-}
 
 bool InThumbnailRange(int32_t id) {
   return (id >= 20498 && id < 20506) || (id >= 20507 && id < 20540);
@@ -35,7 +23,7 @@ TWKGraphicsDocument::TWKGraphicsDocument(TWKEditor& editor)
 TWKGraphicsDocument::~TWKGraphicsDocument() = default;
 
 void TWKGraphicsDocument::CreateView(std::unique_ptr<TWKDocumentView>& view) {
-  view = std::make_unique<TWKGraphicsView>(*this);
+  if (ViewMakers().View) view = ViewMakers().View(*this);
 }
 
 void TWKGraphicsDocument::BeforeClose() {
@@ -50,11 +38,17 @@ void TWKGraphicsDocument::AfterOpen() {
   BroadcastToTools([this](IWKGraphicsTool& tool) { tool.DocumentOpened(*this); });
 }
 
-TWKGraphicsView* TWKGraphicsDocument::GraphicsView() { return dynamic_cast<TWKGraphicsView*>(GetView()); }
+TWKGraphicsView* TWKGraphicsDocument::GraphicsView() {
+  auto* view = dynamic_cast<IWKImageView*>(GetView());
+  return view ? &view->GraphicsView() : nullptr;
+}
 
 TWKGraphicsView* TWKGraphicsDocument::ExistingView() const {
-  return dynamic_cast<TWKGraphicsView*>(View());
+  IWKImageView* view = ImageView();
+  return view ? &view->GraphicsView() : nullptr;
 }
+
+IWKImageView* TWKGraphicsDocument::ImageView() const { return dynamic_cast<IWKImageView*>(View()); }
 
 TWKGraphicsEditor* TWKGraphicsDocument::GraphicsEditor() const {
   return dynamic_cast<TWKGraphicsEditor*>(&Editor());
@@ -85,15 +79,9 @@ void TWKGraphicsDocument::MarkDirty(const TRect& rect, bool replace) {
 }
 
 void TWKGraphicsDocument::InvalidateImageRect(const TRect& rect) {
-  TWKGraphicsView* view = ExistingView();
+  IWKImageView* view = ImageView();
   if (view == nullptr || rect.IsEmpty()) return;
-  const TWKMapMode& m = view->MapMode();
-  const TRect device{
-      MapCoordinate(rect.Left, m.DocOrigin.X, m.DocExtent.X, m.DevOrigin.X, m.DevExtent.X),
-      MapCoordinate(rect.Top, m.DocOrigin.Y, m.DocExtent.Y, m.DevOrigin.Y, m.DevExtent.Y),
-      MapCeil(rect.Right, m.DocOrigin.X, m.DocExtent.X, m.DevOrigin.X, m.DevExtent.X),
-      MapCeil(rect.Bottom, m.DocOrigin.Y, m.DocExtent.Y, m.DevOrigin.Y, m.DevExtent.Y)};
-  view->InvalidateRect(device);
+  view->InvalidateImageRect(rect);
 }
 
 bool TWKGraphicsDocument::RefreshBackup() {
@@ -222,8 +210,8 @@ std::unique_ptr<TWKLTBitmap> TWKGraphicsDocument::ScaledCopy(int32_t limit) cons
 }
 
 void TWKGraphicsDocument::ImageChanged() {
-  if (TWKGraphicsView* view = ExistingView()) {
-    if (TWKGraphicDocumentView* object = view->DocumentView()) object->SetBounds(ImageRect());
+  if (IWKImageView* view = ImageView()) {
+    view->SetImageBounds(ImageRect());
     view->UpdateScrollRange();
   }
   if (TWKGraphicsEditor* editor = GraphicsEditor())

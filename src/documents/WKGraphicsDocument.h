@@ -14,6 +14,7 @@
 #include "platform/lossless/TarnwickGeometry.h"
 
 class IWKGraphicsTool;
+class IWKImageView;
 class TWKGraphicsEditor;
 class TWKGraphicsView;
 struct TImageInfo;
@@ -72,6 +73,7 @@ class TWKGraphicsDocument : public TWKDocument {
   TWKGraphicsView* GraphicsView();
   // The view when it exists, without creating it.
   TWKGraphicsView* ExistingView() const;
+  IWKImageView* ImageView() const;
   // The image editor when the document belongs to one.
   TWKGraphicsEditor* GraphicsEditor() const;
 

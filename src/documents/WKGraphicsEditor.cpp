@@ -8,14 +8,13 @@
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsFormats.h"
 #include "documents/WKGraphicsToolHooks.h"
+#include "documents/WKImageView.h"
 #include "framework/WKApplication.h"
 #include "framework/WKLocalizer.h"
 #include "framework/WKMessageBox.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
 #include "platform/codec/StillImageCodec.h"
-#include "view/WKGraphicsView.h"
-#include "view/WKScrollTool.h"
 
 namespace {
 
@@ -97,7 +96,7 @@ TWKGraphicsEditor::TWKGraphicsEditor(TWKComponent* owner, IWKMainWindow& mainWin
   Name = "GraphicsEditor";
   TStillImageCodec::Startup();
   CreateGraphicsItems();
-  if (TWKApplication* app = Application()) ScrollTool_ = app->CreateModule<TWKScrollTool>(*this);
+  if (ViewMakers().ScrollTool) ScrollTool_ = ViewMakers().ScrollTool(*this);
 }
 
 TWKGraphicsEditor::~TWKGraphicsEditor() {
@@ -245,16 +244,17 @@ std::unique_ptr<TWKDocument> TWKGraphicsEditor::CreateDocument() {
 
 void TWKGraphicsEditor::ShowDocument(TWKDocument& document, TWKDocumentView*& view) {
   TWKEditor::ShowDocument(document, view);
-  auto* graphicsView = dynamic_cast<TWKGraphicsView*>(view);
-  if (graphicsView == nullptr) return;
-  BroadcastToTools([graphicsView](IWKGraphicsTool& tool) { tool.CreateControl(*graphicsView); });
-  graphicsView->DocumentView()->SetBounds(graphicsView->Document().ImageRect());
-  FitView(*graphicsView);
+  auto* imageView = dynamic_cast<IWKImageView*>(view);
+  auto* graphics = dynamic_cast<TWKGraphicsDocument*>(&document);
+  if (imageView == nullptr || graphics == nullptr) return;
+  TWKGraphicsView& shown = imageView->GraphicsView();
+  BroadcastToTools([&shown](IWKGraphicsTool& tool) { tool.CreateControl(shown); });
+  imageView->SetImageBounds(graphics->ImageRect());
+  FitView(*imageView, *graphics);
   if (CurrentTool_) CurrentTool_->Activate();
-  graphicsView->DocumentView()->SetVisible(true);
-  graphicsView->UpdateScrollRange();
-  ShowImageSize(graphicsView->Document().CurrentImage.Width(),
-                graphicsView->Document().CurrentImage.Height());
+  imageView->ShowImageLayer();
+  imageView->UpdateScrollRange();
+  ShowImageSize(graphics->CurrentImage.Width(), graphics->CurrentImage.Height());
 }
 
 void TWKGraphicsEditor::PluginSave() {
@@ -308,14 +308,14 @@ void TWKGraphicsEditor::SetPluginMode(bool value) {
 bool TWKGraphicsEditor::OpenFile(const std::string& fileName, TWKDocument*& document,
                                  bool addToRecent) {
   if (!TWKEditor::OpenFile(fileName, document, addToRecent)) return false;
-  TWKGraphicsView* view = CurrentView();
+  IWKImageView* view = CurrentImageView();
   if (view == nullptr) return true;
   if (PluginMode())
     FolderList_.Clear();
   else
     FolderList_.Build(fileName);
-  FitView(*view);
-  const TSize size = view->Window() ? view->Window()->OuterSize() : TSize{};
+  FitView(*view, *CurrentImageDocument());
+  const TSize size = view->WindowSize();
   RecordCommand(Recorder(), "Open", "Open Image",
                 "ImageOpen \"" + NameWithoutFolder(fileName) + "\", " + std::to_string(size.Width) +
                     ", " + std::to_string(size.Height));
@@ -366,13 +366,8 @@ void TWKGraphicsEditor::Redo() { StepHistory(true); }
 
 bool TWKGraphicsEditor::MainFormMouseWheel(TWKShiftState shift, int32_t wheelDelta,
                                            TPoint screenPoint) {
-  TWKGraphicsView* view = CurrentView();
-  IWKViewWindow* window = view ? view->Window() : nullptr;
-  if (window == nullptr) return false;
-  const TPoint p = window->ScreenToClient(screenPoint);
-  const TSize client = window->ClientSize();
-  if (!Rect(0, 0, client.Width, client.Height).Contains(p)) return false;
-  return view->MouseWheel(shift, wheelDelta > 0 ? 1 : -1, p);
+  IWKImageView* view = CurrentImageView();
+  return view != nullptr && view->WheelAtScreen(shift, wheelDelta > 0 ? 1 : -1, screenPoint);
 }
 
 void TWKGraphicsEditor::NextImageClick() {
@@ -391,19 +386,19 @@ void TWKGraphicsEditor::PrevImageClick() {
 
 void TWKGraphicsEditor::ApplyZoom(const TWKZoomRatio& zoom, const char* target,
                                   const char* message) {
-  TWKGraphicsView* view = CurrentView();
+  IWKImageView* view = CurrentImageView();
   if (view == nullptr) return;
   RecordCommand(Recorder(), target, message, target);
   view->SetZoom(zoom.Numerator, zoom.Denominator);
 }
 
 void TWKGraphicsEditor::ZoomInClick() {
-  if (TWKGraphicsView* view = CurrentView())
+  if (IWKImageView* view = CurrentImageView())
     ApplyZoom(NextZoomStep(view->ZoomNumerator(), view->ZoomDenominator(), true), "ZoomIn", "Zoom In");
 }
 
 void TWKGraphicsEditor::ZoomOutClick() {
-  if (TWKGraphicsView* view = CurrentView())
+  if (IWKImageView* view = CurrentImageView())
     ApplyZoom(NextZoomStep(view->ZoomNumerator(), view->ZoomDenominator(), false), "ZoomOut",
               "Zoom Out");
 }
@@ -411,10 +406,10 @@ void TWKGraphicsEditor::ZoomOutClick() {
 void TWKGraphicsEditor::ActualSizeClick() { ApplyZoom({1, 1}, "ActualSize", "Actual Size"); }
 
 void TWKGraphicsEditor::BestFitClick() {
-  TWKGraphicsView* view = CurrentView();
+  IWKImageView* view = CurrentImageView();
   if (view == nullptr) return;
   RecordCommand(Recorder(), "BestFit", "Best Fit", "BestFit");
-  ZoomViewToFit(*view);
+  ZoomViewToFit(*view, *CurrentImageDocument());
 }
 
 void TWKGraphicsEditor::PluginApplyClick() {
@@ -458,6 +453,11 @@ TWKGraphicsView* TWKGraphicsEditor::CurrentView() const {
   return document ? document->ExistingView() : nullptr;
 }
 
+IWKImageView* TWKGraphicsEditor::CurrentImageView() const {
+  TWKGraphicsDocument* document = CurrentImageDocument();
+  return document ? document->ImageView() : nullptr;
+}
+
 bool TWKGraphicsEditor::CanToolEdit(IWKGraphicsTool* tool) const {
   TWKGraphicsDocument* document = CurrentImageDocument();
   if (document == nullptr) return false;
@@ -468,29 +468,27 @@ bool TWKGraphicsEditor::CanToolEdit(IWKGraphicsTool* tool) const {
   return true;
 }
 
-void TWKGraphicsEditor::ZoomViewToFit(TWKGraphicsView& view) {
-  const TSize bounds = view.Window() ? view.Window()->OuterSize() : TSize{};
-  const TWKGraphicsDocument& document = view.Document();
+void TWKGraphicsEditor::ZoomViewToFit(IWKImageView& view, const TWKGraphicsDocument& document) {
+  const TSize bounds = view.WindowSize();
   TWKZoomRatio zoom;
   if (ZoomToFit(bounds, {document.CurrentImage.Width(), document.CurrentImage.Height()}, zoom))
     view.SetZoom(zoom.Numerator, zoom.Denominator);
 }
 
-void TWKGraphicsEditor::FitView(TWKGraphicsView& view) {
-  const TSize bounds = view.Window() ? view.Window()->OuterSize() : TSize{};
-  const TWKGraphicsDocument& document = view.Document();
+void TWKGraphicsEditor::FitView(IWKImageView& view, const TWKGraphicsDocument& document) {
+  const TSize bounds = view.WindowSize();
   if (bounds.Width >= document.CurrentImage.Width() && bounds.Height >= document.CurrentImage.Height())
     view.SetZoom(1, 1);
   else
-    ZoomViewToFit(view);
+    ZoomViewToFit(view, document);
 }
 
 void TWKGraphicsEditor::SetZoomToFit() {
-  if (TWKGraphicsView* view = CurrentView()) ZoomViewToFit(*view);
+  if (IWKImageView* view = CurrentImageView()) ZoomViewToFit(*view, *CurrentImageDocument());
 }
 
 void TWKGraphicsEditor::FitNewImage() {
-  if (TWKGraphicsView* view = CurrentView()) FitView(*view);
+  if (IWKImageView* view = CurrentImageView()) FitView(*view, *CurrentImageDocument());
 }
 
 void TWKGraphicsEditor::FitWindowToWorkArea(TRect& window) const {
@@ -513,8 +511,8 @@ void TWKGraphicsEditor::FitWindowToWorkArea(TRect& window) const {
 }
 
 void TWKGraphicsEditor::SetMinViewSize(int32_t width, int32_t height) {
-  TWKGraphicsView* view = CurrentView();
-  const TSize bounds = view && view->Window() ? view->Window()->OuterSize() : TSize{};
+  IWKImageView* view = CurrentImageView();
+  const TSize bounds = view ? view->WindowSize() : TSize{};
   TRect window = GraphicsWindow_.WindowRect();
   window.Right += std::max(0, width - bounds.Width);
   window.Bottom += std::max(0, height - bounds.Height);
@@ -586,13 +584,10 @@ bool TWKGraphicsEditor::GetScriptCommandPoint(const TWKCustomProperties& params,
     return true;
   }
   if (name == "IMAGE") {
-    TWKGraphicsView* view = CurrentView();
+    IWKImageView* view = CurrentImageView();
     int32_t x = 0, y = 0;
-    if (view == nullptr || view->Window() == nullptr || !NumericParam(params, 1, x) ||
-        !NumericParam(params, 2, y))
-      return false;
-    point = view->Window()->ClientToScreen(view->MapMode().DocToDev({x, y}));
-    return true;
+    return view != nullptr && NumericParam(params, 1, x) && NumericParam(params, 2, y) &&
+           view->ImageToScreen({x, y}, point);
   }
   return TWKEditor::GetScriptCommandPoint(params, point);
 }

@@ -14,11 +14,12 @@
 #include "documents/WKGraphicsEditorUI.h"
 #include "documents/WKGraphicsFormats.h"
 #include "framework/WKGuid.h"
+#include "framework/WKInputCodes.h"
 #include "imaging/WKBitmap.h"
-#include "view/WKViewInput.h"
 
 class IWKGraphicsTool;
 class TWKGraphicsDocument;
+class IWKImageView;
 class TWKGraphicsView;
 
 inline constexpr TWKGUID GraphicsEditorSettingsGuid =
@@ -121,6 +122,7 @@ class TWKGraphicsEditor : public TWKEditor {
   IWKGraphicsTool* PreviousTool() const { return PreviousTool_; }
   TWKGraphicsDocument* CurrentImageDocument() const;
   TWKGraphicsView* CurrentView() const;
+  IWKImageView* CurrentImageView() const;
   bool CanToolEdit(IWKGraphicsTool* tool) const;
   void LockTools() { ToolsLocked_ = true; }
   void UnlockTools() { ToolsLocked_ = false; }
@@ -145,8 +147,8 @@ class TWKGraphicsEditor : public TWKEditor {
   // Undo (redo false) or redo one state, with the tools told before and after.
   void StepHistory(bool redo);
   void CreateGraphicsItems();
-  void FitView(TWKGraphicsView& view);
-  void ZoomViewToFit(TWKGraphicsView& view);
+  void FitView(IWKImageView& view, const TWKGraphicsDocument& document);
+  void ZoomViewToFit(IWKImageView& view, const TWKGraphicsDocument& document);
   void FitWindowToWorkArea(TRect& window) const;
   void PluginSave();
   void ApplyZoom(const TWKZoomRatio& zoom, const char* target, const char* message);

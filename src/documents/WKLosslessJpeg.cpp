@@ -7,9 +7,7 @@ TWKLosslessJpeg::TWKLosslessJpeg() : Component_(CreateTarnwickObject()) {}
 // A load still running is waited for: the helper uses this object.
 TWKLosslessJpeg::~TWKLosslessJpeg() { WaitForLoad(); }
 
-void TWKLosslessJpeg::WaitForLoad() const {
-  if (Loader_.joinable()) Loader_.join();
-}
+void TWKLosslessJpeg::WaitForLoad() const { Loader_.Wait(); }
 
 void TWKLosslessJpeg::LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height) {
   try {
@@ -26,7 +24,7 @@ void TWKLosslessJpeg::LoadInBackground(std::shared_ptr<const std::vector<uint8_t
   Release();
   if (!bytes) return;
   try {
-    Loader_ = std::thread([this, bytes, width, height] { LoadBytes(*bytes, width, height); });
+    Loader_ = TWKThreadPool::Shared().Run([this, bytes, width, height] { LoadBytes(*bytes, width, height); });
   } catch (const std::system_error&) {
     LoadBytes(*bytes, width, height);
   }

@@ -6,10 +6,10 @@
 
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "documents/WKGraphicsDocument.h"
+#include "framework/WKThreadPool.h"
 #include "platform/lossless/ITarnwick.h"
 
 class TWKLosslessJpeg final : public IWKLosslessJpeg {
@@ -32,7 +32,7 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
   bool SetGeometry(const TTarnwickGeometry& geometry) override;
 
   // Lets go of what it holds, then takes the coefficients of the file in bytes on a helper
-  // thread (at once when no thread can be had). A file that is refused or whose picture is not
+  // pool worker (at once when none can be had). A file that is refused or whose picture is not
   // width x height leaves the form empty.
   void LoadInBackground(std::shared_ptr<const std::vector<uint8_t>> bytes, int32_t width,
                         int32_t height);
@@ -51,8 +51,8 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
 
   std::unique_ptr<ITarnwick> Component_;
   bool OutOfStep_ = false;
-  // Only the helper touches Component_ while it runs; joined before any other use.
-  mutable std::thread Loader_;
+  // Only the load task touches Component_ while it runs; waited for before any other use.
+  TWKTask Loader_;
 };
 
 std::unique_ptr<IWKLosslessJpeg> MakeLosslessJpeg();

@@ -1,55 +1,46 @@
 #include "help/WKPreviewWorker.h"
 
+#include <algorithm>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// Threads let go by their workers, joined at program end (or, as a last resort, when static
-// objects are destroyed, so that no joinable thread object is ever destroyed).
-class TReleasedThreads {
+// Tasks let go by their workers, waited for at program end (or, as a last resort, when static
+// objects are destroyed).
+class TReleasedTasks {
  public:
-  ~TReleasedThreads() { JoinAll(); }
+  ~TReleasedTasks() { WaitAll(); }
 
-  void Add(std::shared_ptr<const std::atomic<bool>> ended, std::thread thread) {
+  void Add(TWKTask task) {
     std::lock_guard lock(Lock_);
-    // Threads that have ended already are joined at no cost.
-    std::erase_if(Threads_, [](TEntry& entry) {
-      if (!entry.Ended->load()) return false;
-      entry.Thread.join();
-      return true;
-    });
-    Threads_.push_back({std::move(ended), std::move(thread)});
+    std::erase_if(Tasks_, [](const TWKTask& t) { return t.Done(); });
+    Tasks_.push_back(std::move(task));
   }
 
-  void JoinAll() {
-    std::vector<TEntry> threads;
+  void WaitAll() {
+    std::vector<TWKTask> tasks;
     {
       std::lock_guard lock(Lock_);
-      threads.swap(Threads_);
+      tasks.swap(Tasks_);
     }
-    for (TEntry& entry : threads) entry.Thread.join();
+    for (const TWKTask& task : tasks) task.Wait();
   }
 
   int32_t Running() {
     std::lock_guard lock(Lock_);
-    int32_t running = 0;
-    for (const TEntry& entry : Threads_) running += entry.Ended->load() ? 0 : 1;
-    return running;
+    return static_cast<int32_t>(
+        std::count_if(Tasks_.begin(), Tasks_.end(), [](const TWKTask& t) { return !t.Done(); }));
   }
 
  private:
-  struct TEntry {
-    std::shared_ptr<const std::atomic<bool>> Ended;
-    std::thread Thread;
-  };
   std::mutex Lock_;
-  std::vector<TEntry> Threads_;
+  std::vector<TWKTask> Tasks_;
 };
 
-TReleasedThreads& Released() {
-  static TReleasedThreads released;
+TReleasedTasks& Released() {
+  static TReleasedTasks released;
   return released;
 }
 
@@ -59,8 +50,8 @@ TWKPreviewWorker::TWKPreviewWorker(TMaker maker, TDeliver deliver)
     : State_(std::make_shared<TState>()) {
   State_->Maker = std::move(maker);
   State_->Deliver = std::move(deliver);
-  Released();  // constructed before any thread it may have to join
-  Thread_ = std::thread([state = State_] { Run(*state); });
+  Released();  // constructed before any task it may have to wait for
+  Task_ = TWKThreadPool::Shared().Run([state = State_] { Run(*state); });
 }
 
 TWKPreviewWorker::~TWKPreviewWorker() {
@@ -68,19 +59,16 @@ TWKPreviewWorker::~TWKPreviewWorker() {
   Join();
 }
 
-void TWKPreviewWorker::Join() {
-  if (Thread_.joinable()) Thread_.join();
-}
+void TWKPreviewWorker::Join() { Task_.Wait(); }
 
 void TWKPreviewWorker::Release() {
   Terminate();
-  if (!Thread_.joinable()) return;
-  // The aliasing pointer keeps the whole state alive for as long as the entry needs the flag.
-  Released().Add(std::shared_ptr<const std::atomic<bool>>(State_, &State_->Ended),
-                 std::move(Thread_));
+  if (!Task_.Valid()) return;
+  Released().Add(std::move(Task_));
+  Task_ = TWKTask();
 }
 
-void TWKPreviewWorker::JoinReleased() { Released().JoinAll(); }
+void TWKPreviewWorker::JoinReleased() { Released().WaitAll(); }
 
 int32_t TWKPreviewWorker::ReleasedRunning() { return Released().Running(); }
 
@@ -110,5 +98,4 @@ void TWKPreviewWorker::Run(TState& state) {
     }
     state.Requests.Finish();
   }
-  state.Ended = true;
 }

@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include "documents/WKFileFormats.h"
+#include "framework/WKThreadPool.h"
 #include "help/WKPreviewRequests.h"
 
 class TWKPreviewWorker {
@@ -28,7 +28,7 @@ class TWKPreviewWorker {
     int32_t Delivered = 0;  // handed to the receiver
   };
 
-  // The thread starts at once and idles until the first request.
+  // The worker starts at once on the thread pool and idles until the first request.
   TWKPreviewWorker(TMaker maker, TDeliver deliver);
   // Terminates and waits for the thread, unless it was released; a thumbnail being made is
   // finished and freed.
@@ -66,10 +66,9 @@ class TWKPreviewWorker {
     TDeliver Deliver;
     TWKPreviewRequests Requests;
     std::atomic<int32_t> Made{0}, Failed{0}, Dropped{0}, Delivered{0};
-    std::atomic<bool> Ended{false};
   };
   static void Run(TState& state);
 
   std::shared_ptr<TState> State_;
-  std::thread Thread_;
+  TWKTask Task_;
 };

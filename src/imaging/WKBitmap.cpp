@@ -259,7 +259,7 @@ bool CopyToBuffer(const TWKBitmap& bitmap, TWKPixelBuffer& buffer) {
     buffer.Assign(*pixels);
     return true;
   }
-  // Rows of both are contiguous with the same stride: one block move per part, on both cores.
+  // Rows of both are contiguous with the same stride: one block move per part, on every core.
   const size_t rowBytes = size_t(pixels->RowBytes);
   ParallelRows(pixels->Height, int64_t(rowBytes) * pixels->Height, [&](int32_t, int32_t begin, int32_t end) {
     std::memcpy(buffer.PixelAddress(buffer.Left, buffer.Top + begin),

@@ -126,19 +126,20 @@ bool Resample(TWKPixels& dest, const TRect& destRect, const TRect& clipRect,
   const TFlatTable columns(columnTable, first);
   const TFlatTable rows(rowTable);
   const int32_t sumCount = needed * 3;
-  std::vector<std::vector<int32_t>> sums(ParallelParts);
-  std::vector<std::vector<const uint8_t*>> rowPointers(ParallelParts);
   const int32_t outRows = static_cast<int32_t>(rowTable.size());
   const int64_t work = (int64_t{sumCount} * static_cast<int64_t>(rows.Pixels.size()) +
                         int64_t{3} * static_cast<int64_t>(columns.Pixels.size()) * outRows);
+  const int32_t parts = ParallelRowParts(outRows, work);
+  std::vector<std::vector<int32_t>> sums(static_cast<size_t>(parts));
+  std::vector<std::vector<const uint8_t*>> rowPointers(static_cast<size_t>(parts));
   size_t maxTaps = 0;
   for (const TCluster& cluster : rowTable) maxTaps = std::max(maxTaps, cluster.size());
-  for (int32_t part = 0; part < ParallelParts; ++part) {
+  for (int32_t part = 0; part < parts; ++part) {
     sums[part].assign(static_cast<size_t>(sumCount) + 4, 0);
     rowPointers[part].resize(maxTaps);
   }
 
-  ParallelRows(outRows, work, [&](int32_t part, int32_t begin, int32_t end) {
+  ParallelRowsIn(parts, outRows, [&](int32_t part, int32_t begin, int32_t end) {
     int32_t* rowSums = sums[part].data();
     const uint8_t** pointers = rowPointers[part].data();
     for (int32_t i = begin; i < end; ++i) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/system/Process.h"
+#include "platform/system/TemporaryFile.h"
 #include "plugin/ExchangeTransfer.h"
 #include "plugin/FileMapping.h"
 #include "plugin/PluginMessages.h"
@@ -31,23 +32,7 @@ int ExecutableError(const std::string& path) {
   return 0;
 }
 
-// A new empty file with a unique name in the temporary folder; "" when none can be made.
-std::string CreateUniqueFile() {
-  std::string name = TemporaryFolder() + "/PSPXXXXXX.tmp";
-  std::vector<char> buffer(name.begin(), name.end());
-  buffer.push_back('\0');
-  const int fd = ::mkstemps(buffer.data(), 4);
-  if (fd < 0) return "";
-  ::close(fd);
-  return buffer.data();
-}
-
 }  // namespace
-
-std::string TemporaryFolder() {
-  const char* dir = std::getenv("TMPDIR");
-  return dir != nullptr && *dir != '\0' ? dir : "/tmp";
-}
 
 std::unique_ptr<TExternalPhotoshopFilter> TExternalPhotoshopFilter::Create(const std::string& applicationPath,
                                                                            const std::string& aboutText,
@@ -91,7 +76,7 @@ int16_t TExternalPhotoshopFilter::Start(TFilterRecord* block) {
 std::string TExternalPhotoshopFilter::WriteTemporaryFile(const TWKExchangeHeader& header, const uint8_t* inData) {
   const size_t size = ExchangeFileSize(header.RowBytes, header.Height);
   if (size == 0) return "";
-  const std::string fileName = CreateUniqueFile();
+  const std::string fileName = CreateTemporaryFile("PSP", ".tmp");
   if (fileName.empty()) return "";
   bool written = false;
   {

@@ -33,6 +33,3 @@ class TExternalPhotoshopFilter : public TPhotoshopFilter {
   int16_t RunApplication(intptr_t window, const std::string& fileName);
   int16_t TakeOutput(filter::TFilterRecord* block, intptr_t window, const std::string& fileName);
 };
-
-// The folder of the system's temporary files: $TMPDIR, else /tmp.
-std::string TemporaryFolder();

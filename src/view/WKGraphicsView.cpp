@@ -4,8 +4,11 @@
 
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
+#include "documents/WKImageView.h"
 #include "documents/WKScriptRecorder.h"
+#include "framework/WKApplication.h"
 #include "imaging/WKParallel.h"
+#include "view/WKScrollTool.h"
 
 namespace {
 
@@ -16,6 +19,18 @@ TWKGraphicsView::TWindowFactory& WindowFactory() {
 
 // Lines scrolled by one wheel notch that no tool takes.
 constexpr int32_t kWheelLines = 3;
+
+// The first device coordinate at or after the document edge: ceil instead of floor, so that
+// a changed area never maps to an empty device rectangle.
+int32_t MapCeil(int32_t value, int32_t fromOrigin, int32_t fromExtent, int32_t toOrigin,
+                int32_t toExtent) {
+  if (fromExtent <= 0 || toExtent <= 0) return MapCoordinate(value, fromOrigin, fromExtent, toOrigin, toExtent);
+  const int64_t product = (static_cast<int64_t>(value) - fromOrigin) * toExtent;
+  int64_t q = product / fromExtent;
+  if (product % fromExtent != 0 && product > 0) ++q;
+  const int64_t result = q + toOrigin;
+  return static_cast<int32_t>(std::clamp<int64_t>(result, INT32_MIN, INT32_MAX));
+}
 
 }  // namespace
 
@@ -93,6 +108,51 @@ TWKGraphicsView::TWKGraphicsView(TWKGraphicsDocument& document) : Document_(docu
 }
 
 TWKGraphicsView::~TWKGraphicsView() { Document_.RemoveObserver(this); }
+
+void InstallGraphicsViews() {
+  SetViewMakers({[](TWKGraphicsDocument& document) -> std::unique_ptr<TWKDocumentView> {
+                   return std::make_unique<TWKGraphicsView>(document);
+                 },
+                 [](TWKGraphicsEditor& editor) -> TWKComponent* {
+                   TWKApplication* app = Application();
+                   return app ? app->CreateModule<TWKScrollTool>(editor) : nullptr;
+                 }});
+}
+
+void TWKGraphicsView::InvalidateImageRect(const TRect& rect) {
+  if (rect.IsEmpty()) return;
+  const TWKMapMode& m = MapMode();
+  InvalidateRect({MapCoordinate(rect.Left, m.DocOrigin.X, m.DocExtent.X, m.DevOrigin.X, m.DevExtent.X),
+                  MapCoordinate(rect.Top, m.DocOrigin.Y, m.DocExtent.Y, m.DevOrigin.Y, m.DevExtent.Y),
+                  MapCeil(rect.Right, m.DocOrigin.X, m.DocExtent.X, m.DevOrigin.X, m.DevExtent.X),
+                  MapCeil(rect.Bottom, m.DocOrigin.Y, m.DocExtent.Y, m.DevOrigin.Y, m.DevExtent.Y)});
+}
+
+void TWKGraphicsView::SetImageBounds(const TRect& bounds) {
+  if (DocumentView_) DocumentView_->SetBounds(bounds);
+}
+
+void TWKGraphicsView::ShowImageLayer() {
+  if (DocumentView_) DocumentView_->SetVisible(true);
+}
+
+void TWKGraphicsView::UpdateScrollRange() { TWKScrollViewControl::UpdateScrollRange(); }
+
+TSize TWKGraphicsView::WindowSize() const { return Window() ? Window()->OuterSize() : TSize{}; }
+
+bool TWKGraphicsView::WheelAtScreen(TWKShiftState shift, int32_t direction, TPoint screenPoint) {
+  if (Window() == nullptr) return false;
+  const TPoint p = Window()->ScreenToClient(screenPoint);
+  const TSize client = Window()->ClientSize();
+  if (!Rect(0, 0, client.Width, client.Height).Contains(p)) return false;
+  return MouseWheel(shift, direction, p);
+}
+
+bool TWKGraphicsView::ImageToScreen(TPoint imagePoint, TPoint& screenPoint) const {
+  if (Window() == nullptr) return false;
+  screenPoint = Window()->ClientToScreen(MapMode().DocToDev(imagePoint));
+  return true;
+}
 
 void TWKGraphicsView::DocumentLoaded(TWKDocument&) {
   if (DocumentView_) DocumentView_->SetBounds(Document_.ImageRect());

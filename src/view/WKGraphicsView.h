@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "documents/WKDocument.h"
+#include "documents/WKImageView.h"
 #include "imaging/WKBitmap.h"
 #include "view/WKViewControl.h"
 #include "view/WKViewInput.h"
@@ -28,6 +29,10 @@ class TWKGraphicDocumentView : public TWKViewObject {
   TWKGraphicsDocument& Document_;
 };
 
+// Installs the image view and the hand tool as what every image document and editor make
+// (documents/WKImageView.h). The composition root calls it at start-up; so do tests.
+void InstallGraphicsViews();
+
 // Nearest-neighbour drawing of image pixels onto the canvas bitmap through the map mode, so
 // that every device pixel shows the image pixel DocFromDev names; only inside clip.
 void PaintImagePixels(const TWKPixels& image, const TWKMapMode& mapMode, TWKPixels& target,
@@ -35,6 +40,7 @@ void PaintImagePixels(const TWKPixels& image, const TWKMapMode& mapMode, TWKPixe
 
 class TWKGraphicsView : public TWKScrollViewControl,
                         public TWKDocumentView,
+                        public IWKImageView,
                         public IWKDocumentObserver {
  public:
   explicit TWKGraphicsView(TWKGraphicsDocument& document);
@@ -48,9 +54,18 @@ class TWKGraphicsView : public TWKScrollViewControl,
   TWKGraphicsDocument& Document() const { return Document_; }
   TWKGraphicDocumentView* DocumentView() const { return DocumentView_; }
 
-  void SetZoom(int32_t numerator, int32_t denominator);
-  int32_t ZoomNumerator() const { return MapMode().DevExtent.X; }
-  int32_t ZoomDenominator() const { return MapMode().DocExtent.X; }
+  // What the document and the editor ask of their view.
+  TWKGraphicsView& GraphicsView() override { return *this; }
+  void InvalidateImageRect(const TRect& rect) override;
+  void SetImageBounds(const TRect& bounds) override;
+  void ShowImageLayer() override;
+  void UpdateScrollRange() override;
+  void SetZoom(int32_t numerator, int32_t denominator) override;
+  int32_t ZoomNumerator() const override { return MapMode().DevExtent.X; }
+  int32_t ZoomDenominator() const override { return MapMode().DocExtent.X; }
+  TSize WindowSize() const override;
+  bool WheelAtScreen(TWKShiftState shift, int32_t direction, TPoint screenPoint) override;
+  bool ImageToScreen(TPoint imagePoint, TPoint& screenPoint) const override;
   // Sign of floor-1000 ratios compared by the rounding multiply-divide.
   int32_t CompareZoom(int32_t numerator, int32_t denominator) const;
   void RefreshCursor();

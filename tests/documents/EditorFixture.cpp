@@ -34,10 +34,11 @@ std::string Encode(const std::string& text) {
 TFakeMainWindow::TFakeMainWindow() {
   File.Children = {&FileSeparator, &Exit};
   FileSeparator.Parent = Exit.Parent = &File;
-  MenuBar.Children = {&File, &View};
-  File.Parent = View.Parent = &MenuBar;
+  MenuBar.Children = {&File, &View, &Help};
+  File.Parent = View.Parent = Help.Parent = &MenuBar;
   File.CaptionText = "File";
   View.CaptionText = "View";
+  Help.CaptionText = "Help";
   FileSeparator.CaptionText = "-";
   Exit.CaptionText = "Exit";
 }

@@ -36,7 +36,7 @@ class TFakeItem : public IWKUIItem {
 class TFakeMainWindow : public IWKMainWindow {
  public:
   TFakeMainWindow();
-  TFakeItem MenuBar, File, FileSeparator, Exit, View;
+  TFakeItem MenuBar, File, FileSeparator, Exit, View, Help;
   std::string WindowCaption;
   std::function<void(bool&)> CloseQuery;
   TWKDocumentView* ShownView = nullptr;
@@ -46,6 +46,7 @@ class TFakeMainWindow : public IWKMainWindow {
   IWKUIItem* FileMenuSeparator() override { return &FileSeparator; }
   IWKUIItem* ExitMenuItem() override { return &Exit; }
   IWKUIItem* ViewMenuItem() override { return &View; }
+  IWKUIItem* HelpMenuItem() override { return &Help; }
   IWKUIItem* AddMenuItem(const std::string& caption, const std::string& shortcut, IWKUIItem* before,
                          IWKUIItem* parent, int32_t imageIndex, TWKClickHandler click) override;
   IWKUIItem* AddSubmenu(const std::string& caption, IWKUIItem* parent, IWKUIItem* before) override;

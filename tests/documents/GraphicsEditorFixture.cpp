@@ -99,6 +99,7 @@ GraphicsEditorTest::GraphicsEditorTest() {
   Messages = messages.get();
   App.SetMessageBoxService(std::move(messages));
   App.SetTitle("Quillmoor");
+  InstallGraphicsViews();
   TWKGraphicsView::SetWindowFactory([this](TWKGraphicsView&) {
     auto window = std::make_unique<TFakeViewWindow>();
     window->Outer = NextViewSize;

@@ -74,99 +74,109 @@ void DrawBucket(QPainter& p, TFillMark mark) {
   }
 }
 
+// Each drawer paints its cursor and returns its hot spot.
+QPoint DrawEyedropper(QPainter& p) {
+  // The tip at the lower left picks the colour.
+  QPainterPath pipette;
+  pipette.moveTo(2, 29);
+  pipette.lineTo(5, 26);
+  pipette.lineTo(18, 13);
+  pipette.lineTo(21, 16);
+  pipette.lineTo(8, 29);
+  pipette.closeSubpath();
+  Outlined(p, pipette, 1.3);
+  p.setPen(QPen(Qt::black, 1.2));
+  p.setBrush(QColor(60, 60, 60));
+  p.drawEllipse(QPointF(23, 9), 5.0, 5.0);
+  p.drawLine(QPointF(16, 11), QPointF(23, 18));
+  return {2, 29};
+}
+
+QPoint DrawPlusMinus(QPainter& p, bool plus) {
+  Outlined(p, Crosshair(QPointF(8, 8), 7));
+  QPainterPath sign;
+  sign.moveTo(18, 22);
+  sign.lineTo(28, 22);
+  if (plus) {
+    sign.moveTo(23, 17);
+    sign.lineTo(23, 27);
+  }
+  Outlined(p, sign, 2.2);
+  return {8, 8};
+}
+
+QPoint DrawFill(QPainter& p, int32_t number) {
+  Outlined(p, Crosshair(QPointF(8, 8), 7));
+  static constexpr TFillMark Marks[] = {TFillMark::Full, TFillMark::Empty, TFillMark::Object,
+                                        TFillMark::Background, TFillMark::Unknown};
+  DrawBucket(p, Marks[number - crFill]);
+  return {8, 8};
+}
+
+// An arrow with a small badge for what lies under it.
+QPoint DrawArrow(QPainter& p, int32_t number) {
+  QPainterPath arrow;
+  arrow.moveTo(1, 1);
+  arrow.lineTo(1, 19);
+  arrow.lineTo(6, 14);
+  arrow.lineTo(10, 22);
+  arrow.lineTo(13, 21);
+  arrow.lineTo(9, 13);
+  arrow.lineTo(15, 13);
+  arrow.closeSubpath();
+  p.setPen(QPen(Qt::black, 1.0));
+  p.setBrush(Qt::white);
+  p.drawPath(arrow);
+  const QRectF badge(17, 17, 12, 12);
+  p.setPen(QPen(Qt::black, 1.2));
+  if (number == crEmpty) p.setBrush(Qt::white);
+  if (number == crObject) p.setBrush(QColor(200, 40, 40));
+  if (number == crBG) p.setBrush(QColor(40, 90, 200));
+  if (number == crUnknown) p.setBrush(QColor(230, 230, 230));
+  p.drawRect(badge);
+  if (number == crUnknown) p.drawText(badge, Qt::AlignCenter, QStringLiteral("?"));
+  return {1, 1};
+}
+
+// An open hand: palm and four fingers, thumb to the left.
+QPoint DrawHand(QPainter& p) {
+  QPainterPath hand;
+  hand.addRoundedRect(QRectF(9, 14, 15, 13), 5, 5);
+  for (int i = 0; i < 4; ++i) hand.addRoundedRect(QRectF(9.5 + i * 3.8, 5 + (i == 0 || i == 3 ? 2 : 0), 3.4, 12), 1.7, 1.7);
+  hand.addRoundedRect(QRectF(4, 15, 8, 3.6), 1.8, 1.8);
+  hand.setFillRule(Qt::WindingFill);
+  p.setPen(QPen(Qt::black, 1.2));
+  p.setBrush(Qt::white);
+  p.drawPath(hand.simplified());
+  return {16, 16};
+}
+
+QPoint DrawCursor(QPainter& p, int32_t number) {
+  switch (number) {
+    case crEyedropper: return DrawEyedropper(p);
+    case crPlus: return DrawPlusMinus(p, true);
+    case crMinus: return DrawPlusMinus(p, false);
+    case crFill:
+    case crFillEmpty:
+    case crFillObject:
+    case crFillBG:
+    case crFillUnknown: return DrawFill(p, number);
+    case crEmpty:
+    case crObject:
+    case crBG:
+    case crUnknown: return DrawArrow(p, number);
+    case crHandCursor: return DrawHand(p);
+    default: return {-1, -1};
+  }
+}
+
 TDrawnCursor Draw(int32_t number) {
   QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
-  QPoint hot(8, 8);
-  const QPointF centre(8, 8);
-  auto plusMinus = [&](bool plus) {
-    Outlined(p, Crosshair(centre, 7));
-    QPainterPath sign;
-    sign.moveTo(18, 22);
-    sign.lineTo(28, 22);
-    if (plus) {
-      sign.moveTo(23, 17);
-      sign.lineTo(23, 27);
-    }
-    Outlined(p, sign, 2.2);
-  };
-  switch (number) {
-    case crEyedropper: {
-      // The tip at the lower left picks the colour.
-      QPainterPath pipette;
-      pipette.moveTo(2, 29);
-      pipette.lineTo(5, 26);
-      pipette.lineTo(18, 13);
-      pipette.lineTo(21, 16);
-      pipette.lineTo(8, 29);
-      pipette.closeSubpath();
-      Outlined(p, pipette, 1.3);
-      p.setPen(QPen(Qt::black, 1.2));
-      p.setBrush(QColor(60, 60, 60));
-      p.drawEllipse(QPointF(23, 9), 5.0, 5.0);
-      p.drawLine(QPointF(16, 11), QPointF(23, 18));
-      hot = QPoint(2, 29);
-      break;
-    }
-    case crPlus: plusMinus(true); break;
-    case crMinus: plusMinus(false); break;
-    case crFill:
-    case crFillEmpty:
-    case crFillObject:
-    case crFillBG:
-    case crFillUnknown: {
-      Outlined(p, Crosshair(centre, 7));
-      static constexpr TFillMark Marks[] = {TFillMark::Full, TFillMark::Empty, TFillMark::Object,
-                                            TFillMark::Background, TFillMark::Unknown};
-      DrawBucket(p, Marks[number - crFill]);
-      break;
-    }
-    case crEmpty:
-    case crObject:
-    case crBG:
-    case crUnknown: {
-      // An arrow with a small badge for what lies under it.
-      QPainterPath arrow;
-      arrow.moveTo(1, 1);
-      arrow.lineTo(1, 19);
-      arrow.lineTo(6, 14);
-      arrow.lineTo(10, 22);
-      arrow.lineTo(13, 21);
-      arrow.lineTo(9, 13);
-      arrow.lineTo(15, 13);
-      arrow.closeSubpath();
-      p.setPen(QPen(Qt::black, 1.0));
-      p.setBrush(Qt::white);
-      p.drawPath(arrow);
-      const QRectF badge(17, 17, 12, 12);
-      p.setPen(QPen(Qt::black, 1.2));
-      if (number == crEmpty) p.setBrush(Qt::white);
-      if (number == crObject) p.setBrush(QColor(200, 40, 40));
-      if (number == crBG) p.setBrush(QColor(40, 90, 200));
-      if (number == crUnknown) p.setBrush(QColor(230, 230, 230));
-      p.drawRect(badge);
-      if (number == crUnknown) p.drawText(badge, Qt::AlignCenter, QStringLiteral("?"));
-      hot = QPoint(1, 1);
-      break;
-    }
-    case crHandCursor: {
-      // An open hand: palm and four fingers, thumb to the left.
-      QPainterPath hand;
-      hand.addRoundedRect(QRectF(9, 14, 15, 13), 5, 5);
-      for (int i = 0; i < 4; ++i) hand.addRoundedRect(QRectF(9.5 + i * 3.8, 5 + (i == 0 || i == 3 ? 2 : 0), 3.4, 12), 1.7, 1.7);
-      hand.addRoundedRect(QRectF(4, 15, 8, 3.6), 1.8, 1.8);
-      hand.setFillRule(Qt::WindingFill);
-      p.setPen(QPen(Qt::black, 1.2));
-      p.setBrush(Qt::white);
-      p.drawPath(hand.simplified());
-      hot = QPoint(16, 16);
-      break;
-    }
-    default:
-      return {};
-  }
+  const QPoint hot = DrawCursor(p, number);
+  if (hot.x() < 0) return {};
   return {image, hot};
 }
 

@@ -2,6 +2,26 @@
 
 #include <vector>
 
+namespace {
+
+// Adds the channel sums of source columns [x0[dx], x1[dx]) of one row to acc, per dx.
+void AddRowSums(const uint8_t* row, const std::vector<int32_t>& x0, const std::vector<int32_t>& x1,
+                std::vector<uint64_t>& acc) {
+  for (size_t dx = 0; dx < x0.size(); ++dx) {
+    uint64_t b = 0, g = 0, r = 0;
+    for (const uint8_t* p = row + x0[dx] * 3; p < row + x1[dx] * 3; p += 3) {
+      b += p[0];
+      g += p[1];
+      r += p[2];
+    }
+    acc[dx * 3] += b;
+    acc[dx * 3 + 1] += g;
+    acc[dx * 3 + 2] += r;
+  }
+}
+
+}  // namespace
+
 void ReduceBGR24(const TConstPixelRows& src, const TPixelRows& dst) {
   if (src.Width <= 0 || src.Height <= 0 || dst.Width <= 0 || dst.Height <= 0) return;
   std::vector<int32_t> x0(dst.Width), x1(dst.Width);
@@ -16,20 +36,7 @@ void ReduceBGR24(const TConstPixelRows& src, const TPixelRows& dst) {
     int32_t y1 = static_cast<int32_t>(int64_t{dy + 1} * src.Height / dst.Height);
     if (y1 <= y0) y1 = y0 + 1;
     std::fill(acc.begin(), acc.end(), 0);
-    for (int32_t sy = y0; sy < y1; ++sy) {
-      const uint8_t* row = src.Row(sy);
-      for (int32_t dx = 0; dx < dst.Width; ++dx) {
-        uint64_t b = 0, g = 0, r = 0;
-        for (const uint8_t* p = row + x0[dx] * 3; p < row + x1[dx] * 3; p += 3) {
-          b += p[0];
-          g += p[1];
-          r += p[2];
-        }
-        acc[dx * 3] += b;
-        acc[dx * 3 + 1] += g;
-        acc[dx * 3 + 2] += r;
-      }
-    }
+    for (int32_t sy = y0; sy < y1; ++sy) AddRowSums(src.Row(sy), x0, x1, acc);
     uint8_t* out = dst.Row(dy);
     for (int32_t dx = 0; dx < dst.Width; ++dx) {
       uint64_t n = uint64_t(x1[dx] - x0[dx]) * uint64_t(y1 - y0);

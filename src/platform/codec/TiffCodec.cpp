@@ -277,47 +277,69 @@ class TTiffDecoder final : public TImageDecoder {
     Layout_.Premultiplied = kinds[0] == EXTRASAMPLE_ASSOCALPHA;
   }
 
-  bool ReadChunks(const TPixelRows& dest, TCodecError& err) {
+  // The strips or tiles: size in pixels, bytes of one row and of one whole chunk.
+  struct TChunks {
+    bool Tiled = false;
+    uint32_t Width = 0, Height = 0;
+    uint64_t RowBytes = 0, Bytes = 0;
+    int Planes = 1;
+  };
+
+  TChunks ChunkLayout() const {
     TIFF* tif = Tif_.get();
-    const bool tiled = TIFFIsTiled(tif);
-    uint32_t chunkW = uint32_t(Info_.Width), chunkH = 0;
-    if (tiled) {
-      TIFFGetField(tif, TIFFTAG_TILEWIDTH, &chunkW);
-      TIFFGetField(tif, TIFFTAG_TILELENGTH, &chunkH);
+    TChunks c;
+    c.Tiled = TIFFIsTiled(tif);
+    c.Width = uint32_t(Info_.Width);
+    if (c.Tiled) {
+      TIFFGetField(tif, TIFFTAG_TILEWIDTH, &c.Width);
+      TIFFGetField(tif, TIFFTAG_TILELENGTH, &c.Height);
     } else {
-      TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &chunkH);
+      TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &c.Height);
     }
-    chunkH = std::min<uint32_t>(std::max<uint32_t>(chunkH, 1), uint32_t(Info_.Height));
-    if (chunkW == 0) return Failed(err, "invalid tile size");
-    const int planes = Layout_.Separate ? Layout_.Samples : 1;
+    c.Height = std::min<uint32_t>(std::max<uint32_t>(c.Height, 1), uint32_t(Info_.Height));
+    c.Planes = Layout_.Separate ? Layout_.Samples : 1;
     const uint64_t pixelBits = uint64_t(Layout_.Separate ? 1 : Layout_.Samples) * Layout_.Bits;
-    const uint64_t rowBytes = (uint64_t(chunkW) * pixelBits + 7) / 8;
-    const uint64_t libSize = uint64_t(tiled ? TIFFTileSize64(tif) : TIFFStripSize64(tif));
-    const uint64_t chunkBytes = std::max<uint64_t>(rowBytes * chunkH, libSize);
-    if (chunkBytes == 0 || chunkBytes * uint64_t(planes) > uint64_t(MaxChunkBytes))
-      return err.Fail(TCodecStatus::TooLarge, "The TIFF file's strips or tiles are too large.");
-    std::vector<std::unique_ptr<uint8_t[]>> buffers;
-    for (int p = 0; p < planes; ++p) {
-      buffers.emplace_back(new (std::nothrow) uint8_t[chunkBytes]);
-      if (!buffers.back()) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to read the TIFF file.");
+    c.RowBytes = (uint64_t(c.Width) * pixelBits + 7) / 8;
+    const uint64_t libSize = uint64_t(c.Tiled ? TIFFTileSize64(tif) : TIFFStripSize64(tif));
+    c.Bytes = std::max<uint64_t>(c.RowBytes * c.Height, libSize);
+    return c;
+  }
+
+  // The chunk at (x0, y0) of every plane into buffers, converted into dest.
+  bool ReadChunk(const TChunks& c, uint32_t x0, uint32_t y0,
+                 const std::vector<std::unique_ptr<uint8_t[]>>& buffers, const TPixelRows& dest,
+                 TCodecError& err) {
+    TIFF* tif = Tif_.get();
+    const uint32_t rowCount = std::min(c.Height, uint32_t(Info_.Height) - y0);
+    const uint32_t columns = std::min(c.Width, uint32_t(Info_.Width) - x0);
+    for (int p = 0; p < c.Planes; ++p) {
+      tmsize_t got = c.Tiled ? TIFFReadTile(tif, buffers[p].get(), x0, y0, 0, uint16_t(p))
+                             : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, uint16_t(p)),
+                                                    buffers[p].get(), tmsize_t(c.Bytes));
+      if (got < 0 || (!c.Tiled && uint64_t(got) < c.RowBytes * rowCount))
+        return Failed(err, "cannot read the pixel data");
     }
     const uint8_t* rows[16] = {};
-    for (uint32_t y0 = 0; y0 < uint32_t(Info_.Height); y0 += chunkH) {
-      const uint32_t rowCount = std::min(chunkH, uint32_t(Info_.Height) - y0);
-      for (uint32_t x0 = 0; x0 < uint32_t(Info_.Width); x0 += chunkW) {
-        const uint32_t columns = std::min(chunkW, uint32_t(Info_.Width) - x0);
-        for (int p = 0; p < planes; ++p) {
-          tmsize_t got = tiled ? TIFFReadTile(tif, buffers[p].get(), x0, y0, 0, uint16_t(p))
-                               : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, y0, uint16_t(p)),
-                                                      buffers[p].get(), tmsize_t(chunkBytes));
-          if (got < 0 || (!tiled && uint64_t(got) < rowBytes * rowCount)) return Failed(err, "cannot read the pixel data");
-        }
-        for (uint32_t r = 0; r < rowCount; ++r) {
-          for (int p = 0; p < planes; ++p) rows[p] = buffers[p].get() + r * rowBytes;
-          ConvertRun(Layout_, rows, columns, dest.Row(int32_t(y0 + r)) + size_t(x0) * 3);
-        }
-      }
+    for (uint32_t r = 0; r < rowCount; ++r) {
+      for (int p = 0; p < c.Planes; ++p) rows[p] = buffers[p].get() + r * c.RowBytes;
+      ConvertRun(Layout_, rows, columns, dest.Row(int32_t(y0 + r)) + size_t(x0) * 3);
     }
+    return true;
+  }
+
+  bool ReadChunks(const TPixelRows& dest, TCodecError& err) {
+    const TChunks c = ChunkLayout();
+    if (c.Width == 0) return Failed(err, "invalid tile size");
+    if (c.Bytes == 0 || c.Bytes * uint64_t(c.Planes) > uint64_t(MaxChunkBytes))
+      return err.Fail(TCodecStatus::TooLarge, "The TIFF file's strips or tiles are too large.");
+    std::vector<std::unique_ptr<uint8_t[]>> buffers;
+    for (int p = 0; p < c.Planes; ++p) {
+      buffers.emplace_back(new (std::nothrow) uint8_t[c.Bytes]);
+      if (!buffers.back()) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to read the TIFF file.");
+    }
+    for (uint32_t y0 = 0; y0 < uint32_t(Info_.Height); y0 += c.Height)
+      for (uint32_t x0 = 0; x0 < uint32_t(Info_.Width); x0 += c.Width)
+        if (!ReadChunk(c, x0, y0, buffers, dest, err)) return false;
     return true;
   }
 

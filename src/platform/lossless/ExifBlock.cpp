@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "framework/WKByteOrder.h"
 
@@ -63,16 +64,53 @@ size_t DirectoryExtent(const TTiffReader& r, uint32_t at, int depth) {
   return end;
 }
 
+// The TIFF structure of an "Exif\0\0" block, in the byte order it names; none when the block
+// is too short or names no order.
+std::optional<TTiffReader> ExifTiff(std::vector<uint8_t>& app1) {
+  if (app1.size() < HeaderBytes + 8 || std::memcmp(app1.data(), "Exif\0\0", HeaderBytes) != 0)
+    return std::nullopt;
+  std::span<uint8_t> tiffBytes(app1.data() + HeaderBytes, app1.size() - HeaderBytes);
+  const bool little = tiffBytes[0] == 'I' && tiffBytes[1] == 'I';
+  if (!little && !(tiffBytes[0] == 'M' && tiffBytes[1] == 'M')) return std::nullopt;
+  return TTiffReader(tiffBytes, little);
+}
+
+// Where the thumbnail's data begins (its directory or anything that references, whichever
+// lies first) and its compressed picture, when that is inside the block.
+struct TThumbnail {
+  size_t Start = 0;
+  std::optional<std::pair<size_t, size_t>> Picture;  // offset, length
+};
+
+TThumbnail FindThumbnail(const TTiffReader& r, uint32_t ifd1) {
+  TThumbnail thumbnail{ifd1, std::nullopt};
+  if (!r.Has(ifd1, 2) || !r.Has(ifd1, 2 + 12 * size_t(r.U16(ifd1)) + 4)) return thumbnail;
+  const uint32_t count = r.U16(ifd1);
+  uint32_t jpegOffset = 0, jpegLength = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    const size_t entry = ifd1 + 2 + 12 * size_t(i);
+    const uint32_t tag = r.U16(entry), type = r.U16(entry + 2), n = r.U32(entry + 4);
+    const uint64_t bytes = uint64_t(TypeSize(type)) * n;
+    if (bytes > 4 && r.Has(r.U32(entry + 8), bytes))
+      thumbnail.Start = std::min(thumbnail.Start, size_t(r.U32(entry + 8)));
+    const uint32_t value = type == 3 ? r.U16(entry + 8) : r.U32(entry + 8);
+    if (tag == 0x0201 && n == 1) jpegOffset = value;
+    if (tag == 0x0202 && n == 1) jpegLength = value;
+  }
+  if (jpegLength > 0 && r.Has(jpegOffset, jpegLength)) {
+    thumbnail.Picture = {jpegOffset, jpegLength};
+    thumbnail.Start = std::min(thumbnail.Start, size_t(jpegOffset));
+  }
+  return thumbnail;
+}
+
 }  // namespace
 
 std::vector<uint8_t> ExifWithoutThumbnail(std::span<const uint8_t> app1) {
   std::vector<uint8_t> out(app1.begin(), app1.end());
-  if (out.size() < HeaderBytes + 8 || std::memcmp(out.data(), "Exif\0\0", HeaderBytes) != 0)
-    return out;
-  std::span<uint8_t> tiffBytes(out.data() + HeaderBytes, out.size() - HeaderBytes);
-  const bool little = tiffBytes[0] == 'I' && tiffBytes[1] == 'I';
-  if (!little && !(tiffBytes[0] == 'M' && tiffBytes[1] == 'M')) return out;
-  TTiffReader r(tiffBytes, little);
+  std::optional<TTiffReader> tiff = ExifTiff(out);
+  if (!tiff) return out;
+  TTiffReader& r = *tiff;
   const uint32_t ifd0 = r.U32(4);
   if (!r.Has(ifd0, 2)) return out;
   const size_t link = ifd0 + 2 + 12 * size_t(r.U16(ifd0));
@@ -80,42 +118,23 @@ std::vector<uint8_t> ExifWithoutThumbnail(std::span<const uint8_t> app1) {
   const uint32_t ifd1 = r.U32(link);
   if (ifd1 == 0) return out;
   const size_t mainEnd = DirectoryExtent(r, ifd0, 0);
-
-  // The thumbnail's own directory and its compressed picture or strips.
-  size_t thumbStart = ifd1;
-  std::vector<std::pair<size_t, size_t>> pictures;
-  if (r.Has(ifd1, 2) && r.Has(ifd1, 2 + 12 * size_t(r.U16(ifd1)) + 4)) {
-    const uint32_t count = r.U16(ifd1);
-    uint32_t jpegOffset = 0, jpegLength = 0;
-    for (uint32_t i = 0; i < count; ++i) {
-      const size_t entry = ifd1 + 2 + 12 * size_t(i);
-      const uint32_t tag = r.U16(entry), type = r.U16(entry + 2), n = r.U32(entry + 4);
-      const uint64_t bytes = uint64_t(TypeSize(type)) * n;
-      if (bytes > 4 && r.Has(r.U32(entry + 8), bytes))
-        thumbStart = std::min(thumbStart, size_t(r.U32(entry + 8)));
-      if (tag == 0x0201 && n == 1) jpegOffset = type == 3 ? r.U16(entry + 8) : r.U32(entry + 8);
-      if (tag == 0x0202 && n == 1) jpegLength = type == 3 ? r.U16(entry + 8) : r.U32(entry + 8);
-    }
-    if (jpegLength > 0 && r.Has(jpegOffset, jpegLength)) pictures.emplace_back(jpegOffset, jpegLength);
-  }
+  const TThumbnail thumbnail = FindThumbnail(r, ifd1);
   r.PutU32(link, 0);
-  for (const auto& [offset, length] : pictures) thumbStart = std::min(thumbStart, offset);
-  if (mainEnd != 0 && thumbStart >= mainEnd && thumbStart <= r.Size()) {
-    out.resize(HeaderBytes + thumbStart);
+  // Cut off when the thumbnail lies wholly after the main directories, else blank its picture.
+  if (mainEnd != 0 && thumbnail.Start >= mainEnd && thumbnail.Start <= r.Size()) {
+    out.resize(HeaderBytes + thumbnail.Start);
     return out;
   }
-  if (mainEnd == 0) return out;
-  for (const auto& [offset, length] : pictures)
-    std::fill_n(tiffBytes.begin() + ptrdiff_t(offset), length, uint8_t(0));
+  if (mainEnd != 0 && thumbnail.Picture)
+    std::fill_n(r.Bytes().begin() + ptrdiff_t(thumbnail.Picture->first), thumbnail.Picture->second,
+                uint8_t(0));
   return out;
 }
 
 void SetExifPixelSize(std::vector<uint8_t>& app1, uint32_t width, uint32_t height) {
-  if (app1.size() < HeaderBytes + 8 || std::memcmp(app1.data(), "Exif\0\0", HeaderBytes) != 0) return;
-  std::span<uint8_t> tiffBytes(app1.data() + HeaderBytes, app1.size() - HeaderBytes);
-  const bool little = tiffBytes[0] == 'I' && tiffBytes[1] == 'I';
-  if (!little && !(tiffBytes[0] == 'M' && tiffBytes[1] == 'M')) return;
-  TTiffReader r(tiffBytes, little);
+  std::optional<TTiffReader> tiff = ExifTiff(app1);
+  if (!tiff) return;
+  TTiffReader& r = *tiff;
   // The EXIF directory from IFD0's pointer entry.
   const auto find = [&r](size_t ifd, uint32_t wanted) -> size_t {
     if (!r.Has(ifd, 2) || !r.Has(ifd, 2 + 12 * size_t(r.U16(ifd)))) return 0;

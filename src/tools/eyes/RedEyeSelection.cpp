@@ -70,11 +70,11 @@ bool TRedEyeSelection::Select(const TWKPixels& source, TPoint click, int32_t tol
   return !Region_.IsEmpty();
 }
 
-void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
+// Per pixel of the search square: 1 when its colour and distance from the click pass, 0
+// otherwise. The colour test runs once per pixel, row by row.
+std::vector<uint8_t> TRedEyeSelection::Candidates(const TWKPixels& source, int32_t threshold) const {
   const TRect sr = SearchRect_;
   const int32_t w = sr.Width();
-  // Per pixel of the search square: 1 when its colour and distance pass, 2 once it is in the
-  // set, 0 otherwise. The colour test runs once per pixel, row by row.
   std::vector<uint8_t> state(static_cast<size_t>(w) * static_cast<size_t>(sr.Height()));
   const uint8_t* c = source.PixelAddress(Click_.X, Click_.Y);
   const uint8_t cb = c[0], cg = c[1], cr = c[2];
@@ -92,6 +92,14 @@ void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
       out[i] = static_cast<uint8_t>(diff <= threshold && d <= maxDistance);
     }
   }
+  return state;
+}
+
+void TRedEyeSelection::Fill(const TWKPixels& source, int32_t threshold) {
+  const TRect sr = SearchRect_;
+  const int32_t w = sr.Width();
+  // A candidate becomes 2 once it is in the set.
+  std::vector<uint8_t> state = Candidates(source, threshold);
   auto at = [&](int32_t x, int32_t y) -> uint8_t& {
     return state[static_cast<size_t>(y - sr.Top) * w + static_cast<size_t>(x - sr.Left)];
   };

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "imaging/WKBitmap.h"
 #include "imaging/WKTypes.h"
@@ -43,6 +44,7 @@ class TRedEyeSelection {
   std::string DiagnosticLine() const;
 
  private:
+  std::vector<uint8_t> Candidates(const TWKPixels& source, int32_t threshold) const;
   void Fill(const TWKPixels& source, int32_t threshold);
   void ApplyBorder();
 

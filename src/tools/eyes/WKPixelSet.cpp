@@ -5,6 +5,19 @@
 
 namespace {
 
+// The runs of set pixels in columns [left, right) of row y (row indexed by x), as rectangles.
+void AppendRuns(const uint8_t* row, int32_t left, int32_t right, int32_t y, std::vector<TRect>& runs) {
+  for (int32_t x = left; x < right;) {
+    if (row[x] == 0) {
+      ++x;
+      continue;
+    }
+    const int32_t start = x;
+    while (x < right && row[x] != 0) ++x;
+    runs.push_back(Rect(start, y, x, y + 1));
+  }
+}
+
 size_t Area(const TRect& r) {
   return r.IsEmpty() ? 0 : static_cast<size_t>(r.Width()) * static_cast<size_t>(r.Height());
 }
@@ -226,18 +239,7 @@ std::vector<TRect> TWKPixelSet::Rectangles() const {
   std::vector<TRect> runs;
   for (int32_t y = Box_.Top; y <= Box_.Bottom; ++y) {
     runs.clear();
-    if (y < Box_.Bottom) {
-      const uint8_t* row = Row(y) - Store_.Left;
-      for (int32_t x = Box_.Left; x < Box_.Right;) {
-        if (row[x] == 0) {
-          ++x;
-          continue;
-        }
-        const int32_t start = x;
-        while (x < Box_.Right && row[x] != 0) ++x;
-        runs.push_back(Rect(start, y, x, y + 1));
-      }
-    }
+    if (y < Box_.Bottom) AppendRuns(Row(y) - Store_.Left, Box_.Left, Box_.Right, y, runs);
     const bool sameBand =
         runs.size() == open.size() &&
         std::equal(runs.begin(), runs.end(), open.begin(), [](const TRect& a, const TRect& b) {

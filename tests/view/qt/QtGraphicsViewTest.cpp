@@ -41,6 +41,7 @@ class QtGraphicsViewTest : public ::testing::Test {
     Window = std::make_unique<TQtGraphicsEditorWindow>(*Form);
     Window->ViewWidget = [](TWKDocumentView& view) { return QtViewWidget(view); };
     InstallQtViewWindows();
+    InstallGraphicsViews();
     Editor = std::make_unique<TWKGraphicsEditor>(&App, *Window, *Window, Dialogs);
     Form->resize(700, 500);
   }
