@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,19 +32,26 @@ struct TShownMessage {
   int Flags;
 };
 
-// Answers every question with Yes (or the given answer) and every other box with OK.
+// Answers questions with the queued answers, then with Yes (or the given answer), and every
+// other box with OK.
 class TAnsweringMessageBoxes : public IWKMessageBoxService {
  public:
-  explicit TAnsweringMessageBoxes(std::vector<TShownMessage>& shown, int& answer) : Shown_(shown), Answer_(answer) {}
+  TAnsweringMessageBoxes(std::vector<TShownMessage>& shown, int& answer, std::deque<int>& queued)
+      : Shown_(shown), Answer_(answer), Queued_(queued) {}
   int MessageBox(const std::string& text, const std::string& caption, int flags) override {
     Shown_.push_back({text, caption, flags});
     const int buttons = flags & MB_BUTTONMASK;
-    return buttons == MB_YESNO || buttons == MB_YESNOCANCEL ? Answer_ : IDOK;
+    if (buttons != MB_YESNO && buttons != MB_YESNOCANCEL) return IDOK;
+    if (Queued_.empty()) return Answer_;
+    const int answer = Queued_.front();
+    Queued_.pop_front();
+    return answer;
   }
 
  private:
   std::vector<TShownMessage>& Shown_;
   int& Answer_;
+  std::deque<int>& Queued_;
 };
 
 // The real desktop with its clock running Speed times as fast, remembering the balloons' texts.
@@ -118,7 +126,7 @@ class TProgram {
   // speed: how much faster the demonstrations' clock runs.
   explicit TProgram(int speed = 1, uint16_t language = 1033) : Languages_(DataFolder("Languages"), language) {
     App.SetMessageLoop(std::make_unique<TQtMessageLoop>(App));
-    App.SetMessageBoxService(std::make_unique<TAnsweringMessageBoxes>(Messages, Answer));
+    App.SetMessageBoxService(std::make_unique<TAnsweringMessageBoxes>(Messages, Answer, Answers));
     App.SetSettingsFileName(Settings / "Quillmoor.cfg");
     App.SetTitle("Quillmoor");
     App.CreateForm<TCommonDataModule>();
@@ -154,6 +162,7 @@ class TProgram {
   std::vector<TShownMessage> Messages;
   std::vector<std::string> Balloons;
   int Answer = IDYES;
+  std::deque<int> Answers;  // the next questions' answers, before Answer
   TWKApplication App;
   TWKDemonstrationModule* Demo = nullptr;
   TWKGraphicsEditor* Editor = nullptr;
