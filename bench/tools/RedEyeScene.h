@@ -4,7 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string>
+#include <vector>
+
 #include "imaging/WKTypes.h"
+#include "platform/codec/StillImageCodec.h"
 
 namespace redeye_bench {
 
@@ -23,6 +27,16 @@ inline void PaintScene(uint8_t* bits, ptrdiff_t rowBytes) {
       p[2] = static_cast<uint8_t>(pupil ? 210 + (x & 7) : iris ? 70 : 120);
     }
   }
+}
+
+// Writes the scene as an image file of that type to path; path.
+inline std::string WriteScene(const char* mimeType, const std::string& path) {
+  const ptrdiff_t rowBytes = (W * 3 + 3) & ~3;
+  std::vector<uint8_t> bits(static_cast<size_t>(rowBytes) * H);
+  PaintScene(bits.data(), rowBytes);
+  TCodecError err;
+  TStillImageCodec::SaveToFile(mimeType, {bits.data(), rowBytes, W, H}, {}, path, err);
+  return path;
 }
 
 }  // namespace redeye_bench

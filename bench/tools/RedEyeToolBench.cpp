@@ -1,60 +1,23 @@
 // A red-eye click through the running tool on a 24-megapixel photo: the view's mouse-down to
 // the corrected pixels and the stored undo step; and a slider step that re-tunes it.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <memory>
-#include <vector>
 
 #include "RedEyeScene.h"
-#include "documents/WKGraphicsDocument.h"
-#include "documents/WKGraphicsEditor.h"
-#include "documents/WKGraphicsEditorUI.h"
-#include "documents/WKGraphicsFormats.h"
-#include "framework/WKApplication.h"
-#include "platform/codec/StillImageCodec.h"
+#include "support/EditorProgram.h"
 #include "tools/eyes/RedEyeTool.h"
-#include "support/NullWindows.h"
-#include "view/WKGraphicsView.h"
 
 namespace {
 
 using namespace redeye_bench;
 
-// The photo as a PNG file: a dark scene with a red pupil in an iris.
-std::string WritePhoto() {
-  const std::string path =
-      (std::filesystem::temp_directory_path() / ("qm_redeye_bench_" + std::to_string(::getpid()) + ".png")).string();
-  const ptrdiff_t rowBytes = (W * 3 + 3) & ~3;
-  std::vector<uint8_t> bits(static_cast<size_t>(rowBytes) * H);
-  PaintScene(bits.data(), rowBytes);
-  TCodecError err;
-  TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, W, H}, {}, path, err);
-  return path;
-}
-
-struct TProgram {
-  TWKApplication App;
-  TNullWindow Window;
-  TNullDialogs Dialogs;
-  TWKGraphicsEditor* Editor = nullptr;
+struct TProgram : TEditorProgram {
   TWKRedEyeTool* Tool = nullptr;
-  std::string Path;
 
   TProgram() {
-    TWKGraphicsView::SetWindowFactory([](TWKGraphicsView&) { return std::make_unique<TClientWindow>(); });
-    InstallGraphicsViews();
-    Editor = App.CreateModule<TWKGraphicsEditor>(Window, Window, Dialogs);
     Tool = CreateTool<TWKRedEyeTool>(&App);
     Editor->SetCurrentTool(Tool);
-    Path = WritePhoto();
-    TWKDocument* doc = nullptr;
-    Editor->OpenFile(Path, doc, false);
-    std::filesystem::remove(Path);
+    Open(WriteScene("image/png", BenchFile("qm_redeye_bench", ".png")));
   }
-  TWKGraphicsView* View() const { return Editor->CurrentView(); }
-  TWKGraphicsDocument* Document() const { return Editor->CurrentImageDocument(); }
 };
 
 TProgram& Program() {

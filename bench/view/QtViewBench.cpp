@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "ViewBenchScene.h"
-#include "view/qt/QtGraphicsView.h"
+#include "support/QtBenchMain.h"
 
 namespace {
 
@@ -27,12 +27,4 @@ BENCHMARK(BM_WidgetRepaint)->Args({270, 1000})->Args({1, 1})->Args({4, 1})->Unit
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
-  InstallQtViewWindows();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunQtViewBenchmarks(argc, argv); }

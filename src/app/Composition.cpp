@@ -26,8 +26,12 @@
 #include "help/qt/QtShell.h"
 #include "help/qt/WKAbout.h"
 #include "print/qt/WKGraphicsPrintModule.h"
+#include "tools/eyes/GlareTool.h"
 #include "tools/eyes/RedEyeTool.h"
+#include "tools/eyes/SpotTool.h"
+#include "tools/eyes/qt/GlareFrame.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
+#include "tools/eyes/qt/SpotFrame.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "platform/codec/qt/QtImageCodec.h"
@@ -137,4 +141,10 @@ void TModule::DataModuleCreate() {
   auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
   if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
   editor->SetCurrentTool(redEye);
+  auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
+  if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
+  auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
+  if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
+  auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
+  if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
 }

@@ -8,6 +8,7 @@
 enum : int32_t {
   crDefaultArrow = 0,
   crHandCursor = 100,
+  crNone = -1,  // no pointer shown: a tool draws its own outline
   crCross = -3,
   crIBeam = -4,
   crSizeAll = -22,

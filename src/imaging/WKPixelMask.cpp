@@ -6,11 +6,16 @@
 
 namespace {
 
-// width × height zero bytes from the heap; nullptr for an empty or absurd size.
+// width × height zero bytes; nullptr for an empty or absurd size. Large masks (a stroke's, over
+// a whole photo) come from page memory, whose pages are zeroed only where first touched.
 uint8_t* NewMaskBytes(int32_t width, int32_t height) {
   const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
   if (width <= 0 || height <= 0 || bytes > MaxPixelStorageBytes) return nullptr;
-  return static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bytes), 1));
+  return static_cast<uint8_t*>(AllocatePixelMemory(static_cast<size_t>(bytes), TPixelFill::Zero));
+}
+
+void FreeMaskBytes(uint8_t* bits, int32_t width, int32_t height) {
+  FreePixelMemory(bits, static_cast<size_t>(width) * static_cast<size_t>(height));
 }
 
 }  // namespace
@@ -50,7 +55,7 @@ bool TWKPixelMask::Extend(const TRect& rect) {
     std::memcpy(bytes + static_cast<ptrdiff_t>(Top - target.Top + y) * target.Width() +
                     (Left - target.Left),
                 Bits + static_cast<ptrdiff_t>(y) * Width, static_cast<size_t>(Width));
-  std::free(Bits);
+  FreeMaskBytes(Bits, Width, Height);
   Bits = bytes;
   Left = target.Left;
   Top = target.Top;
@@ -71,7 +76,7 @@ bool TWKPixelMask::Merge(const TWKPixelMask& other) {
 }
 
 void TWKPixelMask::Clear() {
-  std::free(Bits);
+  FreeMaskBytes(Bits, Width, Height);
   Bits = nullptr;
   Left = Top = Width = Height = 0;
 }

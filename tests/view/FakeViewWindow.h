@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "view/WKViewCanvas.h"
 #include "view/WKViewControl.h"
 
 class TFakeViewWindow : public IWKViewWindow {
@@ -51,4 +52,22 @@ class TFakeViewWindow : public IWKViewWindow {
   bool Focused() const override { return HasFocus; }
   void SetFocus() override { HasFocus = true; }
   bool MainWindowForeground() const override { return Foreground; }
+};
+
+// The view's window as painted: the canvas's pixels when the paint is presented.
+class TViewScreen : public IWKPaintWindow {
+ public:
+  explicit TViewScreen(TSize size) : Size(size) {}
+  TSize Size;
+  std::vector<uint8_t> Pixels;
+  int32_t RowBytes = 0;
+  TWKRegion UpdateRegion() override { return TWKRegion(Rect(0, 0, Size.Width, Size.Height)); }
+  void Present(const TWKViewCanvas& canvas, const TRect&) override {
+    Pixels.assign(canvas.Bits(), canvas.Bits() + canvas.RowBytes() * canvas.BitmapHeight());
+    RowBytes = canvas.RowBytes();
+  }
+  TBGRPixel At(int32_t x, int32_t y) const {
+    const uint8_t* p = Pixels.data() + y * RowBytes + x * 3;
+    return {p[0], p[1], p[2]};
+  }
 };

@@ -5,23 +5,6 @@ using ::testing::ElementsAre;
 
 namespace {
 
-class TPaintTarget : public IWKPaintWindow {
- public:
-  explicit TPaintTarget(TSize size) : Size(size) {}
-  TSize Size;
-  std::vector<uint8_t> Pixels;
-  int32_t RowBytes = 0;
-  TWKRegion UpdateRegion() override { return TWKRegion(Rect(0, 0, Size.Width, Size.Height)); }
-  void Present(const TWKViewCanvas& canvas, const TRect&) override {
-    Pixels.assign(canvas.Bits(), canvas.Bits() + canvas.RowBytes() * canvas.BitmapHeight());
-    RowBytes = canvas.RowBytes();
-  }
-  TBGRPixel At(int32_t x, int32_t y) const {
-    const uint8_t* p = Pixels.data() + y * RowBytes + x * 3;
-    return {p[0], p[1], p[2]};
-  }
-};
-
 // A tool control that logs and takes what it is told to take.
 class TLoggingControl : public TWKViewObject, public IWKViewInputHandler {
  public:
@@ -64,7 +47,7 @@ TEST_F(GraphicsViewTest, ReadoutsShowThePixelUnderThePointerAtEveryZoom) {
                                   TWKZoomRatio{4, 1}}) {
     View()->SetZoom(zoom.Numerator, zoom.Denominator);
     const TSize client = ViewWindow()->ClientSize();
-    TPaintTarget target(client);
+    TViewScreen target(client);
     ASSERT_TRUE(View()->Paint(target));
     for (const TPoint p : {TPoint{150, 100}, TPoint{151, 101}, TPoint{7, client.Height - 1},
                            TPoint{client.Width - 1, 0}, TPoint{0, 0}}) {

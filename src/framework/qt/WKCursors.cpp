@@ -197,6 +197,7 @@ bool HasProgramCursor(int32_t number) { return Cursors().contains(number); }
 QCursor ProgramCursor(int32_t number) {
   if (auto it = Cursors().constFind(number); it != Cursors().constEnd()) return *it;
   switch (number) {
+    case crNone: return QCursor(Qt::BlankCursor);
     case crCross: return QCursor(Qt::CrossCursor);
     case crIBeam: return QCursor(Qt::IBeamCursor);
     case crHourGlass: return QCursor(Qt::WaitCursor);

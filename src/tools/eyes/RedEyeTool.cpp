@@ -4,7 +4,7 @@
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKLocalizer.h"
-#include "framework/WKSDFWriter.h"
+#include "tools/framework/WKToolSettings.h"
 #include "tools/eyes/RedEyePreview.h"
 #include "tools/framework/WKDemoRegistry.h"
 #include "framework/WKProgramCursors.h"
@@ -81,26 +81,19 @@ void TWKRedEyeTool::Localize() {
 
 void TWKRedEyeTool::SaveSettings(TWKSDFWriter& writer) {
   // The values start afresh every time; only the section marker is written.
-  writer.BeginNode(1, kSettingsGuid);
-  writer.EndNode();
+  SaveToolSettings(writer, kSettingsGuid, {});
 }
 
 void TWKRedEyeTool::StoreUndoState() {
   TWKGraphicsDocument* doc = EditDocument();
   if (doc == nullptr) return;
   // An unsuccessful click still leaves a step: the clicked pixel.
-  const TRect rect = IntersectRect(RedEyeUndoRect(doc->DirtyRect(), Params_.ClickPoint), doc->ImageRect());
+  const TRect rect = StepRect(Params_.ClickPoint);
   if (rect.IsEmpty()) return;
-  doc->History().Add(
-      std::make_unique<TWKRedEyeCommandState>(this, rect, *doc, Params_, Selection_->Region()));
-  doc->RefreshBackupRect(rect);
+  AddStepState(std::make_unique<TWKRedEyeCommandState>(this, rect, *doc, Params_, Selection_->Region()));
 }
 
 void TWKRedEyeTool::DocumentOpened(TWKGraphicsDocument& document) { InvalidatePreviews(); }
-
-void TWKRedEyeTool::DocumentClosing(TWKGraphicsDocument& document) {
-  if (document.EditActive() && document.EditTool() == this) EndEdit();
-}
 
 void TWKRedEyeTool::RestoreFrom(TWKCommandState* state) {
   if (const auto* s = dynamic_cast<const TWKRedEyeCommandState*>(state)) {
@@ -150,31 +143,14 @@ void TWKRedEyeTool::InvalidatePreviews() {
   if (Frame_ != nullptr) Frame_->InvalidatePreviews();
 }
 
-TWKGraphicsDocument* TWKRedEyeTool::CurrentDocument() const {
-  TWKGraphicsEditor* editor = Editor();
-  return editor != nullptr ? editor->CurrentImageDocument() : nullptr;
-}
-
-const TWKRedEyeCommandState* TWKRedEyeTool::LastRedEyeState() const {
-  TWKGraphicsDocument* doc = CurrentDocument();
-  if (doc == nullptr) return nullptr;
-  return dynamic_cast<const TWKRedEyeCommandState*>(doc->History().LastDone());
-}
-
 bool TWKRedEyeTool::CanApply() const {
-  TWKGraphicsEditor* editor = Editor();
-  if (editor == nullptr) return false;
-  TWKGraphicsDocument* doc = editor->CurrentImageDocument();
-  TWKGraphicsView* view = editor->CurrentView();
-  if (doc == nullptr || view == nullptr || &view->Document() != doc) return false;
-  if (doc->EditActive() || doc->CurrentPixels() == nullptr) return false;
-  return doc->ImageRect().Contains(Params_.ClickPoint.X, Params_.ClickPoint.Y);
+  TWKGraphicsView* view = EditableView();
+  return view != nullptr && view->Document().ImageRect().Contains(Params_.ClickPoint);
 }
 
 bool TWKRedEyeTool::ApplyCorrection() {
   if (!CanApply()) return false;
-  TWKGraphicsView& view = *Editor()->CurrentView();
-  if (!BeginEdit(view)) return false;
+  if (!BeginEdit(*EditableView())) return false;
   // The selection is grown on the image as it was before this step.
   ApplyRedEyeCorrection(*Backup(), *CurrentPixels(), Params_, *Selection_);
   const TRect bounds = Selection_->SelectionBounds();
@@ -192,10 +168,7 @@ bool TWKRedEyeTool::ApplyCorrection() {
 void TWKRedEyeTool::Reapply() {
   if (Restoring_) return;
   // Only a step that can be applied again is undone; otherwise the value is just kept.
-  if (TWKGraphicsDocument* doc = CurrentDocument(); doc != nullptr && LastRedEyeState() != nullptr && CanApply()) {
-    doc->History().Undo();
-    ApplyCorrection();
-  }
+  if (CanApply() && UndoOwnStep<TWKRedEyeCommandState>()) ApplyCorrection();
   // The labels follow the values also without an image.
   Localize();
 }

@@ -68,7 +68,7 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   void SaveSettings(TWKSDFWriter& writer) override;
   void StoreUndoState() override;
   void DocumentOpened(TWKGraphicsDocument& document) override;
-  void DocumentClosing(TWKGraphicsDocument& document) override;
+  void DocumentClosing(TWKGraphicsDocument& document) override { EndEditOnClosing(document); }
   void BeforeRedo(TWKCommandState* state) override { RestoreFrom(state); }
   void AfterUndo(TWKCommandState* state) override { RestoreFrom(state); }
   void RegisterDemoObjects() override;
@@ -109,14 +109,12 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   // The category of the fill's diagnostic line, "quillmoor.redeye" (off by default).
   static constexpr TWKLogCategory DiagnosticLog{"quillmoor.redeye"};
 
-  // The current image document, and its last done step when that is a red-eye correction.
-  TWKGraphicsDocument* CurrentDocument() const;
-  const TWKRedEyeCommandState* LastRedEyeState() const;
+  // The current document's last done step when that is a red-eye correction.
+  const TWKRedEyeCommandState* LastRedEyeState() const { return LastDoneState<TWKRedEyeCommandState>(); }
 
  private:
   void RestoreFrom(TWKCommandState* state);
-  // Whether ApplyCorrection can run now: an image, a view, no open transaction, the click on
-  // the image.
+  // Whether ApplyCorrection can run now: a step can start and the click is on the image.
   bool CanApply() const;
 
   TFrameFactory FrameFactory_;

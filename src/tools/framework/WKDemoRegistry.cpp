@@ -8,8 +8,31 @@ namespace {
 
 TWKDemoRegistry* GlobalRegistry = nullptr;
 
-// A number argument as an integer (reals rounded, saturated); false for text or nothing.
-bool NumberArg(const TWKCustomProperties& params, int index, int32_t& out) {
+bool RunCommand(const TWKDemoCommandInfo& c, const TWKCustomProperties& params) {
+  int32_t first = 0, second = 0;
+  const bool hasFirst = ScriptNumberArg(params, 0, first);
+  if (c.Procedure) {
+    c.Procedure();
+  } else if (c.Click) {
+    c.Click(c.Sender);
+  } else if (c.BooleanSetter) {
+    c.BooleanSetter(params.Count() > 0 ? hasFirst && first != 0 : c.BooleanDefault);
+  } else if (c.IntegerSetter) {
+    c.IntegerSetter(hasFirst ? first : c.IntegerDefault);
+  } else if (c.ColorSetter) {
+    c.ColorSetter(hasFirst ? first : c.ColorDefault);
+  } else if (c.PointSetter) {
+    const bool both = hasFirst && ScriptNumberArg(params, 1, second);
+    c.PointSetter(both ? TPoint{first, second} : c.PointDefault);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ScriptNumberArg(const TWKCustomProperties& params, int index, int32_t& out) {
   if (index >= params.Count()) return false;
   const TWKVariant v = params.GetVariant(index);
   if (const auto* i = std::get_if<int32_t>(&v)) {
@@ -25,29 +48,13 @@ bool NumberArg(const TWKCustomProperties& params, int index, int32_t& out) {
   return true;
 }
 
-bool RunCommand(const TWKDemoCommandInfo& c, const TWKCustomProperties& params) {
-  int32_t first = 0, second = 0;
-  const bool hasFirst = NumberArg(params, 0, first);
-  if (c.Procedure) {
-    c.Procedure();
-  } else if (c.Click) {
-    c.Click(c.Sender);
-  } else if (c.BooleanSetter) {
-    c.BooleanSetter(params.Count() > 0 ? hasFirst && first != 0 : c.BooleanDefault);
-  } else if (c.IntegerSetter) {
-    c.IntegerSetter(hasFirst ? first : c.IntegerDefault);
-  } else if (c.ColorSetter) {
-    c.ColorSetter(hasFirst ? first : c.ColorDefault);
-  } else if (c.PointSetter) {
-    const bool both = hasFirst && NumberArg(params, 1, second);
-    c.PointSetter(both ? TPoint{first, second} : c.PointDefault);
-  } else {
-    return false;
-  }
-  return true;
+std::string ScriptTextArg(const TWKCustomProperties& params, int index) {
+  if (index >= params.Count()) return {};
+  const TWKVariant v = params.GetVariant(index);
+  const auto* text = std::get_if<std::string>(&v);
+  return text != nullptr ? *text : std::string();
 }
 
-}  // namespace
 
 std::string DemoName(const std::string& name) {
   std::string upper = name;

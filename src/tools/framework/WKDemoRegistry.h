@@ -71,6 +71,12 @@ class TWKDemoRegistry {
 
 std::string DemoName(const std::string& name);  // upper case (ASCII)
 
+// A script command's number argument at index as an integer (reals rounded, saturated); false
+// for text or nothing.
+bool ScriptNumberArg(const TWKCustomProperties& params, int index, int32_t& out);
+// A script command's text argument at index; empty for a number or nothing.
+std::string ScriptTextArg(const TWKCustomProperties& params, int index);
+
 // The program-wide registry, or none (tools then register nothing).
 TWKDemoRegistry* DemoRegistry();
 void SetDemoRegistry(TWKDemoRegistry* registry);

@@ -172,6 +172,47 @@ void TWKGraphicsTool::UpdateControls() {
 
 TWKGraphicsEditor* TWKGraphicsTool::Editor() const { return FindGraphicsEditor(); }
 
+TWKGraphicsDocument* TWKGraphicsTool::CurrentDocument() const {
+  TWKGraphicsEditor* editor = Editor();
+  return editor != nullptr ? editor->CurrentImageDocument() : nullptr;
+}
+
+TWKGraphicsView* TWKGraphicsTool::EditableView() const {
+  TWKGraphicsEditor* editor = Editor();
+  if (editor == nullptr) return nullptr;
+  TWKGraphicsDocument* doc = editor->CurrentImageDocument();
+  TWKGraphicsView* view = editor->CurrentView();
+  if (doc == nullptr || view == nullptr || &view->Document() != doc) return nullptr;
+  if (doc->EditActive() || doc->CurrentPixels() == nullptr) return nullptr;
+  return view;
+}
+
+const TWKCommandState* TWKGraphicsTool::LastDoneOf(TWKGraphicsDocument& document) {
+  return document.History().LastDone();
+}
+
+void TWKGraphicsTool::UndoLastStep() {
+  if (TWKGraphicsDocument* doc = CurrentDocument()) doc->History().Undo();
+}
+
+TRect TWKGraphicsTool::StepRect(TPoint fallback) const {
+  if (EditDocument_ == nullptr) return TRect{};
+  const TRect dirty = EditDocument_->DirtyRect();
+  const TRect rect = dirty.IsEmpty() ? Bounds(fallback.X, fallback.Y, 1, 1) : dirty;
+  return IntersectRect(rect, EditDocument_->ImageRect());
+}
+
+void TWKGraphicsTool::AddStepState(std::unique_ptr<TWKGraphicsCommandState> state) {
+  if (EditDocument_ == nullptr || state == nullptr) return;
+  const TRect rect = state->StateRect();
+  EditDocument_->History().Add(std::move(state));
+  EditDocument_->RefreshBackupRect(rect);
+}
+
+void TWKGraphicsTool::EndEditOnClosing(TWKGraphicsDocument& document) {
+  if (document.EditActive() && document.EditTool() == this) EndEdit();
+}
+
 void TWKGraphicsTool::Record(const std::string& line) const {
   if (Recorder_ != nullptr) Recorder_->AddLine(line);
 }

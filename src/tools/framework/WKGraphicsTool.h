@@ -18,6 +18,8 @@
 class IWKScriptRecorder;
 class IWKToolButton;
 class IWKToolFrame;
+class TWKCommandState;
+class TWKGraphicsCommandState;
 class TWKGraphicsDocument;
 class TWKGraphicsEditor;
 class TWKGraphicsToolControl;
@@ -85,6 +87,25 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
 
   // The program's image editor, or none.
   TWKGraphicsEditor* Editor() const;
+  // The editor's current image document, or none.
+  TWKGraphicsDocument* CurrentDocument() const;
+  // The view in which a new step can start now: the current document's view, the document
+  // with an image and no open transaction; none otherwise.
+  TWKGraphicsView* EditableView() const;
+  // The current document's last done step when it is a TState; none otherwise.
+  template <class TState>
+  const TState* LastDoneState() const {
+    TWKGraphicsDocument* doc = CurrentDocument();
+    return doc != nullptr ? dynamic_cast<const TState*>(LastDoneOf(*doc)) : nullptr;
+  }
+  // Re-tuning: undoes the last done step, without the editor's broadcasts, when it is a TState
+  // that can be applied again now. False (nothing undone) otherwise.
+  template <class TState>
+  bool UndoOwnStep() {
+    if (LastDoneState<TState>() == nullptr || EditableView() == nullptr) return false;
+    UndoLastStep();
+    return true;
+  }
   IWKScriptRecorder* Recorder() const { return Recorder_; }
   // Appends a line while a demonstration is being recorded.
   void Record(const std::string& line) const;
@@ -121,8 +142,19 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   // Registers the button under the script name and each named frame control under the script
   // name followed by its name, for demonstrations.
   void RegisterButtonAndFrameControls(std::initializer_list<std::string_view> controls);
+  // The rectangle of a step of a tool that stores one for every click: the transaction's dirty
+  // rectangle, or the pixel at fallback when nothing changed; within the image either way.
+  TRect StepRect(TPoint fallback) const;
+  // Adds the step to the transaction document's history and brings the backup up to date
+  // over its rectangle.
+  void AddStepState(std::unique_ptr<TWKGraphicsCommandState> state);
+  // Ends this tool's open transaction on a document that is closing.
+  void EndEditOnClosing(TWKGraphicsDocument& document);
 
  private:
+  static const TWKCommandState* LastDoneOf(TWKGraphicsDocument& document);
+  void UndoLastStep();
+
   std::vector<TWKGraphicsToolControl*> Controls_;
   IWKScriptRecorder* Recorder_ = nullptr;
   IWKToolFrame* ToolFrame_ = nullptr;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GraphicsEditorFixture.h"
+#include "tools/framework/ToolFixture.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
@@ -49,102 +49,17 @@ class TFakeFrame : public IWKRedEyeFrame {
   }
 };
 
-class TFakeButton : public IWKToolButton {
- public:
-  std::string Text, Hint;
-  bool IsEnabled = true, IsVisible = true, IsChecked = false;
-  int32_t Image = -1;
-  std::function<void()> Click;
-  void SetCaption(const std::string& t) override { Text = t; }
-  void SetHint(const std::string& t) override { Hint = t; }
-  void SetEnabled(bool v) override { IsEnabled = v; }
-  void SetVisible(bool v) override { IsVisible = v; }
-  std::string Caption() const override { return Text; }
-  bool Enabled() const override { return IsEnabled; }
-  bool Visible() const override { return IsVisible; }
-  TPoint ScreenCenter() const override { return {20, 30}; }
-  void SetChecked(bool v) override { IsChecked = v; }
-  bool Checked() const override { return IsChecked; }
-  void SetImageIndex(int32_t i) override { Image = i; }
-};
-
-class TFakePanel : public IWKToolPanel {
- public:
-  TFakeButton Button;
-  int32_t Width = 0;
-  IWKToolButton* AddToolButton(const std::string& caption, std::function<void()> click) override {
-    Button.Text = caption;
-    Button.Click = std::move(click);
-    return &Button;
-  }
-  void AddToolSeparator(int32_t) override {}
-  void SetPanelWidth(int32_t width) override { Width = std::max(Width, width); }
-};
-
-class TRecorder : public IWKScriptRecorder {
- public:
-  std::vector<std::string> Lines;
-  bool Messages = true;
-  void AddLine(const std::string& line) override { Lines.push_back(line); }
-  bool ShowsMessages() const override { return Messages; }
-};
-
-using TPaint = std::function<TBGRPixel(int32_t x, int32_t y)>;
-
-class RedEyeToolTest : public GraphicsEditorTest {
+class RedEyeToolTest : public ToolTest {
  protected:
   RedEyeToolTest() {
-    SetDemoRegistry(&Registry);
-    SetToolPanelService(&Panel);
     Tool = CreateTool<TWKRedEyeTool>(&App, [this](TWKRedEyeTool&) { return &Frame; });
     Editor->SetCurrentTool(Tool);
   }
-  ~RedEyeToolTest() override {
-    SetDemoRegistry(nullptr);
-    SetToolPanelService(nullptr);
-  }
 
-  // Opens a PNG of the given pixels; the view shows it at 1/1 from the client origin.
-  TWKGraphicsDocument* OpenPainted(int32_t width, int32_t height, const TPaint& paint) {
-    const ptrdiff_t rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> bits(static_cast<size_t>(rowBytes * height));
-    for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) {
-        const TBGRPixel p = paint(x, y);
-        uint8_t* d = bits.data() + y * rowBytes + x * 3;
-        d[0] = p.Blue;
-        d[1] = p.Green;
-        d[2] = p.Red;
-      }
-    const std::string path = (Folder / "painted.png").string();
-    TCodecError err;
-    EXPECT_TRUE(TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, width, height}, {},
-                                             path, err));
-    TWKGraphicsDocument* doc = Open(path);
-    EXPECT_NE(doc, nullptr);
-    return doc;
-  }
-  static TPaint Uniform(TBGRPixel p) {
-    return [p](int32_t, int32_t) { return p; };
-  }
-  // A client point of the view for an image point.
-  TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
   void Click(TPoint image, int32_t button = mbLeft) {
     View()->MouseDown(button, 0, Client(image));
     View()->MouseUp(button, 0, Client(image));
   }
-  TBGRPixel At(int32_t x, int32_t y) const { return *Document()->CurrentPixels()->Pixel(x, y); }
-  std::vector<uint8_t> Bytes() const {
-    const TWKPixels& p = *Document()->CurrentPixels();
-    std::vector<uint8_t> out;
-    for (int32_t y = 0; y < p.Height; ++y)
-      out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
-    return out;
-  }
-  int32_t HistoryCount() const { return Document()->History().Count(); }
-
-  TWKDemoRegistry Registry;
-  TFakePanel Panel;
   TFakeFrame Frame;
   TWKRedEyeTool* Tool = nullptr;
 };

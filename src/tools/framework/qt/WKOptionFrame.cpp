@@ -1,7 +1,77 @@
 #include "tools/framework/qt/WKOptionFrame.h"
 
 #include <QEvent>
+#include <QPainter>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+#include "framework/qt/QtText.h"
+#include "imaging/WKBitmap.h"
+
+TQtTrackBar::TQtTrackBar(TWKOptionFrame& frame, QLabel* label, QSlider* slider)
+    : Label(label), Slider(slider), Frame_(frame) {
+  QObject::connect(slider, &QSlider::valueChanged, slider, [this](int v) {
+    if (OnChange_) OnChange_(v);
+  });
+}
+
+void TQtTrackBar::SetOnEnter(std::function<void()> handler) { Frame_.SetEnterHandler(Slider, std::move(handler)); }
+
+void TQtTrackBar::SetRange(int32_t minimum, int32_t maximum) {
+  const QSignalBlocker block(Slider);
+  Slider->setRange(minimum, maximum);
+}
+
+void TQtTrackBar::SetTickFrequency(int32_t frequency) {
+  Slider->setTickInterval(std::max(1, frequency));
+  Slider->setPageStep(std::max(1, frequency));
+}
+
+void TQtTrackBar::SetPosition(int32_t value) { TWKOptionFrame::SetTrackBarPosition(Slider, value); }
+
+void TQtTrackBar::SetCaption(const std::string& text) { Label->setText(ToQString(text)); }
+
+void TQtTrackBar::SetVisible(bool value) {
+  Label->setVisible(value);
+  Slider->setVisible(value);
+}
+
+std::optional<TPoint> TQtTrackBar::ThumbScreenPoint() const {
+  if (!Slider->isVisible()) return std::nullopt;
+  QStyleOptionSlider option;
+  option.initFrom(Slider);
+  option.orientation = Slider->orientation();
+  option.minimum = Slider->minimum();
+  option.maximum = Slider->maximum();
+  option.sliderPosition = Slider->sliderPosition();
+  option.sliderValue = Slider->value();
+  option.tickPosition = Slider->tickPosition();
+  option.tickInterval = Slider->tickInterval();
+  option.upsideDown = Slider->invertedAppearance();
+  const QRect handle =
+      Slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, Slider);
+  const QPoint p = Slider->mapToGlobal(handle.center());
+  return TPoint{p.x(), p.y()};
+}
+
+TQtPaintBox::TQtPaintBox(QWidget* parent, int width, int height) : QWidget(parent) {
+  setFixedSize(width, height);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TQtPaintBox::paintEvent(QPaintEvent*) {
+  QImage image(size(), QImage::Format_BGR888);
+  image.fill(Qt::white);
+  if (Handler_) {
+    // Our pixel surface over the image's rows (BGR888 rows are 32-bit aligned).
+    TWKPixels pixels;
+    pixels.Attach(Rect(0, 0, image.width(), image.height()), image.bits(), FormatBGR24,
+                  static_cast<int32_t>(image.bytesPerLine()));
+    Handler_(pixels, isEnabled());
+  }
+  QPainter(this).drawImage(0, 0, image);
+}
 
 TWKOptionFrame::TWKOptionFrame(TWKComponent* owner, QWidget* parent, int minimumWidth)
     : TWKFrame(owner, parent) {
@@ -49,11 +119,45 @@ QSlider* TWKOptionFrame::AddTrackBar(QLabel*& label, int minimum, int maximum,
   slider->setPageStep(step);
   Column->addWidget(slider);
   if (onChange) QObject::connect(slider, &QSlider::valueChanged, this, std::move(onChange));
-  if (onEnter) {
-    EnterHandlers_[slider] = std::move(onEnter);
-    slider->installEventFilter(this);
-  }
+  SetEnterHandler(slider, std::move(onEnter));
   return slider;
+}
+
+void TWKOptionFrame::SetEnterHandler(QWidget* widget, std::function<void()> handler) {
+  if (!handler) {
+    EnterHandlers_.erase(widget);
+    return;
+  }
+  if (EnterHandlers_.count(widget) == 0) widget->installEventFilter(this);
+  EnterHandlers_[widget] = std::move(handler);
+}
+
+void TWKOptionFrame::SetTitle(const std::string& text) { TitleLabel->setText(ToQString(text)); }
+
+IWKTrackBar* TWKOptionFrame::TrackBar(std::string_view name) {
+  const auto it = TrackBars_.find(std::string(name));
+  return it != TrackBars_.end() ? it->second.get() : nullptr;
+}
+
+IWKPaintBox* TWKOptionFrame::PaintBox(std::string_view name) {
+  const auto it = PaintBoxes_.find(std::string(name));
+  return it != PaintBoxes_.end() ? it->second : nullptr;
+}
+
+TQtTrackBar* TWKOptionFrame::AddNamedTrackBar(std::string_view name, int minimum, int maximum) {
+  QLabel* label = nullptr;
+  QSlider* slider = AddTrackBar(label, minimum, maximum, nullptr);
+  NameControl(name, slider);
+  auto& bar = TrackBars_[std::string(name)];
+  bar = std::make_unique<TQtTrackBar>(*this, label, slider);
+  return bar.get();
+}
+
+TQtPaintBox* TWKOptionFrame::AddNamedPaintBox(std::string_view name, QWidget* parent, int width, int height) {
+  auto* box = new TQtPaintBox(parent, width, height);
+  NameControl(name, box);
+  PaintBoxes_[std::string(name)] = box;
+  return box;
 }
 
 void TWKOptionFrame::SetTrackBarPosition(QSlider* trackBar, int value) {

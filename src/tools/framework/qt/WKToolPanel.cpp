@@ -150,6 +150,8 @@ void TWKWrapToolbar::SetWrap(bool value) {
 
 void TWKWrapToolbar::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  // The buttons follow the new width at once, also before the layout was first activated.
+  if (layout() != nullptr) layout()->setGeometry(rect());
   if (OnResize) OnResize();
 }
 
@@ -157,6 +159,11 @@ TWKToolFrame::TWKToolFrame(TWKComponent* owner, QWidget* parent) : TWKFrame(owne
   Name = "ToolFrame";
   Toolbar = new TWKWrapToolbar(this);
   Toolbar->OnResize = [this] { ToolbarResize(); };
+}
+
+void TWKToolFrame::resizeEvent(QResizeEvent* event) {
+  TWKFrame::resizeEvent(event);
+  if (Toolbar != nullptr && Toolbar->width() != width()) ToolbarResize();
 }
 
 void TWKToolFrame::ToolbarResize() {

@@ -77,6 +77,10 @@ class TWKToolFrame : public TWKFrame {
   TWKWrapToolbar* Toolbar = nullptr;
   // Frame height := tool bar height + 6.
   void ToolbarResize();
+
+ protected:
+  // The tool bar spans the frame: a wider or narrower panel re-wraps its buttons.
+  void resizeEvent(QResizeEvent* event) override;
 };
 
 // A tool's button on the panel tool bar.

@@ -6,41 +6,20 @@
 #include <QToolButton>
 
 #include "support/QtTestApplication.h"
-#include "documents/WKScriptRecorder.h"
-#include "framework/WKApplication.h"
-#include "framework/qt/MainForm.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
-#include "tools/framework/WKDemoRegistry.h"
-#include "tools/framework/qt/WKToolPanel.h"
+#include "tools/framework/ToolFakes.h"
+#include "tools/framework/qt/OptionFrameFixture.h"
 
 namespace {
 
-class TRecorder : public IWKScriptRecorder {
- public:
-  std::vector<std::string> Lines;
-  void AddLine(const std::string& line) override { Lines.push_back(line); }
-  bool ShowsMessages() const override { return false; }
-};
-
-class RedEyeFrameTest : public ::testing::Test {
+class RedEyeFrameTest : public OptionFrameTest {
  protected:
   void SetUp() override {
-    SetDemoRegistry(&registry);
-    app = std::make_unique<TWKApplication>();
-    form = app->CreateForm<TMainForm>();
-    panel = app->CreateModule<TWKToolPanelModule>(*form);
+    OptionFrameTest::SetUp();
     tool = CreateTool<TWKRedEyeTool>(app.get(), CreateRedEyeFrame);
     frame = static_cast<TWKRedEyeFrame*>(tool->Frame());
   }
-  void TearDown() override {
-    app.reset();
-    SetDemoRegistry(nullptr);
-  }
 
-  TWKDemoRegistry registry;
-  std::unique_ptr<TWKApplication> app;
-  TMainForm* form = nullptr;
-  TWKToolPanelModule* panel = nullptr;
   TWKRedEyeTool* tool = nullptr;
   TWKRedEyeFrame* frame = nullptr;
 };
@@ -73,6 +52,7 @@ TEST_F(RedEyeFrameTest, FrameAndButtonLiveInTheToolPanel) {
 
 TEST_F(RedEyeFrameTest, UserMovesRecordButToolMovesDoNot) {
   TRecorder recorder;
+  recorder.Messages = false;
   tool->StartRecording(&recorder);
   frame->AreaSizeTrackBar->setValue(120);  // as the user drags it
   EXPECT_EQ(tool->AreaSize(), 120);

@@ -110,6 +110,26 @@ TEST_F(ToolPanelTest, WideSeparatorStartsANewRowAndTheFrameFollowsTheBar) {
   EXPECT_EQ(c->Caption(), "Red Eye Correction");
 }
 
+// Shown in the main window, without any help from the test, the buttons lie side by side and
+// re-wrap when the panel changes width.
+TEST_F(ToolPanelTest, ShownButtonsShareARowAndFollowThePanelsWidth) {
+  std::vector<QToolButton*> buttons;
+  for (const char* caption : {"R", "G", "P", "C"})  // without images the captions show
+    buttons.push_back(static_cast<TQtToolButton*>(panel->AddToolButton(caption, {}))->Widget());
+  form->resize(900, 600);
+  form->show();
+  QApplication::processEvents();
+  for (QToolButton* b : buttons) EXPECT_EQ(b->y(), buttons.front()->y()) << b->text().toStdString();
+  EXPECT_GT(buttons.back()->x(), buttons.front()->x());
+  EXPECT_GE(panel->ToolFrame->height(), buttons.front()->height());
+
+  // Too narrow for four: they wrap at once, and the frame grows to show every row.
+  panel->ToolFrame->resize(buttons.front()->width() * 2 + 4, panel->ToolFrame->height());
+  EXPECT_EQ(panel->Toolbar->width(), panel->ToolFrame->width());
+  EXPECT_GT(buttons.back()->y(), buttons.front()->y());
+  EXPECT_GE(panel->ToolFrame->height(), buttons.back()->y() + buttons.back()->height());
+}
+
 TEST_F(ToolPanelTest, SettingsRecordIsAppliedOnlyWhenWhole) {
   TWKPanelState hidden;
   hidden.Visible = false;
