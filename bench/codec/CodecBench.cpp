@@ -13,9 +13,7 @@
 #include <string>
 #include <vector>
 
-#ifdef QM_BENCH_VIPS
-#include <vips/vips.h>
-#endif
+#include "support/VipsPeer.h"
 #ifdef QM_BENCH_OPENCV
 #include <opencv2/imgcodecs.hpp>
 #endif
@@ -28,7 +26,9 @@
 #include "documents/WKGraphicsFormats.h"
 #include "platform/lossless/ITarnwick.h"
 #include "imaging/WKBitmap.h"
+#include "platform/codec/PropertyItems.h"
 #include "platform/codec/StillImageCodec.h"
+#include "support/TestColorProfiles.h"
 
 namespace {
 
@@ -38,6 +38,7 @@ constexpr int Quality = 90;
 struct TFixture {
   std::string Folder;
   std::string JpegPath, PpmPath, SavePath;
+  std::string SrgbJpegPath;  // the same photo with an sRGB profile in APP2
   ptrdiff_t RowBytes = AlignedRowBytes24(W);
   std::vector<uint8_t> Pixels;  // the document's rows
   std::vector<uint8_t> Jpeg;
@@ -58,12 +59,14 @@ struct TFixture {
     tjFree(out);
     tjDestroy(tj);
     std::ofstream(JpegPath, std::ios::binary).write(reinterpret_cast<const char*>(Jpeg.data()), std::streamsize(Jpeg.size()));
+    WriteSrgbJpeg();
     WritePpm();
   }
   ~TFixture() {
     std::remove(JpegPath.c_str());
     std::remove(PpmPath.c_str());
     std::remove(SavePath.c_str());
+    std::remove(SrgbJpegPath.c_str());
     rmdir(Folder.c_str());
   }
 
@@ -84,6 +87,16 @@ struct TFixture {
         row[x * 3 + 2] = uint8_t(std::clamp(int(base * (0.7 + 0.3 * fy)) + 20 + n, 0, 255));
       }
     }
+  }
+
+  void WriteSrgbJpeg() {
+    SrgbJpegPath = Folder + "/photo-srgb.jpg";
+    std::vector<uint8_t> tagged = Jpeg;
+    TEmbeddedMetadata embedded;
+    embedded.IccProfile = test_profiles::SrgbProfile();
+    TCodecError err;
+    WritePropertyItems(tagged, {}, 0, 0, err, &embedded);
+    std::ofstream(SrgbJpegPath, std::ios::binary).write(reinterpret_cast<const char*>(tagged.data()), std::streamsize(tagged.size()));
   }
 
   void WritePpm() {
@@ -149,11 +162,11 @@ class TBenchEditor : private TBenchWindows, public TWKEditor {
 // lossless form's coefficients, taken on a helper thread, are waited for outside the timing, as
 // a user looks at the picture meanwhile; the case below times the open with them. Closing the
 // document is timed in both.
-std::unique_ptr<TWKGraphicsDocument> OpenDocument(TBenchEditor& editor, const TFixture& f,
+std::unique_ptr<TWKGraphicsDocument> OpenDocument(TBenchEditor& editor, const std::string& path,
                                                   benchmark::State& state) {
   auto document = std::make_unique<TWKGraphicsDocument>(editor);
   int32_t format = 0;
-  if (!editor.Formats.LoadDocument(*document, f.JpegPath, format))
+  if (!editor.Formats.LoadDocument(*document, path, format))
     state.SkipWithError(editor.Formats.LastError.c_str());
   benchmark::DoNotOptimize(document->CurrentImage.Storage().Bits);
   return document;
@@ -163,11 +176,26 @@ void BM_RegistryOpenIntoDocument(benchmark::State& state) {
   const TFixture& f = Fixture();  // made before the timing starts
   TBenchEditor editor;
   for (auto _ : state) {
-    auto document = OpenDocument(editor, f, state);
+    auto document = OpenDocument(editor, f.JpegPath, state);
     state.PauseTiming();
     if (!document->LosslessJpeg->HoldsData()) state.SkipWithError("the lossless form does not hold the file");
     state.ResumeTiming();
     document.reset();  // timed, as it was when the open held the form
+  }
+}
+
+// The same photo carrying an sRGB profile: the profile is kept with the document, and the view
+// later finds it renders like sRGB, so the open must cost what the untagged one does.
+void BM_RegistryOpenSrgbTagged(benchmark::State& state) {
+  const TFixture& f = Fixture();
+  TBenchEditor editor;
+  for (auto _ : state) {
+    auto document = OpenDocument(editor, f.SrgbJpegPath, state);
+    state.PauseTiming();
+    if (document->Metadata.Embedded.IccProfile.empty()) state.SkipWithError("the profile was not kept");
+    if (!document->LosslessJpeg->HoldsData()) state.SkipWithError("the lossless form does not hold the file");
+    state.ResumeTiming();
+    document.reset();
   }
 }
 
@@ -176,7 +204,7 @@ void BM_RegistryOpenUntilLosslessHeld(benchmark::State& state) {
   const TFixture& f = Fixture();  // made before the timing starts
   TBenchEditor editor;
   for (auto _ : state) {
-    auto document = OpenDocument(editor, f, state);
+    auto document = OpenDocument(editor, f.JpegPath, state);
     if (!document->LosslessJpeg->HoldsData()) state.SkipWithError("the lossless form does not hold the file");
   }
 }
@@ -315,6 +343,8 @@ BENCHMARK(BM_DjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
 constexpr int SingleRuns = 25;
 BENCHMARK(BM_RegistryOpenIntoDocument)->Name("BM_RegistryOpenSingle")->Iterations(1)->Repetitions(SingleRuns)
     ->ReportAggregatesOnly()->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RegistryOpenSrgbTagged)->Name("BM_RegistryOpenSrgbSingle")->Iterations(1)->Repetitions(SingleRuns)
+    ->ReportAggregatesOnly()->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TurboJpegDecodeAlone)->Name("BM_TurboJpegDecodeSingle")->Iterations(1)->Repetitions(SingleRuns)
     ->ReportAggregatesOnly()->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_DjpegTool)->Name("BM_DjpegSingle")->Iterations(1)->Repetitions(SingleRuns)
@@ -326,10 +356,8 @@ BENCHMARK(BM_CjpegTool)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef QM_BENCH_VIPS
-  if (VIPS_INIT(argv[0])) return 1;
-  vips_cache_set_max(0);  // every load decodes again
-#endif
+  const TVipsSession vips(argv[0]);
+  if (vips.Failed()) return 1;
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -338,6 +366,7 @@ int main(int argc, char** argv) {
   reporter.PrintRatio("document open / TurboJPEG decode alone", "BM_DocumentOpen", "BM_TurboJpegDecodeAlone");
   reporter.PrintRatio("document open / TurboJPEG fresh buffer", "BM_DocumentOpen", "BM_TurboJpegDecodeFreshBuffer");
   reporter.PrintRatio("registry open / TurboJPEG decode alone", "BM_RegistryOpenIntoDocument", "BM_TurboJpegDecodeAlone");
+  reporter.PrintRatio("registry open, sRGB profile / untagged (medians)", "BM_RegistryOpenSrgbSingle", "BM_RegistryOpenSingle");
   reporter.PrintRatio("registry open / TurboJPEG fresh buffer", "BM_RegistryOpenIntoDocument", "BM_TurboJpegDecodeFreshBuffer");
   reporter.PrintRatio("open until lossless held / TurboJPEG alone", "BM_RegistryOpenUntilLosslessHeld", "BM_TurboJpegDecodeAlone");
   reporter.PrintRatio("registry open / djpeg", "BM_RegistryOpenIntoDocument", "BM_DjpegTool");
@@ -350,8 +379,5 @@ int main(int argc, char** argv) {
   reporter.PrintRatio("save as JPEG / TurboJPEG encode alone", "BM_CodecSaveJpeg", "BM_TurboJpegEncodeAlone");
   reporter.PrintRatio("save as JPEG / cjpeg", "BM_CodecSaveJpeg", "BM_CjpegTool");
   benchmark::Shutdown();
-#ifdef QM_BENCH_VIPS
-  vips_shutdown();
-#endif
   return 0;
 }

@@ -12,9 +12,7 @@
 #include "imaging/WKBitmap.h"
 #include "imaging/WKGeometry.h"
 
-#ifdef QM_BENCH_VIPS
-#include <vips/vips.h>
-#endif
+#include "support/VipsPeer.h"
 #ifdef QM_BENCH_OPENCV
 #include <opencv2/imgproc.hpp>
 #endif
@@ -69,33 +67,17 @@ void BM_OursResize(benchmark::State& state) {
 }
 
 #ifdef QM_BENCH_VIPS
-VipsImage* VipsSource(const TWKPixelBuffer& p) {
-  return vips_image_new_from_memory(p.Bits, size_t(p.RowBytes) * p.Height, p.Width, p.Height, 3,
-                                    VIPS_FORMAT_UCHAR);
-}
-
 void RunVips(benchmark::State& state, bool reduce) {
   const auto& source = Photo(int32_t(state.range(0)), int32_t(state.range(1)));
   const int32_t dw = int32_t(state.range(2)), dh = int32_t(state.range(3));
   const double hshrink = double(source.Width) / dw, vshrink = double(source.Height) / dh;
   for (auto _ : state) {
-    VipsImage* in = VipsSource(source);
-    VipsImage* out = nullptr;
-    const int failed =
-        reduce ? vips_reduce(in, &out, hshrink, vshrink, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)
-               : vips_resize(in, &out, 1.0 / hshrink, "vscale", 1.0 / vshrink, "kernel",
-                             VIPS_KERNEL_LANCZOS3, nullptr);
-    if (failed) {
-      state.SkipWithError(vips_error_buffer());
-      g_object_unref(in);
-      return;
-    }
-    VipsImage* memory = vips_image_new_memory();
-    vips_image_write(out, memory);
-    benchmark::DoNotOptimize(VIPS_IMAGE_ADDR(memory, 0, 0));
-    g_object_unref(memory);
-    g_object_unref(out);
-    g_object_unref(in);
+    const bool done = VipsIntoMemory(state, source, [&](VipsImage* in, VipsImage** out) {
+      return reduce ? vips_reduce(in, out, hshrink, vshrink, "kernel", VIPS_KERNEL_LANCZOS3, nullptr)
+                    : vips_resize(in, out, 1.0 / hshrink, "vscale", 1.0 / vshrink, "kernel",
+                                  VIPS_KERNEL_LANCZOS3, nullptr);
+    });
+    if (!done) return;
   }
   SetSizes(state, dw, dh);
 }
@@ -273,15 +255,10 @@ BENCHMARK(BM_BitmapRotateLeft)->Apply(ContainerCase);
 BENCHMARK(BM_BitmapRotateRight)->Apply(ContainerCase);
 
 int main(int argc, char** argv) {
-#ifdef QM_BENCH_VIPS
-  if (VIPS_INIT(argv[0])) return 1;
-  vips_cache_set_max(0);
-#endif
+  const TVipsSession vips(argv[0]);
+  if (vips.Failed()) return 1;
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-#ifdef QM_BENCH_VIPS
-  vips_shutdown();
-#endif
   return 0;
 }

@@ -34,6 +34,10 @@
 #include "tools/eyes/qt/SpotFrame.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
+#include "tools/geometry/CropTool.h"
+#include "tools/geometry/FreeRotationTool.h"
+#include "tools/geometry/qt/CropFrame.h"
+#include "tools/geometry/qt/FreeRotationFrame.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
@@ -138,6 +142,13 @@ void TModule::DataModuleCreate() {
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
+  TWKToolPanelModule* panel = ToolPanel();
+  auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
+  if (crop->Button != nullptr) crop->Button->SetImageIndex(24);
+  auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
+  if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
+  if (panel != nullptr) panel->AddToolSeparator(6);
+  if (panel != nullptr) panel->AddToolSeparator(1000);
   auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
   if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
   editor->SetCurrentTool(redEye);

@@ -17,6 +17,7 @@
 #include "framework/qt/QtMessageBox.h"
 #include "framework/qt/QtMessageLoop.h"
 #include "framework/qt/QtTranslations.h"
+#include "platform/paint/QtMonitorProfile.h"
 #include "platform/system/NamedMutex.h"
 #include "framework/qt/WKCursors.h"
 
@@ -66,6 +67,7 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(kApplicationId);
   QApplication::setWindowIcon(QIcon::fromTheme(kApplicationId));
   InstallQtLogging();
+  InstallMonitorColorProfile();
   int exitCode = 0;
   {
     const TQtTranslations qtTexts;  // follows the localiser's language from here on

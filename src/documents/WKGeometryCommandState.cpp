@@ -2,9 +2,10 @@
 
 #include "documents/WKGraphicsDocument.h"
 
-std::unique_ptr<TWKGeometrySnapshot> TWKGeometrySnapshot::Take(const TWKGraphicsDocument& document) {
+std::unique_ptr<TWKGeometrySnapshot> TWKGeometrySnapshot::Take(const TWKGraphicsDocument& document,
+                                                               bool withOriginal) {
   auto s = std::make_unique<TWKGeometrySnapshot>();
-  s->HasOriginal = !document.OriginalImage.Empty();
+  s->HasOriginal = withOriginal && !document.OriginalImage.Empty();
   document.CopyImages(s->Current, s->HasOriginal ? &s->Original : nullptr);
   s->LosslessHeld = document.LosslessJpeg && document.LosslessJpeg->GetGeometry(s->Lossless);
   return s;
@@ -20,9 +21,15 @@ void TWKGeometrySnapshot::Restore(TWKGraphicsDocument& document) const {
 TWKGeometryCommandState::TWKGeometryCommandState(IWKGraphicsTool* tool,
                                                  TWKGraphicsDocument& document,
                                                  std::unique_ptr<TWKGeometrySnapshot> before)
+    : TWKGeometryCommandState(tool, document, std::move(before), TWKGeometrySnapshot::Take(document)) {}
+
+TWKGeometryCommandState::TWKGeometryCommandState(IWKGraphicsTool* tool,
+                                                 TWKGraphicsDocument& document,
+                                                 std::unique_ptr<TWKGeometrySnapshot> before,
+                                                 std::unique_ptr<TWKGeometrySnapshot> after)
     : TWKCustomGraphicsCommandState(tool, document.ImageRect(), document),
       Before_(std::move(before)),
-      After_(TWKGeometrySnapshot::Take(document)) {}
+      After_(std::move(after)) {}
 
 void TWKGeometryCommandState::Undo() {
   Before_->Restore(Document());
@@ -30,6 +37,6 @@ void TWKGeometryCommandState::Undo() {
 }
 
 void TWKGeometryCommandState::Redo() {
-  After_->Restore(Document());
+  if (After_) After_->Restore(Document());
   TWKCustomGraphicsCommandState::Redo();
 }

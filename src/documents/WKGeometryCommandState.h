@@ -16,7 +16,9 @@ struct TWKGeometrySnapshot {
   bool LosslessHeld = false;
   TTarnwickGeometry Lossless;
 
-  static std::unique_ptr<TWKGeometrySnapshot> Take(const TWKGraphicsDocument& document);
+  // withOriginal false: the step leaves the original image alone, and so does the snapshot.
+  static std::unique_ptr<TWKGeometrySnapshot> Take(const TWKGraphicsDocument& document,
+                                                   bool withOriginal = true);
   // Both images back, then the lossless geometry (a form let go in between stays let go).
   void Restore(TWKGraphicsDocument& document) const;
 };
@@ -26,6 +28,10 @@ class TWKGeometryCommandState : public TWKCustomGraphicsCommandState {
   // `before` was taken just before the step; the after side is the document as it is now.
   TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                           std::unique_ptr<TWKGeometrySnapshot> before);
+  // Without an after side (none) a subclass redoes the step itself.
+  TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
+                          std::unique_ptr<TWKGeometrySnapshot> before,
+                          std::unique_ptr<TWKGeometrySnapshot> after);
   void Undo() override;
   void Redo() override;
 

@@ -6,8 +6,9 @@
 #include "documents/WKGraphicsToolHooks.h"
 #include "documents/WKImageView.h"
 #include "documents/WKLosslessJpeg.h"
+#include "imaging/WKOrientation.h"
 #include "imaging/WKResample.h"
-#include "platform/codec/CodecTypes.h"
+#include "platform/codec/PropertyItems.h"
 
 namespace {
 
@@ -224,6 +225,26 @@ void TWKGraphicsDocument::LoadMetadata(const TImageInfo& image) {
     Metadata.SetValue(static_cast<int32_t>(item.Id), item.Type, item.Length(), item.Value.data());
   Metadata.ResolutionX = static_cast<int32_t>(std::lround(image.DpiX));
   Metadata.ResolutionY = static_cast<int32_t>(std::lround(image.DpiY));
+  Metadata.Embedded = image.Embedded;
+}
+
+int32_t TWKGraphicsDocument::StoredOrientation() const {
+  const int index = Metadata.IndexOf(kOrientationItemId);
+  if (index < 0) return 1;
+  const TWKPropertyRecord& record = Metadata.Items(index);
+  return OrientationValue(record.Data.get(), record.Size, uint16_t(record.Type));
+}
+
+bool TWKGraphicsDocument::ShowUpright() {
+  const int32_t orientation = StoredOrientation();
+  if (orientation == 1) return true;
+  const bool turned = TurnUpright(CurrentImage, orientation) &&
+                      (OriginalImage.Empty() || TurnUpright(OriginalImage, orientation));
+  if (!turned || !RefreshBackup()) return false;
+  const uint8_t upright[2] = {1, 0};
+  Metadata.SetValue(kOrientationItemId, PropertyTypeShort, sizeof upright, upright);
+  SetXmpOrientationUpright(Metadata.Embedded.XmpPacket);
+  return true;
 }
 
 void TWKGraphicsDocument::SaveMetadata(std::vector<TPropertyItem>& items, double& dpiX,

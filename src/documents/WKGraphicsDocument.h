@@ -11,21 +11,25 @@
 #include "documents/WKDocument.h"
 #include "framework/WKProperties.h"
 #include "imaging/WKBitmap.h"
+#include "platform/codec/CodecTypes.h"
 #include "platform/lossless/TarnwickGeometry.h"
 
 class IWKGraphicsTool;
 class IWKImageView;
 class TWKGraphicsEditor;
 class TWKGraphicsView;
-struct TImageInfo;
-struct TPropertyItem;
 
-// The metadata items of an image (identifier, type, bytes) and its resolution.
+// The metadata items of an image (identifier, type, bytes), its resolution, and its colour
+// profile, XMP and IPTC as the file carried them.
 class TWKGraphicsDocumentProperties : public TWKCustomProperties {
  public:
   int32_t ResolutionX = 0;  // dots per inch, rounded; 0 when the file states none
   int32_t ResolutionY = 0;
+  TEmbeddedMetadata Embedded;
 };
+
+// The EXIF orientation item.
+inline constexpr int32_t kOrientationItemId = 0x0112;
 
 // The transformer of a loaded JPEG's compressed form; follows the document's geometry changes
 // so that a save can keep untouched blocks. Geometry arguments are image pixels.
@@ -113,6 +117,12 @@ class TWKGraphicsDocument : public TWKDocument {
   void ImageChanged();
 
   void LoadMetadata(const TImageInfo& image);
+  // The EXIF orientation of the file as loaded (1 when it states none or a value outside 1..8).
+  int32_t StoredOrientation() const;
+  // Turns a picture stored with the file's orientation upright: both images and the backup;
+  // the metadata then says orientation 1. The lossless form is left to the caller. False when
+  // the pixels could not be turned (nothing changed).
+  bool ShowUpright();
   void SaveMetadata(std::vector<TPropertyItem>& items, double& dpiX, double& dpiY) const;
   // Removes the embedded-thumbnail items (identifiers 20498-20505 and 20507-20539).
   void StripThumbnailTags();

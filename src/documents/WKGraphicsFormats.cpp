@@ -150,10 +150,11 @@ bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const s
     component.Release();
     return false;
   }
-  form->LoadInBackground(std::move(bytes), document.CurrentImage.Width(), document.CurrentImage.Height());
   document.LoadMetadata(info);
+  form->LoadInBackground(std::move(bytes), document.CurrentImage.Width(), document.CurrentImage.Height(),
+                         document.StoredOrientation());
   formatId = FormatIdOfContainer(info.Container);
-  return true;
+  return ShowUpright(document);
 }
 
 bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::string& fileName,
@@ -168,8 +169,10 @@ bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::str
     // The codec reads only the metadata of a file the lossless form holds.
     if (std::unique_ptr<TImageDecoder> reader = TStillImageCodec::OpenFile(fileName, err))
       document.LoadMetadata(reader->Info());
+    if (auto* form = dynamic_cast<TWKLosslessJpeg*>(document.LosslessJpeg.get()))
+      form->OrientUpright(document.StoredOrientation());
     formatId = gfJPEG;
-    return true;
+    return ShowUpright(document);
   }
   TImageInfo info;
   if (!DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, LastError,
@@ -177,7 +180,13 @@ bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::str
     return false;
   document.LoadMetadata(info);
   formatId = FormatIdOfContainer(info.Container);
-  return true;
+  return ShowUpright(document);
+}
+
+bool TWKGraphicsFormats::ShowUpright(TWKGraphicsDocument& document) {
+  if (document.ShowUpright()) return true;
+  LastError = "There is not enough memory to turn the image upright.";
+  return false;
 }
 
 bool TWKGraphicsFormats::SaveDocument(TWKDocument& document, const std::string& fileName,
@@ -215,6 +224,7 @@ bool TWKGraphicsFormats::SaveImage(TWKGraphicsDocument& document, const std::str
   std::vector<TPropertyItem> items;
   document.SaveMetadata(items, options.DpiX, options.DpiY);
   options.Items = items;
+  options.Embedded = &document.Metadata.Embedded;
   return EncodeImageFile(fileName, document.CurrentImage, mimeType, options, LastError);
 }
 

@@ -61,6 +61,9 @@ class TWKGraphicsFormats : public TWKDocumentFormats {
   // A JPEG into the lossless form and, at the same time, through the codec into the document.
   // False with LastError empty when the sequential path should be tried instead.
   bool LoadJpegTogether(TWKGraphicsDocument& document, const std::string& fileName, int32_t& formatId);
+  // A picture stored turned or mirrored (EXIF orientation) is shown upright; false with
+  // LastError when the memory for the turn cannot be had.
+  bool ShowUpright(TWKGraphicsDocument& document);
 
  private:
   std::unique_ptr<IWKJPEGQualityDialog> QualityDialog_;

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "documents/WKGraphicsDocument.h"
 #include "framework/WKLocalizer.h"
+#include "imaging/WKOrientation.h"
 #include "platform/codec/StillImageCodec.h"
 #include "framework/WKUnicode.h"
 
@@ -100,13 +102,22 @@ bool MakeGraphicsThumbnail(const std::string& fileName, int32_t width, int32_t h
   TCodecError err;
   std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err);
   if (!decoder) return false;
-  TSize size = ThumbnailSize(decoder->Info().Width, decoder->Info().Height, width, height);
+  // The preview shows the picture upright, as the document will: a stored picture lying on its
+  // side is fitted with its sides exchanged, then turned.
+  const TImageInfo& info = decoder->Info();
+  const TPropertyItem* item = FindPropertyItem(info.Items, kOrientationItemId);
+  const int32_t orientation = item ? OrientationValue(item->Value.data(), item->Value.size(), item->Type) : 1;
+  const bool sideways = orientation >= 5;
+  TSize size = ThumbnailSize(sideways ? info.Height : info.Width, sideways ? info.Width : info.Height,
+                             width, height);
   size.Width = std::max(size.Width, 1);
   size.Height = std::max(size.Height, 1);
+  if (sideways) std::swap(size.Width, size.Height);
   auto result = std::make_unique<TWKGraphicsThumbnail>();
   if (!result->Image.SetSize(size.Width, size.Height, FormatBGR24)) return false;
   const TWKBitmapStorage& rows = result->Image.Storage();
   if (!decoder->ReadThumbnail({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err)) return false;
+  if (!TurnUpright(result->Image, orientation)) return false;
   thumbnail = std::move(result);
   return true;
 }

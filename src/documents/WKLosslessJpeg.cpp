@@ -3,30 +3,60 @@
 #include <algorithm>
 #include <system_error>
 
+#include "imaging/WKOrientation.h"
+
 TWKLosslessJpeg::TWKLosslessJpeg() : Component_(CreateTarnwickObject()) {}
 // A load still running is waited for: the helper uses this object.
 TWKLosslessJpeg::~TWKLosslessJpeg() { WaitForLoad(); }
 
 void TWKLosslessJpeg::WaitForLoad() const { Loader_.Wait(); }
 
-void TWKLosslessJpeg::LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height) {
+void TWKLosslessJpeg::LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
+                                int32_t orientation) {
   try {
     if (Component_->LoadMemory(bytes.data(), bytes.size()) != 0 && Component_->Width() == width &&
-        Component_->Height() == height)
+        Component_->Height() == height) {
+      OrientHeld(orientation);
       return;
+    }
   } catch (...) {  // out of memory for the coefficients: the document goes on without them
   }
   Component_->Release();
 }
 
+// Runs on the loader or, after it, on the document's thread.
+void TWKLosslessJpeg::OrientHeld(int32_t orientation) {
+  if (Component_->HasImage() == 0) return;
+  TTarnwickGeometry geometry = Component_->Geometry();
+  ApplyUprightSteps(orientation, [&geometry](TOrientStep step) {
+    switch (step) {
+      case TOrientStep::RotateRight: geometry.RotateRight(); break;
+      case TOrientStep::RotateLeft: geometry.RotateLeft(); break;
+      case TOrientStep::Mirror: geometry.Mirror(); break;
+      case TOrientStep::Flip: geometry.Flip(); break;
+    }
+    return true;
+  });
+  if (geometry.ExactFor(Component_->BlockWidth(), Component_->BlockHeight()))
+    Component_->SetGeometry(geometry);
+  else
+    Component_->Release();
+}
+
+void TWKLosslessJpeg::OrientUpright(int32_t orientation) {
+  WaitForLoad();
+  OrientHeld(orientation);
+}
+
 void TWKLosslessJpeg::LoadInBackground(std::shared_ptr<const std::vector<uint8_t>> bytes,
-                                       int32_t width, int32_t height) {
+                                       int32_t width, int32_t height, int32_t orientation) {
   Release();
   if (!bytes) return;
   try {
-    Loader_ = TWKThreadPool::Shared().Run([this, bytes, width, height] { LoadBytes(*bytes, width, height); });
+    Loader_ = TWKThreadPool::Shared().Run(
+        [this, bytes, width, height, orientation] { LoadBytes(*bytes, width, height, orientation); });
   } catch (const std::system_error&) {
-    LoadBytes(*bytes, width, height);
+    LoadBytes(*bytes, width, height, orientation);
   }
 }
 

@@ -33,9 +33,14 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
 
   // Lets go of what it holds, then takes the coefficients of the file in bytes on a helper
   // pool worker (at once when none can be had). A file that is refused or whose picture is not
-  // width x height leaves the form empty.
+  // width x height leaves the form empty. The held picture is then turned upright from the EXIF
+  // orientation as OrientUpright does.
   void LoadInBackground(std::shared_ptr<const std::vector<uint8_t>> bytes, int32_t width,
-                        int32_t height);
+                        int32_t height, int32_t orientation = 1);
+  // Turns the held picture upright from the EXIF orientation it was stored with, on the
+  // coefficients. Where the picture's size does not let the turn stay exact the form lets go,
+  // so that the next JPEG save encodes anew and asks for a quality.
+  void OrientUpright(int32_t orientation);
   // Returns when no load runs any more.
   void WaitForLoad() const;
 
@@ -47,7 +52,9 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
   bool OutOfStep() const { return OutOfStep_; }
 
  private:
-  void LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height);
+  void LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
+                 int32_t orientation);
+  void OrientHeld(int32_t orientation);
 
   std::unique_ptr<ITarnwick> Component_;
   bool OutOfStep_ = false;

@@ -44,7 +44,7 @@ TWKGraphicDocumentView::TWKGraphicDocumentView(TWKGraphicsDocument& document) : 
 void TWKGraphicDocumentView::InitFlags() { Flags = vofVisible | vofBackground | vofPainted; }
 
 void PaintImagePixels(const TWKPixels& image, const TWKMapMode& m, TWKPixels& target,
-                      const TRect& clip) {
+                      const TRect& clip, const TWKDisplayTransform* display) {
   if (image.Bits == nullptr || target.Bits == nullptr || target.PixelFormat != FormatBGR24) return;
   if (image.PixelFormat != FormatBGR24 && image.PixelFormat != FormatBGRA32) return;
   const TRect area = IntersectRect(clip, target.BoundsRect());
@@ -76,18 +76,26 @@ void PaintImagePixels(const TWKPixels& image, const TWKMapMode& m, TWKPixels& ta
         d[2] = p[2];
         d += 3;
       }
+      if (display != nullptr) display->Convert(target.PixelAddress(area.Left, y), area.Width());
       lastRow = row;
       lastDest = target.PixelAddress(area.Left, y);
     }
   });
 }
 
+const TWKDisplayTransform* TWKGraphicDocumentView::DisplayTransform() {
+  const std::shared_ptr<const TColorProfileBytes> monitor = MonitorColorProfile();
+  Display_.Prepare(Document_.Metadata.Embedded.IccProfile, *monitor);
+  return Display_.Identity() ? nullptr : &Display_;
+}
+
 void TWKGraphicDocumentView::PaintBackground(TWKViewCanvas& canvas) {
   const TRect device = canvas.MapMode.DocToDevRect(Document_.ImageRect());
   if (const TWKPixels* image = Document_.CurrentPixels()) {
+    const TWKDisplayTransform* display = DisplayTransform();
     TWKPixels target = canvas.Pixels();
     for (const TRect& r : canvas.ClipRegion().Rects())
-      PaintImagePixels(*image, canvas.MapMode, target, IntersectRect(r, device));
+      PaintImagePixels(*image, canvas.MapMode, target, IntersectRect(r, device), display);
   }
   canvas.ExcludeClipRect(device);
 }

@@ -11,22 +11,28 @@
 #include "documents/WKDocument.h"
 #include "documents/WKImageView.h"
 #include "imaging/WKBitmap.h"
+#include "imaging/WKColorProfile.h"
 #include "view/WKViewControl.h"
 #include "view/WKViewInput.h"
 
 class TWKGraphicsDocument;
 class TWKGraphicsView;
 
-// Draws the document's current image as the view's bottom, opaque layer.
+// Draws the document's current image as the view's bottom, opaque layer, colour-managed: an
+// image whose profile renders unlike the monitor's is converted as it is painted, so only the
+// repainted area is converted and the document's pixels keep their own values.
 class TWKGraphicDocumentView : public TWKViewObject {
  public:
   explicit TWKGraphicDocumentView(TWKGraphicsDocument& document);
   void InitFlags() override;
   void PaintBackground(TWKViewCanvas& canvas) override;
   TWKGraphicsDocument& Document() const { return Document_; }
+  // The conversion the next paint uses; null when the image is shown as it is.
+  const TWKDisplayTransform* DisplayTransform();
 
  private:
   TWKGraphicsDocument& Document_;
+  TWKDisplayTransform Display_;
 };
 
 // Installs the image view and the hand tool as what every image document and editor make
@@ -34,9 +40,10 @@ class TWKGraphicDocumentView : public TWKViewObject {
 void InstallGraphicsViews();
 
 // Nearest-neighbour drawing of image pixels onto the canvas bitmap through the map mode, so
-// that every device pixel shows the image pixel DocFromDev names; only inside clip.
+// that every device pixel shows the image pixel DocFromDev names; only inside clip. With a
+// display transform every painted row is converted for the monitor.
 void PaintImagePixels(const TWKPixels& image, const TWKMapMode& mapMode, TWKPixels& target,
-                      const TRect& clip);
+                      const TRect& clip, const TWKDisplayTransform* display = nullptr);
 
 class TWKGraphicsView : public TWKScrollViewControl,
                         public TWKDocumentView,

@@ -1,5 +1,7 @@
 #include "view/WKViewCanvas.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 bool TWKViewCanvas::BeginPaint(IWKPaintWindow& window) {
@@ -78,6 +80,79 @@ void TWKViewCanvas::FillClipped(const TRect& area, uint8_t red, uint8_t green, u
   }
   const size_t bytes = static_cast<size_t>(r.Width()) * 3;
   for (int32_t y = r.Top + 1; y < r.Bottom; ++y) std::memcpy(PixelAddress(r.Left, y), first, bytes);
+}
+
+template <class Op>
+void TWKViewCanvas::ForEachClippedRow(const TRect& r, Op op) {
+  const TRect bounded = IntersectRect(r, {0, 0, Width_, Height_});
+  if (bounded.IsEmpty()) return;
+  for (const TRect& own : Clip_.Rects()) {
+    const TRect part = IntersectRect(own, bounded);
+    for (int32_t y = part.Top; y < part.Bottom; ++y) op(PixelAddress(part.Left, y), part.Width());
+  }
+}
+
+void TWKViewCanvas::DarkenRect(const TRect& r) {
+  ForEachClippedRow(r, [](uint8_t* p, int32_t count) {
+    for (int32_t i = 0; i < count * 3; ++i) p[i] = static_cast<uint8_t>(p[i] - ((p[i] * 92) >> 8));
+  });
+}
+
+void TWKViewCanvas::InvertRect(const TRect& r) {
+  ForEachClippedRow(r, [](uint8_t* p, int32_t count) {
+    for (int32_t i = 0; i < count * 3; ++i) p[i] = static_cast<uint8_t>(~p[i]);
+  });
+}
+
+void TWKViewCanvas::InvertFrame(const TRect& r) {
+  if (r.IsEmpty()) return;
+  InvertRect({r.Left, r.Top, r.Right, r.Top + 1});
+  if (r.Height() > 1) InvertRect({r.Left, r.Bottom - 1, r.Right, r.Bottom});
+  if (r.Height() > 2) {
+    InvertRect({r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1});
+    if (r.Width() > 1) InvertRect({r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1});
+  }
+}
+
+void TWKViewCanvas::InvertPixel(int32_t x, int32_t y) {
+  if (x < 0 || y < 0 || x >= Width_ || y >= Height_ || !Clip_.Contains(x, y)) return;
+  uint8_t* p = PixelAddress(x, y);
+  for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(~p[c]);
+}
+
+void TWKViewCanvas::DrawFocusRect(const TRect& r) {
+  if (r.IsEmpty()) return;
+  // Walks the outline once, so that no pixel is inverted twice.
+  int32_t step = 0;
+  auto dot = [&](int32_t x, int32_t y) {
+    if (step++ % 2 == 0) InvertPixel(x, y);
+  };
+  for (int32_t x = r.Left; x < r.Right; ++x) dot(x, r.Top);
+  for (int32_t y = r.Top + 1; y < r.Bottom; ++y) dot(r.Right - 1, y);
+  if (r.Height() > 1)
+    for (int32_t x = r.Right - 2; x >= r.Left; --x) dot(x, r.Bottom - 1);
+  if (r.Width() > 1)
+    for (int32_t y = r.Bottom - 2; y > r.Top; --y) dot(r.Left, y);
+}
+
+void TWKViewCanvas::InvertLine(TPoint a, TPoint b) {
+  // Bresenham; only the part over the bitmap costs anything.
+  const int64_t dx = std::abs(int64_t{b.X} - a.X), dy = -std::abs(int64_t{b.Y} - a.Y);
+  const int32_t sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+  int64_t error = dx + dy;
+  int32_t x = a.X, y = a.Y;
+  for (int64_t steps = std::max(dx, -dy); steps >= 0; --steps) {
+    InvertPixel(x, y);
+    const int64_t twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += sx;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += sy;
+    }
+  }
 }
 
 void TWKViewCanvas::ExcludeClipRect(const TRect& r) {

@@ -75,6 +75,16 @@ class TWKViewCanvas {
 
   // Fills the part of r inside the clip region.
   void FillRect(const TRect& r, uint8_t red, uint8_t green, uint8_t blue);
+  // The overlays of the tools, each only inside the clip region. Darkening takes every channel
+  // c to c - (c × 92) / 256 (36 % darker); inverting takes it to 255 - c.
+  void DarkenRect(const TRect& r);
+  void InvertRect(const TRect& r);
+  // The one-pixel outline of r inverted.
+  void InvertFrame(const TRect& r);
+  // A dotted outline of r: every other pixel of the outline inverted.
+  void DrawFocusRect(const TRect& r);
+  // The pixels of the line from a to b, both ends included, inverted.
+  void InvertLine(TPoint a, TPoint b);
 
  protected:
   // Bind and unbind the platform's drawing canvas to the off-screen bitmap.
@@ -86,6 +96,10 @@ class TWKViewCanvas {
   void SetClip(const TWKRegion& region);
   void PaintObjectLayers(const TWKViewObjectList& objects);
   void FillClipped(const TRect& r, uint8_t red, uint8_t green, uint8_t blue);
+  // Calls op(row, count) for each row piece of r inside the clip region and the bitmap.
+  template <class Op>
+  void ForEachClippedRow(const TRect& r, Op op);
+  void InvertPixel(int32_t x, int32_t y);
 
   IWKPaintWindow* Window_ = nullptr;
   TWKRegion Update_;

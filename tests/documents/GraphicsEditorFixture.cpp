@@ -120,14 +120,22 @@ GraphicsEditorTest::~GraphicsEditorTest() {
 }
 
 std::string GraphicsEditorTest::MakeImage(const std::string& name, int32_t width, int32_t height) {
+  return MakeImage(name, width, height, [](int32_t x, int32_t y) {
+    return TBGRPixel{static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(x + y)};
+  });
+}
+
+std::string GraphicsEditorTest::MakeImage(const std::string& name, int32_t width, int32_t height,
+                                          const TPixelPaint& paint) {
   const ptrdiff_t rowBytes = AlignedRowBytes24(width);
   std::vector<uint8_t> bits(static_cast<size_t>(rowBytes * height));
   for (int32_t y = 0; y < height; ++y)
     for (int32_t x = 0; x < width; ++x) {
+      const TBGRPixel c = paint(x, y);
       uint8_t* p = bits.data() + y * rowBytes + x * 3;
-      p[0] = static_cast<uint8_t>(x);
-      p[1] = static_cast<uint8_t>(y);
-      p[2] = static_cast<uint8_t>(x + y);
+      p[0] = c.Blue;
+      p[1] = c.Green;
+      p[2] = c.Red;
     }
   const std::string path = (Folder / name).string();
   TCodecError err;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,8 +91,11 @@ class GraphicsEditorTest : public ::testing::Test {
   GraphicsEditorTest();
   ~GraphicsEditorTest() override;
 
-  // A solid or gradient PNG written by the codec.
+  // A gradient PNG written by the codec: blue x, green y, red x + y (each modulo 256).
   std::string MakeImage(const std::string& name, int32_t width, int32_t height);
+  // A PNG of the pixels paint gives.
+  using TPixelPaint = std::function<TBGRPixel(int32_t x, int32_t y)>;
+  std::string MakeImage(const std::string& name, int32_t width, int32_t height, const TPixelPaint& paint);
   std::string MakeExchangeFile(const std::string& name, int32_t width, int32_t height);
   TWKGraphicsDocument* Open(const std::string& fileName);
   TFakeViewWindow* ViewWindow() const { return LastWindow; }

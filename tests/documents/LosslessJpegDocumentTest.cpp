@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "PhotoCorpus.h"
 #include "documents/WKGeometryCommandState.h"
 #include "documents/WKLosslessJpeg.h"
 #include "platform/lossless/LosslessTestSupport.h"
@@ -11,12 +12,7 @@ using namespace lossless_test;
 
 namespace {
 
-TPicture PictureOf(const TWKPixels& pixels) {
-  TPicture p(pixels.Width, pixels.Height);
-  for (int32_t y = 0; y < pixels.Height; ++y)
-    std::memcpy(p.Row(y), pixels.PixelAddress(pixels.Left, pixels.Top + y), size_t(3 * pixels.Width));
-  return p;
-}
+using photo_corpus::PictureOf;
 
 void ExpectSameCoefficients(const TCoefficients& a, const TCoefficients& b) {
   ASSERT_EQ(a.Width, b.Width);

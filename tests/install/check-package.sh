@@ -18,7 +18,7 @@ dpkg-deb --info "$deb"
 
 depends=$(dpkg-deb --field "$deb" Depends)
 for library in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6 libturbojpeg0 libjpeg62-turbo \
-    libpng16-16 libtiff6 libexiv2-27 libhwy1; do
+    libpng16-16 libtiff6 libexiv2-27 libhwy1 liblcms2-2; do
   [[ ", $depends," == *", $library "* ]] || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb --field "$deb" Recommends)" = qt6-translations-l10n ] || fail "Recommends"

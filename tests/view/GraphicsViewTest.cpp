@@ -1,4 +1,6 @@
 #include "documents/GraphicsEditorFixture.h"
+#include "imaging/WKColorProfile.h"
+#include "support/TestColorProfiles.h"
 #include "view/WKScrollTool.h"
 
 using ::testing::ElementsAre;
@@ -143,4 +145,43 @@ TEST_F(GraphicsViewTest, AClickIsRecordedInImageCoordinates) {
               ElementsAre("MouseCurvedMove Image, 10, 20", "MouseDown Image, 10, 20",
                           "MouseTo Image, 12, 20", "MouseUp Image, 12, 20", "Pause 0.5"));
   Editor->StopRecording();
+}
+
+// A profiled image is shown converted for the monitor; the read-outs keep the file's values.
+TEST_F(GraphicsViewTest, AProfiledImageIsShownConvertedWhileTheReadoutsKeepItsOwnValues) {
+  const std::vector<uint8_t> p3 = test_profiles::DisplayP3Profile();
+  const struct {
+    const char* Name;
+    std::vector<uint8_t> Image, Monitor;
+    bool Converted;
+  } cases[] = {
+      {"untagged", {}, {}, false},
+      {"P3 on sRGB", p3, {}, true},
+      {"P3 on a P3 monitor", p3, p3, false},
+      {"untagged on a P3 monitor", {}, p3, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Document()->Metadata.Embedded.IccProfile = c.Image;
+    SetMonitorColorProfile(c.Monitor);
+    for (const TWKZoomRatio zoom : {TWKZoomRatio{1, 1}, TWKZoomRatio{1, 3}, TWKZoomRatio{4, 1}}) {
+      View()->SetZoom(zoom.Numerator, zoom.Denominator);
+      TViewScreen target(ViewWindow()->ClientSize());
+      ASSERT_TRUE(View()->Paint(target));
+      for (const TPoint p : {TPoint{150, 100}, TPoint{151, 101}, TPoint{140, 95}}) {
+        View()->MouseMove(0, p);
+        const TPoint image = View()->MapMode().DocFromDev(p);
+        ASSERT_TRUE(Document()->ImageRect().Contains(image));
+        const TBGRPixel own = *Document()->CurrentPixels()->Pixel(image.X, image.Y);
+        const uint8_t rgb[3] = {own.Red, own.Green, own.Blue};
+        uint8_t expected[3] = {own.Red, own.Green, own.Blue};
+        if (c.Converted) test_profiles::TransformRgb(c.Image, c.Monitor, rgb, expected);
+        EXPECT_EQ(target.At(p.X, p.Y), (TBGRPixel{expected[2], expected[1], expected[0]}));
+        EXPECT_EQ(Editor->RStatusPanel->Caption(), std::to_string(own.Red));
+        EXPECT_EQ(Editor->GStatusPanel->Caption(), std::to_string(own.Green));
+        EXPECT_EQ(Editor->BStatusPanel->Caption(), std::to_string(own.Blue));
+      }
+    }
+  }
+  SetMonitorColorProfile({});
 }

@@ -188,3 +188,43 @@ TEST(ViewCanvas, ClipStackIsReusedAndPopRestoresTheSavedRegion) {
     canvas.EndPaint();
   }
 }
+
+TEST(ViewCanvas, OverlaysDarkenAndInvertOnlyInsideTheClip) {
+  TFakeWindow window;
+  window.Update = TWKRegion({0, 0, 20, 12});
+  TWKViewCanvas canvas;
+  ASSERT_TRUE(canvas.BeginPaint(window));
+  canvas.FillRect({0, 0, 20, 12}, 200, 200, 200);
+  canvas.ExcludeClipRect({10, 0, 20, 12});  // the right half is someone else's
+  canvas.DarkenRect({0, 0, 20, 2});         // 200 - 200 × 92 / 256 = 129
+  canvas.InvertFrame({1, 3, 5, 7});         // a one-pixel outline
+  canvas.DrawFocusRect({6, 3, 9, 6});       // every other pixel of the outline
+  canvas.InvertLine({0, 11}, {12, 8});      // ends included, clipped at x = 10
+  canvas.EndPaint();
+  auto v = [&](int32_t x, int32_t y) { return int(window.At(x, y)[0]); };
+  EXPECT_EQ(v(0, 0), 129);
+  EXPECT_EQ(v(9, 1), 129);
+  EXPECT_EQ(v(10, 0), 200);
+  EXPECT_EQ(v(0, 2), 200);
+  EXPECT_EQ(v(1, 3), 55);
+  EXPECT_EQ(v(4, 6), 55);
+  EXPECT_EQ(v(2, 4), 200);  // the inside stays
+  EXPECT_EQ(v(4, 5), 55);
+  // Focus outline from the top-left, clockwise: on, off, on, off, ...
+  EXPECT_EQ(v(6, 3), 55);
+  EXPECT_EQ(v(7, 3), 200);
+  EXPECT_EQ(v(8, 3), 55);
+  EXPECT_EQ(v(8, 4), 200);
+  EXPECT_EQ(v(8, 5), 55);
+  EXPECT_EQ(v(7, 5), 200);
+  EXPECT_EQ(v(6, 5), 55);
+  EXPECT_EQ(v(6, 4), 200);
+  EXPECT_EQ(v(7, 4), 200);
+  EXPECT_EQ(v(0, 11), 55);
+  EXPECT_EQ(v(8, 9), 55);
+  EXPECT_EQ(v(12, 8), 200);
+  int inverted = 0;
+  for (int32_t y = 7; y < 12; ++y)
+    for (int32_t x = 0; x < 20; ++x) inverted += v(x, y) == 55;
+  EXPECT_EQ(inverted, 10);  // the line's pixels at x = 0 .. 9, one per column
+}

@@ -202,10 +202,10 @@ QCursor ProgramCursor(int32_t number) {
     case crIBeam: return QCursor(Qt::IBeamCursor);
     case crHourGlass: return QCursor(Qt::WaitCursor);
     case crSizeAll: return QCursor(Qt::SizeAllCursor);
-    case -5: return QCursor(Qt::SizeBDiagCursor);
-    case -6: return QCursor(Qt::SizeVerCursor);
-    case -7: return QCursor(Qt::SizeFDiagCursor);
-    case -8: return QCursor(Qt::SizeHorCursor);
+    case crSizeNESW: return QCursor(Qt::SizeBDiagCursor);
+    case crSizeNS: return QCursor(Qt::SizeVerCursor);
+    case crSizeNWSE: return QCursor(Qt::SizeFDiagCursor);
+    case crSizeWE: return QCursor(Qt::SizeHorCursor);
     case -9: return QCursor(Qt::UpArrowCursor);
     case -12: return QCursor(Qt::DragMoveCursor);
     case -13: return QCursor(Qt::ForbiddenCursor);

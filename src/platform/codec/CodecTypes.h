@@ -36,6 +36,17 @@ const TPropertyItem* FindPropertyItem(std::span<const TPropertyItem> items, uint
 // The embedded-thumbnail identifiers a saved file never carries: 0x5012-0x5019, 0x501B-0x503B.
 bool IsThumbnailPropertyId(uint32_t id);
 
+// What a file carries beside its EXIF items, kept as the file had it: the colour profile (ICC),
+// the XMP packet and the IPTC records (IIM datasets).
+struct TEmbeddedMetadata {
+  std::vector<uint8_t> IccProfile;
+  std::string XmpPacket;
+  std::vector<uint8_t> IptcBlock;
+
+  bool Empty() const { return IccProfile.empty() && XmpPacket.empty() && IptcBlock.empty(); }
+  friend bool operator==(const TEmbeddedMetadata&, const TEmbeddedMetadata&) = default;
+};
+
 // 24-bit pixel rows in caller memory: bytes blue, green, red; rows top-down, RowBytes apart.
 struct TPixelRows {
   uint8_t* Bits = nullptr;
@@ -98,6 +109,7 @@ struct TImageInfo {
   double DpiX = 0;  // dots per inch; 0 when the file states none
   double DpiY = 0;
   std::vector<TPropertyItem> Items;  // in the file's order
+  TEmbeddedMetadata Embedded;
 };
 
 // Sizes every decoder refuses before allocating anything.
@@ -120,4 +132,5 @@ struct TEncodeOptions {
   double DpiX = 0;  // 0: no resolution written
   double DpiY = 0;
   std::span<const TPropertyItem> Items;  // written after the pixels; thumbnail items are skipped
+  const TEmbeddedMetadata* Embedded = nullptr;  // written with the items where the format holds it
 };

@@ -50,7 +50,7 @@ class TJpegDecoder final : public TImageDecoder {
     Info_.Width = width;
     Info_.Height = height;
     TCodecError metadataErr;
-    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr);
+    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr, &Info_.Embedded);
     if (!ReadJfifDensity(Data_->Bytes(), Info_.DpiX, Info_.DpiY))
       ResolutionFromItems(Info_.Items, Info_.DpiX, Info_.DpiY);
     return true;

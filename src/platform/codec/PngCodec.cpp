@@ -127,7 +127,7 @@ class TPngDecoder final : public TImageDecoder {
       Info_.DpiY = resY * 0.0254;
     }
     TCodecError metadataErr;
-    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr);
+    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr, &Info_.Embedded);
     return true;
   }
 

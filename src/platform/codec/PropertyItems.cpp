@@ -144,7 +144,66 @@ bool Writable(const TPropertyItem& item, bool ownResolution) {
   return !(ownResolution && IsResolutionTag(item.Id));
 }
 
+// Exiv2 keeps a TIFF's profile among the EXIF tags as well.
+constexpr uint16_t IccProfileTag = 0x8773;
+
+void ReadEmbedded(Exiv2::Image& image, TEmbeddedMetadata& embedded) {
+  if (image.iccProfileDefined()) {
+    const Exiv2::DataBuf* icc = image.iccProfile();
+    if (icc && icc->size_ > 0) embedded.IccProfile.assign(icc->pData_, icc->pData_ + icc->size_);
+  }
+  if (embedded.IccProfile.empty()) {
+    const Exiv2::ExifData& exif = image.exifData();
+    auto tag = exif.findKey(Exiv2::ExifKey(IccProfileTag, "Image"));
+    if (tag != exif.end() && tag->size() > 0) {
+      embedded.IccProfile.resize(tag->size());
+      tag->copy(embedded.IccProfile.data(), Exiv2::littleEndian);
+    }
+  }
+  embedded.XmpPacket = image.xmpPacket();
+  if (!image.iptcData().empty()) {
+    Exiv2::DataBuf iim = Exiv2::IptcParser::encode(image.iptcData());
+    if (iim.size_ > 0) embedded.IptcBlock.assign(iim.pData_, iim.pData_ + iim.size_);
+  }
+}
+
+void WriteEmbedded(const TEmbeddedMetadata& embedded, Exiv2::Image& image) {
+  if (embedded.IccProfile.empty()) {
+    image.clearIccProfile();
+  } else {
+    Exiv2::DataBuf icc(embedded.IccProfile.data(), long(embedded.IccProfile.size()));
+    image.setIccProfile(icc, false);
+  }
+  image.clearXmpData();
+  image.clearXmpPacket();
+  if (!embedded.XmpPacket.empty()) {
+    image.setXmpPacket(embedded.XmpPacket);
+    image.writeXmpFromPacket(true);
+  }
+  Exiv2::IptcData iptc;
+  if (!embedded.IptcBlock.empty())
+    Exiv2::IptcParser::decode(iptc, embedded.IptcBlock.data(), uint32_t(embedded.IptcBlock.size()));
+  image.setIptcData(iptc);
+}
+
 }  // namespace
+
+bool SetXmpOrientationUpright(std::string& packet) {
+  InitExiv2();
+  try {
+    Exiv2::XmpData xmp;
+    if (packet.empty() || Exiv2::XmpParser::decode(xmp, packet) != 0) return false;
+    auto it = xmp.findKey(Exiv2::XmpKey("Xmp.tiff.Orientation"));
+    if (it == xmp.end() || it->toString() == "1") return false;
+    it->setValue("1");
+    std::string out;
+    if (Exiv2::XmpParser::encode(out, xmp) != 0 || out.empty()) return false;
+    packet = std::move(out);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
 
 uint32_t PropertyTypeSize(uint16_t type) {
   switch (type) {
@@ -157,15 +216,17 @@ uint32_t PropertyTypeSize(uint16_t type) {
 }
 
 bool ReadPropertyItems(std::span<const uint8_t> file, std::vector<TPropertyItem>& items,
-                       TCodecError& err) {
+                       TCodecError& err, TEmbeddedMetadata* embedded) {
   InitExiv2();
   items.clear();
+  if (embedded) *embedded = {};
   try {
     Exiv2::Image::AutoPtr image =
         Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
     if (!image.get()) return err.Fail(TCodecStatus::MetadataFailed, "No metadata reader for the file.");
     image->readMetadata();
     ItemsFromExif(image->exifData(), items);
+    if (embedded) ReadEmbedded(*image, *embedded);
     return true;
   } catch (const std::exception& e) {
     items.clear();
@@ -211,7 +272,8 @@ TPropertyItem RationalItem(uint32_t id, double value) {
 }  // namespace
 
 bool WritePropertyItems(std::vector<uint8_t>& file, std::span<const TPropertyItem> items,
-                        double dpiX, double dpiY, TCodecError& err) {
+                        double dpiX, double dpiY, TCodecError& err,
+                        const TEmbeddedMetadata* embedded) {
   InitExiv2();
   const bool ownResolution = dpiX > 0;
   try {
@@ -228,6 +290,7 @@ bool WritePropertyItems(std::vector<uint8_t>& file, std::span<const TPropertyIte
       AddItem(exif, TPropertyItem{0x0128, PropertyTypeShort, {2, 0}});
     }
     image->setExifData(exif);
+    if (embedded) WriteEmbedded(*embedded, *image);
     image->writeMetadata();
     Exiv2::BasicIo& io = image->io();
     if (io.open() != 0) return err.Fail(TCodecStatus::MetadataFailed, "Cannot read back the file.");

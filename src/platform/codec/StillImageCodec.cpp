@@ -133,8 +133,9 @@ bool TStillImageCodec::Encode(std::string_view mimeType, const TConstPixelRows& 
   if (mimeType == "image/jpeg" && (options.Quality < 0 || options.Quality > 100))
     return err.Fail(TCodecStatus::InvalidArgument, "The JPEG quality must lie between 0 and 100.");
   if (!encoder->Encode(src, options, out, err)) return false;
-  if (!encoder->CarriesMetadata() || options.Items.empty()) return true;
-  return WritePropertyItems(out, options.Items, options.DpiX, options.DpiY, err);
+  const bool embedded = options.Embedded && !options.Embedded->Empty();
+  if (!encoder->CarriesMetadata() || (options.Items.empty() && !embedded)) return true;
+  return WritePropertyItems(out, options.Items, options.DpiX, options.DpiY, err, options.Embedded);
 }
 
 bool TStillImageCodec::SaveToFile(std::string_view mimeType, const TConstPixelRows& src,

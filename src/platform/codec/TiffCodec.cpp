@@ -196,7 +196,7 @@ class TTiffDecoder final : public TImageDecoder {
     ReadResolution();
     if (!ChooseLayout(err)) return false;
     TCodecError metadataErr;
-    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr);
+    ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr, &Info_.Embedded);
     return true;
   }
 

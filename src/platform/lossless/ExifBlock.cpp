@@ -131,22 +131,28 @@ std::vector<uint8_t> ExifWithoutThumbnail(std::span<const uint8_t> app1) {
   return out;
 }
 
+namespace {
+
+// The offset of the directory entry for the tag; 0 when the directory has none.
+size_t FindEntry(const TTiffReader& r, size_t ifd, uint32_t wanted) {
+  if (!r.Has(ifd, 2) || !r.Has(ifd, 2 + 12 * size_t(r.U16(ifd)))) return 0;
+  for (uint32_t i = 0, n = r.U16(ifd); i < n; ++i)
+    if (r.U16(ifd + 2 + 12 * size_t(i)) == wanted) return ifd + 2 + 12 * size_t(i);
+  return 0;
+}
+
+}  // namespace
+
 void SetExifPixelSize(std::vector<uint8_t>& app1, uint32_t width, uint32_t height) {
   std::optional<TTiffReader> tiff = ExifTiff(app1);
   if (!tiff) return;
   TTiffReader& r = *tiff;
   // The EXIF directory from IFD0's pointer entry.
-  const auto find = [&r](size_t ifd, uint32_t wanted) -> size_t {
-    if (!r.Has(ifd, 2) || !r.Has(ifd, 2 + 12 * size_t(r.U16(ifd)))) return 0;
-    for (uint32_t i = 0, n = r.U16(ifd); i < n; ++i)
-      if (r.U16(ifd + 2 + 12 * size_t(i)) == wanted) return ifd + 2 + 12 * size_t(i);
-    return 0;
-  };
-  const size_t pointer = find(r.U32(4), 0x8769);
+  const size_t pointer = FindEntry(r, r.U32(4), 0x8769);
   if (pointer == 0) return;
   const size_t exif = r.U32(pointer + 8);
   for (const auto& [tag, value] : {std::pair{0xA002u, width}, std::pair{0xA003u, height}}) {
-    const size_t entry = find(exif, tag);
+    const size_t entry = FindEntry(r, exif, tag);
     if (entry == 0 || r.U32(entry + 4) != 1) continue;
     const uint32_t type = r.U16(entry + 2);
     if (type == 3 && value <= 0xFFFF) {
@@ -156,4 +162,12 @@ void SetExifPixelSize(std::vector<uint8_t>& app1, uint32_t width, uint32_t heigh
       r.PutU32(entry + 8, value);
     }
   }
+}
+
+void SetExifOrientation(std::vector<uint8_t>& app1, uint16_t orientation) {
+  std::optional<TTiffReader> tiff = ExifTiff(app1);
+  if (!tiff) return;
+  TTiffReader& r = *tiff;
+  const size_t entry = FindEntry(r, r.U32(4), 0x0112);
+  if (entry != 0 && r.U16(entry + 2) == 3 && r.U32(entry + 4) == 1) r.PutU16(entry + 8, orientation);
 }

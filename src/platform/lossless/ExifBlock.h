@@ -13,3 +13,5 @@ std::vector<uint8_t> ExifWithoutThumbnail(std::span<const uint8_t> app1);
 // Sets the EXIF pixel dimensions (PixelXDimension, PixelYDimension) where the block has them,
 // in place; nothing else changes.
 void SetExifPixelSize(std::vector<uint8_t>& app1, uint32_t width, uint32_t height);
+// Sets IFD0's orientation (a single SHORT) in place where the block has one.
+void SetExifOrientation(std::vector<uint8_t>& app1, uint16_t orientation);

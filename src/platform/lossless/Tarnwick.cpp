@@ -12,6 +12,7 @@
 
 #include "framework/WKAtomicFile.h"
 #include "imaging/WKParallel.h"
+#include "platform/codec/PropertyItems.h"
 #include "platform/lossless/ExifBlock.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/JpegQuality.h"
@@ -20,6 +21,9 @@
 namespace {
 
 constexpr int64_t MaxPixels = 400'000'000;
+// The XMP APP1 segment's name, with its terminating zero, and a segment's largest payload.
+constexpr char XmpSignature[] = "http://ns.adobe.com/xap/1.0/";
+constexpr size_t MaxMarkerBytes = 65533;
 
 struct TJpegError {
   jpeg_error_mgr Manager;
@@ -386,15 +390,7 @@ int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
   return 1;
 }
 
-// Exact when every output block boundary falls on a boundary of the held blocks: along each
-// axis of the loaded image, the crop edge that becomes the output's first edge lies on an MCU
-// boundary (the last output block may be partial; its overhang is padding).
-bool TTarnwick::ExactPossible() const {
-  const TRect& c = Geometry_.Crop;
-  const int32_t x = Geometry_.SourceXReversed() ? c.Right : c.Left;
-  const int32_t y = Geometry_.SourceYReversed() ? c.Bottom : c.Top;
-  return x % McuWidth_ == 0 && y % McuHeight_ == 0;
-}
+bool TTarnwick::ExactPossible() const { return Geometry_.ExactFor(McuWidth_, McuHeight_); }
 
 // The compression parameters of the held file (tables, sampling, density), turned with the
 // geometry, for a picture of the given size.
@@ -436,8 +432,20 @@ void TTarnwick::WriteMarkers(j_compress_ptr dst) const {
     if (m->marker == JPEG_APP0 + 1 && starts("Exif\0", 6)) {
       std::vector<uint8_t> exif = ExifWithoutThumbnail({m->data, m->data_length});
       SetExifPixelSize(exif, dst->image_width, dst->image_height);
+      // The document shows every picture upright, so the saved one is stored upright.
+      SetExifOrientation(exif, 1);
       jpeg_write_marker(dst, m->marker, exif.data(), unsigned(exif.size()));
       continue;
+    }
+    if (m->marker == JPEG_APP0 + 1 && starts(XmpSignature, sizeof XmpSignature)) {
+      std::string packet(reinterpret_cast<const char*>(m->data) + sizeof XmpSignature,
+                         m->data_length - sizeof XmpSignature);
+      if (SetXmpOrientationUpright(packet) && packet.size() <= MaxMarkerBytes - sizeof XmpSignature) {
+        std::vector<uint8_t> xmp(XmpSignature, XmpSignature + sizeof XmpSignature);
+        xmp.insert(xmp.end(), packet.begin(), packet.end());
+        jpeg_write_marker(dst, m->marker, xmp.data(), unsigned(xmp.size()));
+        continue;
+      }
     }
     jpeg_write_marker(dst, m->marker, m->data, m->data_length);
   }

@@ -38,6 +38,14 @@ struct TTarnwickGeometry {
   // Whether the loaded image's axes run backwards in the document.
   bool SourceXReversed() const { return Transpose ? FlipY : MirrorX; }
   bool SourceYReversed() const { return Transpose ? MirrorX : FlipY; }
+  // Whether every block of the document's picture is one block of the loaded image moved: the
+  // crop edge that becomes the picture's first column and row lies on the coding-block grid
+  // (the last blocks may be partial; their overhang is padding).
+  bool ExactFor(int32_t blockWidth, int32_t blockHeight) const {
+    const int32_t x = SourceXReversed() ? Crop.Right : Crop.Left;
+    const int32_t y = SourceYReversed() ? Crop.Bottom : Crop.Top;
+    return blockWidth > 0 && blockHeight > 0 && x % blockWidth == 0 && y % blockHeight == 0;
+  }
 
   friend bool operator==(const TTarnwickGeometry&, const TTarnwickGeometry&) = default;
 };

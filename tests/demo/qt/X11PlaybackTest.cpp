@@ -3,7 +3,6 @@
 // the playback with no button left down (as xinput sees it). Started outside an X server, the
 // program runs itself again under xvfb-run; without xvfb-run, xdotool or xinput it is skipped.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QCursor>
@@ -13,7 +12,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTest>
 #include <cstdlib>
 #include <xcb/xcb.h>
@@ -27,11 +25,10 @@
 #include "demo/qt/QtDemoScreenPoints.h"
 #include "demo/qt/WKBalloon.h"
 #include "demo/qt/DemoTestWindow.h"
+#include "support/XvfbRerun.h"
 #include "tools/framework/WKDemoRegistry.h"
 
 namespace {
-
-constexpr int kSkipped = 77;
 
 QString RunTool(const QString& program, const QStringList& arguments) {
   QProcess process;
@@ -185,23 +182,8 @@ TEST_F(X11PlaybackTest, SwappedButtonsStillClickAndStaySwapped) {
 }
 
 int main(int argc, char** argv) {
-  if (std::getenv("QM_UNDER_XVFB") == nullptr) {
-    for (const char* tool : {"xvfb-run", "xdotool", "xinput", "xauth"}) {
-      if (QStandardPaths::findExecutable(tool).isEmpty()) {
-        std::printf("%s is not installed: skipped\n", tool);
-        return kSkipped;
-      }
-    }
-    setenv("QM_UNDER_XVFB", "1", 1);
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    std::vector<char*> args{const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
-                            const_cast<char*>("-screen 0 1280x1024x24")};
-    for (int i = 0; i < argc; ++i) args.push_back(argv[i]);
-    args.push_back(nullptr);
-    execvp("xvfb-run", args.data());
-    std::perror("xvfb-run");
-    return 1;
-  }
+  const int rerun = xvfb_rerun::RerunUnderXvfb(argc, argv, {"xvfb-run", "xdotool", "xinput", "xauth"});
+  if (rerun >= 0) return rerun;
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

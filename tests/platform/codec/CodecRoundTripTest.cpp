@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -103,6 +104,61 @@ TEST(CodecMetadata, ResavedFileKeepsCameraItemsAndDropsThumbnail) {
     ASSERT_TRUE(decoder) << mime << err.Message;
     EXPECT_EQ(MissingItems(CameraItems(), decoder->Info().Items), "") << mime;
     EXPECT_FALSE(HasThumbnailItems(decoder->Info().Items)) << mime;
+  }
+}
+
+// Without any EXIF item to write, the profile, XMP and IPTC still reach every format that
+// holds them, and come back as they were given.
+TEST(CodecMetadata, ProfileXmpAndIptcTravelThroughEveryFormatThatHoldsThem) {
+  TEmbeddedMetadata embedded;
+  embedded.IccProfile.resize(512);
+  for (size_t i = 0; i < embedded.IccProfile.size(); ++i) embedded.IccProfile[i] = uint8_t(i * 13 + 1);
+  embedded.IccProfile[0] = 0, embedded.IccProfile[1] = 0, embedded.IccProfile[2] = 2, embedded.IccProfile[3] = 0;
+  embedded.XmpPacket =
+      "<?xpacket begin=\"\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?><x:xmpmeta xmlns:x=\"adobe:ns:meta/\">"
+      "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\"><rdf:Description rdf:about=\"\" "
+      "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" xmp:Rating=\"3\"/></rdf:RDF></x:xmpmeta><?xpacket end=\"w\"?>";
+  const std::string caption = "Harbour at dusk";
+  embedded.IptcBlock = {0x1C, 0x02, 0x78, 0x00, uint8_t(caption.size())};
+  embedded.IptcBlock.insert(embedded.IptcBlock.end(), caption.begin(), caption.end());
+  const TPicture photo = TPicture::Synthetic(48, 32);
+  for (const char* mime : {"image/jpeg", "image/tiff", "image/png", "image/bmp"}) {
+    SCOPED_TRACE(mime);
+    TEncodeOptions options;
+    options.Embedded = &embedded;
+    std::vector<uint8_t> saved;
+    TCodecError err;
+    ASSERT_TRUE(TStillImageCodec::Encode(mime, photo.ConstRows(), options, saved, err)) << err.Message;
+    if (std::string(mime) == "image/bmp") {  // holds none of them: the pixels only
+      EXPECT_EQ(std::search(saved.begin(), saved.end(), caption.begin(), caption.end()), saved.end());
+      continue;
+    }
+    auto decoder = TStillImageCodec::OpenMemory(saved.data(), saved.size(), err);
+    ASSERT_TRUE(decoder) << err.Message;
+    const TEmbeddedMetadata& back = decoder->Info().Embedded;
+    EXPECT_EQ(back.IccProfile, embedded.IccProfile);
+    EXPECT_NE(back.XmpPacket.find("xmp:Rating=\"3\""), std::string::npos) << back.XmpPacket;
+    const std::string iptc(back.IptcBlock.begin(), back.IptcBlock.end());
+    EXPECT_NE(iptc.find(std::string("\x1C\x02\x78\x00\x0F", 5) + caption), std::string::npos);
+  }
+}
+
+// An XMP packet's orientation is set upright; a packet without one, or one that does not parse,
+// is left alone.
+TEST(CodecMetadata, XmpOrientationBecomesUpright) {
+  const std::string head =
+      "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+      "<rdf:Description rdf:about=\"\" xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\" ";
+  const std::string tail = "/></rdf:RDF></x:xmpmeta>";
+  std::string turned = head + "tiff:Orientation=\"6\" tiff:Make=\"QX\"" + tail;
+  EXPECT_TRUE(SetXmpOrientationUpright(turned));
+  EXPECT_NE(turned.find("tiff:Orientation=\"1\""), std::string::npos) << turned;
+  EXPECT_NE(turned.find("tiff:Make=\"QX\""), std::string::npos);
+  for (std::string unchanged : {head + "tiff:Orientation=\"1\"" + tail, head + "tiff:Make=\"QX\"" + tail,
+                                std::string("<not xml"), std::string()}) {
+    const std::string before = unchanged;
+    EXPECT_FALSE(SetXmpOrientationUpright(unchanged));
+    EXPECT_EQ(unchanged, before);
   }
 }
 

@@ -33,21 +33,8 @@ class ToolTest : public GraphicsEditorTest {
   // Opens a PNG of the given pixels; the view shows it at 1/1 from the client origin when it
   // fits the view.
   TWKGraphicsDocument* OpenPainted(int32_t width, int32_t height, const TPaint& paint) {
-    const ptrdiff_t rowBytes = (width * 3 + 3) & ~3;
-    std::vector<uint8_t> bits(static_cast<size_t>(rowBytes * height));
-    for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) {
-        const TBGRPixel p = paint(x, y);
-        uint8_t* d = bits.data() + y * rowBytes + x * 3;
-        d[0] = p.Blue;
-        d[1] = p.Green;
-        d[2] = p.Red;
-      }
-    const std::string path = (Folder / "painted.png").string();
-    TCodecError err;
-    EXPECT_TRUE(TStillImageCodec::SaveToFile("image/png", {bits.data(), rowBytes, width, height}, {}, path, err));
     if (Document() != nullptr) Document()->NoSaveQuery = true;
-    TWKGraphicsDocument* doc = Open(path);
+    TWKGraphicsDocument* doc = Open(MakeImage("painted.png", width, height, paint));
     EXPECT_NE(doc, nullptr);
     return doc;
   }

@@ -125,13 +125,20 @@ QToolButton* TWKWrapToolbar::AddButton(const std::string& caption, int imageInde
   SetImageIndex(button, imageIndex);
   if (click) QObject::connect(button, &QToolButton::clicked, button, [click] { click(); });
   layout()->addWidget(button);
+  ItemsChanged();
   return button;
 }
 
 QWidget* TWKWrapToolbar::AddSeparator(int width) {
   auto* separator = new TSeparator(this, width);
   layout()->addWidget(separator);
+  ItemsChanged();
   return separator;
+}
+
+void TWKWrapToolbar::ItemsChanged() {
+  // A new item can start a new row without the bar changing its width: its owner resizes it.
+  if (OnResize) OnResize();
 }
 
 void TWKWrapToolbar::SetImageIndex(QToolButton* button, int imageIndex) {

@@ -67,6 +67,8 @@ class TWKWrapToolbar : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void ItemsChanged();
+
   TWKImageList* Images_ = nullptr;
   bool Wrap_ = true;
 };
