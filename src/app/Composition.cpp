@@ -78,6 +78,21 @@ std::vector<std::string> ProgramArguments() {
   return files;
 }
 
+// The demonstration module (shown at start until the settings say otherwise) on the options'
+// desktop or the real one, and the demo editor module.
+void CreateDemonstrationModules(TWKApplication& app, TMainForm& form, IWKMainWindow& window,
+                                const TWKGraphicsEditor& editor, const TCompositionOptions& options,
+                                bool unattended) {
+  std::unique_ptr<IWKDemoPlatform> desktop =
+      options.DemoPlatform ? options.DemoPlatform() : std::make_unique<TQtDemoPlatform>();
+  auto* demo = app.CreateModule<TWKDemonstrationModule>(std::move(desktop), &window);
+  demo->DemoFolder = editor.DemoFolder;
+  demo->ShowAtStartup = true;
+  // A program that a test hook drives shows no list: nobody would close it.
+  if (!unattended) demo->ListFormFactory = [] { return std::make_unique<TQtDemoListForm>(); };
+  app.CreateModule<TWKDemoEditorModule>(form, *demo);
+}
+
 }  // namespace
 
 TModule::TModule(TWKComponent* owner, TCompositionOptions options)
@@ -118,16 +133,8 @@ void TModule::DataModuleCreate() {
   help->ProductVersion = QM_VERSION;
   help->HomePage = QM_HOME_PAGE;
   help->UpdateUrl = QM_UPDATE_URL;
-  // 4. Demonstration module (ShowAtStartup true until the settings say otherwise; it keeps the
-  //    registry the tools fill) and the demonstration editor module.
-  std::unique_ptr<IWKDemoPlatform> desktop =
-      Options_.DemoPlatform ? Options_.DemoPlatform() : std::make_unique<TQtDemoPlatform>();
-  auto* demo = app.CreateModule<TWKDemonstrationModule>(std::move(desktop), &windows->Window);
-  demo->DemoFolder = editor->DemoFolder;
-  demo->ShowAtStartup = true;
-  // A program that a test hook drives shows no list: nobody would close it.
-  if (!unattended) demo->ListFormFactory = [] { return std::make_unique<TQtDemoListForm>(); };
-  app.CreateModule<TWKDemoEditorModule>(*form, *demo);
+  // 4. Demonstration module (it keeps the registry the tools fill) and demo editor module.
+  CreateDemonstrationModules(app, *form, windows->Window, *editor, Options_, unattended);
   // 5. About module.
   app.CreateModule<TWKAbout>(windows->Window, *Shell_, form)
       ->SetLayout(kAboutLabels, static_cast<int32_t>(std::size(kAboutLabels)), "About");

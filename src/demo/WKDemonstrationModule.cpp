@@ -103,23 +103,10 @@ void TWKDemonstrationModule::BeforePlay(bool& cancel) {
   if (TWKGraphicsEditor* editor = FindGraphicsEditor()) {
     if (TWKDocument* document = editor->CurrentDocument(); document != nullptr && document->NoSaveQuery)
       document->CloseQuery();
-    if (editor->CurrentDocument() != nullptr) {
-      if (Ask(kCloseImageQuestionText, kQuestionFlags) != IDYES) {
-        cancel = true;
-        return;
-      }
-      while (TWKDocument* document = editor->CurrentDocument()) {
-        if (editor->PluginMode()) {
-          PluginFileName = document->FileName;
-          document->Save();  // the image goes back into the exchange file
-        }
-        // Declining in the document's own save prompt cancels, in plug-in mode too; a
-        // document that stays although it agreed to close ends the loop as well.
-        if (!document->CloseQuery() || editor->CurrentDocument() == document) {
-          cancel = true;
-          return;
-        }
-      }
+    if (editor->CurrentDocument() != nullptr &&
+        (Ask(kCloseImageQuestionText, kQuestionFlags) != IDYES || !CloseImages(*editor))) {
+      cancel = true;
+      return;
     }
   }
   if (TWKApplication* app = Application()) {
@@ -127,6 +114,19 @@ void TWKDemonstrationModule::BeforePlay(bool& cancel) {
     TitleChanged_ = true;
     app->SetTitle(SavedTitle + " - " + Playback_->Script().Title());
   }
+}
+
+bool TWKDemonstrationModule::CloseImages(TWKGraphicsEditor& editor) {
+  while (TWKDocument* document = editor.CurrentDocument()) {
+    if (editor.PluginMode()) {
+      PluginFileName = document->FileName;
+      document->Save();  // the image goes back into the exchange file
+    }
+    // Declining in the document's own save prompt cancels, in plug-in mode too; a document
+    // that stays although it agreed to close ends the loop as well.
+    if (!document->CloseQuery() || editor.CurrentDocument() == document) return false;
+  }
+  return true;
 }
 
 void TWKDemonstrationModule::RestoreTitle() {

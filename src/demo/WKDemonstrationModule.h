@@ -16,6 +16,7 @@
 #include "tools/framework/WKDemoRegistry.h"
 
 class IWKMainWindow;
+class TWKGraphicsEditor;
 class IWKUIItem;
 class TWKDemoList;
 
@@ -133,6 +134,8 @@ class TWKDemonstrationModule : public TWKModuleWithControls {
     TWKDemonstrationModule& Module_;
   };
 
+  // Closes the editor's images, each with the user's consent; false when one stays open.
+  bool CloseImages(TWKGraphicsEditor& editor);
   void RestoreTitle();
   void ReshowListLater();
 
