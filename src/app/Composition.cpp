@@ -36,8 +36,14 @@
 #include "tools/framework/qt/WKToolPanel.h"
 #include "tools/geometry/CropTool.h"
 #include "tools/geometry/FreeRotationTool.h"
+#include "tools/geometry/ResizeTool.h"
+#include "tools/geometry/RotateTool.h"
 #include "tools/geometry/qt/CropFrame.h"
 #include "tools/geometry/qt/FreeRotationFrame.h"
+#include "tools/geometry/qt/ResizeFrame.h"
+#include "tools/geometry/qt/RotateFrame.h"
+#include "tools/retouch/AdjustmentTool.h"
+#include "tools/retouch/qt/AdjustmentFrame.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
@@ -93,6 +99,30 @@ void CreateDemonstrationModules(TWKApplication& app, TMainForm& form, IWKMainWin
   app.CreateModule<TWKDemoEditorModule>(form, *demo);
 }
 
+// Step 9: the tools in panel order, with the separators between groups and their button images.
+void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
+  TWKToolPanelModule* panel = ToolPanel();
+  auto* resize = CreateTool<TWKResizeTool>(&app, CreateResizeFrame);
+  if (resize->Button != nullptr) resize->Button->SetImageIndex(23);
+  auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
+  if (crop->Button != nullptr) crop->Button->SetImageIndex(24);
+  auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
+  if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
+  if (panel != nullptr) panel->AddToolSeparator(6);
+  auto* adjustment = CreateTool<TWKAdjustmentTool>(&app, resize, CreateAdjustmentFrame);
+  if (adjustment->Button != nullptr) adjustment->Button->SetImageIndex(97);
+  if (panel != nullptr) panel->AddToolSeparator(1000);
+  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
+  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
+  editor.SetCurrentTool(redEye);
+  auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
+  if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
+  auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
+  if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
+  auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
+  if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+}
+
 }  // namespace
 
 TModule::TModule(TWKComponent* owner, TCompositionOptions options)
@@ -142,27 +172,16 @@ void TModule::DataModuleCreate() {
   app.CreateModule<TWKToolPanelModule>(*form);
   if (editor->StandardToolbar != nullptr)
     windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
-  // 7. Original-image tool; rotate/flip tool with its panel button hidden.
+  // 7. Original-image tool; rotate/flip tool with its panel button hidden, its commands on the
+  //    standard tool bar (images 16-19) and in the Edit menu.
+  auto* rotate = CreateTool<TWKRotateTool>(&app, CreateRotateFrame);
+  if (rotate->Button != nullptr) rotate->Button->SetVisible(false);
+  rotate->AddCommandItems(windows->Window, editor->StandardToolbar, editor->EditMenuItem);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |
   //    emphasis 51.
-  TWKToolPanelModule* panel = ToolPanel();
-  auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
-  if (crop->Button != nullptr) crop->Button->SetImageIndex(24);
-  auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
-  if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
-  if (panel != nullptr) panel->AddToolSeparator(6);
-  if (panel != nullptr) panel->AddToolSeparator(1000);
-  auto* redEye = CreateTool<TWKRedEyeTool>(&app, CreateRedEyeFrame);
-  if (redEye->Button != nullptr) redEye->Button->SetImageIndex(46);
-  editor->SetCurrentTool(redEye);
-  auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
-  if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
-  auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
-  if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
-  auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
-  if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+  CreatePanelTools(app, *editor);
 }

@@ -2,10 +2,14 @@
 
 void TWKCommandHistoryList::Add(std::unique_ptr<TWKCommandState> state) {
   if (!state) return;
-  while (Count() > Position_) States_.pop_back();
-  if (SavedPosition_ > Position_) ForgetSaved();  // the saved state was just cut off
+  DiscardRedo();
   States_.push_back(std::move(state));
   ++Position_;
+}
+
+void TWKCommandHistoryList::DiscardRedo() {
+  while (Count() > Position_) States_.pop_back();
+  if (SavedPosition_ > Position_) ForgetSaved();  // the saved state was just cut off
 }
 
 void TWKCommandHistoryList::Undo() {

@@ -24,6 +24,8 @@ class TWKCommandHistoryList {
   bool CanRedo() const { return Position_ < Count(); }
   void Undo();
   void Redo();
+  // Frees every redoable state (a step taken back for good).
+  void DiscardRedo();
   TWKCommandState* LastDone() const;
   TWKCommandState* NextRedo() const;
 

@@ -6,7 +6,7 @@ std::unique_ptr<TWKGeometrySnapshot> TWKGeometrySnapshot::Take(const TWKGraphics
                                                                bool withOriginal) {
   auto s = std::make_unique<TWKGeometrySnapshot>();
   s->HasOriginal = withOriginal && !document.OriginalImage.Empty();
-  document.CopyImages(s->Current, s->HasOriginal ? &s->Original : nullptr);
+  if (!document.CopyImages(s->Current, s->HasOriginal ? &s->Original : nullptr)) return nullptr;
   s->LosslessHeld = document.LosslessJpeg && document.LosslessJpeg->GetGeometry(s->Lossless);
   return s;
 }
@@ -32,7 +32,7 @@ TWKGeometryCommandState::TWKGeometryCommandState(IWKGraphicsTool* tool,
       After_(std::move(after)) {}
 
 void TWKGeometryCommandState::Undo() {
-  Before_->Restore(Document());
+  if (Before_) Before_->Restore(Document());
   TWKCustomGraphicsCommandState::Undo();
 }
 

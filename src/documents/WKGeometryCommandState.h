@@ -16,7 +16,8 @@ struct TWKGeometrySnapshot {
   bool LosslessHeld = false;
   TTarnwickGeometry Lossless;
 
-  // withOriginal false: the step leaves the original image alone, and so does the snapshot.
+  // withOriginal false: the step leaves the original image alone, and so does the snapshot. None
+  // when the copies cannot be had: restoring a half-taken side would empty the images.
   static std::unique_ptr<TWKGeometrySnapshot> Take(const TWKGraphicsDocument& document,
                                                    bool withOriginal = true);
   // Both images back, then the lossless geometry (a form let go in between stays let go).
@@ -25,7 +26,8 @@ struct TWKGeometrySnapshot {
 
 class TWKGeometryCommandState : public TWKCustomGraphicsCommandState {
  public:
-  // `before` was taken just before the step; the after side is the document as it is now.
+  // `before` was taken just before the step; the after side is the document as it is now. A
+  // side that could not be taken (none) is left alone by undo or redo.
   TWKGeometryCommandState(IWKGraphicsTool* tool, TWKGraphicsDocument& document,
                           std::unique_ptr<TWKGeometrySnapshot> before);
   // Without an after side (none) a subclass redoes the step itself.

@@ -148,15 +148,22 @@ bool TWKGraphicsDocument::Crop(const TRect& rect) {
 
 bool TWKGraphicsDocument::Resize(int32_t width, int32_t height, bool withOriginal) {
   const int32_t oldWidth = CurrentImage.Width(), oldHeight = CurrentImage.Height();
-  const bool changed = width > 0 && height > 0 && CurrentImage.Resize(width, height);
-  if (changed && withOriginal && !OriginalImage.Empty()) {
-    if (OriginalImage.Width() == oldWidth && OriginalImage.Height() == oldHeight) {
-      OriginalImage.Resize(width, height);
-    } else {
-      const int32_t w = std::max(1, MulDiv(OriginalImage.Width(), width, std::max(oldWidth, 1)));
-      const int32_t h = std::max(1, MulDiv(OriginalImage.Height(), height, std::max(oldHeight, 1)));
-      OriginalImage.Resize(w, h);
+  // Both new images are made before either is replaced: a resize that cannot have its memory
+  // leaves the document as it was.
+  TWKLTBitmap current, original;
+  bool changed = width > 0 && height > 0 && CurrentImage.ResizeInto(width, height, current);
+  const bool originalToo = changed && withOriginal && !OriginalImage.Empty();
+  if (originalToo) {
+    int32_t w = width, h = height;
+    if (OriginalImage.Width() != oldWidth || OriginalImage.Height() != oldHeight) {
+      w = std::max(1, MulDiv(OriginalImage.Width(), width, std::max(oldWidth, 1)));
+      h = std::max(1, MulDiv(OriginalImage.Height(), height, std::max(oldHeight, 1)));
     }
+    changed = OriginalImage.ResizeInto(w, h, original);
+  }
+  if (changed) {
+    CurrentImage.Swap(current);
+    if (originalToo) OriginalImage.Swap(original);
   }
   RefreshBackup();
   // Resampled or re-framed pixels have no coefficients to keep: the next JPEG save asks for

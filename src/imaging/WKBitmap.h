@@ -236,6 +236,9 @@ class TWKLTBitmap : public TWKBitmap {
   std::unique_ptr<TWKLTBitmap> Clone() const;
   bool Crop(const TRect& rect);
   bool Resize(int32_t width, int32_t height);
+  // The image resampled to width × height into result's new storage (this one unchanged); false
+  // leaves result as it was.
+  bool ResizeInto(int32_t width, int32_t height, TWKLTBitmap& result) const;
   bool SetCanvasSize(int32_t width, int32_t height);
   bool MirrorHorizontal();
   bool FlipVertical();

@@ -64,7 +64,9 @@ bool TWKLTBitmap::Crop(const TRect& rect) {
   return true;
 }
 
-bool TWKLTBitmap::Resize(int32_t width, int32_t height) {
+bool TWKLTBitmap::Resize(int32_t width, int32_t height) { return ResizeInto(width, height, *this); }
+
+bool TWKLTBitmap::ResizeInto(int32_t width, int32_t height, TWKLTBitmap& result) const {
   if (!Pixels_) return false;
   TNewStorage storage;
   if (!MakeStorage(width, height, PixelFormat(), storage)) return false;
@@ -78,7 +80,7 @@ bool TWKLTBitmap::Resize(int32_t width, int32_t height) {
                           *Pixels_);
   }
   if (!done) return false;
-  Adopt(storage);
+  result.Adopt(storage);
   return true;
 }
 

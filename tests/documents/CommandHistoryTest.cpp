@@ -80,3 +80,22 @@ TEST(CommandHistory, SavedPositionFollowsUndoRedoAndIsForgottenWhenCutOff) {
   history.Undo();
   EXPECT_TRUE(history.AtSavedPosition());
 }
+
+TEST(CommandHistory, DiscardedRedoStatesAreFreedAndTheSavedPositionKeptWhenStillThere) {
+  std::vector<std::string> log;
+  TWKCommandHistoryList history;
+  history.Add(std::make_unique<TCountedState>(1, log));
+  history.MarkSaved();
+  history.Add(std::make_unique<TCountedState>(2, log));
+  history.Undo();
+  history.DiscardRedo();
+  EXPECT_EQ(history.Count(), 1);
+  EXPECT_FALSE(history.CanRedo());
+  EXPECT_TRUE(history.AtSavedPosition());
+  history.Add(std::make_unique<TCountedState>(3, log));
+  history.MarkSaved();
+  history.Undo();
+  history.DiscardRedo();  // the saved state goes with it
+  EXPECT_FALSE(history.AtSavedPosition());
+  EXPECT_EQ(log, (std::vector<std::string>{"undo 2", "free 2", "undo 3", "free 3"}));
+}

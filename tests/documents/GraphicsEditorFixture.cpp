@@ -158,3 +158,25 @@ TWKGraphicsDocument* GraphicsEditorTest::Open(const std::string& fileName) {
   if (!Editor->OpenFile(fileName, document, true)) return nullptr;
   return dynamic_cast<TWKGraphicsDocument*>(document);
 }
+
+TWKGraphicsDocument* GraphicsEditorTest::OpenPixels(int32_t width, int32_t height,
+                                                    const std::function<TBGRPixel(int32_t, int32_t)>& paint) {
+  TWKGraphicsDocument* doc = Open(MakeImage("small.png", 8, 8));
+  if (doc == nullptr || !doc->SetImageSize(width, height)) return nullptr;
+  TWKPixels& p = *doc->CurrentPixels();
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) *p.Pixel(x, y) = paint(x, y);
+  if (!doc->CurrentImageLoaded()) return nullptr;
+  doc->ImageChanged();
+  Editor->FitNewImage();
+  return doc;
+}
+
+std::vector<uint8_t> ImageBytes(const TWKPixels& pixels) {
+  std::vector<uint8_t> out;
+  for (int32_t y = 0; y < pixels.Height; ++y) {
+    const uint8_t* row = pixels.PixelAddress(pixels.Left, pixels.Top + y);
+    out.insert(out.end(), row, row + static_cast<ptrdiff_t>(pixels.Width) * 3);
+  }
+  return out;
+}

@@ -86,6 +86,9 @@ class TFakeExchangeFormats : public TWKGraphicsFormats {
   bool WriteExchangeFile(TWKGraphicsDocument& document, const std::string& fileName) override;
 };
 
+// The pixel bytes of a surface, row padding left out, for comparing whole images.
+std::vector<uint8_t> ImageBytes(const TWKPixels& pixels);
+
 class GraphicsEditorTest : public ::testing::Test {
  protected:
   GraphicsEditorTest();
@@ -98,6 +101,11 @@ class GraphicsEditorTest : public ::testing::Test {
   std::string MakeImage(const std::string& name, int32_t width, int32_t height, const TPixelPaint& paint);
   std::string MakeExchangeFile(const std::string& name, int32_t width, int32_t height);
   TWKGraphicsDocument* Open(const std::string& fileName);
+  // Opens a small image, then gives its document width × height pixels painted by paint (the
+  // original and the backup copies of them), as loading a photo that size would; much quicker
+  // than encoding and decoding a large file.
+  TWKGraphicsDocument* OpenPixels(int32_t width, int32_t height,
+                                  const std::function<TBGRPixel(int32_t x, int32_t y)>& paint);
   TFakeViewWindow* ViewWindow() const { return LastWindow; }
   TWKGraphicsDocument* Document() const { return Editor->CurrentImageDocument(); }
   TWKGraphicsView* View() const { return Editor->CurrentView(); }

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/ForcedParts.h"
 #include "ImagingTestUtil.h"
 #include "imaging/WKGeometry.h"
 #include "framework/WKThreadPool.h"
@@ -35,12 +36,6 @@ TEST(Turn, RoundTripsThroughTheContainer) {
 }
 
 namespace {
-
-// Restores the machine's own split when a test ends.
-struct TForcedParts {
-  explicit TForcedParts(int32_t parts) { SetParallelPartsForTest(parts); }
-  ~TForcedParts() { SetParallelPartsForTest(0); }
-};
 
 // Every whole-image operation split across cores, once per part count.
 std::vector<std::unique_ptr<TWKPixelBuffer>> SplitResults(const TWKPixels& source, int32_t parts) {

@@ -1,5 +1,7 @@
 #include "tools/framework/WKGraphicsTool.h"
 
+#include <variant>
+
 #include "documents/WKGraphicsCommandState.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
@@ -233,6 +235,19 @@ void TWKGraphicsTool::RecordMessage(std::string_view text) const {
 
 void TWKGraphicsTool::RecordValue(std::string_view suffix, int32_t value) const {
   if (Recorder_ != nullptr) Record(ScriptNamed(suffix) + ' ' + std::to_string(value));
+}
+
+void TWKGraphicsTool::RecordControl(std::string_view suffix) const {
+  RecordMove(suffix);
+  Record(ScriptNamed(suffix));
+}
+
+bool TWKGraphicsTool::ButtonScriptPoint(const TWKCustomProperties& params, TPoint& point) const {
+  const TWKVariant first = params.GetVariant(0);
+  const std::string* name = std::get_if<std::string>(&first);
+  if (name == nullptr || Button == nullptr || DemoName(*name) != DemoName(ScriptName)) return false;
+  point = Button->ScreenCenter();
+  return true;
 }
 
 void TWKGraphicsTool::AddPanelButton(std::string_view caption, int32_t panelWidth) {

@@ -117,6 +117,8 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   void RecordMessage(std::string_view text) const;
   // "<script name><suffix> <value>".
   void RecordValue(std::string_view suffix, int32_t value) const;
+  // "MouseCurvedMove <script name><suffix>", then "<script name><suffix>": a control used.
+  void RecordControl(std::string_view suffix) const;
 
   // The edit transaction's references, valid between BeginEdit and EndEdit / CancelEdit.
   TWKGraphicsView* EditView() const { return EditView_; }
@@ -139,6 +141,8 @@ class TWKGraphicsTool : public TWKModuleWithControls, public IWKGraphicsTool {
   void AddPanelButton(std::string_view caption, int32_t panelWidth);
   // The frame the tool's frame factory made (none: the tool has no frame).
   void SetToolFrame(IWKToolFrame* frame) { ToolFrame_ = frame; }
+  // The button's screen centre when the first parameter names the tool (by its script name).
+  bool ButtonScriptPoint(const TWKCustomProperties& params, TPoint& point) const;
   // Registers the button under the script name and each named frame control under the script
   // name followed by its name, for demonstrations.
   void RegisterButtonAndFrameControls(std::initializer_list<std::string_view> controls);

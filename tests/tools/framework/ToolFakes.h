@@ -112,7 +112,8 @@ class TFakePaintBox : public IWKPaintBox {
 // An option frame with the named track bars and paint boxes it was given.
 class TFakeToolFrame : public virtual IWKToolFrame {
  public:
-  TFakeToolFrame(std::initializer_list<std::string> trackBars, std::initializer_list<std::string> paintBoxes = {}) {
+  explicit TFakeToolFrame(std::initializer_list<std::string> trackBars = {},
+                          std::initializer_list<std::string> paintBoxes = {}) {
     int32_t i = 0;
     for (const std::string& name : trackBars) {
       TrackBars[name].Thumb = TPoint{1000 + i, 500};

@@ -44,13 +44,7 @@ class ToolTest : public GraphicsEditorTest {
   // A client point of the view for an image point.
   TPoint Client(TPoint image) const { return View()->MapMode().DocToDev(image); }
   TBGRPixel At(int32_t x, int32_t y) const { return *Document()->CurrentPixels()->Pixel(x, y); }
-  std::vector<uint8_t> Bytes() const {
-    const TWKPixels& p = *Document()->CurrentPixels();
-    std::vector<uint8_t> out;
-    for (int32_t y = 0; y < p.Height; ++y)
-      out.insert(out.end(), p.PixelAddress(0, y), p.PixelAddress(0, y) + p.Width * 3);
-    return out;
-  }
+  std::vector<uint8_t> Bytes() const { return ImageBytes(*Document()->CurrentPixels()); }
   int32_t HistoryCount() const { return Document()->History().Count(); }
   // Frees a tool before the fake frame it uses goes (the application would free it later).
   template <class T>

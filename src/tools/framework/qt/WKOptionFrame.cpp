@@ -108,16 +108,18 @@ std::optional<TPoint> TWKOptionFrame::ControlCenter(std::string_view name) const
 }
 
 QSlider* TWKOptionFrame::AddTrackBar(QLabel*& label, int minimum, int maximum,
-                                     std::function<void(int)> onChange, std::function<void()> onEnter) {
+                                     std::function<void(int)> onChange, std::function<void()> onEnter,
+                                     QBoxLayout* into) {
+  if (into == nullptr) into = Column;
   label = new QLabel(this);
-  Column->addWidget(label);
+  into->addWidget(label);
   auto* slider = new QSlider(Qt::Horizontal, this);
   slider->setRange(minimum, maximum);
   const int step = std::max(1, (maximum - minimum + 1) / 16);
   slider->setTickInterval(step);
   slider->setTickPosition(QSlider::TicksBelow);
   slider->setPageStep(step);
-  Column->addWidget(slider);
+  into->addWidget(slider);
   if (onChange) QObject::connect(slider, &QSlider::valueChanged, this, std::move(onChange));
   SetEnterHandler(slider, std::move(onEnter));
   return slider;

@@ -74,10 +74,10 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   void NameControl(std::string_view name, QWidget* widget);
   QWidget* ControlWidget(std::string_view name) const;
 
-  // A label over a horizontal track bar, both appended to the column. Changes the user makes
-  // go to onChange; focus entering the bar goes to onEnter (demonstration recording).
+  // A label over a horizontal track bar, both appended to the column (or to `into`). Changes the
+  // user makes go to onChange; focus entering the bar goes to onEnter (demonstration recording).
   QSlider* AddTrackBar(QLabel*& label, int minimum, int maximum, std::function<void(int)> onChange,
-                       std::function<void()> onEnter = nullptr);
+                       std::function<void()> onEnter = nullptr, QBoxLayout* into = nullptr);
   // Moves a track bar without reporting a change: the tool's own moves are no user action.
   static void SetTrackBarPosition(QSlider* trackBar, int value);
   // A track bar a tool binds (AddTrackBar's pair), appended to the column and named for

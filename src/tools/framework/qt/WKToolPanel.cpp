@@ -27,6 +27,8 @@ class TSeparator : public QFrame {
   TSeparator(QWidget* parent, int width) : QFrame(parent), Width_(width) {
     setFrameShape(QFrame::VLine);
     setFrameShadow(QFrame::Sunken);
+    // A line's fixed width would make a row break as wide as its hint, and the bar with it.
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
   }
   QSize sizeHint() const override { return QSize(Width_, 16); }
   QSize minimumSizeHint() const override { return QSize(std::min(Width_, 6), 16); }
@@ -162,6 +164,12 @@ void TWKWrapToolbar::resizeEvent(QResizeEvent* event) {
   if (OnResize) OnResize();
 }
 
+bool TWKWrapToolbar::event(QEvent* event) {
+  const bool handled = QWidget::event(event);
+  if (event->type() == QEvent::LayoutRequest && OnResize) OnResize();
+  return handled;
+}
+
 TWKToolFrame::TWKToolFrame(TWKComponent* owner, QWidget* parent) : TWKFrame(owner, parent) {
   Name = "ToolFrame";
   Toolbar = new TWKWrapToolbar(this);
@@ -174,9 +182,15 @@ void TWKToolFrame::resizeEvent(QResizeEvent* event) {
 }
 
 void TWKToolFrame::ToolbarResize() {
+  if (Resizing_) return;
+  Resizing_ = true;
   const int height = Toolbar->HeightFor(width()) + 6;
-  Toolbar->setGeometry(0, 0, width(), height - 6);
+  const QRect bar(0, 0, width(), height - 6);
+  Toolbar->setGeometry(bar);
+  // Laid out at once: a bar not shown yet would keep its old rows until it is.
+  Toolbar->layout()->setGeometry(bar);
   setFixedHeight(height);
+  Resizing_ = false;
 }
 
 void TQtToolButton::SetCaption(const std::string& text) { Button_->setText(ToQString(text)); }

@@ -61,10 +61,12 @@ class TWKWrapToolbar : public QWidget {
   bool Wrap() const { return Wrap_; }
   void SetWrap(bool value);
 
+  // Runs when the bar's size changes and when its buttons change (added, shown or hidden).
   std::function<void()> OnResize;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void ItemsChanged();
@@ -77,12 +79,15 @@ class TWKToolFrame : public TWKFrame {
  public:
   explicit TWKToolFrame(TWKComponent* owner, QWidget* parent);
   TWKWrapToolbar* Toolbar = nullptr;
-  // Frame height := tool bar height + 6.
+  // The bar takes the frame's width and its rows are laid out; frame height := bar height + 6.
   void ToolbarResize();
 
  protected:
   // The tool bar spans the frame: a wider or narrower panel re-wraps its buttons.
   void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  bool Resizing_ = false;
 };
 
 // A tool's button on the panel tool bar.

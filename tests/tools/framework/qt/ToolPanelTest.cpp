@@ -110,6 +110,29 @@ TEST_F(ToolPanelTest, WideSeparatorStartsANewRowAndTheFrameFollowsTheBar) {
   EXPECT_EQ(c->Caption(), "Red Eye Correction");
 }
 
+TEST_F(ToolPanelTest, ShownPanelKeepsTheBarAtItsWidthAndEveryRowInTheFrame) {
+  panel->AddToolSeparator(6);
+  IWKToolButton* a = panel->AddToolButton("Resize", {});
+  panel->AddToolSeparator(6);
+  panel->AddToolButton("Lighting", {});
+  panel->AddToolSeparator(1000);
+  IWKToolButton* c = panel->AddToolButton("Red Eye Correction", {});
+  form->resize(900, 600);
+  form->show();
+  QApplication::processEvents();
+  auto* third = static_cast<TQtToolButton*>(c)->Widget();
+  EXPECT_EQ(panel->Toolbar->width(), panel->ToolFrame->width()) << "the row break is not as wide as its hint";
+  EXPECT_EQ(third->x(), 0);
+  EXPECT_LE(third->geometry().bottom(), panel->ToolFrame->height());
+  // Hiding a button lays the rows out again.
+  const int before = panel->ToolFrame->height();
+  c->SetVisible(false);
+  QApplication::processEvents();
+  EXPECT_LT(panel->ToolFrame->height(), before);
+  EXPECT_TRUE(static_cast<TQtToolButton*>(a)->Widget()->isVisible());
+  form->hide();
+}
+
 // Shown in the main window, without any help from the test, the buttons lie side by side and
 // re-wrap when the panel changes width.
 TEST_F(ToolPanelTest, ShownButtonsShareARowAndFollowThePanelsWidth) {
