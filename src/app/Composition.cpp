@@ -43,7 +43,11 @@
 #include "tools/geometry/qt/ResizeFrame.h"
 #include "tools/geometry/qt/RotateFrame.h"
 #include "tools/retouch/AdjustmentTool.h"
+#include "tools/retouch/EmphasisTool.h"
+#include "tools/retouch/EyeColorTool.h"
 #include "tools/retouch/qt/AdjustmentFrame.h"
+#include "tools/retouch/qt/EmphasisFrame.h"
+#include "tools/retouch/qt/EyeColorFrame.h"
 #include "platform/codec/qt/QtImageCodec.h"
 #include "view/WKGraphicsView.h"
 #include "view/qt/QtGraphicsView.h"
@@ -117,10 +121,15 @@ void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   editor.SetCurrentTool(redEye);
   auto* glare = CreateTool<TWKGlareTool>(&app, CreateGlareFrame);
   if (glare->Button != nullptr) glare->Button->SetImageIndex(47);
+  auto* eyeColor = CreateTool<TWKEyeColorTool>(&app, CreateEyeColorFrame);
+  if (eyeColor->Button != nullptr) eyeColor->Button->SetImageIndex(98);
   auto* pupil = CreateTool<TWKPupilTool>(&app, CreateSpotFrame);
   if (pupil->Button != nullptr) pupil->Button->SetImageIndex(49);
   auto* catPupil = CreateTool<TWKCatPupilTool>(&app, CreateSpotFrame);
   if (catPupil->Button != nullptr) catPupil->Button->SetImageIndex(50);
+  if (panel != nullptr) panel->AddToolSeparator(6);
+  auto* emphasis = CreateTool<TWKEmphasisTool>(&app, CreateEmphasisFrame);
+  if (emphasis->Button != nullptr) emphasis->Button->SetImageIndex(51);
 }
 
 }  // namespace

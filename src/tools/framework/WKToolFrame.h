@@ -52,6 +52,22 @@ class IWKPaintBox {
   virtual void SetPaintHandler(TPaintHandler handler) = 0;
   virtual void Repaint() = 0;
   virtual bool Visible() const = 0;
+  // A press of a mouse button over the box, or a move over it; buttons held are in shift
+  // (ssLeft, ssRight, ssMiddle), the point is in the box.
+  enum class TMouseEvent { Down, Move };
+  using TMouseHandler = std::function<void(TMouseEvent event, uint32_t shift, TPoint point)>;
+  // Boxes that take no input ignore it.
+  virtual void SetMouseHandler(TMouseHandler handler) {}
+};
+
+// A check box of an option frame: the tool sets it without that counting as a user change.
+class IWKCheckBox {
+ public:
+  virtual ~IWKCheckBox() = default;
+  virtual void SetChecked(bool value) = 0;
+  virtual bool Checked() const = 0;
+  virtual void SetOnChange(std::function<void(bool)> handler) = 0;
+  virtual void SetCaption(const std::string& text) = 0;
 };
 
 class IWKToolFrame {
@@ -66,7 +82,8 @@ class IWKToolFrame {
   virtual std::optional<TPoint> ControlCenter(std::string_view name) const = 0;
   // The title over the frame's controls.
   virtual void SetTitle(const std::string& text) {}
-  // The frame's track bar and paint box of that name; none when it has none.
+  // The frame's track bar, paint box and check box of that name; none when it has none.
   virtual IWKTrackBar* TrackBar(std::string_view name) { return nullptr; }
   virtual IWKPaintBox* PaintBox(std::string_view name) { return nullptr; }
+  virtual IWKCheckBox* CheckBox(std::string_view name) { return nullptr; }
 };

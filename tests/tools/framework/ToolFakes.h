@@ -102,18 +102,37 @@ class TFakeTrackBar : public IWKTrackBar {
 class TFakePaintBox : public IWKPaintBox {
  public:
   TPaintHandler Handler;
+  TMouseHandler Mouse;
   int Repaints = 0;
   bool Shown = true;
   void SetPaintHandler(TPaintHandler handler) override { Handler = std::move(handler); }
   void Repaint() override { ++Repaints; }
   bool Visible() const override { return Shown; }
+  void SetMouseHandler(TMouseHandler handler) override { Mouse = std::move(handler); }
 };
 
-// An option frame with the named track bars and paint boxes it was given.
+class TFakeCheckBox : public IWKCheckBox {
+ public:
+  bool Value = false;
+  std::string Caption;
+  std::function<void(bool)> OnChange;
+  void SetChecked(bool value) override { Value = value; }
+  bool Checked() const override { return Value; }
+  void SetOnChange(std::function<void(bool)> handler) override { OnChange = std::move(handler); }
+  void SetCaption(const std::string& text) override { Caption = text; }
+  // The user clicks it.
+  void UserSets(bool value) {
+    Value = value;
+    if (OnChange) OnChange(value);
+  }
+};
+
+// An option frame with the named track bars, paint boxes and check boxes it was given.
 class TFakeToolFrame : public virtual IWKToolFrame {
  public:
   explicit TFakeToolFrame(std::initializer_list<std::string> trackBars = {},
-                          std::initializer_list<std::string> paintBoxes = {}) {
+                          std::initializer_list<std::string> paintBoxes = {},
+                          std::initializer_list<std::string> checkBoxes = {}) {
     int32_t i = 0;
     for (const std::string& name : trackBars) {
       TrackBars[name].Thumb = TPoint{1000 + i, 500};
@@ -123,9 +142,14 @@ class TFakeToolFrame : public virtual IWKToolFrame {
       PaintBoxes[name];
       Centres[name] = TPoint{2000 + i++, 600};
     }
+    for (const std::string& name : checkBoxes) {
+      CheckBoxes[name];
+      Centres[name] = TPoint{3000 + i++, 700};
+    }
   }
   std::map<std::string, TFakeTrackBar> TrackBars;
   std::map<std::string, TFakePaintBox> PaintBoxes;
+  std::map<std::string, TFakeCheckBox> CheckBoxes;
   std::map<std::string, TPoint> Centres;
   std::string Title;
   bool Enabled = true, Shown = true;
@@ -154,5 +178,9 @@ class TFakeToolFrame : public virtual IWKToolFrame {
   IWKPaintBox* PaintBox(std::string_view name) override {
     const auto it = PaintBoxes.find(std::string(name));
     return it != PaintBoxes.end() ? &it->second : nullptr;
+  }
+  IWKCheckBox* CheckBox(std::string_view name) override {
+    const auto it = CheckBoxes.find(std::string(name));
+    return it != CheckBoxes.end() ? &it->second : nullptr;
   }
 };

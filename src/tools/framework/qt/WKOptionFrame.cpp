@@ -1,11 +1,14 @@
 #include "tools/framework/qt/WKOptionFrame.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QToolButton>
 
+#include "framework/WKInputCodes.h"
 #include "framework/qt/QtText.h"
 #include "imaging/WKBitmap.h"
 
@@ -55,6 +58,19 @@ std::optional<TPoint> TQtTrackBar::ThumbScreenPoint() const {
   return TPoint{p.x(), p.y()};
 }
 
+TQtCheckBox::TQtCheckBox(QAbstractButton* box) : Box(box) {
+  QObject::connect(box, &QAbstractButton::toggled, box, [this](bool v) {
+    if (OnChange_) OnChange_(v);
+  });
+}
+
+void TQtCheckBox::SetChecked(bool value) {
+  const QSignalBlocker block(Box);
+  Box->setChecked(value);
+}
+
+void TQtCheckBox::SetCaption(const std::string& text) { Box->setText(ToQString(text)); }
+
 TQtPaintBox::TQtPaintBox(QWidget* parent, int width, int height) : QWidget(parent) {
   setFixedSize(width, height);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -71,6 +87,21 @@ void TQtPaintBox::paintEvent(QPaintEvent*) {
     Handler_(pixels, isEnabled());
   }
   QPainter(this).drawImage(0, 0, image);
+}
+
+void TQtPaintBox::mousePressEvent(QMouseEvent* event) { ReportMouse(TMouseEvent::Down, event); }
+
+void TQtPaintBox::mouseMoveEvent(QMouseEvent* event) { ReportMouse(TMouseEvent::Move, event); }
+
+void TQtPaintBox::ReportMouse(TMouseEvent kind, QMouseEvent* event) {
+  if (!MouseHandler_) return;
+  const Qt::MouseButtons buttons = event->buttons() | event->button();
+  uint32_t shift = 0;
+  if (buttons & Qt::LeftButton) shift |= ssLeft;
+  if (buttons & Qt::RightButton) shift |= ssRight;
+  if (buttons & Qt::MiddleButton) shift |= ssMiddle;
+  const QPoint p = event->position().toPoint();
+  MouseHandler_(kind, shift, TPoint{p.x(), p.y()});
 }
 
 TWKOptionFrame::TWKOptionFrame(TWKComponent* owner, QWidget* parent, int minimumWidth)
@@ -144,6 +175,29 @@ IWKTrackBar* TWKOptionFrame::TrackBar(std::string_view name) {
 IWKPaintBox* TWKOptionFrame::PaintBox(std::string_view name) {
   const auto it = PaintBoxes_.find(std::string(name));
   return it != PaintBoxes_.end() ? it->second : nullptr;
+}
+
+IWKCheckBox* TWKOptionFrame::CheckBox(std::string_view name) {
+  const auto it = CheckBoxes_.find(std::string(name));
+  return it != CheckBoxes_.end() ? it->second.get() : nullptr;
+}
+
+TQtCheckBox* TWKOptionFrame::AddNamedCheckBox(std::string_view name, QWidget* parent) {
+  auto* box = new QCheckBox(parent);
+  NameControl(name, box);
+  auto& entry = CheckBoxes_[std::string(name)];
+  entry = std::make_unique<TQtCheckBox>(box);
+  return entry.get();
+}
+
+TQtCheckBox* TWKOptionFrame::AddNamedToggleButton(std::string_view name, QWidget* parent, int width, int height) {
+  auto* button = new QToolButton(parent);
+  button->setCheckable(true);
+  button->setFixedSize(width, height);
+  NameControl(name, button);
+  auto& entry = CheckBoxes_[std::string(name)];
+  entry = std::make_unique<TQtCheckBox>(button);
+  return entry.get();
 }
 
 TQtTrackBar* TWKOptionFrame::AddNamedTrackBar(std::string_view name, int minimum, int maximum) {

@@ -2,6 +2,7 @@
 // named for demonstrations, and the operations every tool asks of its frame.
 #pragma once
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -46,12 +47,33 @@ class TQtPaintBox : public QWidget, public IWKPaintBox {
   void SetPaintHandler(TPaintHandler handler) override { Handler_ = std::move(handler); }
   void Repaint() override { update(); }
   bool Visible() const override { return isVisible(); }
+  void SetMouseHandler(TMouseHandler handler) override { MouseHandler_ = std::move(handler); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
+  void ReportMouse(TMouseEvent kind, QMouseEvent* event);
+
   TPaintHandler Handler_;
+  TMouseHandler MouseHandler_;
+};
+
+// A check box, or a button that stays down, as a tool binds it.
+class TQtCheckBox : public IWKCheckBox {
+ public:
+  explicit TQtCheckBox(QAbstractButton* box);
+  void SetChecked(bool value) override;
+  bool Checked() const override { return Box->isChecked(); }
+  void SetOnChange(std::function<void(bool)> handler) override { OnChange_ = std::move(handler); }
+  void SetCaption(const std::string& text) override;
+
+  QAbstractButton* Box;
+
+ private:
+  std::function<void(bool)> OnChange_;
 };
 
 class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
@@ -69,6 +91,7 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   void SetTitle(const std::string& text) override;
   IWKTrackBar* TrackBar(std::string_view name) override;
   IWKPaintBox* PaintBox(std::string_view name) override;
+  IWKCheckBox* CheckBox(std::string_view name) override;
 
   // Names a control for demonstrations (the tool registers it under its script name + name).
   void NameControl(std::string_view name, QWidget* widget);
@@ -86,6 +109,10 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   // A paint box of the given size named for demonstrations and PaintBox(name); the caller
   // places it.
   TQtPaintBox* AddNamedPaintBox(std::string_view name, QWidget* parent, int width, int height);
+  // A check box a tool binds, named for demonstrations and CheckBox(name); the caller places it.
+  TQtCheckBox* AddNamedCheckBox(std::string_view name, QWidget* parent);
+  // A button of the given size that stays down when clicked, bound as a check box.
+  TQtCheckBox* AddNamedToggleButton(std::string_view name, QWidget* parent, int width, int height);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -98,6 +125,7 @@ class TWKOptionFrame : public TWKFrame, public virtual IWKToolFrame {
   std::unordered_map<std::string, QWidget*> Controls_;
   std::unordered_map<std::string, std::unique_ptr<TQtTrackBar>> TrackBars_;
   std::unordered_map<std::string, TQtPaintBox*> PaintBoxes_;
+  std::unordered_map<std::string, std::unique_ptr<TQtCheckBox>> CheckBoxes_;
   std::unordered_map<QObject*, std::function<void()>> EnterHandlers_;
 };
 
