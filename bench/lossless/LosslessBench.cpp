@@ -1,9 +1,12 @@
 // A 24-megapixel camera-like JPEG (6000 x 4000, quality 90, 4:2:0, made at start from a sample
 // photograph with ImageMagick) saved by the lossless component after one repaired eye, and turned
-// a quarter and saved, against jpegtran doing the coefficient rewrite in the same run.
+// a quarter and saved, against jpegtran doing the coefficient rewrite in the same run; and saves
+// after edits of growing size, exact and whole re-encode, against a TurboJPEG encode of the same
+// pixels, all into memory.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +15,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <turbojpeg.h>
 
 #include "support/RunTool.h"
 #include "support/RatioReporter.h"
@@ -79,12 +84,26 @@ struct TFixture {
     std::remove(ToolPath.c_str());
     rmdir(Folder.c_str());
   }
-  bool Save(TPictureRows& current, TPictureRows& original) {
+  // A centred rectangle over `percent` of the picture repainted; the edited copy is kept.
+  TPictureRows& Edited(int percent) {
+    static std::map<int, TPictureRows> edited;
+    auto found = edited.find(percent);
+    if (found != edited.end()) return found->second;
+    TPictureRows& rows = edited.emplace(percent, Original).first->second;
+    const double side = std::sqrt(percent / 100.0);
+    const int32_t w = int32_t(W * side), h = int32_t(H * side);
+    for (int32_t y = (H - h) / 2; y < (H + h) / 2; ++y)
+      for (int32_t x = (W - w) / 2; x < (W + w) / 2; ++x) rows.At(x, y)[2] = uint8_t(255 - rows.At(x, y)[2]);
+    return rows;
+  }
+  // One save of current against original: into out, or to SavePath when out is none.
+  bool Save(TPictureRows& current, TPictureRows& original, int32_t mode = TarnwickSaveExact,
+            std::vector<uint8_t>* out = nullptr) {
     uint8_t* first = current.Bits.data();
     T->SetPixels(&first, current.RowBytes, 0, 0);
     T->SetOriginalPixels(original.Bits.data(), original.RowBytes);
-    const int32_t parameters[TarnwickSaveParameterCount] = {0, 100, 0, 0, -1, -1, -1, TarnwickSaveExact, 90};
-    const bool ok = T->Save(SavePath, parameters) != 0;
+    const int32_t parameters[TarnwickSaveParameterCount] = {0, 100, 0, 0, -1, -1, -1, mode, 90};
+    const bool ok = (out != nullptr ? T->SaveMemory(*out, parameters) : T->Save(SavePath, parameters)) != 0;
     T->FinishSave();
     return ok;
   }
@@ -145,6 +164,47 @@ void BM_JpegtranRotate90Perfect(benchmark::State& state) {
 }
 BENCHMARK(BM_JpegtranRotate90Perfect)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Saves into memory after a repaint of arg(1) percent of the picture, by mode arg(0).
+void BM_SaveAfterEdit(benchmark::State& state) {
+  if (!Check(state)) return;
+  TPictureRows& edited = Fixture().Edited(int(state.range(1)));
+  std::vector<uint8_t> out;
+  for (auto _ : state)
+    if (!Fixture().Save(edited, Fixture().Original, int32_t(state.range(0)), &out)) state.SkipWithError("save failed");
+  state.SetLabel(Fixture().T->LastSaveMode() == TarnwickSaveExact ? "exact" : "re-encode");
+}
+BENCHMARK(BM_SaveAfterEdit)
+    ->ArgsProduct({{TarnwickSaveExact, TarnwickSaveReencode}, {0, 10, 25, 40, 60, 100}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The path the document takes after a whole-image edit.
+void BM_SaveWholeEditByChange(benchmark::State& state) {
+  if (!Check(state)) return;
+  TPictureRows& edited = Fixture().Edited(100);
+  std::vector<uint8_t> out;
+  for (auto _ : state)
+    if (!Fixture().Save(edited, Fixture().Original, TarnwickSaveByChange, &out)) state.SkipWithError("save failed");
+}
+BENCHMARK(BM_SaveWholeEditByChange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peer: the same edited pixels, same quality and sampling, into memory.
+void BM_TurboJpegEncode(benchmark::State& state) {
+  if (!Check(state)) return;
+  TPictureRows& edited = Fixture().Edited(100);
+  tjhandle tj = tjInitCompress();
+  for (auto _ : state) {
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    if (tjCompress2(tj, edited.Bits.data(), W, int(edited.RowBytes), H, TJPF_BGR, &out, &size, TJSAMP_420, 90,
+                    TJFLAG_ACCURATEDCT) != 0)
+      state.SkipWithError("TurboJPEG failed");
+    tjFree(out);
+  }
+  tjDestroy(tj);
+}
+BENCHMARK(BM_TurboJpegEncode)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +215,8 @@ int main(int argc, char** argv) {
                       "BM_JpegtranCopyAll");
   reporter.PrintRatio("quarter turn + save / jpegtran -rotate 90 -perfect",
                       "BM_LosslessQuarterTurnSave", "BM_JpegtranRotate90Perfect");
+  reporter.PrintRatio("save after a whole-image edit / TurboJPEG encode", "BM_SaveWholeEditByChange",
+                      "BM_TurboJpegEncode");
   if (Fixture().Ready)
     std::printf("held after load: %.1f MB for %.1f MB of coefficients\n", double(Fixture().HeldBytes) / 1e6,
                 double(Fixture().T->CoefficientBytes()) / 1e6);

@@ -138,8 +138,27 @@ void ClearRowPadding(const TWKBitmapStorage& rows) {
 // Below this the copies are made after the decode, on the decoding thread.
 constexpr size_t FollowerThreshold = size_t{1} << 22;
 
+// Allocates the copies of the decoded rows that the caller asked for: the original when given and
+// the backup when given.
+bool MakeCopies(const TWKBitmapStorage& rows, TWKLTBitmap* original, TWKPixelBuffer* backup,
+                std::vector<uint8_t*>& copies) {
+  if (original != nullptr) {
+    if (!original->SetSize(rows.Width, rows.Height, FormatBGR24, TPixelFill::Any) ||
+        original->Storage().RowBytes != rows.RowBytes)
+      return false;
+    copies.push_back(original->Storage().Bits);
+  }
+  if (backup != nullptr) {
+    if (!backup->Allocate(FormatBGR24, Rect(0, 0, rows.Width, rows.Height), TPixelFill::Any) ||
+        backup->RowBytes != rows.RowBytes)
+      return false;
+    copies.push_back(backup->Bits);
+  }
+  return true;
+}
+
 bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLTBitmap& current,
-                 TWKLTBitmap& original, TWKPixelBuffer* backup, TImageInfo& info, std::string& error) {
+                 TWKLTBitmap* original, TWKPixelBuffer* backup, TImageInfo& info, std::string& error) {
   if (!decoder) {
     error = err.Message;
     return false;
@@ -157,19 +176,16 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
   }
   const TWKBitmapStorage& rows = newCurrent.Storage();
   ClearRowPadding(rows);
-  if (!newOriginal.SetSize(facts.Width, facts.Height, FormatBGR24, TPixelFill::Any) ||
-      (backup != nullptr &&
-       !newBackup.Allocate(FormatBGR24, Rect(0, 0, facts.Width, facts.Height), TPixelFill::Any)) ||
-      newOriginal.Storage().RowBytes != rows.RowBytes || (backup != nullptr && newBackup.RowBytes != rows.RowBytes)) {
+  std::vector<uint8_t*> copies;
+  if (!MakeCopies(rows, original != nullptr ? &newOriginal : nullptr, backup != nullptr ? &newBackup : nullptr,
+                  copies)) {
     error = "There is not enough memory to keep a copy of the original image.";
     return false;
   }
-  std::vector<uint8_t*> copies{newOriginal.Storage().Bits};
-  if (backup != nullptr) copies.push_back(newBackup.Bits);
   TRowCopier copier(rows, std::move(copies));
   TDecodeProgress progress;
   TWKTask follower;
-  if (rows.Size >= FollowerThreshold && MachineCores() >= 2) {
+  if (original != nullptr && rows.Size >= FollowerThreshold && MachineCores() >= 2) {
     try {
       follower = TWKThreadPool::Shared().Run([&copier, &progress] { copier.Follow(progress); });
       decoder->SetProgress(&progress);
@@ -195,7 +211,7 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
   }
   info = facts;
   current.Swap(newCurrent);
-  original.Swap(newOriginal);
+  if (original != nullptr) original->Swap(newOriginal);
   if (backup != nullptr) backup->Swap(newBackup);
   return true;
 }
@@ -205,13 +221,24 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
                      TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, original, backup, info, error);
+  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, &original, backup, info, error);
+}
+
+bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TImageInfo& info, std::string& error) {
+  TCodecError err;
+  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, nullptr, nullptr, info, error);
 }
 
 bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current,
                      TWKLTBitmap& original, TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, original, backup, info, error);
+  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, &original, backup, info, error);
+}
+
+bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current, TImageInfo& info,
+                     std::string& error) {
+  TCodecError err;
+  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, nullptr, nullptr, info, error);
 }
 
 bool EncodeImageFile(const std::string& fileName, const TWKLTBitmap& image, const char* mimeType,

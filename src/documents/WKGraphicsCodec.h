@@ -38,6 +38,12 @@ bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& curren
                      TWKLTBitmap& original, TImageInfo& info, std::string& error,
                      TWKPixelBuffer* backup = nullptr);
 
+// Only the current image, no copies: a document's original and backup share its pixels until
+// the first change (TWKGraphicsDocument::SharePixels).
+bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TImageInfo& info, std::string& error);
+bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current, TImageInfo& info,
+                     std::string& error);
+
 // Encodes the image's rows where they lie (no copy) with the items and resolution, and
 // replaces the file atomically: on failure the old file is byte-identical.
 bool EncodeImageFile(const std::string& fileName, const TWKLTBitmap& image, const char* mimeType,

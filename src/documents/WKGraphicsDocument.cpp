@@ -57,6 +57,7 @@ TWKGraphicsEditor* TWKGraphicsDocument::GraphicsEditor() const {
 
 void TWKGraphicsDocument::BeginEditTransaction(IWKGraphicsTool* tool) {
   if (EditActive_) EndEditTransaction(this);
+  OwnPixels();
   DirtyRect_ = TRect{};
   EditTool_ = tool;
   EditActive_ = true;
@@ -90,10 +91,50 @@ bool TWKGraphicsDocument::RefreshBackup() {
     Backup.Clear();
     return true;
   }
+  if (PixelsShared_) {
+    Backup.Borrow(*CurrentPixels());
+    return true;
+  }
   return CopyToBuffer(CurrentImage, Backup);
 }
 
+void TWKGraphicsDocument::SharePixels() {
+  PixelsShared_ = !CurrentImage.Empty();
+  if (!PixelsShared_) return;
+  OriginalImage.Borrow(CurrentImage);
+  Backup.Borrow(*CurrentPixels());
+}
+
+void TWKGraphicsDocument::FollowCurrent() {
+  if (!PixelsShared_) return;
+  if (CurrentImage.Empty()) {
+    PixelsShared_ = false;
+    OriginalImage.FreeStorage();
+    Backup.Clear();
+    return;
+  }
+  SharePixels();
+}
+
+bool TWKGraphicsDocument::OwnPixels() {
+  if (!PixelsShared_) return true;
+  const TWKPixels* current = CurrentPixels();
+  if (current == nullptr) {
+    FollowCurrent();
+    return true;
+  }
+  // The copies are made apart first, so that a failure leaves both shared.
+  TWKLTBitmap original;
+  TWKPixelBuffer backup;
+  if (!original.AssignPixels(*current) || !CopyToBuffer(CurrentImage, backup)) return false;
+  OriginalImage.Swap(original);
+  Backup.Swap(backup);
+  PixelsShared_ = false;
+  return true;
+}
+
 bool TWKGraphicsDocument::RefreshBackupRect(const TRect& rect) {
+  if (PixelsShared_) return RefreshBackup();
   const TWKPixels* current = CurrentPixels();
   if (current == nullptr || Backup.Bits == nullptr || Backup.BoundsRect() != current->BoundsRect() ||
       Backup.PixelFormat != current->PixelFormat)
@@ -113,7 +154,10 @@ bool TWKGraphicsDocument::AfterGeometry(bool changed) {
 bool TWKGraphicsDocument::TurnOrFlip(bool (TWKLTBitmap::*images)(),
                                      bool (IWKLosslessJpeg::*lossless)(int32_t)) {
   const bool changed = (CurrentImage.*images)();
-  if (changed && !OriginalImage.Empty()) (OriginalImage.*images)();
+  if (PixelsShared_)
+    FollowCurrent();
+  else if (changed && !OriginalImage.Empty())
+    (OriginalImage.*images)();
   RefreshBackup();
   if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) ((*LosslessJpeg).*lossless)(0);
   ImageChanged();
@@ -137,7 +181,9 @@ bool TWKGraphicsDocument::Crop(const TRect& rect) {
   const TRect r = IntersectRect(rect, ImageRect());
   if (r.IsEmpty()) return false;
   const bool changed = CurrentImage.Crop(r);
-  if (changed && !OriginalImage.Empty())
+  if (PixelsShared_)
+    FollowCurrent();
+  else if (changed && !OriginalImage.Empty())
     OriginalImage.Crop(IntersectRect(r, BitmapBounds(OriginalImage)));
   RefreshBackup();
   // The exact rectangle: a crop moved onto the block grid would save a shifted picture.
@@ -147,6 +193,7 @@ bool TWKGraphicsDocument::Crop(const TRect& rect) {
 }
 
 bool TWKGraphicsDocument::Resize(int32_t width, int32_t height, bool withOriginal) {
+  if (!OwnPixels()) return false;
   const int32_t oldWidth = CurrentImage.Width(), oldHeight = CurrentImage.Height();
   // Both new images are made before either is replaced: a resize that cannot have its memory
   // leaves the document as it was.
@@ -174,6 +221,7 @@ bool TWKGraphicsDocument::Resize(int32_t width, int32_t height, bool withOrigina
 }
 
 bool TWKGraphicsDocument::SetCanvasSize(int32_t width, int32_t height, bool withOriginal) {
+  if (!OwnPixels()) return false;
   const bool changed = width > 0 && height > 0 && CurrentImage.SetCanvasSize(width, height);
   if (changed && withOriginal && !OriginalImage.Empty()) OriginalImage.SetCanvasSize(width, height);
   RefreshBackup();
@@ -189,6 +237,7 @@ bool TWKGraphicsDocument::SetCanvasSize(int32_t width, int32_t height, bool with
 }
 
 bool TWKGraphicsDocument::ReplaceImages(const TWKPixels& current, const TWKPixels* original) {
+  if (!OwnPixels()) return false;
   bool ok = CurrentImage.AssignPixels(current);
   if (original != nullptr) ok = OriginalImage.AssignPixels(*original) && ok;
   if (original != nullptr && LosslessJpeg) LosslessJpeg->MarkOutOfStep();
@@ -246,7 +295,8 @@ bool TWKGraphicsDocument::ShowUpright() {
   const int32_t orientation = StoredOrientation();
   if (orientation == 1) return true;
   const bool turned = TurnUpright(CurrentImage, orientation) &&
-                      (OriginalImage.Empty() || TurnUpright(OriginalImage, orientation));
+                      (PixelsShared_ || OriginalImage.Empty() || TurnUpright(OriginalImage, orientation));
+  FollowCurrent();
   if (!turned || !RefreshBackup()) return false;
   const uint8_t upright[2] = {1, 0};
   Metadata.SetValue(kOrientationItemId, PropertyTypeShort, sizeof upright, upright);
@@ -277,18 +327,13 @@ void TWKGraphicsDocument::StripThumbnailTags() {
 }
 
 bool TWKGraphicsDocument::SetImageSize(int32_t width, int32_t height) {
+  PixelsShared_ = false;
   OriginalImage.FreeStorage();
   Backup.Clear();
   return CurrentImage.SetSize(width, height, FormatBGR24);
 }
 
 bool TWKGraphicsDocument::CurrentImageLoaded() {
-  const TWKPixels* current = CurrentPixels();
-  if (current == nullptr || !OriginalImage.AssignPixels(*current) || !RefreshBackup()) {
-    CurrentImage.FreeStorage();
-    OriginalImage.FreeStorage();
-    Backup.Clear();
-    return false;
-  }
-  return true;
+  SharePixels();
+  return PixelsShared_;
 }

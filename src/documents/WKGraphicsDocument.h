@@ -89,7 +89,7 @@ class TWKGraphicsDocument : public TWKDocument {
   void MarkDirty(const TRect& rect, bool replace);
   // Repaints the image rectangle's area of the view (edges rounded outwards).
   void InvalidateImageRect(const TRect& rect);
-  // The backup becomes a copy of the whole current image.
+  // The backup becomes a copy of the whole current image (shares it while the pixels are shared).
   bool RefreshBackup();
   // Copies only rect of the current image into the backup when their bounds agree; else all.
   bool RefreshBackupRect(const TRect& rect);
@@ -130,14 +130,24 @@ class TWKGraphicsDocument : public TWKDocument {
   // Sets up the images for new pixels: current of width × height (24-bit), original a copy,
   // backup refreshed. False (images empty) when the memory cannot be had.
   bool SetImageSize(int32_t width, int32_t height);
-  // After the current image was filled: the original and the backup become copies of it.
+  // After the current image was filled: the original and the backup share its pixels.
   bool CurrentImageLoaded();
+  // The original and the backup show the current image's pixels without copies, until the first
+  // change of them (OwnPixels); turns, flips and crops before it keep them shared.
+  void SharePixels();
+  bool PixelsShared() const { return PixelsShared_; }
+  // Before the current pixels are written: a shared original and backup take copies of their own.
+  // False (nothing changed) when the memory cannot be had; the change must not happen then.
+  bool OwnPixels();
 
  private:
   bool AfterGeometry(bool changed);
+  // While shared: the original and the backup follow the current image's new storage.
+  void FollowCurrent();
   bool TurnOrFlip(bool (TWKLTBitmap::*images)(), bool (IWKLosslessJpeg::*lossless)(int32_t));
 
   bool EditActive_ = false;
+  bool PixelsShared_ = false;
   IWKGraphicsTool* EditTool_ = nullptr;
   TRect DirtyRect_;
 };

@@ -142,14 +142,14 @@ bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const s
   if (!ReadWholeFile(fileName, *bytes)) return false;  // the other paths report why
   TImageInfo info;
   std::string error;
-  if (!DecodeImageData(TCodecData::Borrow(bytes->data(), bytes->size()), document.CurrentImage,
-                       document.OriginalImage, info, error, &document.Backup)) {
+  if (!DecodeImageData(TCodecData::Borrow(bytes->data(), bytes->size()), document.CurrentImage, info, error)) {
     // A picture the codec cannot decode is left to the lossless form when that holds it.
     ITarnwick& component = form->Component();
     if (component.LoadMemory(bytes->data(), bytes->size()) == 0) LastError = error;
     component.Release();
     return false;
   }
+  document.SharePixels();
   document.LoadMetadata(info);
   form->LoadInBackground(std::move(bytes), document.CurrentImage.Width(), document.CurrentImage.Height(),
                          document.StoredOrientation());
@@ -175,9 +175,8 @@ bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::str
     return ShowUpright(document);
   }
   TImageInfo info;
-  if (!DecodeImageFile(fileName, document.CurrentImage, document.OriginalImage, info, LastError,
-                       &document.Backup))
-    return false;
+  if (!DecodeImageFile(fileName, document.CurrentImage, info, LastError)) return false;
+  document.SharePixels();
   document.LoadMetadata(info);
   formatId = FormatIdOfContainer(info.Container);
   return ShowUpright(document);

@@ -166,7 +166,7 @@ bool SaveThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& f
   t.SetRegion(0, 0, current.Width, current.Height);
   const uint32_t figures = t.QualityFigures();
   int32_t parameters[TarnwickSaveParameterCount] = {
-      0, 100, 0, 0, -1, -1, -1, TarnwickSaveExact,
+      0, 100, 0, 0, -1, -1, -1, TarnwickSaveByChange,
       int32_t(std::max(figures & 0xFFFF, figures >> 16))};
   uint8_t* first = current.PixelAddress(0, 0);
   t.SetPixels(&first, current.RowBytes, 0, 0);

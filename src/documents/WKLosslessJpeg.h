@@ -71,6 +71,7 @@ bool LoadThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& f
 // Whether a JPEG save goes through the lossless form (no quality dialog). A form that is out of
 // step with the document is let go here, so the save asks for a quality instead.
 bool CanSaveThroughLosslessJpeg(TWKGraphicsDocument& document);
-// The exact save, then once more re-encoding every block with the file's own tables.
+// The exact save, or one whole re-encode with the file's own tables when most blocks changed;
+// after a failure once more re-encoding every block.
 bool SaveThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& fileName,
                              std::string& error);

@@ -87,7 +87,7 @@ void TWKPixels::Assign(const TWKPixels& source) {
 void TWKPixelBuffer::SetFormat(TWKPixelFormat format) { SetFormatCode(format); }
 
 bool TWKPixelBuffer::SetBounds(const TRect& rect, TPixelFill fill) {
-  if (rect == BoundsRect()) return Bits != nullptr || rect.IsEmpty();
+  if (rect == BoundsRect() && !Borrowed()) return Bits != nullptr || rect.IsEmpty();
   Memory_.Free();
   ResetGeometry();
   Left = rect.Left;
@@ -114,6 +114,11 @@ bool TWKPixelBuffer::Allocate(TWKPixelFormat format, const TRect& rect, TPixelFi
 void TWKPixelBuffer::Clear() {
   Memory_.Free();
   ResetGeometry();
+}
+
+void TWKPixelBuffer::Borrow(const TWKPixels& pixels) {
+  Memory_.Free();
+  TWKPixels::operator=(pixels);
 }
 
 // ---- TDIBSection

@@ -83,6 +83,10 @@ class TWKPixelBuffer : public TWKPixels {
   bool SetBounds(const TRect& rect, TPixelFill fill = TPixelFill::Zero);
   bool Allocate(TWKPixelFormat format, const TRect& rect, TPixelFill fill = TPixelFill::Zero);
   void Clear();
+  // Lays the buffer over pixels it does not own (a document's backup sharing the current image
+  // until the first change); the next SetBounds or Allocate gives it memory of its own.
+  void Borrow(const TWKPixels& pixels);
+  bool Borrowed() const { return Bits != nullptr && Memory_.Data() == nullptr; }
   void Swap(TWKPixelBuffer& other) noexcept {
     std::swap(static_cast<TWKPixels&>(*this), static_cast<TWKPixels&>(other));
     Memory_.Swap(other.Memory_);
@@ -234,6 +238,11 @@ class TWKLTBitmap : public TWKBitmap {
   void FreeStorage();
   // None when the memory cannot be had or the bitmap is empty.
   std::unique_ptr<TWKLTBitmap> Clone() const;
+  // Shows owner's pixels without owning them (a document's original sharing the current image
+  // until the first change). The owner must keep that storage while this bitmap reads it; any
+  // operation that rebuilds the storage gives this bitmap memory of its own.
+  void Borrow(const TWKLTBitmap& owner);
+  bool Borrowed() const { return Pixels_ && Memory_.Data() == nullptr; }
   bool Crop(const TRect& rect);
   bool Resize(int32_t width, int32_t height);
   // The image resampled to width × height into result's new storage (this one unchanged); false

@@ -49,8 +49,16 @@ std::unique_ptr<TWKLTBitmap> TWKLTBitmap::Clone() const {
   if (!Pixels_) return nullptr;
   auto copy = std::make_unique<TWKLTBitmap>();
   if (!copy->SetSize(Width(), Height(), PixelFormat())) return nullptr;
-  std::memcpy(copy->Memory_.Data(), Memory_.Data(), Storage_.Size);
+  std::memcpy(copy->Memory_.Data(), Storage_.Bits, Storage_.Size);
   return copy;
+}
+
+void TWKLTBitmap::Borrow(const TWKLTBitmap& owner) {
+  FreeStorage();
+  if (!owner.Pixels_) return;
+  Pixels_ = std::make_unique<TWKLTPixels>();
+  Pixels_->Attach(owner.Pixels_->BoundsRect(), owner.Storage_.Bits, owner.Storage_.Format, owner.Storage_.RowBytes);
+  Storage_ = owner.Storage_;
 }
 
 bool TWKLTBitmap::Crop(const TRect& rect) {

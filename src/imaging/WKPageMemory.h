@@ -34,6 +34,10 @@ size_t KeptPixelMemory();
 // nothing where the system cannot.
 void PrefaultPixelMemory(void* bytes, size_t size);
 
+// Whether blocks of whole images are advised as huge pages (off by default: slower in the worst
+// case of a fresh start); for the comparison in bench/imaging.
+void SetHugePagesForTest(bool enabled);
+
 // Owns one block from AllocatePixelMemory.
 class TPixelMemory {
  public:

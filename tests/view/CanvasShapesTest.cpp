@@ -35,15 +35,20 @@ TEST(CanvasShapes, OutlineIsTheEllipsesBoundaryOnce) {
       int neighbours = 0;
       for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) neighbours += (dx || dy) && outline.count({x + dx, y + dy});
-      if (outline.size() > 1) EXPECT_GE(neighbours, 1) << x << "," << y;
+      if (outline.size() > 1) {
+        EXPECT_GE(neighbours, 1) << x << "," << y;
+      }
     }
     // The outline lies on the filled ellipse's edge: a pixel of it has a four-neighbour outside.
     auto inside = [&](int32_t x, int32_t y) {
       int32_t x0, x1;
       return EllipseRowSpan(rect, y, x0, x1) && x >= x0 && x < x1;
     };
-    for (const auto& [x, y] : outline)
-      if (inside(x, y)) EXPECT_FALSE(inside(x - 1, y) && inside(x + 1, y) && inside(x, y - 1) && inside(x, y + 1));
+    for (const auto& [x, y] : outline) {
+      if (inside(x, y)) {
+        EXPECT_FALSE(inside(x - 1, y) && inside(x + 1, y) && inside(x, y - 1) && inside(x, y + 1));
+      }
+    }
   }
   EXPECT_TRUE(EllipseOutline(TRect{}).empty());
 }

@@ -157,6 +157,8 @@ class TTarnwick final : public ITarnwick {
 
   int32_t ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) override;
   int32_t Save(const std::string& fileName, const int32_t* parameters) override;
+  int32_t SaveMemory(std::vector<uint8_t>& out, const int32_t* parameters) override;
+  int32_t LastSaveMode() const override { return LastSaveMode_; }
 
   void SetRegion(int32_t left, int32_t top, int32_t right, int32_t bottom) override {
     if (Held_) Geometry_.CropTo(Rect(left, top, right, bottom));
@@ -209,10 +211,14 @@ class TTarnwick final : public ITarnwick {
     Error_ = message;
     return 0;
   }
+
   int32_t LoadHeld();
   bool ReadCoefficients();
   bool Acceptable();
   bool ExactPossible() const;
+  int32_t ChooseMode(int32_t requested);
+  bool Encode(const int32_t* parameters, unsigned char*& buffer, unsigned long& size);
+  size_t FlagChanged();
   void Configure(j_compress_ptr dst, int32_t width, int32_t height, bool final) const;
   void WriteMarkers(j_compress_ptr dst) const;
   bool EncodeExact(j_compress_ptr dst);
@@ -255,6 +261,7 @@ class TTarnwick final : public ITarnwick {
   const uint8_t* Original_ = nullptr;
   ptrdiff_t OriginalStride_ = 0;
   std::string Error_;
+  int32_t LastSaveMode_ = TarnwickSaveExact;
   // State of an exact save that must survive a libjpeg abort (hence members, not locals).
   TStripCoder Strip_;
   std::vector<uint8_t> Changed_;
@@ -452,13 +459,50 @@ void TTarnwick::WriteMarkers(j_compress_ptr dst) const {
 }
 
 int32_t TTarnwick::Save(const std::string& fileName, const int32_t* parameters) {
-  if (!Held_) return Fail("no picture is held");
-  if (!Pixels_) return Fail("no pixels to save");
-  if (!parameters) return Fail("no save parameters");
-  const int32_t mode = parameters[TarnwickSaveMode];
-  if (mode != TarnwickSaveExact && mode != TarnwickSaveReencode) return Fail("unknown save mode");
-  if (mode == TarnwickSaveExact && !ExactPossible())
-    return Fail("the crop or turn cannot be kept exactly");
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  if (!Encode(parameters, buffer, size)) return 0;
+  const bool written = WriteFileAtomically(fileName, buffer, size);
+  std::free(buffer);
+  if (!written) return Fail("cannot write the file");
+  Error_.clear();
+  return 1;
+}
+
+int32_t TTarnwick::SaveMemory(std::vector<uint8_t>& out, const int32_t* parameters) {
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  if (!Encode(parameters, buffer, size)) return 0;
+  out.assign(buffer, buffer + size);
+  std::free(buffer);
+  Error_.clear();
+  return 1;
+}
+
+// The exact or the whole re-encode for the requested mode; for an exact save the changed MCUs
+// are flagged here. 0 when the mode cannot be had.
+int32_t TTarnwick::ChooseMode(int32_t requested) {
+  if (requested == TarnwickSaveReencode) return TarnwickSaveReencode;
+  if (!ExactPossible()) {
+    if (requested == TarnwickSaveByChange) return TarnwickSaveReencode;
+    Fail("the crop or turn cannot be kept exactly");
+    return -1;
+  }
+  const size_t changed = FlagChanged();
+  if (requested == TarnwickSaveByChange && changed * 100 > Changed_.size() * size_t(TarnwickReencodePercent))
+    return TarnwickSaveReencode;
+  return TarnwickSaveExact;
+}
+
+bool TTarnwick::Encode(const int32_t* parameters, unsigned char*& buffer, unsigned long& size) {
+  if (!Held_) return Fail("no picture is held"), false;
+  if (!Pixels_) return Fail("no pixels to save"), false;
+  if (!parameters) return Fail("no save parameters"), false;
+  const int32_t requested = parameters[TarnwickSaveMode];
+  if (requested != TarnwickSaveExact && requested != TarnwickSaveReencode && requested != TarnwickSaveByChange)
+    return Fail("unknown save mode"), false;
+  const int32_t mode = ChooseMode(requested);
+  if (mode < 0) return false;
 
   TJpegError error;
   InitError(error);
@@ -467,21 +511,17 @@ int32_t TTarnwick::Save(const std::string& fileName, const int32_t* parameters) 
   dst.err = &error.Manager;
   jpeg_create_compress(&dst);
   dstArrays.Install(reinterpret_cast<j_common_ptr>(&dst));
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
   jpeg_mem_dest(&dst, &buffer, &size);
   const bool encoded = mode == TarnwickSaveExact ? EncodeExact(&dst) : EncodePixels(&dst);
   jpeg_destroy_compress(&dst);
   if (!encoded) {
     std::free(buffer);
+    buffer = nullptr;
     Error_ = error.Message[0] ? error.Message.data() : "cannot encode the picture";
-    return 0;
+    return false;
   }
-  const bool written = WriteFileAtomically(fileName, buffer, size);
-  std::free(buffer);
-  if (!written) return Fail("cannot write the file");
-  Error_.clear();
-  return 1;
+  LastSaveMode_ = mode;
+  return true;
 }
 
 bool TTarnwick::EncodePixels(j_compress_ptr dst) {
@@ -502,9 +542,6 @@ bool TTarnwick::EncodePixels(j_compress_ptr dst) {
 }
 
 bool TTarnwick::EncodeExact(j_compress_ptr dst) {
-  const int32_t mw = Geometry_.Transpose ? McuHeight_ : McuWidth_;
-  const int32_t mh = Geometry_.Transpose ? McuWidth_ : McuHeight_;
-  Changed_.assign(size_t(DivUp(Geometry_.Width(), mw)) * DivUp(Geometry_.Height(), mh), 0);
   OutRows_.assign(3, {});
   Patched_.clear();
   if (setjmp(reinterpret_cast<TJpegError*>(dst->err)->Jump)) {
@@ -645,15 +682,22 @@ void TTarnwick::FlagChangedMcus(int32_t my, uint8_t* flags) const {
   }
 }
 
-// Finds the output MCUs whose pixels differ from the original picture and encodes each MCU
-// row's span of them anew.
-void TTarnwick::ReencodeChanged() {
+// Flags the output MCUs whose pixels differ from the original picture, on every core; the
+// number flagged.
+size_t TTarnwick::FlagChanged() {
   const int32_t w = Geometry_.Width(), h = Geometry_.Height();
   const int32_t across = int32_t(DivUp(w, OutMcuWidth())), down = int32_t(DivUp(h, OutMcuHeight()));
-  // The comparison runs on every core; the re-encoding (libjpeg) stays on this thread.
+  Changed_.assign(size_t(across) * size_t(down), 0);
   ParallelRows(down, int64_t(w) * h * 3, [&](int32_t, int32_t begin, int32_t end) {
     for (int32_t my = begin; my < end; ++my) FlagChangedMcus(my, Changed_.data() + size_t(my) * size_t(across));
   });
+  return size_t(std::count(Changed_.begin(), Changed_.end(), uint8_t(1)));
+}
+
+// Encodes each MCU row's span of flagged MCUs anew (libjpeg, on this thread).
+void TTarnwick::ReencodeChanged() {
+  const int32_t across = int32_t(DivUp(Geometry_.Width(), OutMcuWidth()));
+  const int32_t down = int32_t(DivUp(Geometry_.Height(), OutMcuHeight()));
   for (int32_t my = 0; my < down; ++my) {
     const uint8_t* flags = Changed_.data() + size_t(my) * size_t(across);
     const uint8_t* first = std::find(flags, flags + across, 1);

@@ -80,7 +80,8 @@ void TWKGraphicsTool::StoreUndoState() {
 
 bool TWKGraphicsTool::BeginEdit(TWKGraphicsView& view) {
   TWKGraphicsDocument& doc = view.Document();
-  if (doc.CurrentPixels() == nullptr) return false;
+  // A shared original and backup take their own copies before the first pixel changes.
+  if (doc.CurrentPixels() == nullptr || !doc.OwnPixels()) return false;
   doc.BeginEditTransaction(this);
   EditView_ = &view;
   EditDocument_ = &doc;

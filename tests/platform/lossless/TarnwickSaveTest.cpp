@@ -8,6 +8,7 @@
 #include <random>
 
 #include "framework/TempFolder.h"
+#include "imaging/WKParallel.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/LosslessTestSupport.h"
 
@@ -443,4 +444,76 @@ TEST_F(TarnwickSave, RestartIntervalsOfTheFileAreKeptByEverySave) {
     ASSERT_EQ(doc.Save(Path("reencoded.jpg"), 0), 1) << doc.T->LastError();
     expectRestarts("reencoded.jpg", 4);
   }
+}
+
+// 160 x 160 at 4:2:0 is 10 x 10 MCUs; painting n whole MCUs row by row changes exactly n.
+TEST_F(TarnwickSave, SaveByChangeSwitchesToOneReencodeAboveTheShareOfChangedMcus) {
+  const std::vector<uint8_t> source = Jpeg(TPicture::Synthetic(160, 160));
+  const TCoefficients in = ReadCoefficients(source);
+  struct Case {
+    int32_t mcus;
+    int32_t mode;
+  };
+  for (const Case c : {Case{0, TarnwickSaveExact}, Case{1, TarnwickSaveExact},
+                       Case{TarnwickReencodePercent, TarnwickSaveExact},
+                       Case{TarnwickReencodePercent + 1, TarnwickSaveReencode}, Case{100, TarnwickSaveReencode}}) {
+    SCOPED_TRACE(c.mcus);
+    TDocument doc(source);
+    for (int32_t m = 0; m < c.mcus; ++m) doc.Paint(m % 10 * 16, m / 10 * 16, m % 10 * 16 + 16, m / 10 * 16 + 16);
+    ASSERT_EQ(doc.Save(Path("out.jpg"), TarnwickSaveByChange), 1) << doc.T->LastError();
+    EXPECT_EQ(doc.T->LastSaveMode(), c.mode);
+    const std::vector<uint8_t> saved = ReadFile(Path("out.jpg"));
+    ExpectWithinQuantisation(DecodeJpeg(saved), doc.Current, 2, 2);
+    // Either way the file's own tables and sampling: no quality was asked for.
+    const TCoefficients out = ReadCoefficients(saved);
+    EXPECT_EQ(out.QuantTables, in.QuantTables);
+    EXPECT_EQ(out.Components[0].H, 2);
+    EXPECT_EQ(out.Components[0].V, 2);
+    // An exact save keeps every block of the MCUs past the painted ones.
+    if (c.mode == TarnwickSaveExact && c.mcus < 100) {
+      const TComponentBlocks& a = in.Components[0];
+      const TComponentBlocks& b = out.Components[0];
+      EXPECT_EQ(std::memcmp(a.Block(19, 19), b.Block(19, 19), 128), 0);
+      const uint32_t after = uint32_t(c.mcus);  // the first unpainted MCU
+      EXPECT_EQ(std::memcmp(a.Block(after % 10 * 2, after / 10 * 2), b.Block(after % 10 * 2, after / 10 * 2), 128), 0);
+    }
+    // The memory save writes the same bytes as the file save.
+    std::vector<uint8_t> memory;
+    uint8_t* first = doc.Current.Bits.data();
+    doc.T->SetPixels(&first, doc.Current.RowBytes, 0, 0);
+    doc.T->SetOriginalPixels(doc.Original.Bits.data(), doc.Original.RowBytes);
+    const int32_t parameters[9] = {0, 100, 0, 0, -1, -1, -1, TarnwickSaveByChange, 90};
+    ASSERT_EQ(doc.T->SaveMemory(memory, parameters), 1);
+    doc.T->FinishSave();
+    EXPECT_EQ(memory, saved);
+  }
+}
+
+TEST_F(TarnwickSave, SaveByChangeReencodesWhatCannotStayExactInsteadOfFailing) {
+  TDocument doc(Jpeg(Striped(128, 96)));
+  doc.Crop(5, 5, 101, 77);
+  ASSERT_EQ(doc.Save(Path("out.jpg"), TarnwickSaveByChange), 1) << doc.T->LastError();
+  EXPECT_EQ(doc.T->LastSaveMode(), TarnwickSaveReencode);
+  ExpectWithinQuantisation(DecodeJpeg(ReadFile(Path("out.jpg"))), doc.Current, 2, 2);
+  EXPECT_EQ(doc.Save(Path("bad.jpg"), 7), 0);
+  EXPECT_FALSE(std::filesystem::exists(Path("bad.jpg")));
+}
+
+// The block moves and the change flags run on every core: the saved bytes do not depend on the
+// number of parts.
+TEST_F(TarnwickSave, SavedBytesDoNotDependOnThePartCount) {
+  const std::vector<uint8_t> source = Jpeg(TPicture::Synthetic(208, 144));
+  std::vector<std::vector<uint8_t>> saves;
+  for (const int32_t parts : {1, 2, 3, 8}) {
+    SetParallelPartsForTest(parts);
+    TDocument doc(source);
+    doc.RotateRight();
+    doc.Paint(20, 30, 70, 41);
+    for (const int32_t mode : {TarnwickSaveExact, TarnwickSaveByChange}) {
+      ASSERT_EQ(doc.Save(Path("out.jpg"), mode), 1) << doc.T->LastError();
+      saves.push_back(ReadFile(Path("out.jpg")));
+    }
+  }
+  SetParallelPartsForTest(0);
+  for (size_t i = 2; i < saves.size(); ++i) EXPECT_EQ(saves[i], saves[i % 2]) << "save " << i;
 }

@@ -154,7 +154,9 @@ TEST_F(EmphasisToolTest, RepeatedStrokesDoNotCompound) {
   for (int32_t dx = 0; dx <= 6; ++dx) {
     const size_t i = (20 * 60 + 30 + dx) * 3 + 2;
     const int target = std::clamp(2 * source[i] - coarse[i], 0, 255);
-    if (dx <= 1) EXPECT_EQ(Bytes()[i], target) << dx;
+    if (dx <= 1) {
+      EXPECT_EQ(Bytes()[i], target) << dx;
+    }
     EXPECT_LE(std::abs(Bytes()[i] - target), std::abs(once[i] - target)) << dx;
   }
   EXPECT_EQ(Tool->FrequencyRange.Staleness, 0);
