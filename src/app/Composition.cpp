@@ -26,6 +26,13 @@
 #include "help/qt/QtShell.h"
 #include "help/qt/WKAbout.h"
 #include "print/qt/WKGraphicsPrintModule.h"
+#include "tools/geometry/WKTextTool.h"
+#include "tools/geometry/qt/QtTextRasterizer.h"
+#include "tools/geometry/qt/WKTextFrame.h"
+#include "tools/original/WKOriginalImageTool.h"
+#include "tools/brush/WKSmudgeTool.h"
+#include "tools/brush/WKUndoBrushTool.h"
+#include "tools/brush/qt/WKExpertBrushFrame.h"
 #include "tools/eyes/GlareTool.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/eyes/SpotTool.h"
@@ -106,6 +113,11 @@ void CreateDemonstrationModules(TWKApplication& app, TMainForm& form, IWKMainWin
 // Step 9: the tools in panel order, with the separators between groups and their button images.
 void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   TWKToolPanelModule* panel = ToolPanel();
+  auto* smudge = CreateTool<TWKSmudgeTool>(&app, CreateSmudgeFrame);
+  if (smudge->Button != nullptr) smudge->Button->SetImageIndex(35);
+  auto* undoBrush = CreateTool<TWKUndoBrushTool>(&app, CreateUndoBrushFrame);
+  if (undoBrush->Button != nullptr) undoBrush->Button->SetImageIndex(21);
+  if (panel != nullptr) panel->AddToolSeparator(6);
   auto* resize = CreateTool<TWKResizeTool>(&app, CreateResizeFrame);
   if (resize->Button != nullptr) resize->Button->SetImageIndex(23);
   auto* crop = CreateTool<TWKCrop2PlusTool>(&app, CreateCropFrame);
@@ -113,6 +125,8 @@ void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   auto* rotation = CreateTool<TWKRotation3Tool>(&app, CreateRotationFrame);
   if (rotation->Button != nullptr) rotation->Button->SetImageIndex(83);
   if (panel != nullptr) panel->AddToolSeparator(6);
+  auto* text = CreateTool<TWKTextTool>(&app, CreateTextFrame);
+  if (text->Button != nullptr) text->Button->SetImageIndex(79);
   auto* adjustment = CreateTool<TWKAdjustmentTool>(&app, resize, CreateAdjustmentFrame);
   if (adjustment->Button != nullptr) adjustment->Button->SetImageIndex(97);
   if (panel != nullptr) panel->AddToolSeparator(1000);
@@ -142,7 +156,9 @@ TModule::TModule(TWKComponent* owner, TCompositionOptions options)
   DataModuleCreate();
 }
 
-TModule::~TModule() = default;
+TModule::~TModule() {
+  if (TextRasterizer() == TextRasterizer_.get()) SetTextRasterizer(nullptr);
+}
 
 void TModule::DataModuleCreate() {
   TWKApplication& app = *Application();
@@ -183,11 +199,15 @@ void TModule::DataModuleCreate() {
     windows->Window.AddToolbarSeparator(editor->StandardToolbar, nullptr);
   // 7. Original-image tool; rotate/flip tool with its panel button hidden, its commands on the
   //    standard tool bar (images 16-19) and in the Edit menu.
+  CreateTool<TWKOriginalImageTool>(&app, &windows->Window, editor->StandardToolbar);
   auto* rotate = CreateTool<TWKRotateTool>(&app, CreateRotateFrame);
   if (rotate->Button != nullptr) rotate->Button->SetVisible(false);
   rotate->AddCommandItems(windows->Window, editor->StandardToolbar, editor->EditMenuItem);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
+  // The text tool's lettering, before the tools are made.
+  TextRasterizer_ = std::make_unique<TQtTextRasterizer>();
+  SetTextRasterizer(TextRasterizer_.get());
   // 9. The tools in panel order with their button images: smudge 35, undo brush 21 | resize 23,
   //    crop 24, free rotation 83 | text 79, colour adjustment 97 | (width 1000) red-eye 46
   //    (then the editor's current tool), glare 47, eye colour 98, pupil 49, cat pupil 50 |

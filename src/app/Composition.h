@@ -11,6 +11,7 @@
 class IWKDemoPlatform;
 class TQtDownloader;
 class TQtShell;
+class TQtTextRasterizer;
 struct TStatusProgress;
 
 // What a test may choose differently from the program.
@@ -32,4 +33,6 @@ class TModule : public TWKComponent {
   // The default handlers and the downloader of the help and about modules.
   std::unique_ptr<TQtShell> Shell_;
   std::unique_ptr<TQtDownloader> Downloader_;
+  // The text tool's lettering.
+  std::unique_ptr<TQtTextRasterizer> TextRasterizer_;
 };

@@ -18,6 +18,16 @@ class IWKGraphicsMainWindow {
   // A tool-bar button showing its caption, stretched to the text.
   virtual IWKUIItem* AddTextButton(IWKUIItem* toolbar, const std::string& caption,
                                    TWKClickHandler click) = 0;
+  // A text button that reports being pressed (true) and released (false) rather than clicks;
+  // without a platform that can tell, a click is a press followed by a release.
+  virtual IWKUIItem* AddHoldButton(IWKUIItem* toolbar, const std::string& caption,
+                                   std::function<void(bool down)> held) {
+    return AddTextButton(toolbar, caption, [held = std::move(held)] {
+      if (!held) return;
+      held(true);
+      held(false);
+    });
+  }
   // The window's frame in screen coordinates, and the work area of the screen it is on.
   virtual TRect WindowRect() const = 0;
   virtual void SetWindowRect(const TRect& rect) = 0;

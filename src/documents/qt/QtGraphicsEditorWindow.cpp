@@ -49,6 +49,18 @@ IWKUIItem* TQtGraphicsEditorWindow::AddTextButton(IWKUIItem* toolbar, const std:
   return WrapAction(action, bar);
 }
 
+IWKUIItem* TQtGraphicsEditorWindow::AddHoldButton(IWKUIItem* toolbar, const std::string& caption,
+                                                  std::function<void(bool down)> held) {
+  IWKUIItem* item = AddTextButton(toolbar, caption, nullptr);
+  QToolBar* bar = ToolbarOf(toolbar);
+  QAction* action = bar != nullptr ? bar->actions().value(bar->actions().size() - 1) : nullptr;
+  auto* button = action != nullptr ? qobject_cast<QToolButton*>(bar->widgetForAction(action)) : nullptr;
+  if (button == nullptr || !held) return item;
+  QObject::connect(button, &QToolButton::pressed, button, [held] { held(true); });
+  QObject::connect(button, &QToolButton::released, button, [held] { held(false); });
+  return item;
+}
+
 TRect TQtGraphicsEditorWindow::WindowRect() const { return FromQRect(Form().frameGeometry()); }
 
 void TQtGraphicsEditorWindow::SetWindowRect(const TRect& rect) {

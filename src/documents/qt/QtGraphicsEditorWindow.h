@@ -15,6 +15,8 @@ class TQtGraphicsEditorWindow : public TQtEditorWindow, public IWKGraphicsMainWi
   int32_t FontHeight() const override;
   IWKUIItem* AddTextButton(IWKUIItem* toolbar, const std::string& caption,
                            TWKClickHandler click) override;
+  IWKUIItem* AddHoldButton(IWKUIItem* toolbar, const std::string& caption,
+                           std::function<void(bool down)> held) override;
   TRect WindowRect() const override;
   void SetWindowRect(const TRect& rect) override;
   TRect WorkArea() const override;

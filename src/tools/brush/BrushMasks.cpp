@@ -81,3 +81,17 @@ void BlendRowTowardRow(uint8_t* dest, const uint8_t* source, const uint8_t* targ
       dest[3 * x + c] = MaskBlend(source[3 * x + c], target[3 * x + c], m);
   }
 }
+
+void BlendRectTowardImage(TWKPixels& current, const TWKPixels& source, const TWKPixels& target,
+                          const TWKPixelMask& mask, const TRect& rect) {
+  for (const TWKPixels* p : {static_cast<const TWKPixels*>(&current), &source, &target})
+    if (p->Bits == nullptr || p->PixelFormat != FormatBGR24) return;
+  if (mask.Bits == nullptr) return;
+  TRect r = IntersectRect(rect, current.BoundsRect());
+  r = IntersectRect(r, source.BoundsRect());
+  r = IntersectRect(r, target.BoundsRect());
+  r = IntersectRect(r, mask.BoundsRect());
+  for (int32_t y = r.Top; y < r.Bottom; ++y)
+    BlendRowTowardRow(current.PixelAddress(r.Left, y), source.PixelAddress(r.Left, y),
+                      target.PixelAddress(r.Left, y), mask.ByteAddress(r.Left, y), r.Width());
+}

@@ -39,3 +39,9 @@ void BlendRowTowardGrey(uint8_t* dest, const uint8_t* source, const uint8_t* mas
 // count pixels of 24-bit rows: dest := MaskBlend(source, target, mask) per channel.
 void BlendRowTowardRow(uint8_t* dest, const uint8_t* source, const uint8_t* target,
                        const uint8_t* mask, int32_t count);
+
+// The painting tools' stamp through a mask over image surfaces: every pixel of rect that lies in
+// current, source, target and the mask becomes BlendRowTowardRow(source, target, mask); pixels
+// of rect that target does not cover keep their current value. All three images 24-bit.
+void BlendRectTowardImage(TWKPixels& current, const TWKPixels& source, const TWKPixels& target,
+                          const TWKPixelMask& mask, const TRect& rect);

@@ -235,3 +235,43 @@ TEST_F(QtGraphicsViewTest, TheWheelScrollsALargeImage) {
 }
 
 }  // namespace
+
+namespace {
+
+// A view object that counts the keys offered to it.
+class TKeyCounter : public TWKViewObject, public IWKViewInputHandler {
+ public:
+  int Downs = 0, Ups = 0;
+  bool KeyDown(uint16_t key, TWKShiftState) override {
+    Downs += key == 'O' ? 1 : 0;
+    return false;
+  }
+  bool KeyUp(uint16_t key, TWKShiftState) override {
+    Ups += key == 'O' ? 1 : 0;
+    return false;
+  }
+};
+
+TEST_F(QtGraphicsViewTest, AHeldKeyRepeatsItsPressButIsReleasedOnce) {
+  ShowForm();
+  TWKDocument* document = nullptr;
+  ASSERT_TRUE(Editor->OpenFile(Gradient(40, 30), document, true));
+  auto* counter = static_cast<TKeyCounter*>(
+      Editor->CurrentView()->Objects().Add(std::make_unique<TKeyCounter>()));
+  TQtGraphicsViewWidget* widget = Widget();
+  // X11 key repeat: a release and a press, both marked as repeats, for every repeat.
+  auto send = [widget](QEvent::Type type, bool repeat) {
+    QKeyEvent event(type, Qt::Key_O, Qt::NoModifier, "o", repeat);
+    QApplication::sendEvent(widget, &event);
+  };
+  send(QEvent::KeyPress, false);
+  for (int i = 0; i < 90; ++i) {
+    send(QEvent::KeyRelease, true);
+    send(QEvent::KeyPress, true);
+  }
+  send(QEvent::KeyRelease, false);
+  EXPECT_EQ(counter->Ups, 1);
+  EXPECT_EQ(counter->Downs, 91);
+}
+
+}  // namespace
