@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <deque>
@@ -142,7 +143,10 @@ class TProgram {
   void Start(bool listAtStartup = false) {
     Demo->ShowAtStartup = listAtStartup;
     App.LoadSettingsAndInitialize();
-    Form->setGeometry(20, 40, 760, 540);
+    // Wide enough on a wide screen for every standard tool-bar button, German captions too.
+    const QRect screen = Form->screen()->availableGeometry();
+    const bool roomy = screen.width() >= 1280 && screen.height() >= 760;
+    Form->setGeometry(20, 40, roomy ? 1240 : 760, roomy ? 700 : 540);
     Form->show();
     Form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));
