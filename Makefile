@@ -11,7 +11,7 @@ ifneq ($(CI),)
 CMAKE_FLAGS += -DQM_WERROR=ON
 endif
 
-.PHONY: deps configure build run test tidy asan fuzz bench package clean
+.PHONY: deps configure build run test tidy asan fuzz fuzz-qt bench package clean
 
 deps:
 	@bash scripts/install-deps
@@ -47,6 +47,13 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	bash scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The fuzzers that need Qt (its image readers), in a Qt build of their own.
+fuzz-qt: deps
+	cmake -S . -B $(FUZZ_BUILD)-qt -G Ninja -DQM_WITH_QT=ON -DQM_FUZZ=ON -DQM_TESTS=OFF -DQM_BENCH=OFF \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD)-qt -j $(JOBS) --target fuzz_qt_codec
+	bash scripts/run-fuzzers $(FUZZ_BUILD)-qt $(FUZZ_SECONDS)
+
 # The Debian package (build/package/quillmoor_<version>_<arch>.deb), dependencies computed.
 package: build
 	cmake --build $(BUILD) --target package
@@ -55,4 +62,4 @@ bench: build
 	bash scripts/run-benchmarks $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(FUZZ_BUILD)-qt

@@ -17,9 +17,11 @@ class TNullItem : public IWKUIItem {
   void SetHint(const std::string&) override {}
   void SetEnabled(bool) override {}
   void SetVisible(bool) override {}
+  void SetChecked(bool) override {}
   std::string Caption() const override { return caption; }
   bool Enabled() const override { return true; }
   bool Visible() const override { return true; }
+  bool Checked() const override { return false; }
   TPoint ScreenCenter() const override { return {}; }
   std::string caption;
 };

@@ -1,9 +1,6 @@
 #include "app/Composition.h"
-#include "app/PluginTestHook.h"
 #include "app/StartupReport.h"
 
-#include <QCoreApplication>
-#include <QStringList>
 
 #include "demo/WKDemonstrationModule.h"
 #include "demo/qt/QtDemoPlatform.h"
@@ -39,6 +36,7 @@
 #include "tools/eyes/qt/GlareFrame.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/eyes/qt/SpotFrame.h"
+#include "tools/framework/qt/QtLoadProgress.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
 #include "tools/geometry/CropTool.h"
@@ -83,15 +81,18 @@ constexpr TWKLabelDescriptor kAboutLabels[] = {
     {.FixedText = QM_SUPPORT_PAGE, .Flags = LabelSameLine | LabelHyperlink},
 };
 
+std::vector<std::string>& RawArguments() {
+  static std::vector<std::string> arguments;
+  return arguments;
+}
+
+TEditorTestHook EditorTestHook = nullptr;
+
 // The files named on the command line (paths or file:// addresses) once Qt has taken its own
 // options out.
 std::vector<std::string> ProgramArguments() {
-  const QStringList all = QCoreApplication::arguments();
-  std::vector<std::string> arguments;
-  for (qsizetype i = 1; i < all.size(); ++i) arguments.push_back(ToStdString(all[i]));
   std::vector<std::string> files;
-  for (const std::string& file : ParseCommandLine(arguments).Files)
-    files.push_back(LocalFileFromArgument(ToQString(file)));
+  for (const std::string& file : ParseCommandLine(RawArguments()).Files) files.push_back(LocalFileFromArgument(file));
   return files;
 }
 
@@ -148,6 +149,10 @@ void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
 
 }  // namespace
 
+void SetProgramArguments(std::vector<std::string> arguments) { RawArguments() = std::move(arguments); }
+
+void SetEditorTestHook(TEditorTestHook hook) { EditorTestHook = hook; }
+
 TModule::TModule(TWKComponent* owner, TCompositionOptions options)
     : TWKComponent(owner), Options_(std::move(options)) {
   Name = "Module";
@@ -178,9 +183,9 @@ void TModule::DataModuleCreate() {
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
-  const bool pluginTest = InstallPluginTestHook(*editor);
+  const bool testHooks = EditorTestHook != nullptr && EditorTestHook(*editor);
   const bool startupTest = InstallStartupReport(*editor);
-  const bool unattended = pluginTest || startupTest;
+  const bool unattended = testHooks || startupTest;
 
   // 3. Print and help modules (product "Quillmoor", language "English").
   app.CreateModule<TWKGraphicsPrintModule>(*editor, windows->Window, form);
@@ -205,6 +210,7 @@ void TModule::DataModuleCreate() {
   rotate->AddCommandItems(windows->Window, editor->StandardToolbar, editor->EditMenuItem);
   // 8. The progress bar in the status bar (last panel width 200) and the progress meter over it.
   Progress_ = std::make_unique<TStatusProgress>(*form->StatusBar, 200);
+  InstallQtLoadProgress(*form->StatusBar);
   // The text tool's lettering, before the tools are made.
   TextRasterizer_ = std::make_unique<TQtTextRasterizer>();
   SetTextRasterizer(TextRasterizer_.get());

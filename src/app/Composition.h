@@ -5,11 +5,14 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/WKComponent.h"
 
 class IWKDemoPlatform;
 class TQtDownloader;
+class TWKGraphicsEditor;
 class TQtShell;
 class TQtTextRasterizer;
 struct TStatusProgress;
@@ -36,3 +39,12 @@ class TModule : public TWKComponent {
   // The text tool's lettering.
   std::unique_ptr<TQtTextRasterizer> TextRasterizer_;
 };
+
+// The program's arguments as the system gave them, bytes unchanged (a file name need not be
+// UTF-8), once the toolkit has taken out its own.
+void SetProgramArguments(std::vector<std::string> arguments);
+
+// Test program only: called with the editor once the composition has made it; true when a hook
+// drives the program (it then runs unattended: no list of demonstrations at the first start).
+using TEditorTestHook = bool (*)(TWKGraphicsEditor& editor);
+void SetEditorTestHook(TEditorTestHook hook);

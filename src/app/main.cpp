@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
   const TWKCommandLine commandLine = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (commandLine.Action != TWKCommandLine::TAction::Run) return PrintText(commandLine.Action, argv[0]);
 
-  QApplication qt(argc, argv);
+  QApplication qt(argc, argv);  // takes its own options out of argv
+  SetProgramArguments(std::vector<std::string>(argv + 1, argv + argc));
   QApplication::setApplicationName("Quillmoor");
   QApplication::setApplicationVersion(QM_VERSION);
   QGuiApplication::setDesktopFileName(kApplicationId);

@@ -1,11 +1,14 @@
 #include "documents/WKEditor.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <variant>
 
 #include "documents/WKDocumentTexts.h"
+#include "documents/WKLoadProgress.h"
 #include "framework/WKApplication.h"
 #include "framework/WKLocalizer.h"
 #include "framework/WKMessageBox.h"
@@ -16,6 +19,10 @@ namespace {
 
 // Bounds the work a corrupt count in the settings can cause.
 constexpr int32_t kMaxStoredRecentFiles = 1000;
+
+constexpr TWKLanguageText kCannotOpen{1030, "The file %s cannot be opened."};
+constexpr TWKLanguageText kCannotSave{3969, "The file %s cannot be saved."};
+constexpr TWKLanguageText kWriteProtected{3970, "The file %s is write-protected. Please choose another name."};
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -226,13 +233,26 @@ bool TWKEditor::SaveAs(TWKDocument& document) {
   formats->GetSaveFormats(saveFormats);
   std::string fileName = WithoutExtension(document.FileName);
   int32_t filterIndex = FindFormat(saveFormats, document.FormatId) + 1;
-  if (!Dialogs_.ExecuteSaveDialog(*formats, saveFormats, fileName, filterIndex)) return false;
-  if (filterIndex < 1 || filterIndex > static_cast<int32_t>(saveFormats.size()) || fileName.empty())
-    return false;
-  const TWKFileFormatInfo& format = saveFormats[static_cast<size_t>(filterIndex - 1)];
-  fileName = WithDefaultExtension(fileName, format);
+  for (;;) {
+    if (!Dialogs_.ExecuteSaveDialog(*formats, saveFormats, fileName, filterIndex)) return false;
+    if (filterIndex < 1 || filterIndex > static_cast<int32_t>(saveFormats.size()) || fileName.empty())
+      return false;
+    fileName = WithDefaultExtension(fileName, saveFormats[static_cast<size_t>(filterIndex - 1)]);
+    if (!FileExists(fileName) || ::access(fileName.c_str(), W_OK) == 0) break;
+    // Not replaced behind the user's back: the dialog comes again for another name.
+    ShowMessage(FormatText(LanguageString(kWriteProtected), fileName), MB_OK | MB_ICONWARNING);
+  }
   if (FileExists(fileName) && !AskOverwrite(fileName)) return false;
-  return document.SaveToFile(fileName, format.Id);
+  if (document.SaveToFile(fileName, saveFormats[static_cast<size_t>(filterIndex - 1)].Id)) return true;
+  ReportFailure(kCannotSave, fileName);
+  return false;
+}
+
+void TWKEditor::ReportFailure(const TWKLanguageText& message, const std::string& fileName) {
+  TWKDocumentFormats* formats = GetFileFormats();
+  std::string text = FormatText(LanguageString(message), fileName);
+  if (formats != nullptr && !formats->LastError.empty()) text += "\n" + formats->LastError;
+  ShowMessage(text, MB_OK | MB_ICONERROR);
 }
 
 int TWKEditor::AskSaveChanges(const std::string& name) {
@@ -316,11 +336,13 @@ bool TWKEditor::NewDocument(TWKDocument*& document) {
 
 bool TWKEditor::OpenFile(const std::string& fileName, TWKDocument*& document, bool addToRecent) {
   document = nullptr;
-  if (!CanOpenAnother(fileName)) return false;
+  // The user interface runs while a long open shows its progress; no second open starts then.
+  if (TWKLoadProgress::Running() || !CanOpenAnother(fileName)) return false;
   std::unique_ptr<TWKDocument> created = CreateDocument();
   if (!created || !created->LoadFromFile(fileName)) {
     created.reset();
-    ShowMessage(FormatText(LanguageString(1030), fileName), MB_OK | MB_ICONERROR);
+    TWKDocumentFormats* formats = GetFileFormats();
+    if (formats == nullptr || !formats->LastCancelled) ReportFailure(kCannotOpen, fileName);
     return false;
   }
   document = created.get();

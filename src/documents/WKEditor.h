@@ -12,6 +12,7 @@
 #include "documents/WKFileFormats.h"
 #include "documents/WKScriptRecorder.h"
 #include "framework/WKGuid.h"
+#include "framework/WKLocalizer.h"
 #include "framework/WKModule.h"
 #include "framework/WKProperties.h"
 
@@ -109,6 +110,8 @@ class TWKEditor : public TWKModuleWithControls {
 
  private:
   void CreateItems();
+  // The open or save message: the file's line, then the formats' reason on a second line.
+  void ReportFailure(const TWKLanguageText& message, const std::string& fileName);
   void UpdateRecentMenu();
   void OpenRecent(size_t index);
   // Adds the shown document as the current one; in one-document mode the previous one

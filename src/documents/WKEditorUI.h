@@ -20,9 +20,13 @@ class IWKUIItem {
   virtual void SetHint(const std::string& text) = 0;
   virtual void SetEnabled(bool value) = 0;
   virtual void SetVisible(bool value) = 0;
+  // A checked item is drawn pressed (tool-bar button) or with a check mark (menu item); items
+  // that cannot show it stay unchecked.
+  virtual void SetChecked(bool value) = 0;
   virtual std::string Caption() const = 0;
   virtual bool Enabled() const = 0;
   virtual bool Visible() const = 0;
+  virtual bool Checked() const = 0;
   // The centre in screen coordinates.
   virtual TPoint ScreenCenter() const = 0;
 };

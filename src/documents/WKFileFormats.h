@@ -57,6 +57,11 @@ class TWKDocumentFormats : public TWKFileFormats {
   virtual bool SaveDocument(TWKDocument& document, const std::string& fileName,
                             int32_t formatId) = 0;
   virtual bool CanWriteFormat(int32_t formatId) = 0;
+
+  // Why the last load or save failed, one line for the user; empty after a success.
+  std::string LastError;
+  // The last load was called off by the user (nothing to report).
+  bool LastCancelled = false;
 };
 
 // Array index of the record with that id, or -1.

@@ -2,56 +2,31 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
+#include "documents/WKLoadProgress.h"
 #include "framework/WKThreadPool.h"
 #include "imaging/WKBitmap.h"
 #include "imaging/WKPageMemory.h"
 #include "platform/codec/StillImageCodec.h"
 
-namespace {
+void SetAvailableMemoryForTesting(uint64_t bytes) { TDecodeGuard::SetAvailableMemoryForTesting(bytes); }
 
-std::atomic<uint64_t> AssumedAvailable{0};
-
-// MemAvailable of /proc/meminfo in bytes; 0 when it cannot be read.
-uint64_t AvailableMemory() {
-  if (uint64_t assumed = AssumedAvailable.load()) return assumed;
-  std::ifstream meminfo("/proc/meminfo");
-  std::string key;
-  uint64_t kib = 0;
-  std::string unit;
-  while (meminfo >> key >> kib >> unit)
-    if (key == "MemAvailable:") return kib * 1024;
-  return 0;
-}
-
-}  // namespace
-
-void SetAvailableMemoryForTesting(uint64_t bytes) { AssumedAvailable = bytes; }
-
-bool CheckImageMemory(int32_t width, int32_t height, std::string& error) {
+bool CheckImageMemory(int32_t width, int32_t height, std::string& error, uint64_t decoderBytes) {
   if (width <= 0 || height <= 0) {
     error = "The image has no pixels.";
     return false;
   }
-  const uint64_t bytes = uint64_t(DIBRowBytes(width, 24)) * uint64_t(height) * 3;
-  uint64_t available = AvailableMemory();
+  const uint64_t bytes = uint64_t(DIBRowBytes(width, 24)) * uint64_t(height) * 3 + decoderBytes;
+  std::string reason = TDecodeGuard::CheckMemory(width, height, bytes);
   // Blocks kept for reuse are given back before a picture is refused for want of them.
-  if (available != 0 && bytes > available && KeptPixelMemory() > 0) {
+  if (!reason.empty() && KeptPixelMemory() > 0) {
     ReleaseKeptPixelMemory();
-    available = AvailableMemory();
+    reason = TDecodeGuard::CheckMemory(width, height, bytes);
   }
-  if (available == 0 || bytes <= available) return true;
-  char text[160];
-  std::snprintf(text, sizeof text,
-                "There is not enough memory to open an image of %d x %d pixels (%.0f MB needed, "
-                "%.0f MB available).",
-                width, height, double(bytes) / 1048576.0, double(available) / 1048576.0);
-  error = text;
-  return false;
+  error = reason;
+  return reason.empty();
 }
 
 int32_t FormatIdOfContainer(TCodecContainer container) {
@@ -137,6 +112,15 @@ void ClearRowPadding(const TWKBitmapStorage& rows) {
 
 // Below this the copies are made after the decode, on the decoding thread.
 constexpr size_t FollowerThreshold = size_t{1} << 22;
+// From this size on an open shows its progress and can be called off.
+constexpr size_t ProgressThreshold = size_t{48} << 20;
+
+// A long decode reports to the open under way, whose user may call it off.
+void WatchLongDecode(size_t bytes, TImageDecoder& decoder, TDecodeProgress& progress) {
+  if (bytes < ProgressThreshold || !TWKLoadProgress::Running()) return;
+  progress.SetWatch([](double done) { return TWKLoadProgress::Report(done); });
+  decoder.SetProgress(&progress);
+}
 
 // Allocates the copies of the decoded rows that the caller asked for: the original when given and
 // the backup when given.
@@ -164,7 +148,7 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
     return false;
   }
   const TImageInfo& facts = decoder->Info();
-  if (!CheckImageMemory(facts.Width, facts.Height, error)) return false;
+  if (!CheckImageMemory(facts.Width, facts.Height, error, facts.DecoderBytes)) return false;
   // The decoder writes every pixel, the padding is cleared here and the copies take whole rows,
   // so none of the three needs zeroed memory.
   TWKLTBitmap newCurrent, newOriginal;
@@ -184,6 +168,7 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
   }
   TRowCopier copier(rows, std::move(copies));
   TDecodeProgress progress;
+  WatchLongDecode(rows.Size, *decoder, progress);
   TWKTask follower;
   if (original != nullptr && rows.Size >= FollowerThreshold && MachineCores() >= 2) {
     try {

@@ -21,10 +21,11 @@ int32_t FormatIdOfContainer(TCodecContainer container);
 // "image/jpeg", "image/tiff", "image/png", "image/bmp" for 0..3; empty otherwise.
 const char* MimeTypeOfFormat(int32_t formatId);
 
-// A document keeps three images of its size (current, original, backup). False with a message
-// when they would not fit in the memory the system has available, so that a huge picture is
-// refused before the allocation instead of ending the program when its pages are touched.
-bool CheckImageMemory(int32_t width, int32_t height, std::string& error);
+// A document keeps three images of its size (current, original, backup); the decoder takes
+// decoderBytes beside them. False with the decode guard's reason when they would not fit in the
+// memory the system has available, so that a huge picture is refused before the allocation
+// instead of ending the program when its pages are touched.
+bool CheckImageMemory(int32_t width, int32_t height, std::string& error, uint64_t decoderBytes = 0);
 // Test seam: the available memory that CheckImageMemory assumes; 0 reads the system's again.
 void SetAvailableMemoryForTesting(uint64_t bytes);
 

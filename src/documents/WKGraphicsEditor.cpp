@@ -161,8 +161,8 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
 
   CloseMenuSeperator = w.AddSeparator(file, fileSeparator);
 
-  const int32_t label = std::max(g.FontHeight(), 8) * 2;
-  const int32_t value = std::max(g.FontHeight(), 8) * 4;
+  const int32_t label = std::max(g.FontHeight(), 8) * 3 / 2;  // "W:"
+  const int32_t value = std::max(g.FontHeight(), 8) * 7 / 2;  // "-12345"
   auto pair = [&](const char* text) {
     g.AddStatusPanel(text, label);
     return g.AddStatusPanel("", value);
@@ -174,6 +174,7 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
   RStatusPanel = pair("R:");
   GStatusPanel = pair("G:");
   BStatusPanel = pair("B:");
+  MessageStatusPanel = g.AddStatusPanel("", 0);
 }
 
 void TWKGraphicsEditor::Localize() {
@@ -492,22 +493,7 @@ void TWKGraphicsEditor::FitNewImage() {
 }
 
 void TWKGraphicsEditor::FitWindowToWorkArea(TRect& window) const {
-  const TRect area = GraphicsWindow_.WorkArea();
-  auto fit = [](int32_t& pos, int32_t& size, int32_t start, int32_t end) {
-    if (pos < start) pos = start;
-    if (pos + size > end) {
-      if (size < end - start) {
-        pos = start + (end - start - size) / 2;
-      } else {
-        pos = start;
-        size = end - start;
-      }
-    }
-  };
-  int32_t left = window.Left, top = window.Top, width = window.Width(), height = window.Height();
-  fit(left, width, area.Left, area.Right);
-  fit(top, height, area.Top, area.Bottom);
-  window = Bounds(left, top, width, height);
+  window = FitRectInto(window, GraphicsWindow_.WorkArea());
 }
 
 void TWKGraphicsEditor::SetMinViewSize(int32_t width, int32_t height) {
@@ -532,6 +518,11 @@ void TWKGraphicsEditor::SetMinWindowSize(int32_t width, int32_t height) {
     window = Bounds(window.Left, top, window.Width(), height);
   }
   GraphicsWindow_.SetWindowRect(window);
+}
+
+void TWKGraphicsEditor::SetWindowSize(int32_t width, int32_t height) {
+  const TRect window = GraphicsWindow_.WindowRect();
+  GraphicsWindow_.SetWindowRect(Bounds(window.Left, window.Top, width, height));
 }
 
 bool TWKGraphicsEditor::ExecuteScriptCommand(const std::string& command,
@@ -598,6 +589,16 @@ void TWKGraphicsEditor::ShowPosition(TPoint p, const TBGRPixel& pixel) {
   RStatusPanel->SetCaption(std::to_string(pixel.Red));
   GStatusPanel->SetCaption(std::to_string(pixel.Green));
   BStatusPanel->SetCaption(std::to_string(pixel.Blue));
+}
+
+IWKUIItem* TWKGraphicsEditor::AddEditMenuItem(const std::string& caption, const std::string& shortcut,
+                                              TWKClickHandler click) {
+  if (EditMenuItem == nullptr) return nullptr;
+  return MainWindow().AddMenuItem(caption, shortcut, nullptr, EditMenuItem, -1, std::move(click));
+}
+
+void TWKGraphicsEditor::ShowStatusMessage(const std::string& text) {
+  if (MessageStatusPanel != nullptr) MessageStatusPanel->SetCaption(text);
 }
 
 void TWKGraphicsEditor::ShowImageSize(int32_t width, int32_t height) {

@@ -72,6 +72,8 @@ class TWKGraphicsEditor : public TWKEditor {
   IWKUIItem* RStatusPanel = nullptr;
   IWKUIItem* GStatusPanel = nullptr;
   IWKUIItem* BStatusPanel = nullptr;
+  // The status bar's message: what the last action did.
+  IWKUIItem* MessageStatusPanel = nullptr;
   IWKUIItem* PrevImageButton = nullptr;
   IWKUIItem* NextImageButton = nullptr;
   IWKUIItem* OkButton = nullptr;
@@ -131,6 +133,8 @@ class TWKGraphicsEditor : public TWKEditor {
   void FitNewImage();
   void SetMinViewSize(int32_t width, int32_t height);
   void SetMinWindowSize(int32_t width, int32_t height);
+  // The main window's frame becomes width × height, its top-left corner staying.
+  void SetWindowSize(int32_t width, int32_t height);
 
   TWKGraphicsFormats& Formats() const { return *Formats_; }
   const TWKFolderList& FolderList() const { return FolderList_; }
@@ -139,6 +143,11 @@ class TWKGraphicsEditor : public TWKEditor {
   // The status-bar read-outs of the view.
   void ShowPosition(TPoint imagePoint, const TBGRPixel& pixel);
   void ShowImageSize(int32_t width, int32_t height);
+  // An item at the end of the Edit menu, for a command of a tool; none without the menu.
+  IWKUIItem* AddEditMenuItem(const std::string& caption, const std::string& shortcut,
+                             TWKClickHandler click);
+  // A message on the status bar (what a tool just did); an empty text clears it.
+  void ShowStatusMessage(const std::string& text);
 
  protected:
   IWKGraphicsMainWindow& GraphicsWindow() const { return GraphicsWindow_; }

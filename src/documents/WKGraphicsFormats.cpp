@@ -1,10 +1,10 @@
 #include "documents/WKGraphicsFormats.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "documents/WKBusyCursor.h"
@@ -12,7 +12,9 @@
 #include "documents/WKGraphicsCodec.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsFormatsMetadata.h"
+#include "documents/WKLoadProgress.h"
 #include "documents/WKLosslessJpeg.h"
+#include "framework/WKRegularFile.h"
 #include "platform/codec/ImageDecoder.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -33,11 +35,12 @@ constexpr std::array<TFormatRecord, 4> kFormats{{
 }};
 
 bool StartsWith(const std::string& fileName, const unsigned char* magic, size_t size) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (file == nullptr) return false;
+  TWKFileFailure failure;
+  const int fd = OpenRegularFile(fileName, failure);
+  if (fd < 0) return false;
   unsigned char head[4] = {};
-  const bool read = std::fread(head, 1, size, file) == size;
-  std::fclose(file);
+  const bool read = ::pread(fd, head, size, 0) == ssize_t(size);
+  ::close(fd);
   return read && std::equal(head, head + size, magic);
 }
 
@@ -50,25 +53,6 @@ bool IsJpegFile(const std::string& fileName) {
 bool HasExchangeFileMagic(const std::string& fileName) {
   static constexpr unsigned char kMagic[] = {'P', 'S', 'P', 'F'};
   return StartsWith(fileName, kMagic, sizeof kMagic);
-}
-
-// The whole file in memory; false when it cannot be read.
-bool ReadWholeFile(const std::string& fileName, std::vector<uint8_t>& bytes) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (file == nullptr) return false;
-  bool read = std::fseek(file, 0, SEEK_END) == 0;
-  const long size = read ? std::ftell(file) : -1;
-  read = size >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-  if (read) {
-    try {
-      bytes.resize(size_t(size));
-    } catch (const std::bad_alloc&) {
-      read = false;
-    }
-  }
-  read = read && std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  std::fclose(file);
-  return read;
 }
 
 }  // namespace
@@ -110,17 +94,33 @@ int32_t TWKGraphicsFormats::FormatOfFileName(const std::string& fileName) {
 bool TWKGraphicsFormats::LoadDocument(TWKDocument& document, const std::string& fileName,
                                       int32_t& formatId) {
   LastError.clear();
+  LastCancelled = false;
   auto* image = dynamic_cast<TWKGraphicsDocument*>(&document);
   if (image == nullptr) return false;
+  // A pipe or a device is refused before anything waits on it.
+  TWKFileFailure failure;
+  const int fd = OpenRegularFile(fileName, failure);
+  if (fd < 0) {
+    LastError = failure.Text();
+    return false;
+  }
+  ::close(fd);
   TWKBusyCursor busy;
-  if (ReadExchangeFile(*image, fileName)) {
+  TWKLoadProgress progress(fileName);
+  const bool loaded = LoadFile(*image, fileName, formatId);
+  LastCancelled = !loaded && TWKLoadProgress::Cancelled();
+  return loaded;
+}
+
+bool TWKGraphicsFormats::LoadFile(TWKGraphicsDocument& image, const std::string& fileName, int32_t& formatId) {
+  if (ReadExchangeFile(image, fileName)) {
     formatId = gfExchange;
-    image->RefreshBackup();
+    image.RefreshBackup();
   } else {
     // A damaged exchange file is reported as one, not as an unknown picture format.
     const std::string exchangeError = HasExchangeFileMagic(fileName) ? LastError : std::string();
     LastError.clear();
-    if (!LoadImage(*image, fileName, formatId)) {
+    if (!LoadImage(image, fileName, formatId)) {
       if (!exchangeError.empty()) LastError = exchangeError;
       return false;
     }
@@ -139,10 +139,15 @@ bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const s
   if (form == nullptr) return false;
   form->Release();  // waits for a load of the previous file still running
   auto bytes = std::make_shared<std::vector<uint8_t>>();
-  if (!ReadWholeFile(fileName, *bytes)) return false;  // the other paths report why
+  TWKFileFailure failure;
+  if (!ReadRegularFile(fileName, *bytes, failure)) return false;  // the other paths report why
   TImageInfo info;
   std::string error;
   if (!DecodeImageData(TCodecData::Borrow(bytes->data(), bytes->size()), document.CurrentImage, info, error)) {
+    if (TWKLoadProgress::Cancelled()) {
+      LastError = error;
+      return false;
+    }
     // A picture the codec cannot decode is left to the lossless form when that holds it.
     ITarnwick& component = form->Component();
     if (component.LoadMemory(bytes->data(), bytes->size()) == 0) LastError = error;
@@ -167,7 +172,8 @@ bool TWKGraphicsFormats::LoadImage(TWKGraphicsDocument& document, const std::str
   }
   if (LoadThroughLosslessJpeg(document, fileName)) {
     // The codec reads only the metadata of a file the lossless form holds.
-    if (std::unique_ptr<TImageDecoder> reader = TStillImageCodec::OpenFile(fileName, err))
+    if (std::unique_ptr<TImageDecoder> reader =
+            TStillImageCodec::OpenFile(fileName, err, TStillImageCodec::TPurpose::Describe))
       document.LoadMetadata(reader->Info());
     if (auto* form = dynamic_cast<TWKLosslessJpeg*>(document.LosslessJpeg.get()))
       form->OrientUpright(document.StoredOrientation());

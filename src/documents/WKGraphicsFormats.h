@@ -29,8 +29,6 @@ class TWKGraphicsFormats : public TWKDocumentFormats {
   ~TWKGraphicsFormats() override;
 
   int32_t JpegQuality = kDefaultJpegQuality;
-  // The message of the last failed load or save; empty after a success.
-  std::string LastError;
 
   // Asked for the quality of a JPEG save that does not go through the lossless form. Without
   // one (no user interface) JpegQuality is used as it stands.
@@ -56,6 +54,7 @@ class TWKGraphicsFormats : public TWKDocumentFormats {
   virtual bool WriteExchangeFile(TWKGraphicsDocument& document, const std::string& fileName);
 
  protected:
+  bool LoadFile(TWKGraphicsDocument& document, const std::string& fileName, int32_t& formatId);
   bool LoadImage(TWKGraphicsDocument& document, const std::string& fileName, int32_t& formatId);
   bool SaveImage(TWKGraphicsDocument& document, const std::string& fileName, int32_t formatId);
   // A JPEG into the lossless form and, at the same time, through the codec into the document.

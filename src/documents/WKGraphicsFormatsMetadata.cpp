@@ -90,7 +90,8 @@ bool MakeGraphicsFileInfo(const std::string& fileName, std::unique_ptr<TWKFileIn
   if (!std::filesystem::is_regular_file(fileName, ec)) return false;
   auto result = std::make_unique<TWKGraphicsFileInfo>(fileName);
   TCodecError err;
-  if (std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::OpenFile(fileName, err))
+  if (std::unique_ptr<TImageDecoder> decoder =
+          TStillImageCodec::OpenFile(fileName, err, TStillImageCodec::TPurpose::Describe))
     result->DescriptionText = GraphicsFileDescription(decoder->Info());
   info = std::move(result);
   return true;

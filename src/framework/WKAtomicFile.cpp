@@ -1,17 +1,23 @@
 #include "framework/WKAtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <vector>
+
+#include "framework/WKRegularFile.h"
 
 namespace {
 
@@ -58,9 +64,45 @@ mode_t CurrentUmask() {
   return 022;
 }
 
-bool Fail(std::string& error, const std::string& what, const std::string& path) {
-  error = what + " \"" + path + "\": " + std::strerror(errno);
+// The system's reason; the caller names the file.
+bool Fail(std::string& error) {
+  error = std::strerror(errno);
   return false;
+}
+
+// A temporary of ours: "." + the target's name + "." + six letters or digits (mkostemp's).
+bool IsTemporaryOf(const char* entry, const std::string& target) {
+  const size_t length = std::strlen(entry);
+  if (length != target.size() + 8 || entry[0] != '.' || entry[length - 7] != '.') return false;
+  if (std::memcmp(entry + 1, target.data(), target.size()) != 0) return false;
+  for (size_t i = length - 6; i < length; ++i)
+    if (!std::isalnum(static_cast<unsigned char>(entry[i]))) return false;
+  return true;
+}
+
+// Temporaries of the target left by a save that never finished (the program ended during it).
+// A save under way holds a lock on its temporary, and a file written within the last minute may
+// belong to another program's transfer; both are left alone, as is anything not the user's own.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& target) {
+  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return;
+  DIR* dir = ::fdopendir(dirFd);
+  if (dir == nullptr) {
+    ::close(dirFd);
+    return;
+  }
+  const time_t recent = std::time(nullptr) - 60;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsTemporaryOf(entry->d_name, target)) continue;
+    const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st {};
+    const bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                       st.st_mtime < recent && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (stale) ::unlinkat(dirFd, entry->d_name, 0);
+    ::close(fd);
+  }
+  ::closedir(dir);
 }
 
 }  // namespace
@@ -78,9 +120,11 @@ bool WriteFileAtomically(const std::string& fileName, const void* data, size_t s
     exists = ::stat(targetName.c_str(), &st) == 0;
   }
   if (exists && !S_ISREG(st.st_mode)) {
-    error = "\"" + targetName + "\" is not a regular file.";
+    error = TWKFileFailure{.NotRegular = true}.Text();
     return false;
   }
+  // Renaming over a file the user may not write would replace it all the same.
+  if (exists && ::access(targetName.c_str(), W_OK) != 0) return Fail(error);
   const std::filesystem::path target(targetName);
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   if (options.CreateFolders) {
@@ -92,16 +136,18 @@ bool WriteFileAtomically(const std::string& fileName, const void* data, size_t s
     }
   }
 
+  RemoveStaleTemporaries(folder.string(), target.filename().string());
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return Fail(error, "Cannot create a file in the folder of", targetName);
+  if (fd < 0) return Fail(error);
+  ::flock(fd, LOCK_EX);  // held until closed: another save does not take this for a stale one
   const mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
-  bool ok = ::fchmod(fd, mode) == 0 || Fail(error, "Cannot set the permissions of", name.data());
-  ok = ok && ((WriteAll(fd, data, size) && ::fsync(fd) == 0) || Fail(error, "Cannot write", targetName));
-  ok = (::close(fd) == 0 || Fail(error, "Cannot write", targetName)) && ok;
-  ok = ok && (::rename(name.data(), targetName.c_str()) == 0 || Fail(error, "Cannot replace", targetName));
+  bool ok = ::fchmod(fd, mode) == 0 || Fail(error);
+  ok = ok && ((WriteAll(fd, data, size) && ::fsync(fd) == 0) || Fail(error));
+  ok = (::close(fd) == 0 || Fail(error)) && ok;
+  ok = ok && (::rename(name.data(), targetName.c_str()) == 0 || Fail(error));
   if (!ok) {
     ::unlink(name.data());
     return false;

@@ -10,10 +10,13 @@ struct TWKAtomicWriteOptions {
   bool CreateFolders = true;
 };
 
-// Writes the bytes to a new temporary file in the target's folder, flushes it to the device and
-// renames it over the target. An existing target keeps its permissions; a symbolic link is
-// followed so that the file it names is replaced and the link stays. False (target untouched,
-// no temporary left behind) on any failure, with the reason in error.
+// Writes the bytes to a new temporary file (".name.XXXXXX") in the target's folder, flushes it to
+// the device and renames it over the target. An existing target keeps its permissions; a
+// symbolic link is followed so that the file it names is replaced and the link stays; a target
+// the user may not write is not replaced. Temporaries of the same target that an earlier save
+// left behind when the program ended during it are removed first. False (target untouched, no
+// temporary left behind) on any failure, with the system's reason in error (the caller names
+// the file).
 bool WriteFileAtomically(const std::string& fileName, const void* data, size_t size,
                          std::string& error, const TWKAtomicWriteOptions& options = {});
 bool WriteFileAtomically(const std::string& fileName, const void* data, size_t size);

@@ -1,38 +1,62 @@
 #include "framework/WKLanguageFile.h"
 
 #include <iconv.h>
+#include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+
+#include "framework/WKRegularFile.h"
+#include "framework/WKUnicode.h"
 
 namespace {
 constexpr size_t kMaxTextFileBytes = 16u << 20;
 }
 
-bool TWKLanguageFile::LoadFromFile(const std::string& fileName) {
+bool TWKLanguageFile::LoadFromFile(const std::string& fileName, TWKFileFailure* failure) {
   std::string bytes;
-  const bool read = ReadTextFile(fileName, bytes);
+  TWKFileFailure why;
+  const bool read = ReadRegularFile(fileName, bytes, why, MaxBytes);
+  if (failure != nullptr) *failure = why;
   LoadFromBytes(bytes);
   return read;
 }
 
 bool TWKLanguageFile::ReadTextFile(const std::string& fileName, std::string& bytes) {
   bytes.clear();
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return false;
+  TWKFileFailure failure;
+  const int fd = OpenRegularFile(fileName, failure);
+  if (fd < 0) return false;
   char chunk[65536];
-  while (in && bytes.size() < kMaxTextFileBytes) {
-    in.read(chunk, sizeof chunk);
-    bytes.append(chunk, static_cast<size_t>(in.gcount()));
+  while (bytes.size() < kMaxTextFileBytes) {
+    const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    bytes.append(chunk, static_cast<size_t>(n));
   }
+  ::close(fd);
   return true;
 }
 
 void TWKLanguageFile::LoadFromBytes(std::string_view bytes) { SetText(DecodeText(bytes)); }
 
+namespace {
+
+// UTF-16 text after its byte order mark, in that byte order; an odd last byte is dropped.
+std::string Utf16Text(std::string_view bytes, bool little) {
+  std::u16string text(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto a = static_cast<unsigned char>(bytes[2 * i]), b = static_cast<unsigned char>(bytes[2 * i + 1]);
+    text[i] = static_cast<char16_t>(little ? (a | b << 8) : (a << 8 | b));
+  }
+  return Utf16ToUtf8(text);
+}
+
+}  // namespace
+
 std::string TWKLanguageFile::DecodeText(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return std::string(bytes.substr(3));
+  if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16Text(bytes.substr(2), true);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16Text(bytes.substr(2), false);
   const int codePage = FindCodePage(bytes);
   std::string utf8;
   if (codePage != 0 && ConvertFromCodePage(bytes, codePage, utf8)) return utf8;

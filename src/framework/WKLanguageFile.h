@@ -1,16 +1,24 @@
-// A language file: an INI file read as UTF-8 when it starts with a byte order mark, else
-// converted from the Windows code page its first "CodePage" line names, else taken as it is.
+// A language file: an INI file read as UTF-8 when it starts with a UTF-8 byte order mark, as
+// UTF-16 when it starts with a UTF-16 one (either byte order), else converted from the Windows
+// code page its first "CodePage" line names, else taken as it is.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "framework/WKIniFile.h"
 
+struct TWKFileFailure;
+
 class TWKLanguageFile : public TWKIniFile {
  public:
-  // False (and empty contents) when the file cannot be read.
-  bool LoadFromFile(const std::string& fileName);
+  // Larger files are refused: no language needs more, and reading one would hold up the start.
+  static constexpr uint64_t MaxBytes = uint64_t{2} << 20;
+
+  // False (and empty contents) when the file cannot be read, is not a regular file or is larger
+  // than MaxBytes; failure, when given, says which.
+  bool LoadFromFile(const std::string& fileName, TWKFileFailure* failure = nullptr);
   void LoadFromBytes(std::string_view bytes);
   // The first 16 MB of a text file (language files, demonstration scripts); false when it
   // cannot be opened.

@@ -7,34 +7,21 @@
 #include "framework/WKLanguageFile.h"
 #include "framework/WKLanguageId.h"
 #include "framework/WKPaths.h"
+#include "framework/WKRegularFile.h"
 
 void TWKLocalStringList::SetText(int32_t id, const std::string& text) {
-  for (auto& item : Items_) {
-    if (item.Id != id) continue;
-    item.Text = text;
+  if (const auto found = Index_.find(id); found != Index_.end()) {
+    Items_[found->second].Text = text;
     return;
   }
+  Index_.emplace(id, Items_.size());
   Items_.push_back({id, text});
   Sorted_ = false;
 }
 
 const TWKLocalString* TWKLocalStringList::Find(int32_t id) const {
-  if (!Sorted_) {
-    for (const auto& item : Items_)
-      if (item.Id == id) return &item;
-    return nullptr;
-  }
-  int lo = 0, hi = Count() - 1;
-  while (lo <= hi) {
-    const int mid = lo + (hi - lo) / 2;
-    const TWKLocalString& item = Items_[static_cast<size_t>(mid)];
-    if (item.Id == id) return &item;
-    if (item.Id < id)
-      lo = mid + 1;
-    else
-      hi = mid - 1;
-  }
-  return nullptr;
+  const auto found = Index_.find(id);
+  return found == Index_.end() ? nullptr : &Items_[found->second];
 }
 
 bool TWKLocalStringList::TryGet(int32_t id, std::string& text) const {
@@ -47,11 +34,13 @@ bool TWKLocalStringList::TryGet(int32_t id, std::string& text) const {
 void TWKLocalStringList::Sort() {
   std::stable_sort(Items_.begin(), Items_.end(),
                    [](const TWKLocalString& a, const TWKLocalString& b) { return a.Id < b.Id; });
+  for (size_t i = 0; i < Items_.size(); ++i) Index_[Items_[i].Id] = i;
   Sorted_ = true;
 }
 
 void TWKLocalStringList::Clear() {
   Items_.clear();
+  Index_.clear();
   Sorted_ = false;
 }
 
@@ -85,7 +74,11 @@ void TWKLocalizer::FindLanguages() {
   std::sort(names.begin(), names.end());
   for (const auto& name : names) {
     TWKLanguageFile file;
-    if (!FileExists(Folder_ + name) || !file.LoadFromFile(Folder_ + name)) continue;
+    TWKFileFailure failure;
+    if (!file.LoadFromFile(Folder_ + name, &failure)) {
+      NoteRefusal(Folder_ + name, failure);
+      continue;
+    }
     const int id = file.ReadInteger("Language", "LangId", 0);
     if (id <= 0 || id > 0xFFFF) continue;
     auto language = std::make_unique<TWKLanguage>();
@@ -104,7 +97,7 @@ void TWKLocalizer::ChooseBaseLanguage(uint16_t systemLanguageId) {
     BaseLanguageId = 0;
     return;
   }
-  LoadStrings(BaseStrings, base->FileName);
+  LoadLanguageStrings(BaseStrings, base->FileName);
   BaseLanguageId = base->LangId;
 }
 
@@ -114,10 +107,22 @@ const TWKLanguage* TWKLocalizer::FindLanguage(uint16_t id) const {
   return nullptr;
 }
 
-void TWKLocalizer::LoadStrings(TWKLocalStringList& list, const std::string& fileName) {
+void TWKLocalizer::LoadLanguageStrings(TWKLocalStringList& list, const std::string& fileName) {
+  TWKFileFailure failure;
+  LoadStrings(list, fileName, &failure);
+  NoteRefusal(fileName, failure);
+}
+
+void TWKLocalizer::NoteRefusal(const std::string& fileName, const TWKFileFailure& failure) {
+  if (!failure.TooLarge) return;
+  if (std::find(RefusedFiles.begin(), RefusedFiles.end(), fileName) == RefusedFiles.end())
+    RefusedFiles.push_back(fileName);
+}
+
+void TWKLocalizer::LoadStrings(TWKLocalStringList& list, const std::string& fileName, TWKFileFailure* failure) {
   list.Clear();
   TWKLanguageFile file;
-  file.LoadFromFile(fileName);
+  file.LoadFromFile(fileName, failure);
   if (const TWKIniSection* strings = file.FindSection("Strings")) {
     for (const auto& line : strings->Lines) {
       int id = 0;
@@ -134,7 +139,7 @@ void TWKLocalizer::SetLanguage(uint16_t id) {
   if (id == BaseLanguageId)
     CurrentStrings.Clear();
   else
-    LoadStrings(CurrentStrings, language->FileName);
+    LoadLanguageStrings(CurrentStrings, language->FileName);
   LocalizeHandlers.CallAll();
 }
 
@@ -183,6 +188,22 @@ void GetLanguages(TWKLanguageList& list) {
 void LanguageName(uint16_t id, std::string& name) {
   if (!gLocalizer) return;
   if (const TWKLanguage* language = gLocalizer->FindLanguage(id)) name = language->Name;
+}
+
+std::string TakeLanguageFileMessage() {
+  if (!gLocalizer || gLocalizer->RefusedFiles.empty()) return {};
+  static constexpr TWKLanguageText kTooLarge{3971, "The language file %s is larger than %s and was not read."};
+  std::string text;
+  for (const std::string& fileName : gLocalizer->RefusedFiles) {
+    std::string line = LanguageString(kTooLarge);
+    for (const std::string& argument : {fileName, std::to_string(TWKLanguageFile::MaxBytes >> 20) + " MB"}) {
+      const size_t at = line.find("%s");
+      if (at != std::string::npos) line.replace(at, 2, argument);
+    }
+    text += (text.empty() ? "" : "\n") + line;
+  }
+  gLocalizer->RefusedFiles.clear();
+  return text;
 }
 
 void AddLocalizeHandler(const TWKMethod& handler) {

@@ -6,10 +6,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "framework/WKMethodList.h"
+
+struct TWKFileFailure;
 
 struct TWKLanguage {
   std::string Name;  // display name, UTF-8
@@ -22,11 +25,13 @@ struct TWKLocalString {
   std::string Text;  // UTF-8
 };
 
+// Records are found through a map from number to position, so that loading a file of many
+// strings takes time in proportion to it.
 class TWKLocalStringList {
  public:
   // Updates the record with that number or appends one (which clears Sorted).
   void SetText(int32_t id, const std::string& text);
-  // Binary search when sorted, else linear; none when absent.
+  // None when absent.
   const TWKLocalString* Find(int32_t id) const;
   bool TryGet(int32_t id, std::string& text) const;
   void Sort();
@@ -36,6 +41,7 @@ class TWKLocalStringList {
 
  private:
   std::vector<TWKLocalString> Items_;
+  std::unordered_map<int32_t, size_t> Index_;
   bool Sorted_ = false;
 };
 
@@ -57,8 +63,10 @@ class TWKLocalizer {
   // "Languages/" beside the executable, else share/quillmoor/Languages/ of the installation,
   // else "../Translations/Languages/" beside the executable.
   static std::string DefaultLanguageFolder();
-  // Loads the "Strings" of a language file into the list and sorts it.
-  static void LoadStrings(TWKLocalStringList& list, const std::string& fileName);
+  // Loads the "Strings" of a language file into the list and sorts it; failure, when given, says
+  // why a file could not be read.
+  static void LoadStrings(TWKLocalStringList& list, const std::string& fileName,
+                          TWKFileFailure* failure = nullptr);
 
   uint16_t BaseLanguageId = 0;
   uint16_t CurrentLanguageId = 0;
@@ -66,10 +74,14 @@ class TWKLocalizer {
   TWKLocalStringList BaseStrings;
   TWKLocalStringList CurrentStrings;
   TWKMethodList LocalizeHandlers;
+  // Language files refused for their size, each named once; the program tells the user.
+  std::vector<std::string> RefusedFiles;
 
  private:
   void FindLanguages();
   void ChooseBaseLanguage(uint16_t systemLanguageId);
+  void LoadLanguageStrings(TWKLocalStringList& list, const std::string& fileName);
+  void NoteRefusal(const std::string& fileName, const TWKFileFailure& failure);
 
   std::string Folder_;
 };
@@ -96,6 +108,9 @@ using TWKLanguageList = std::vector<std::pair<std::string, const TWKLanguage*>>;
 void GetLanguages(TWKLanguageList& list);
 // The name of the first language with that id; the name is unchanged when there is none.
 void LanguageName(uint16_t id, std::string& name);
+// The message for a language file refused for its size, or "" when there is none; cleared by
+// the call.
+std::string TakeLanguageFileMessage();
 // Calls the handler once at once, then registers it for every language change.
 void AddLocalizeHandler(const TWKMethod& handler);
 void RemoveLocalizeHandler(const TWKMethod& handler);

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "framework/WKRegularFile.h"
+
 TWKMemoryStream::TWKMemoryStream(const void* bytes, size_t count)
     : Data_(static_cast<const uint8_t*>(bytes), static_cast<const uint8_t*>(bytes) + count) {}
 
@@ -34,11 +36,20 @@ bool TWKMemoryStream::Seek(int64_t position) {
 }
 
 TWKFileStream::TWKFileStream(const std::string& fileName, TMode mode) {
-  const int flags = mode == TMode::Read ? O_RDONLY : (O_WRONLY | O_CREAT | O_TRUNC);
-  Fd_ = ::open(fileName.c_str(), flags | O_CLOEXEC, 0644);
+  if (mode == TMode::Read) {
+    TWKFileFailure failure;
+    Fd_ = OpenRegularFile(fileName, failure);
+    return;
+  }
+  // Not blocking: a pipe without a reader fails here instead of waiting for one.
+  Fd_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
   if (Fd_ < 0) return;
   struct stat st {};
-  if (::fstat(Fd_, &st) != 0 || !S_ISREG(st.st_mode)) Close();
+  if (::fstat(Fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    Close();
+    return;
+  }
+  ::fcntl(Fd_, F_SETFL, ::fcntl(Fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 TWKFileStream::~TWKFileStream() { Close(); }

@@ -62,6 +62,26 @@ constexpr TRect OffsetRect(const TRect& r, int32_t dx, int32_t dy) {
   return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
+// A window's rectangle fitted into a screen's work area along each axis: a start before the
+// area's moves to it; a window that then runs past the end is centred when it is smaller than
+// the area, otherwise it takes the whole area.
+constexpr TRect FitRectInto(const TRect& rect, const TRect& area) {
+  auto fit = [](int64_t& pos, int64_t& size, int64_t start, int64_t end) {
+    if (pos < start) pos = start;
+    if (pos + size <= end) return;
+    if (size < end - start) {
+      pos = start + (end - start - size) / 2;
+    } else {
+      pos = start;
+      size = end - start;
+    }
+  };
+  int64_t left = rect.Left, top = rect.Top, width = rect.Width(), height = rect.Height();
+  fit(left, width, area.Left, area.Right);
+  fit(top, height, area.Top, area.Bottom);
+  return Bounds(int32_t(left), int32_t(top), int32_t(width), int32_t(height));
+}
+
 // a * b / c with a 64-bit intermediate, rounded to the nearest integer, halves away
 // from zero. A zero divisor or a result outside 32 bits gives -1, as the platform's
 // multiply-divide does.

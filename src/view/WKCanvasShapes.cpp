@@ -24,10 +24,10 @@ TSpan FilledSpan(const TRect& r, int32_t y) {
 // Runs every outline run through the canvas's clip and bitmap, handing f the start of each
 // clipped run with its first x and length.
 template <class F>
-void ForClippedOutline(TWKViewCanvas& canvas, const TRect& rect, F&& f) {
+void ForClippedRuns(TWKViewCanvas& canvas, const std::vector<TWKPixelRun>& runs, F&& f) {
   if (!canvas.Painting()) return;
   const TRect bitmap = Rect(0, 0, canvas.BitmapWidth(), canvas.BitmapHeight());
-  for (const TWKPixelRun& run : EllipseOutline(rect))
+  for (const TWKPixelRun& run : runs)
     for (const TRect& clip : canvas.ClipRegion().Rects()) {
       const TRect part = IntersectRect(IntersectRect(Rect(run.X0, run.Y, run.X1, run.Y + 1), clip), bitmap);
       if (!part.IsEmpty()) f(canvas.PixelAddress(part.Left, part.Top), part.Left, part.Top, part.Width());
@@ -59,13 +59,33 @@ std::vector<TWKPixelRun> EllipseOutline(const TRect& rect) {
 }
 
 void InvertEllipse(TWKViewCanvas& canvas, const TRect& rect) {
-  ForClippedOutline(canvas, rect, [](uint8_t* p, int32_t, int32_t, int32_t count) {
+  ForClippedRuns(canvas, EllipseOutline(rect), [](uint8_t* p, int32_t, int32_t, int32_t count) {
     for (int32_t i = 0; i < 3 * count; ++i) p[i] = static_cast<uint8_t>(255 - p[i]);
   });
 }
 
 void DrawEllipse(TWKViewCanvas& canvas, const TRect& rect, TBGRPixel colour, bool dotted) {
-  ForClippedOutline(canvas, rect, [&](uint8_t* p, int32_t x, int32_t y, int32_t count) {
+  DrawRuns(canvas, EllipseOutline(rect), colour, dotted);
+}
+
+std::vector<TWKPixelRun> RectangleOutline(const TRect& rect) {
+  std::vector<TWKPixelRun> runs;
+  if (rect.IsEmpty()) return runs;
+  runs.push_back(TWKPixelRun{rect.Top, rect.Left, rect.Right});
+  for (int32_t y = rect.Top + 1; y < rect.Bottom - 1; ++y) {
+    runs.push_back(TWKPixelRun{y, rect.Left, rect.Left + 1});
+    if (rect.Width() > 1) runs.push_back(TWKPixelRun{y, rect.Right - 1, rect.Right});
+  }
+  if (rect.Height() > 1) runs.push_back(TWKPixelRun{rect.Bottom - 1, rect.Left, rect.Right});
+  return runs;
+}
+
+void DrawRectangle(TWKViewCanvas& canvas, const TRect& rect, TBGRPixel colour, bool dotted) {
+  DrawRuns(canvas, RectangleOutline(rect), colour, dotted);
+}
+
+void DrawRuns(TWKViewCanvas& canvas, const std::vector<TWKPixelRun>& runs, TBGRPixel colour, bool dotted) {
+  ForClippedRuns(canvas, runs, [&](uint8_t* p, int32_t x, int32_t y, int32_t count) {
     for (int32_t i = 0; i < count; ++i, p += 3) {
       if (dotted && ((x + i + y) & 2) != 0) continue;
       p[0] = colour.Blue;

@@ -1,5 +1,5 @@
 // Outlines drawn straight into a view canvas's off-screen bitmap, inside its clip region: the
-// ellipses of the brush outline and the gleam's drag.
+// ellipses of the brush outline and the gleam's drag, and the frame of a dragged rectangle.
 #pragma once
 
 #include <cstdint>
@@ -27,3 +27,9 @@ std::vector<TWKPixelRun> EllipseOutline(const TRect& rect);
 void InvertEllipse(TWKViewCanvas& canvas, const TRect& rect);
 // Paints the outline in colour; dotted: only every other pair of pixels along the rows.
 void DrawEllipse(TWKViewCanvas& canvas, const TRect& rect, TBGRPixel colour, bool dotted);
+
+// The one-pixel border of rect, each pixel once, row by row; empty for an empty rect.
+std::vector<TWKPixelRun> RectangleOutline(const TRect& rect);
+void DrawRectangle(TWKViewCanvas& canvas, const TRect& rect, TBGRPixel colour, bool dotted);
+// Paints runs of canvas pixels in colour, dotted as DrawEllipse.
+void DrawRuns(TWKViewCanvas& canvas, const std::vector<TWKPixelRun>& runs, TBGRPixel colour, bool dotted);

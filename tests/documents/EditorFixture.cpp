@@ -112,6 +112,10 @@ bool TFakeDialogs::ExecuteSaveDialog(TWKFileFormats& formats, const TWKFileForma
   OfferedFilter = filterIndex;
   fileName = SaveName;
   filterIndex = SaveFilter;
+  if (!LaterSaveNames.empty()) {
+    SaveName = LaterSaveNames.front();
+    LaterSaveNames.erase(LaterSaveNames.begin());
+  }
   return !fileName.empty();
 }
 

@@ -17,7 +17,7 @@
 class TFakeItem : public IWKUIItem {
  public:
   std::string CaptionText, HintText, Shortcut;
-  bool IsEnabled = true, IsVisible = true;
+  bool IsEnabled = true, IsVisible = true, IsChecked = false;
   TPoint Center;
   TWKClickHandler Click;
   TFakeItem* Parent = nullptr;
@@ -27,9 +27,11 @@ class TFakeItem : public IWKUIItem {
   void SetHint(const std::string& text) override { HintText = text; }
   void SetEnabled(bool value) override { IsEnabled = value; }
   void SetVisible(bool value) override { IsVisible = value; }
+  void SetChecked(bool value) override { IsChecked = value; }
   std::string Caption() const override { return CaptionText; }
   bool Enabled() const override { return IsEnabled; }
   bool Visible() const override { return IsVisible; }
+  bool Checked() const override { return IsChecked; }
   TPoint ScreenCenter() const override { return Center; }
 };
 
@@ -73,6 +75,8 @@ class TFakeDialogs : public IWKFileDialogs {
   // Answers of the next dialogs; an empty name cancels.
   std::string OpenName;
   std::string SaveName;
+  // Names of the dialogs after the next one, in turn (SaveName takes each).
+  std::vector<std::string> LaterSaveNames;
   int32_t SaveFilter = 1;
   int SaveDialogs = 0;
   int32_t OfferedFilter = -1;

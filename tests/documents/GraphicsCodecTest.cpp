@@ -162,7 +162,7 @@ TEST(GraphicsCodec, LargePicturesGiveEqualCopiesAndAFailedDecodeLeavesAllThreeIm
   ASSERT_TRUE(backup.Allocate(FormatBGR24, Rect(0, 0, 9, 7)));
   backup.Bits[0] = 42;
   EXPECT_FALSE(DecodeImageFile(folder.File("cut.jpg"), doc.Current, doc.Original, doc.Info, error, &backup));
-  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  EXPECT_NE(error.find("truncated at byte"), std::string::npos) << error;
   EXPECT_TRUE(SamePixels(doc.Current, previous));
   EXPECT_TRUE(SamePixels(doc.Original, previous));
   EXPECT_EQ(backup.Width, 9);
@@ -179,7 +179,7 @@ TEST(GraphicsCodec, PicturesTooLargeForTheMemoryAreRefusedWithAMessage) {
   std::string error;
   SetAvailableMemoryForTesting(3 * 600 * 100 - 1);
   EXPECT_FALSE(DecodeImageFile(folder.File("p.png"), doc.Current, doc.Original, doc.Info, error));
-  EXPECT_NE(error.find("not enough memory"), std::string::npos) << error;
+  EXPECT_EQ(error, "200 × 100 pixels would need 1 MB");
   EXPECT_TRUE(doc.Current.Empty());
   SetAvailableMemoryForTesting(3 * 600 * 100);
   EXPECT_TRUE(DecodeImageFile(folder.File("p.png"), doc.Current, doc.Original, doc.Info, error)) << error;

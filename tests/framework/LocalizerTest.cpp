@@ -159,3 +159,64 @@ TEST(LocalStringList, SortedAndUnsortedFind) {
 }
 
 }  // namespace
+
+namespace {
+
+// The text as UTF-16 with its byte order mark, in either byte order.
+std::string Utf16File(const std::u16string& text, bool little) {
+  std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+  for (char16_t c : text) {
+    const char lo = char(c & 0xFF), hi = char(c >> 8);
+    bytes += little ? std::string{lo, hi} : std::string{hi, lo};
+  }
+  return bytes;
+}
+
+}  // namespace
+
+TEST(LocalizerFiles, Utf16FilesWithTheirByteOrderMarkAreRead) {
+  for (const bool little : {true, false}) {
+    TTempFolder folder;
+    folder.Write("Russian.ini",
+                 Utf16File(u"[Language]\r\nLangId=1049\r\nLanguage=Русский\r\n[Strings]\r\n10=&Файл\r\n23=Выход 😀\r\n",
+                           little));
+    TWKLocalizer l(folder.Path(), 1049);
+    ASSERT_EQ(l.Languages.size(), 1u) << little;
+    EXPECT_EQ(l.Languages[0]->Name, "Русский");
+    EXPECT_EQ(l.Lookup(10, ""), "&Файл");
+    EXPECT_EQ(l.Lookup(23, ""), "Выход 😀");
+  }
+}
+
+TEST(LocalizerFiles, AFileAboveTheLimitIsRefusedAndNamedOnce) {
+  TTempFolder folder;
+  folder.Write("English.ini", kEnglish);
+  std::string huge = "[Language]\nLangId=1031\nLanguage=Deutsch\n[Strings]\n";
+  while (huge.size() <= TWKLanguageFile::MaxBytes) huge += "10=" + std::string(1000, 'x') + "\n";
+  folder.Write("German.ini", huge);
+  TWKLocalizer l(folder.Path(), 1031);
+  ASSERT_EQ(l.Languages.size(), 1u);  // the German file is not a language now
+  EXPECT_EQ(l.BaseLanguageId, 1033);
+  EXPECT_EQ(l.RefusedFiles, std::vector<std::string>{folder / "German.ini"});
+  auto previous = SetGlobalLocalizer(std::make_unique<TWKLocalizer>(folder.Path(), 1031));
+  EXPECT_EQ(TakeLanguageFileMessage(),
+            "The language file " + (folder / "German.ini") + " is larger than 2 MB and was not read.");
+  EXPECT_EQ(TakeLanguageFileMessage(), "");
+  SetGlobalLocalizer(std::move(previous));
+}
+
+TEST(LocalizerFiles, ManyStringsAreFoundAndTheLaterOfTwoWins) {
+  TTempFolder folder;
+  std::string text = "[Language]\nLangId=1033\nLanguage=English\n[Strings]\n";
+  constexpr int kCount = 150'000;  // about 1.9 MB
+  for (int i = kCount; i > 0; --i) text += std::to_string(i) + "=s" + std::to_string(i) + "\n";
+  text += "77=again\n";
+  ASSERT_LE(text.size(), TWKLanguageFile::MaxBytes);
+  folder.Write("English.ini", text);
+  TWKLocalizer l(folder.Path(), 1033);
+  ASSERT_EQ(l.BaseStrings.Count(), kCount);
+  EXPECT_TRUE(l.BaseStrings.Sorted());
+  for (int i = 1; i <= kCount; i += 997) EXPECT_EQ(l.Lookup(i, ""), i == 77 ? "again" : "s" + std::to_string(i));
+  EXPECT_EQ(l.Lookup(77, ""), "again");
+  EXPECT_EQ(l.Lookup(kCount + 1, "none"), "none");
+}

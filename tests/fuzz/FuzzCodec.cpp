@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "platform/codec/PropertyItems.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -31,41 +32,18 @@ const std::vector<uint8_t>& Base(int which) {
   return bases[which];
 }
 
-void Decode(const std::vector<uint8_t>& bytes) {
-  TCodecError err;
-  auto decoder = TStillImageCodec::OpenMemory(bytes.data(), bytes.size(), err);
-  if (!decoder) return;
-  const TImageInfo& info = decoder->Info();
-  if (int64_t(info.Width) * info.Height > 4'000'000) return;  // stay inside the fuzzer's memory limit
-  std::vector<uint8_t> pixels(size_t(AlignedRowBytes24(info.Width)) * size_t(info.Height));
-  decoder->ReadPixels({pixels.data(), AlignedRowBytes24(info.Width), info.Width, info.Height}, err);
-  auto again = TStillImageCodec::OpenMemory(bytes.data(), bytes.size(), err);
-  if (!again) return;
-  uint8_t thumb[8 * 12 * 3];
-  again->ReadThumbnail({thumb, 8 * 3, 8, 12}, err);
-}
-
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  TDecodeGuard::SetAvailableMemoryForTesting(kFuzzMemory);
+  return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  const int mode = data[0] % 4;
-  ++data;
-  --size;
-  if (mode == 0) {
-    std::vector<uint8_t> raw(data, data + size);
-    Decode(raw);
+  FuzzImage(data, size, Base, [](const std::vector<uint8_t>& raw) {
     std::vector<TPropertyItem> items;
     TCodecError err;
     PropertyItemsFromExifBlock(raw, items, err);
-    return 0;
-  }
-  std::vector<uint8_t> bytes = Base(mode - 1);
-  if (bytes.empty()) return 0;
-  // Triples (offset high, offset low, value) overwrite bytes; a trailing pair truncates.
-  size_t i = 0;
-  for (; i + 3 <= size; i += 3) bytes[((size_t(data[i]) << 8) | data[i + 1]) % bytes.size()] = data[i + 2];
-  if (size - i == 2) bytes.resize(((size_t(data[i]) << 8) | data[i + 1]) % (bytes.size() + 1));
-  Decode(bytes);
+  });
   return 0;
 }

@@ -6,9 +6,9 @@
 # file:// address on the offscreen platform, and the installed plug-in finding that program
 # through its installation alone.
 #
-#   check-installed.sh <build folder> <source folder> <version> <plug-in round-trip test>
+#   check-installed.sh <build folder> <source folder> <version> <plug-in round-trip test> <test program>
 set -euo pipefail
-build=$1 source=$2 version=$3 roundTrip=$4
+build=$1 source=$2 version=$3 roundTrip=$4 testProgram=$5
 id=com.marrowby.Quillmoor
 
 work=$(mktemp -d)
@@ -104,6 +104,13 @@ images: $images"
 [ "$(cat "$work/report")" = "$expected" ] || fail "the report differs from: $expected"
 [ -s "$XDG_CONFIG_HOME/Quillmoor/Quillmoor.cfg" ] || fail "no settings written on exit"
 
+step "the shipped program knows none of the test program's hooks"
+! grep -q QUILLMOOR_TEST_PLUGIN_EDIT "$prefix/bin/quillmoor" || fail "the installed program honours the image-editing test hook"
+! grep -q QUILLMOOR_TEST_QUIT_AFTER_START "$prefix/bin/quillmoor" || fail "the installed program honours a test hook"
+
 step "the installed plug-in starts the installed program"
-QM_INSTALLED_PLUGIN=$plugin "$roundTrip" --gtest_brief=1 || fail "round trip through the installed plug-in"
+# The program at the installed place is swapped for the test build, whose hook edits the image
+# and confirms as the user would; the plug-in still finds it through the installation alone.
+cp "$testProgram" "$prefix/bin/quillmoor"
+QM_INSTALLED_PLUGIN=$plugin timeout 120 "$roundTrip" --gtest_brief=1 || fail "round trip through the installed plug-in"
 echo "install check passed"

@@ -26,8 +26,13 @@ TQtGraphicsEditorWindow::~TQtGraphicsEditorWindow() { Form().OnDropFile = nullpt
 
 IWKUIItem* TQtGraphicsEditorWindow::AddStatusPanel(const std::string& text, int32_t width) {
   auto* label = new QLabel(ToQString(text), Form().StatusBar);
-  label->setFixedWidth(width);
-  Form().StatusBar->addPermanentWidget(label);
+  if (width > 0) {
+    label->setFixedWidth(width);
+    Form().StatusBar->addPermanentWidget(label);
+  } else {
+    label->setMinimumWidth(1);  // a narrow window clips the text instead of pushing panels off
+    Form().StatusBar->addPermanentWidget(label, 1);
+  }
   Panels_.push_back(std::make_unique<TQtUIItem<QLabel>>(label));
   return Panels_.back().get();
 }

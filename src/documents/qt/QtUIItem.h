@@ -18,6 +18,15 @@ inline QString CaptionOf(const QToolBar& toolbar) { return toolbar.windowTitle()
 inline void SetCaptionOf(QToolBar& toolbar, const QString& text) { toolbar.setWindowTitle(text); }
 inline QString CaptionOf(const QLabel& label) { return label.text(); }
 inline void SetCaptionOf(QLabel& label, const QString& text) { label.setText(text); }
+// An action becomes checkable when first checked, so that its button is drawn pressed; tool bars
+// and status panels have no checked state.
+inline bool CheckedOf(const QAction& action) { return action.isChecked(); }
+inline void SetCheckedOf(QAction& action, bool value) {
+  if (value) action.setCheckable(true);
+  action.setChecked(value);
+}
+inline bool CheckedOf(const QWidget&) { return false; }
+inline void SetCheckedOf(QWidget&, bool) {}
 
 template <class T>
 class TQtUIItem : public IWKUIItem {
@@ -38,11 +47,15 @@ class TQtUIItem : public IWKUIItem {
   void SetVisible(bool value) override {
     if (Object && (IsWidget || Object->isVisible() != value)) Object->setVisible(value);
   }
+  void SetChecked(bool value) override {
+    if (Object && CheckedOf(*Object) != value) SetCheckedOf(*Object, value);
+  }
   std::string Caption() const override {
     return Object ? ToStdString(CaptionOf(*Object)) : std::string();
   }
   bool Enabled() const override { return Object && Object->isEnabled(); }
   bool Visible() const override { return Object && Object->isVisible(); }
+  bool Checked() const override { return Object && CheckedOf(*Object); }
   TPoint ScreenCenter() const override {
     const QWidget* widget = Object ? ShownBy() : nullptr;
     if (widget == nullptr) return {};

@@ -1,5 +1,7 @@
 #include "framework/qt/MainForm.h"
 
+#include "imaging/WKTypes.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "framework/WKApplication.h"
 #include "framework/WKByteOrder.h"
 #include "framework/WKLocalizer.h"
 #include "framework/WKPaths.h"
@@ -26,6 +29,7 @@
 #include "framework/WKSDFWriter.h"
 #include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
+#include "imaging/WKTypes.h"
 
 namespace {
 
@@ -228,6 +232,12 @@ void TMainForm::Initialize() {
 }
 
 void TMainForm::Localize() {
+  // A language file refused for its size is named once the message loop runs.
+  if (std::string refused = TakeLanguageFileMessage(); !refused.empty())
+    if (TWKApplication* app = Application())
+      app->PostDeferredCall([refused] {
+        if (TWKApplication* shown = Application()) shown->MessageBox(refused, MB_OK | MB_ICONWARNING);
+      });
   Menu->setAccessibleName(ToQString(LanguageString(kMenuBarCaption)));
   FileMenuItem->setText(ToQString(LanguageString(kFileCaption)));
   ExitMenuItem->setText(ToQString(LanguageString(kExitCaption)));
@@ -271,13 +281,22 @@ TWindowPlacement TMainForm::Placement() const {
 void TMainForm::RestorePlacement(const TWindowPlacement& p) {
   if (!p.IsPlausible()) return;
   QRect rect(p.Left, p.Top, p.Right - p.Left, p.Bottom - p.Top);
-  // A window saved on a screen that is gone comes back on the primary one.
-  bool visible = false;
-  for (const QScreen* screen : QGuiApplication::screens())
-    visible = visible || screen->availableGeometry().intersects(rect);
-  if (!visible) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-      rect.moveTopLeft(screen->availableGeometry().topLeft());
+  // The window comes back into the available area of the screen that holds most of it (the
+  // primary one when the screen is gone), no larger than that area.
+  const QScreen* home = QGuiApplication::primaryScreen();
+  int64_t most = 0;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect overlap = screen->availableGeometry().intersected(rect);
+    const int64_t area = overlap.isEmpty() ? 0 : int64_t(overlap.width()) * overlap.height();
+    if (area > most) {
+      most = area;
+      home = screen;
+    }
+  }
+  if (home != nullptr) {
+    const QRect a = home->availableGeometry();
+    const TRect fitted = FitRectInto(Rect(p.Left, p.Top, p.Right, p.Bottom), Bounds(a.x(), a.y(), a.width(), a.height()));
+    rect = QRect(fitted.Left, fitted.Top, fitted.Width(), fitted.Height());
   }
   setGeometry(rect);
   if (p.ShowCmd == TWindowPlacement::kShowMaximized)

@@ -12,6 +12,7 @@
 #include <QToolTip>
 
 #include "framework/WKLocalizer.h"
+#include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
 #include "help/WKPreviewLayout.h"
 #include "help/qt/WKDialogPreviewThread.h"
@@ -67,7 +68,7 @@ TWKOpenDialog::TWKOpenDialog(QWidget* owner, TWKFileFormats& formats, TKind kind
     connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
       const QStringList files = selectedFiles();
       if (files.size() == 1 && QFileInfo(files.first()).isFile() &&
-          ToStdString(files.first()) != Selected_)
+          FileSystemName(files.first()) != Selected_)
         DoSelectionChange(files.first());
     });
   }
@@ -140,7 +141,7 @@ bool TWKOpenDialog::Execute() {
 
 std::string TWKOpenDialog::FileName() const {
   const QStringList files = selectedFiles();
-  return files.isEmpty() ? std::string() : ToStdString(files.first());
+  return files.isEmpty() ? std::string() : FileSystemName(files.first());
 }
 
 void TWKOpenDialog::SetFileName(const std::string& fileName) {
@@ -188,7 +189,7 @@ void TWKOpenDialog::ShowThumbnail(uint64_t ticket, std::unique_ptr<TWKThumbnail>
 void TWKOpenDialog::DoSelectionChange(const QString& path) {
   Thumbnail.reset();
   std::unique_ptr<TWKFileInfo> info;
-  const std::string name = ToStdString(path);
+  const std::string name = FileSystemName(path);
   Selected_ = name;
   if (!name.empty() && Formats.GetFileInfo(name, info) && info) {
     std::string text;

@@ -35,13 +35,11 @@ const char* ContainerGuid(TCodecContainer container) {
 }
 
 bool CheckImageDimensions(int64_t width, int64_t height, TCodecError& err) {
-  if (width <= 0 || height <= 0)
-    return err.Fail(TCodecStatus::Corrupt, "The image has no pixels (" + std::to_string(width) +
-                                               " x " + std::to_string(height) + ").");
-  if (width > TCodecLimits::MaxSide || height > TCodecLimits::MaxSide ||
-      width * height > TCodecLimits::MaxPixels)
-    return err.Fail(TCodecStatus::TooLarge, "The image is too large to open (" +
-                                                std::to_string(width) + " x " +
-                                                std::to_string(height) + " pixels).");
-  return true;
+  const bool empty = width <= 0 || height <= 0;
+  return GuardVerdict(TDecodeGuard::CheckSize(width, height), empty ? TCodecStatus::Corrupt : TCodecStatus::TooLarge,
+                      err);
+}
+
+bool GuardVerdict(const std::string& reason, TCodecStatus status, TCodecError& err) {
+  return reason.empty() || err.Fail(status, reason);
 }

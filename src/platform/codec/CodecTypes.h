@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/guard/DecodeGuard.h"
+
 // Property-item type codes as the codec stores them.
 enum : uint16_t {
   PropertyTypeByte = 1,
@@ -85,6 +87,7 @@ enum class TCodecStatus {
   InvalidArgument,
   EncodeFailed,
   MetadataFailed,
+  Cancelled,  // the watcher of a long decode called it off
 };
 
 struct TCodecError {
@@ -110,16 +113,20 @@ struct TImageInfo {
   double DpiY = 0;
   std::vector<TPropertyItem> Items;  // in the file's order
   TEmbeddedMetadata Embedded;
+  // Memory the decoder itself takes to decode the whole picture, beside the rows it fills.
+  uint64_t DecoderBytes = 0;
 };
 
-// Sizes every decoder refuses before allocating anything.
+// Sizes every decoder refuses before allocating anything (the decode guard's).
 struct TCodecLimits {
-  static constexpr int32_t MaxSide = 65535;
-  static constexpr int64_t MaxPixels = 400'000'000;
+  static constexpr int32_t MaxSide = int32_t(TDecodeGuard::MaxSide);
+  static constexpr int64_t MaxPixels = TDecodeGuard::MaxPixels;
 };
 
 // False with a TooLarge/Corrupt message when width x height cannot be decoded into 24-bit rows.
 bool CheckImageDimensions(int64_t width, int64_t height, TCodecError& err);
+// A guard's refusal for a reason of its own (empty reason: admitted).
+bool GuardVerdict(const std::string& reason, TCodecStatus status, TCodecError& err);
 
 // Row stride of 24-bit rows padded to 4 bytes, as the document's bitmaps use.
 constexpr ptrdiff_t AlignedRowBytes24(int32_t width) {

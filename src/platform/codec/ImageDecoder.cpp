@@ -9,6 +9,7 @@
 #include <cstring>
 #include <new>
 
+#include "framework/WKRegularFile.h"
 #include "platform/codec/PixelConvert.h"
 
 TCodecData::~TCodecData() {
@@ -16,15 +17,12 @@ TCodecData::~TCodecData() {
 }
 
 std::shared_ptr<const TCodecData> TCodecData::MapFile(const std::string& path, TCodecError& err) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    err.Fail(TCodecStatus::FileError, "Cannot open \"" + path + "\": " + std::strerror(errno));
-    return nullptr;
-  }
+  TWKFileFailure failure;
+  const int fd = OpenRegularFile(path, failure);
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    err.Fail(TCodecStatus::FileError, "\"" + path + "\" is not a regular file.");
+  if (fd < 0 || fstat(fd, &st) != 0) {
+    if (fd >= 0) close(fd);
+    err.Fail(TCodecStatus::FileError, failure.Text());
     return nullptr;
   }
   std::shared_ptr<TCodecData> data(new TCodecData);
@@ -58,7 +56,16 @@ std::shared_ptr<const TCodecData> TCodecData::Borrow(const uint8_t* bytes, size_
   return data;
 }
 
+bool TImageDecoder::Refuse(const std::string& reason, TCodecStatus status) {
+  if (!reason.empty() && Refusal_.empty()) {
+    Refusal_ = reason;
+    RefusalStatus_ = status;
+  }
+  return true;
+}
+
 bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
+  if (!Refusal_.empty()) return err.Fail(RefusalStatus_, Refusal_);
   if (!dest.Bits || dest.Width != Info_.Width || dest.Height != Info_.Height ||
       dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument,
@@ -66,10 +73,27 @@ bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
   return true;
 }
 
-bool TImageDecoder::ReadThumbnail(const TPixelRows& dest, TCodecError& err) {
+bool TImageDecoder::CheckThumbnailDest(const TPixelRows& dest, TCodecError& err) const {
+  if (!Refusal_.empty()) return err.Fail(RefusalStatus_, Refusal_);
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");
+  return true;
+}
+
+bool TImageDecoder::CheckPreviewBytes(uint64_t bytes, TCodecError& err) {
+  if (TDecodeGuard::PreviewAdmits(bytes)) return true;
+  return err.Fail(TCodecStatus::TooLarge, "The picture is too large for a preview.");
+}
+
+bool TImageDecoder::Report(double done, TCodecError& err) {
+  if (!Progress_ || Progress_->Report(done)) return true;
+  return err.Fail(TCodecStatus::Cancelled, TDecodeGuard::Cancelled());
+}
+
+bool TImageDecoder::ReadThumbnail(const TPixelRows& dest, TCodecError& err) {
+  if (!CheckThumbnailDest(dest, err)) return false;
   ptrdiff_t rowBytes = AlignedRowBytes24(Info_.Width);
+  if (!CheckPreviewBytes(uint64_t(rowBytes) * uint64_t(Info_.Height) + Info_.DecoderBytes, err)) return false;
   std::unique_ptr<uint8_t[]> full(new (std::nothrow) uint8_t[rowBytes * Info_.Height]);
   if (!full) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to make a thumbnail.");
   TPixelRows rows{full.get(), rowBytes, Info_.Width, Info_.Height};

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -35,9 +36,13 @@ class TCodecData {
 };
 
 // How many of a decode's first rows are final. The decoding thread publishes; another thread may
-// read rows below the published count while later ones are still being written.
+// read rows below the published count while later ones are still being written. A watcher may
+// follow a long decode and call it off.
 class TDecodeProgress {
  public:
+  // Called on the decoding thread with the share of the work done (0..1); false cancels.
+  using TWatch = std::function<bool(double done)>;
+
   static constexpr int32_t Failed = -1;
   void Publish(int32_t rows) {
     Rows_.store(rows, std::memory_order_release);
@@ -51,8 +56,18 @@ class TDecodeProgress {
     return Rows_.load(std::memory_order_acquire);
   }
 
+  void SetWatch(TWatch watch) { Watch_ = std::move(watch); }
+  // Decoders report between rows and scans; false once the watcher has cancelled (for good).
+  bool Report(double done) {
+    if (!Cancelled_ && Watch_ && !Watch_(done)) Cancelled_ = true;
+    return !Cancelled_;
+  }
+  bool Cancelled() const { return Cancelled_; }
+
  private:
   std::atomic<int32_t> Rows_{0};
+  TWatch Watch_;
+  bool Cancelled_ = false;  // the decoding thread's own
 };
 
 // One opened image. Info() is filled by the open phase; ReadPixels converts the whole picture
@@ -62,6 +77,12 @@ class TImageDecoder {
   virtual ~TImageDecoder() = default;
 
   const TImageInfo& Info() const { return Info_; }
+  // Why the decode guard refuses to decode the picture that the open phase still describes (a
+  // file too short for its picture, scans that ask for too much work); empty when it may be
+  // decoded. ReadPixels and ReadThumbnail then fail at once. Whether the memory suffices is the
+  // caller's to check: it depends on what the decode is for (rows plus Info().DecoderBytes).
+  const std::string& Refusal() const { return Refusal_; }
+  TCodecStatus RefusalStatus() const { return RefusalStatus_; }
 
   // Decodes the whole picture into rows of Info().Width x Info().Height 24-bit pixels.
   virtual bool ReadPixels(const TPixelRows& dest, TCodecError& err) = 0;
@@ -70,13 +91,26 @@ class TImageDecoder {
   void SetProgress(TDecodeProgress* progress) { Progress_ = progress; }
 
   // Decodes a picture of exactly dest.Width x dest.Height (area-averaged from the full size, or
-  // through a cheaper reduced decode where the format has one).
+  // through a cheaper reduced decode where the format has one). Its working memory stays within
+  // the guard's preview budget: a picture that would need more is refused (TooLarge).
   virtual bool ReadThumbnail(const TPixelRows& dest, TCodecError& err);
 
  protected:
   TImageInfo Info_;
   TDecodeProgress* Progress_ = nullptr;
+  // Marks the picture refused for the reason (empty: nothing) and goes on with the open.
+  bool Refuse(const std::string& reason, TCodecStatus status);
+  // These fail at once for a refused picture.
   bool CheckDest(const TPixelRows& dest, TCodecError& err) const;
+  bool CheckThumbnailDest(const TPixelRows& dest, TCodecError& err) const;
+  // False (TooLarge) when a preview would take more than the guard's budget.
+  static bool CheckPreviewBytes(uint64_t bytes, TCodecError& err);
+  // Reports the share done to the watcher, if any; false (Cancelled) when it called the decode off.
+  bool Report(double done, TCodecError& err);
+
+ private:
+  std::string Refusal_;
+  TCodecStatus RefusalStatus_ = TCodecStatus::Ok;
 };
 
 // A format that decoders come from. Handlers are tried in registration order; Probe is a cheap

@@ -11,6 +11,7 @@
 #include "platform/codec/JpegScanlines.h"
 #include "platform/codec/PixelConvert.h"
 #include "platform/codec/PropertyItems.h"
+#include "platform/guard/JpegLayout.h"
 
 namespace {
 
@@ -36,10 +37,12 @@ class TJpegDecoder final : public TImageDecoder {
 
   bool Open(TCodecError& err) {
     if (!Tj_.Get()) return err.Fail(TCodecStatus::EncodeFailed, "Cannot start the JPEG decoder.");
-    int32_t frameWidth = 0, frameHeight = 0;
-    if (ReadJpegFrameSize(Data_->Bytes(), frameWidth, frameHeight) &&
-        !CheckImageDimensions(frameWidth, frameHeight, err))
-      return false;
+    // The whole structure is checked before the library looks at it.
+    if (ReadJpegLayout(Data_->Bytes(), Layout_)) {
+      Info_.DecoderBytes = Layout_.CoefficientBytes();
+      if (!CheckImageDimensions(Layout_.Width, Layout_.Height, err)) return false;
+      Refuse(CheckJpegLayout(Layout_, Data_->Size()), TCodecStatus::Corrupt);
+    }
     int width = 0, height = 0, subsamp = 0, colorspace = 0;
     if (tjDecompressHeader3(Tj_.Get(), Data_->Data(), Data_->Size(), &width, &height, &subsamp,
                             &colorspace) != 0)
@@ -62,12 +65,13 @@ class TJpegDecoder final : public TImageDecoder {
   }
 
   bool ReadThumbnail(const TPixelRows& dest, TCodecError& err) override {
-    if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
-      return err.Fail(TCodecStatus::InvalidArgument, "Invalid thumbnail size.");
+    if (!CheckThumbnailDest(dest, err)) return false;
     tjscalingfactor factor = ThumbnailFactor(dest.Width, dest.Height);
     int32_t w = TJSCALED(Info_.Width, factor), h = TJSCALED(Info_.Height, factor);
-    if (w == dest.Width && h == dest.Height) return Decompress(dest, err, factor);
     ptrdiff_t rowBytes = AlignedRowBytes24(w);
+    // A file of several scans is held whole as coefficients, whatever the scale.
+    if (!CheckPreviewBytes(uint64_t(rowBytes) * uint64_t(h) + Info_.DecoderBytes, err)) return false;
+    if (w == dest.Width && h == dest.Height) return Decompress(dest, err, factor);
     std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[rowBytes * h]);
     if (!buffer) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to make a thumbnail.");
     TPixelRows scaled{buffer.get(), rowBytes, w, h};
@@ -98,6 +102,7 @@ class TJpegDecoder final : public TImageDecoder {
 
   std::shared_ptr<const TCodecData> Data_;
   TTurboHandle Tj_;
+  TJpegLayout Layout_;
 };
 
 class TJpegHandler final : public TImageCodecHandler {
@@ -190,19 +195,6 @@ bool ReadJfifDensity(std::span<const uint8_t> jpeg, double& dpiX, double& dpiY) 
       dpiY = y * scale;
       found = true;
     }
-    return false;
-  });
-  return found;
-}
-
-bool ReadJpegFrameSize(std::span<const uint8_t> jpeg, int32_t& width, int32_t& height) {
-  bool found = false;
-  ForEachSegment(jpeg, [&](uint8_t marker, std::span<const uint8_t> body) {
-    bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-    if (!frame || body.size() < 5) return true;
-    height = ReadBE16(&body[1]);
-    width = ReadBE16(&body[3]);
-    found = true;
     return false;
   });
   return found;

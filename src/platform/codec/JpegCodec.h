@@ -11,5 +11,3 @@ std::unique_ptr<TImageEncoder> MakeJpegEncoder();
 
 // Dots per inch from the JFIF APP0 density; false when the stream has none in inches or cm.
 bool ReadJfifDensity(std::span<const uint8_t> jpeg, double& dpiX, double& dpiY);
-// Width and height from the first frame header; false when there is none before the scan.
-bool ReadJpegFrameSize(std::span<const uint8_t> jpeg, int32_t& width, int32_t& height);

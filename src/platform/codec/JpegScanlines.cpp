@@ -17,9 +17,6 @@
 
 namespace {
 
-// Progressive files with more scans than this are refused (a few bytes can ask for millions).
-constexpr int MaxScans = 500;
-
 struct TDecodeError {
   jpeg_error_mgr Manager;
   std::jmp_buf Jump;
@@ -44,25 +41,37 @@ void DecodeEmitMessage(j_common_ptr info, int level) {
   }
 }
 
-void LimitScans(j_common_ptr info) {
-  auto* d = reinterpret_cast<j_decompress_ptr>(info);
-  if (d->input_scan_number <= MaxScans) return;
-  auto* error = reinterpret_cast<TDecodeError*>(info->err);
-  std::snprintf(error->Message.data(), error->Message.size(), "the progressive file has more than %d scans",
-                MaxScans);
-  std::longjmp(error->Jump, 1);
-}
-
 // What libjpeg may abort lives outside the function that calls setjmp.
 struct TScanlineDecode {
   TDecodeError Error{};
   jpeg_decompress_struct Info{};
   jpeg_progress_mgr Progress{};
+  TDecodeProgress* Watcher = nullptr;
+  bool Cancelled = false;
   bool Created = false;
   std::vector<uint8_t> Strip;
   std::vector<JSAMPROW> StripRows;
   std::vector<JSAMPROW> Rows;
   std::string Refusal;
+
+  // Called by the library during every pass: the scans stay within the guard's count (the file
+  // was checked before, this holds whatever the library reads), and the watcher sees the share done.
+  static void Monitor(j_common_ptr info) {
+    auto* s = static_cast<TScanlineDecode*>(info->client_data);
+    const auto* d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_scan_number > TDecodeGuard::MaxScans) {
+      std::snprintf(s->Error.Message.data(), s->Error.Message.size(), "%s",
+                    TDecodeGuard::CheckScans(d->input_scan_number, 0, 0).c_str());
+      std::longjmp(s->Error.Jump, 1);
+    }
+    if (!s->Watcher) return;
+    const jpeg_progress_mgr& p = s->Progress;
+    const double pass = p.pass_limit > 0 ? double(p.pass_counter) / double(p.pass_limit) : 0.0;
+    const double done = p.total_passes > 0 ? (p.completed_passes + pass) / p.total_passes : 0.0;
+    if (s->Watcher->Report(done < 1.0 ? done : 1.0)) return;
+    s->Cancelled = true;
+    std::longjmp(s->Error.Jump, 1);
+  }
 
   TScanlineDecode() {
     jpeg_std_error(&Error.Manager);
@@ -70,7 +79,7 @@ struct TScanlineDecode {
     Error.Manager.emit_message = DecodeEmitMessage;
     Error.Message[0] = 0;
     Error.Truncated = false;
-    Progress.progress_monitor = LimitScans;
+    Progress.progress_monitor = Monitor;
   }
   ~TScanlineDecode() {
     if (Created) jpeg_destroy_decompress(&Info);
@@ -115,6 +124,7 @@ bool RunDecode(TScanlineDecode& s, std::span<const uint8_t> jpeg, int32_t num, i
   jpeg_create_decompress(d);
   s.Created = true;
   d->progress = &s.Progress;
+  d->client_data = &s;
   jpeg_mem_src(d, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
   jpeg_read_header(d, TRUE);
   const bool ink = d->jpeg_color_space == JCS_CMYK || d->jpeg_color_space == JCS_YCCK;
@@ -143,12 +153,14 @@ bool DecodeJpegScanlines(std::span<const uint8_t> jpeg, int32_t scaleNum, int32_
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument, "The destination rows do not match the image size.");
   TScanlineDecode state;
+  state.Watcher = progress;
   bool decoded = false;
   try {
     decoded = RunDecode(state, jpeg, scaleNum, scaleDenom, dest, progress);
   } catch (const std::bad_alloc&) {
     return err.Fail(TCodecStatus::TooLarge, "Not enough memory to decode the JPEG file.");
   }
+  if (state.Cancelled) return err.Fail(TCodecStatus::Cancelled, TDecodeGuard::Cancelled());
   if (!state.Refusal.empty()) return err.Fail(TCodecStatus::InvalidArgument, "Cannot decode the JPEG file: " + state.Refusal + ".");
   if (!decoded || state.Error.Truncated)
     return err.Fail(TCodecStatus::Corrupt, std::string("The JPEG file is damaged: ") + state.Error.Message.data());

@@ -1,5 +1,6 @@
 #include "platform/codec/PixelConvert.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -22,27 +23,50 @@ void AddRowSums(const uint8_t* row, const std::vector<int32_t>& x0, const std::v
 
 }  // namespace
 
-void ReduceBGR24(const TConstPixelRows& src, const TPixelRows& dst) {
-  if (src.Width <= 0 || src.Height <= 0 || dst.Width <= 0 || dst.Height <= 0) return;
-  std::vector<int32_t> x0(dst.Width), x1(dst.Width);
+TAreaReducer::TAreaReducer(int32_t srcWidth, int32_t srcHeight, const TPixelRows& dst)
+    : SrcHeight_(srcHeight), Dst_(dst) {
+  if (srcWidth <= 0 || srcHeight <= 0 || dst.Width <= 0 || dst.Height <= 0) {
+    Dy_ = dst.Height;  // takes nothing
+    return;
+  }
+  X0_.resize(size_t(dst.Width));
+  X1_.resize(size_t(dst.Width));
   for (int32_t dx = 0; dx < dst.Width; ++dx) {
-    x0[dx] = static_cast<int32_t>(int64_t{dx} * src.Width / dst.Width);
-    int32_t end = static_cast<int32_t>(int64_t{dx + 1} * src.Width / dst.Width);
-    x1[dx] = end > x0[dx] ? end : x0[dx] + 1;
+    X0_[size_t(dx)] = static_cast<int32_t>(int64_t{dx} * srcWidth / dst.Width);
+    const int32_t end = static_cast<int32_t>(int64_t{dx + 1} * srcWidth / dst.Width);
+    X1_[size_t(dx)] = end > X0_[size_t(dx)] ? end : X0_[size_t(dx)] + 1;
   }
-  std::vector<uint64_t> acc(static_cast<size_t>(dst.Width) * 3);
-  for (int32_t dy = 0; dy < dst.Height; ++dy) {
-    int32_t y0 = static_cast<int32_t>(int64_t{dy} * src.Height / dst.Height);
-    int32_t y1 = static_cast<int32_t>(int64_t{dy + 1} * src.Height / dst.Height);
-    if (y1 <= y0) y1 = y0 + 1;
-    std::fill(acc.begin(), acc.end(), 0);
-    for (int32_t sy = y0; sy < y1; ++sy) AddRowSums(src.Row(sy), x0, x1, acc);
-    uint8_t* out = dst.Row(dy);
-    for (int32_t dx = 0; dx < dst.Width; ++dx) {
-      uint64_t n = uint64_t(x1[dx] - x0[dx]) * uint64_t(y1 - y0);
-      for (int c = 0; c < 3; ++c) out[dx * 3 + c] = static_cast<uint8_t>((acc[dx * 3 + c] + n / 2) / n);
+  Acc_.assign(size_t(dst.Width) * 3, 0);
+}
+
+void TAreaReducer::Rows(int32_t dy, int32_t& y0, int32_t& y1) const {
+  y0 = static_cast<int32_t>(int64_t{dy} * SrcHeight_ / Dst_.Height);
+  y1 = static_cast<int32_t>(int64_t{dy + 1} * SrcHeight_ / Dst_.Height);
+  if (y1 <= y0) y1 = y0 + 1;
+}
+
+void TAreaReducer::AddRow(const uint8_t* row) {
+  const int32_t sy = NextRow_++;
+  while (Dy_ < Dst_.Height) {
+    int32_t y0 = 0, y1 = 0;
+    Rows(Dy_, y0, y1);
+    if (sy < y0) return;
+    AddRowSums(row, X0_, X1_, Acc_);
+    if (sy + 1 < y1) return;  // more source rows belong to this one
+    uint8_t* out = Dst_.Row(Dy_);
+    for (int32_t dx = 0; dx < Dst_.Width; ++dx) {
+      const uint64_t n = uint64_t(X1_[size_t(dx)] - X0_[size_t(dx)]) * uint64_t(y1 - y0);
+      for (size_t c = 0; c < 3; ++c)
+        out[dx * 3 + int32_t(c)] = static_cast<uint8_t>((Acc_[size_t(dx) * 3 + c] + n / 2) / n);
     }
+    std::fill(Acc_.begin(), Acc_.end(), 0);
+    ++Dy_;  // an enlarged picture repeats the row in the next one
   }
+}
+
+void ReduceBGR24(const TConstPixelRows& src, const TPixelRows& dst) {
+  TAreaReducer reducer(src.Width, src.Height, dst);
+  for (int32_t y = 0; y < src.Height && !reducer.Done(); ++y) reducer.AddRow(src.Row(y));
 }
 
 void ComposeBGRAOverWhite(const uint8_t* bgra, uint8_t* bgr, int32_t count) {

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/WKByteOrder.h"
+#include "platform/codec/PixelConvert.h"
 #include "platform/codec/PropertyItems.h"
 
 namespace {
@@ -85,16 +86,56 @@ int PngSetTransforms(TPngState* s) {
   return passes;
 }
 
-bool PngReadRows(TPngState* s, uint8_t* bits, ptrdiff_t rowBytes, int32_t height) {
+// Where decoded rows go: straight into the caller's rows, or one at a time through a buffer row
+// into a thumbnail. After each row the sink may call the decode off.
+struct TPngSink {
+  uint8_t* Bits = nullptr;  // the picture's rows, or the one buffer row
+  ptrdiff_t RowBytes = 0;   // 0: every row goes to Bits
+  TAreaReducer* Reducer = nullptr;
+  TDecodeProgress* Progress = nullptr;
+  bool Cancelled = false;
+};
+
+// Publishes the rows done and reports the share done after every 64 rows; false once the
+// watcher has called the decode off.
+bool ReportRows(const TPngSink* sink, int pass, int passes, int32_t y, int32_t height) {
+  if (!sink->Progress || (y & 63) != 63) return true;
+  if (passes == 1) sink->Progress->Publish(y + 1);
+  return sink->Progress->Report((pass + double(y + 1) / height) / passes);
+}
+
+bool PngReadRows(TPngState* s, TPngSink* sink, int32_t height) {
   if (setjmp(png_jmpbuf(s->Png))) return false;
   int passes = PngSetTransforms(s);
   if (png_get_rowbytes(s->Png, s->Info) != size_t(png_get_image_width(s->Png, s->Info)) * 3)
     png_error(s->Png, "unsupported pixel layout");
-  for (int pass = 0; pass < passes; ++pass)
-    for (int32_t y = 0; y < height; ++y) png_read_row(s->Png, bits + y * rowBytes, nullptr);
+  for (int pass = 0; pass < passes; ++pass) {
+    for (int32_t y = 0; y < height; ++y) {
+      png_read_row(s->Png, sink->Bits + y * sink->RowBytes, nullptr);
+      if (sink->Reducer) sink->Reducer->AddRow(sink->Bits);
+      if (ReportRows(sink, pass, passes, y, height)) continue;
+      sink->Cancelled = true;
+      png_error(s->Png, "cancelled");
+    }
+  }
   png_read_end(s->Png, nullptr);
   return true;
 }
+
+// Bits per pixel of an IHDR colour type and bit depth; 0 for an unknown type.
+uint32_t PngPixelBits(uint8_t colorType, uint8_t depth) {
+  switch (colorType) {
+    case 0: case 3: return depth;
+    case 2: return depth * 3u;
+    case 4: return depth * 2u;
+    case 6: return depth * 4u;
+    default: return 0;
+  }
+}
+
+// The most that deflate expands: 258 bytes from one length code and one distance code of a
+// bit each.
+constexpr uint64_t kDeflateMaxRatio = 1032;
 
 class TPngDecoder final : public TImageDecoder {
  public:
@@ -108,6 +149,7 @@ class TPngDecoder final : public TImageDecoder {
 
   bool Open(TCodecError& err) {
     if (!CheckHeaderSize(err) || !CheckChunks(err)) return false;
+    CheckImageData();
     State_.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &State_, PngError, PngWarning);
     if (State_.Png) State_.Info = png_create_info_struct(State_.Png);
     if (!State_.Info) return err.Fail(TCodecStatus::TooLarge, "Cannot start the PNG decoder.");
@@ -133,10 +175,19 @@ class TPngDecoder final : public TImageDecoder {
 
   bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckDest(dest, err)) return false;
-    if (Read_) return err.Fail(TCodecStatus::InvalidArgument, "The PNG picture was read already.");
-    Read_ = true;
-    if (!PngReadRows(&State_, dest.Bits, dest.RowBytes, dest.Height)) return Failed(err);
-    return true;
+    TPngSink sink{dest.Bits, dest.RowBytes, nullptr, Progress_};
+    return Read(sink, dest.Height, err);
+  }
+
+  // Non-interlaced files are reduced a row at a time; interlaced ones need the whole picture.
+  bool ReadThumbnail(const TPixelRows& dest, TCodecError& err) override {
+    if (png_get_interlace_type(State_.Png, State_.Info) != PNG_INTERLACE_NONE)
+      return TImageDecoder::ReadThumbnail(dest, err);
+    if (!CheckThumbnailDest(dest, err)) return false;
+    std::vector<uint8_t> row(size_t(Info_.Width) * 3);
+    TAreaReducer reducer(Info_.Width, Info_.Height, dest);
+    TPngSink sink{row.data(), 0, &reducer, nullptr};
+    return Read(sink, Info_.Height, err);
   }
 
  private:
@@ -148,18 +199,36 @@ class TPngDecoder final : public TImageDecoder {
   }
 
   // libpng allocates a chunk's declared length before reading it; a length past the end of
-  // the file (or a missing end chunk) is refused here first.
-  bool CheckChunks(TCodecError& err) const {
+  // the file (or a missing end chunk) is refused here first, and so is image data too short to
+  // inflate to the header's picture.
+  bool CheckChunks(TCodecError& err) {
     const uint8_t* d = Data_->Data();
     const size_t size = Data_->Size();
     size_t pos = 8;
     while (pos + 12 <= size) {
       const uint64_t length = ReadBE32(d + pos);
       if (length > size - pos - 12) break;
+      if (std::memcmp(d + pos + 4, "IDAT", 4) == 0) ImageData_ += length;
       if (std::memcmp(d + pos + 4, "IEND", 4) == 0) return true;
       pos += 12 + size_t(length);
     }
     return err.Fail(TCodecStatus::Corrupt, "The PNG file is damaged: it ends before its last chunk.");
+  }
+
+  void CheckImageData() {
+    const uint8_t* d = Data_->Data();
+    if (Data_->Size() < 26 || std::memcmp(d + 12, "IHDR", 4) != 0) return;
+    // The header's size was checked first, so this cannot overflow.
+    const uint64_t pixelBits = uint64_t(ReadBE32(d + 16)) * ReadBE32(d + 20) * PngPixelBits(d[25], d[24]);
+    if (ImageData_ < pixelBits / 8 / kDeflateMaxRatio) Refuse(TDecodeGuard::Truncated(Data_->Size()), TCodecStatus::Corrupt);
+  }
+
+  bool Read(TPngSink& sink, int32_t height, TCodecError& err) {
+    if (Read_) return err.Fail(TCodecStatus::InvalidArgument, "The PNG picture was read already.");
+    Read_ = true;
+    if (PngReadRows(&State_, &sink, height)) return true;
+    if (sink.Cancelled) return err.Fail(TCodecStatus::Cancelled, TDecodeGuard::Cancelled());
+    return Failed(err);
   }
 
   bool Failed(TCodecError& err) {
@@ -168,6 +237,7 @@ class TPngDecoder final : public TImageDecoder {
 
   std::shared_ptr<const TCodecData> Data_;
   TPngState State_;
+  uint64_t ImageData_ = 0;  // bytes of the IDAT chunks
   bool Read_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "framework/WKAtomicFile.h"
 
 #include "platform/codec/BmpEncoder.h"
+#include "platform/codec/BmpRunLength.h"
 #include "platform/codec/JpegCodec.h"
 #include "platform/codec/PngCodec.h"
 #include "platform/codec/PropertyItems.h"
@@ -22,6 +23,7 @@ struct TRegistry {
     Handlers.push_back(MakeJpegHandler());
     Handlers.push_back(MakePngHandler());
     Handlers.push_back(MakeTiffHandler());
+    Handlers.push_back(MakeBmpRunLengthHandler());
     Encoders.push_back(MakeJpegEncoder());
     Encoders.push_back(MakePngEncoder());
     Encoders.push_back(MakeTiffEncoder());
@@ -65,19 +67,20 @@ void TStillImageCodec::RegisterEncoder(std::unique_ptr<TImageEncoder> encoder) {
   r.Encoders.push_back(std::move(encoder));
 }
 
-std::unique_ptr<TImageDecoder> TStillImageCodec::OpenFile(const std::string& path, TCodecError& err) {
+std::unique_ptr<TImageDecoder> TStillImageCodec::OpenFile(const std::string& path, TCodecError& err,
+                                                          TPurpose purpose) {
   std::shared_ptr<const TCodecData> data = TCodecData::MapFile(path, err);
   if (!data) return nullptr;
-  return Open(std::move(data), err);
+  return Open(std::move(data), err, purpose);
 }
 
 std::unique_ptr<TImageDecoder> TStillImageCodec::OpenMemory(const uint8_t* data, size_t size,
-                                                            TCodecError& err) {
-  return Open(TCodecData::Borrow(data, size), err);
+                                                            TCodecError& err, TPurpose purpose) {
+  return Open(TCodecData::Borrow(data, size), err, purpose);
 }
 
 std::unique_ptr<TImageDecoder> TStillImageCodec::Open(std::shared_ptr<const TCodecData> data,
-                                                      TCodecError& err) {
+                                                      TCodecError& err, TPurpose purpose) {
   if (!data || data->Size() == 0) {
     err.Fail(TCodecStatus::Corrupt, "The file is empty.");
     return nullptr;
@@ -94,6 +97,10 @@ std::unique_ptr<TImageDecoder> TStillImageCodec::Open(std::shared_ptr<const TCod
     if (!handler->Probe(head)) continue;
     TCodecError attempt;
     std::unique_ptr<TImageDecoder> decoder = handler->Open(data, attempt);
+    if (decoder && purpose == TPurpose::Decode && !decoder->Refusal().empty()) {
+      err.Fail(decoder->RefusalStatus(), decoder->Refusal());
+      return nullptr;
+    }
     if (decoder) {
       err = {};
       return decoder;

@@ -23,15 +23,24 @@ class TStillImageCodec {
   static void Shutdown();
   static int UserCount();
 
-  // Handlers are tried in registration order after the built-in JPEG, PNG and TIFF ones.
+  // Handlers are tried in registration order after the built-in JPEG, PNG, TIFF and run-length
+  // BMP ones.
   static void RegisterHandler(std::unique_ptr<TImageCodecHandler> handler);
   // An encoder registered later for the same MIME type replaces the earlier one.
   static void RegisterEncoder(std::unique_ptr<TImageEncoder> encoder);
 
-  static std::unique_ptr<TImageDecoder> OpenFile(const std::string& path, TCodecError& err);
+  // What an open is for: decoding the picture, or only describing it (size, container, items).
+  // A picture the decode guard refuses is not opened for decoding; described, it still gives its
+  // facts, and its decoder refuses every decode.
+  enum class TPurpose { Decode, Describe };
+
+  static std::unique_ptr<TImageDecoder> OpenFile(const std::string& path, TCodecError& err,
+                                                 TPurpose purpose = TPurpose::Decode);
   // Borrows the bytes: they must outlive the decoder.
-  static std::unique_ptr<TImageDecoder> OpenMemory(const uint8_t* data, size_t size, TCodecError& err);
-  static std::unique_ptr<TImageDecoder> Open(std::shared_ptr<const TCodecData> data, TCodecError& err);
+  static std::unique_ptr<TImageDecoder> OpenMemory(const uint8_t* data, size_t size, TCodecError& err,
+                                                   TPurpose purpose = TPurpose::Decode);
+  static std::unique_ptr<TImageDecoder> Open(std::shared_ptr<const TCodecData> data, TCodecError& err,
+                                             TPurpose purpose = TPurpose::Decode);
 
   // Exact, case-sensitive match; null when there is none.
   static const TImageEncoder* FindEncoder(std::string_view mimeType);

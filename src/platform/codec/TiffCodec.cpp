@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "platform/codec/PixelConvert.h"
@@ -195,6 +196,13 @@ class TTiffDecoder final : public TImageDecoder {
     Info_.Height = int32_t(height);
     ReadResolution();
     if (!ChooseLayout(err)) return false;
+    CheckCoding();
+    if (Direct_) {
+      if (!MeasureChunks(err)) return false;
+      Info_.DecoderBytes = Chunks_.Bytes * uint64_t(Chunks_.Planes);
+    } else {
+      Info_.DecoderBytes = uint64_t(width) * height * 4;  // the library's whole RGBA raster
+    }
     TCodecError metadataErr;
     ReadPropertyItems(Data_->Bytes(), Info_.Items, metadataErr, &Info_.Embedded);
     return true;
@@ -203,7 +211,40 @@ class TTiffDecoder final : public TImageDecoder {
   bool ReadPixels(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckDest(dest, err)) return false;
     Stream_.Error.clear();
-    bool ok = Direct_ ? ReadChunks(dest, err) : ReadRGBA(dest, err);
+    bool ok = false;
+    if (Direct_) {
+      ok = ReadChunks([&](uint32_t y) { return dest.Row(int32_t(y)); },
+                      [&](uint32_t end) {
+                        if (Progress_) Progress_->Publish(int32_t(end));
+                        return Report(double(end) / Info_.Height, err);
+                      },
+                      err);
+    } else {
+      ok = ReadRGBA(dest, err);
+    }
+    if (!ok && err.Ok()) return Failed(err, "cannot decode the pixels");
+    return ok;
+  }
+
+  // Strips are reduced as they come; a band of tiles goes through a buffer of its rows.
+  bool ReadThumbnail(const TPixelRows& dest, TCodecError& err) override {
+    if (!Direct_) return TImageDecoder::ReadThumbnail(dest, err);
+    if (!CheckThumbnailDest(dest, err)) return false;
+    const uint64_t bandBytes = uint64_t(AlignedRowBytes24(Info_.Width)) * Chunks_.Height;
+    if (!CheckPreviewBytes(bandBytes + Info_.DecoderBytes, err)) return false;
+    std::vector<uint8_t> band(static_cast<size_t>(bandBytes));
+    const ptrdiff_t rowBytes = AlignedRowBytes24(Info_.Width);
+    TAreaReducer reducer(Info_.Width, Info_.Height, dest);
+    uint32_t bandStart = 0;
+    Stream_.Error.clear();
+    const bool ok = ReadChunks([&](uint32_t y) { return band.data() + (y % Chunks_.Height) * rowBytes; },
+                               [&](uint32_t end) {
+                                 for (uint32_t y = bandStart; y < end; ++y)
+                                   reducer.AddRow(band.data() + (y % Chunks_.Height) * rowBytes);
+                                 bandStart = end;
+                                 return true;
+                               },
+                               err);
     if (!ok && err.Ok()) return Failed(err, "cannot decode the pixels");
     return ok;
   }
@@ -277,19 +318,13 @@ class TTiffDecoder final : public TImageDecoder {
     Layout_.Premultiplied = kinds[0] == EXTRASAMPLE_ASSOCALPHA;
   }
 
-  // The strips or tiles: size in pixels, bytes of one row and of one whole chunk.
-  struct TChunks {
-    bool Tiled = false;
-    uint32_t Width = 0, Height = 0;
-    uint64_t RowBytes = 0, Bytes = 0;
-    int Planes = 1;
-  };
-
-  TChunks ChunkLayout() const {
+  // The strip or tile layout and the buffer each plane of a chunk takes.
+  bool MeasureChunks(TCodecError& err) {
     TIFF* tif = Tif_.get();
-    TChunks c;
+    TChunks& c = Chunks_;
     c.Tiled = TIFFIsTiled(tif);
     c.Width = uint32_t(Info_.Width);
+    c.Height = 0;
     if (c.Tiled) {
       TIFFGetField(tif, TIFFTAG_TILEWIDTH, &c.Width);
       TIFFGetField(tif, TIFFTAG_TILELENGTH, &c.Height);
@@ -297,19 +332,51 @@ class TTiffDecoder final : public TImageDecoder {
       TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &c.Height);
     }
     c.Height = std::min<uint32_t>(std::max<uint32_t>(c.Height, 1), uint32_t(Info_.Height));
+    if (c.Width == 0) return Failed(err, "invalid tile size");
     c.Planes = Layout_.Separate ? Layout_.Samples : 1;
     const uint64_t pixelBits = uint64_t(Layout_.Separate ? 1 : Layout_.Samples) * Layout_.Bits;
     c.RowBytes = (uint64_t(c.Width) * pixelBits + 7) / 8;
     const uint64_t libSize = uint64_t(c.Tiled ? TIFFTileSize64(tif) : TIFFStripSize64(tif));
     c.Bytes = std::max<uint64_t>(c.RowBytes * c.Height, libSize);
-    return c;
+    if (c.Bytes == 0 || c.Bytes * uint64_t(c.Planes) > uint64_t(MaxChunkBytes))
+      return err.Fail(TCodecStatus::TooLarge, "The TIFF file's strips or tiles are too large.");
+    return true;
   }
 
-  // The chunk at (x0, y0) of every plane into buffers, converted into dest.
-  bool ReadChunk(const TChunks& c, uint32_t x0, uint32_t y0,
-                 const std::vector<std::unique_ptr<uint8_t[]>>& buffers, const TPixelRows& dest,
-                 TCodecError& err) {
+  // A file too short for its picture in its compression is refused before anything is read.
+  void CheckCoding() {
+    const uint16_t compression = Field16(Tif_.get(), TIFFTAG_COMPRESSION, COMPRESSION_NONE);
+    const uint64_t ratio = MaxExpansion(compression);
+    const uint16_t samples = Field16(Tif_.get(), TIFFTAG_SAMPLESPERPIXEL, 1);
+    const uint16_t bits = Field16(Tif_.get(), TIFFTAG_BITSPERSAMPLE, 1);
+    const uint64_t raw = uint64_t(Info_.Width) * uint64_t(Info_.Height) * samples * bits / 8;
+    const std::string reason = ratio == 0
+                                   ? TDecodeGuard::CheckUnboundedCoding(Info_.Width, Info_.Height, Data_->Size())
+                                   : TDecodeGuard::CheckLength(Data_->Size(), raw / ratio);
+    Refuse(reason, TCodecStatus::Corrupt);
+  }
+
+  // The most a compression expands its bytes; 0 when it has no such bound (fax codings, ...).
+  static uint64_t MaxExpansion(uint16_t compression) {
+    switch (compression) {
+      case COMPRESSION_NONE: return 1;
+      case COMPRESSION_PACKBITS: return 64;         // two bytes repeat one up to 128 times
+      case COMPRESSION_LZW: return 2731;            // a 12-bit code stands for up to 4096 bytes
+      case COMPRESSION_ADOBE_DEFLATE:
+      case COMPRESSION_DEFLATE: return 1032;        // as in PNG
+      case COMPRESSION_JPEG:
+      case COMPRESSION_OJPEG: return 512;           // two bits a block at the least
+      default: return 0;
+    }
+  }
+
+  using TRowOf = std::function<uint8_t*(uint32_t)>;
+
+  // The chunk at (x0, y0) of every plane into buffers, converted into the rows rowOf gives.
+  bool ReadChunk(uint32_t x0, uint32_t y0, const std::vector<std::unique_ptr<uint8_t[]>>& buffers,
+                 const TRowOf& rowOf, TCodecError& err) {
     TIFF* tif = Tif_.get();
+    const TChunks& c = Chunks_;
     const uint32_t rowCount = std::min(c.Height, uint32_t(Info_.Height) - y0);
     const uint32_t columns = std::min(c.Width, uint32_t(Info_.Width) - x0);
     for (int p = 0; p < c.Planes; ++p) {
@@ -322,24 +389,25 @@ class TTiffDecoder final : public TImageDecoder {
     const uint8_t* rows[16] = {};
     for (uint32_t r = 0; r < rowCount; ++r) {
       for (int p = 0; p < c.Planes; ++p) rows[p] = buffers[p].get() + r * c.RowBytes;
-      ConvertRun(Layout_, rows, columns, dest.Row(int32_t(y0 + r)) + size_t(x0) * 3);
+      ConvertRun(Layout_, rows, columns, rowOf(y0 + r) + size_t(x0) * 3);
     }
     return true;
   }
 
-  bool ReadChunks(const TPixelRows& dest, TCodecError& err) {
-    const TChunks c = ChunkLayout();
-    if (c.Width == 0) return Failed(err, "invalid tile size");
-    if (c.Bytes == 0 || c.Bytes * uint64_t(c.Planes) > uint64_t(MaxChunkBytes))
-      return err.Fail(TCodecStatus::TooLarge, "The TIFF file's strips or tiles are too large.");
+  // Decodes band after band of chunk rows: rowOf (y) is where picture row y goes, bandDone (end)
+  // follows each band (rows up to end are complete) and may call the decode off.
+  bool ReadChunks(const TRowOf& rowOf, const std::function<bool(uint32_t)>& bandDone, TCodecError& err) {
+    const TChunks& c = Chunks_;
     std::vector<std::unique_ptr<uint8_t[]>> buffers;
     for (int p = 0; p < c.Planes; ++p) {
       buffers.emplace_back(new (std::nothrow) uint8_t[c.Bytes]);
       if (!buffers.back()) return err.Fail(TCodecStatus::TooLarge, "Not enough memory to read the TIFF file.");
     }
-    for (uint32_t y0 = 0; y0 < uint32_t(Info_.Height); y0 += c.Height)
+    for (uint32_t y0 = 0; y0 < uint32_t(Info_.Height); y0 += c.Height) {
       for (uint32_t x0 = 0; x0 < uint32_t(Info_.Width); x0 += c.Width)
-        if (!ReadChunk(c, x0, y0, buffers, dest, err)) return false;
+        if (!ReadChunk(x0, y0, buffers, rowOf, err)) return false;
+      if (!bandDone(y0 + std::min(c.Height, uint32_t(Info_.Height) - y0))) return false;
+    }
     return true;
   }
 
@@ -368,6 +436,12 @@ class TTiffDecoder final : public TImageDecoder {
   TTiffPtr Tif_;
   TTiffLayout Layout_;
   bool Direct_ = false;
+  struct TChunks {
+    bool Tiled = false;
+    uint32_t Width = 0, Height = 0;  // of a strip or tile
+    int Planes = 1;
+    uint64_t RowBytes = 0, Bytes = 0;  // of one plane's row and whole chunk
+  } Chunks_;
 };
 
 class TTiffHandler final : public TImageCodecHandler {

@@ -10,17 +10,21 @@
 #include <fstream>
 #include <vector>
 
+#include <unistd.h>
+
 #include "framework/WKAtomicFile.h"
+#include "framework/WKRegularFile.h"
 #include "imaging/WKParallel.h"
 #include "platform/codec/PropertyItems.h"
 #include "platform/lossless/ExifBlock.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/JpegQuality.h"
 #include "platform/lossless/ResidentBlockArrays.h"
+#include "platform/guard/DecodeGuard.h"
+#include "platform/guard/JpegLayout.h"
 
 namespace {
 
-constexpr int64_t MaxPixels = 400'000'000;
 // The XMP APP1 segment's name, with its terminating zero, and a segment's largest payload.
 constexpr char XmpSignature[] = "http://ns.adobe.com/xap/1.0/";
 constexpr size_t MaxMarkerBytes = 65533;
@@ -115,6 +119,17 @@ struct TStripCoder {
   }
 };
 
+// The library calls this during every pass over the scans: they stay within the guard's count,
+// whatever the file claimed.
+void LimitScans(j_common_ptr info) {
+  const auto* d = reinterpret_cast<j_decompress_ptr>(info);
+  if (d->input_scan_number <= TDecodeGuard::MaxScans) return;
+  auto* error = reinterpret_cast<TJpegError*>(info->err);
+  std::snprintf(error->Message.data(), error->Message.size(), "%s",
+                TDecodeGuard::CheckScans(d->input_scan_number, 0, 0).c_str());
+  std::longjmp(error->Jump, 1);
+}
+
 struct TBlockSource;
 
 class TTarnwick final : public ITarnwick {
@@ -124,21 +139,16 @@ class TTarnwick final : public ITarnwick {
 
   int32_t Load(const std::string& fileName, int32_t) override {
     Release();
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in) return Fail("cannot open the file");
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size <= 0) return Fail("the file is empty");
+    TWKFileFailure failure;
+    const int fd = OpenRegularFile(fileName, failure);
+    if (fd < 0) return Fail(failure.Text());
     // Other formats are refused before the whole file is read.
-    char magic[3] = {};
-    in.seekg(0);
-    if (!in.read(magic, 3) || std::memcmp(magic, "\xFF\xD8\xFF", 3) != 0) return Fail("not a JPEG file");
-    in.seekg(0);
-    Bytes_.resize(size_t(size));
-    if (!in.read(reinterpret_cast<char*>(Bytes_.data()), size)) {
-      Bytes_.clear();
-      return Fail("cannot read the file");
-    }
+    uint8_t magic[3] = {};
+    const bool jpeg = ::pread(fd, magic, 3, 0) == 3 && std::memcmp(magic, "\xFF\xD8\xFF", 3) == 0;
+    ::close(fd);
+    if (!jpeg) return Fail("not a JPEG file");
+    if (!ReadRegularFile(fileName, Bytes_, failure)) return Fail(failure.Text());
+    if (Bytes_.empty()) return Fail("the file is empty");
     return LoadHeld();
   }
 
@@ -207,11 +217,12 @@ class TTarnwick final : public ITarnwick {
   const std::string& LastError() const override { return Error_; }
 
  private:
-  int32_t Fail(const char* message) {
+  int32_t Fail(const std::string& message) {
     Error_ = message;
     return 0;
   }
-
+  // The guard's verdict on the held bytes before the library reads them.
+  bool Admitted();
   int32_t LoadHeld();
   bool ReadCoefficients();
   bool Acceptable();
@@ -242,6 +253,7 @@ class TTarnwick final : public ITarnwick {
   const uint8_t* OriginalRow(int32_t y) const { return Original_ + y * OriginalStride_; }
 
   TJpegError SrcError_;
+  jpeg_progress_mgr ScanLimit_{LimitScans, 0, 0, 0, 0};
   TResidentBlockArrays SrcArrays_;
   jpeg_decompress_struct Src_{};
   bool SrcCreated_ = false;
@@ -281,7 +293,25 @@ class TTarnwick final : public ITarnwick {
   }
 };
 
+bool TTarnwick::Admitted() {
+  TJpegLayout layout;
+  if (!ReadJpegLayout(Bytes_, layout)) return true;  // the library says what is wrong
+  std::string reason = CheckJpegLayout(layout, Bytes_.size());
+  // The coefficients of every block are held, and the file until the first decode.
+  if (reason.empty())
+    reason = TDecodeGuard::CheckMemory(layout.Width, layout.Height, layout.PictureBlocks * sizeof(JBLOCK));
+  if (reason.empty()) return true;
+  Error_ = reason;
+  return false;
+}
+
 int32_t TTarnwick::LoadHeld() {
+  if (!Admitted()) {
+    const std::string message = Error_;
+    Release();
+    Error_ = message;
+    return 0;
+  }
   Src_ = {};
   Src_.err = &SrcError_.Manager;
   SrcError_.Manager.num_warnings = 0;
@@ -330,10 +360,12 @@ bool TTarnwick::ReadCoefficients() {
   for (int m = 0; m < 16; ++m) jpeg_save_markers(&Src_, JPEG_APP0 + m, 0xFFFF);
   jpeg_read_header(&Src_, TRUE);
   RestartInterval_ = Src_.restart_interval;
-  if (int64_t(Src_.image_width) * Src_.image_height > MaxPixels) {
-    Error_ = "the picture is too large";
+  const std::string size = TDecodeGuard::CheckSize(Src_.image_width, Src_.image_height);
+  if (!size.empty()) {
+    Error_ = size;
     return false;
   }
+  Src_.progress = &ScanLimit_;
   Coefficients_ = jpeg_read_coefficients(&Src_);
   if (!Coefficients_) return false;
   SrcRows_.resize(size_t(Src_.num_components));
@@ -384,6 +416,7 @@ int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
   }
   d.err = &error.Manager;
   jpeg_create_decompress(&d);
+  d.progress = &ScanLimit_;
   jpeg_mem_src(&d, Bytes_.data(), static_cast<unsigned long>(Bytes_.size()));
   jpeg_read_header(&d, TRUE);
   d.out_color_space = JCS_EXT_BGR;
@@ -462,9 +495,10 @@ int32_t TTarnwick::Save(const std::string& fileName, const int32_t* parameters) 
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   if (!Encode(parameters, buffer, size)) return 0;
-  const bool written = WriteFileAtomically(fileName, buffer, size);
+  std::string why;
+  const bool written = WriteFileAtomically(fileName, buffer, size, why, {.CreateFolders = false});
   std::free(buffer);
-  if (!written) return Fail("cannot write the file");
+  if (!written) return Fail(why);
   Error_.clear();
   return 1;
 }

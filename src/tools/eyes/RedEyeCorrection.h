@@ -21,3 +21,10 @@ TBGRPixel CorrectPixel(TBGRPixel pixel, int32_t coverage, int32_t brightness);
 // Darkens the pixels of selection.SelectionBounds() within pixels (24 or 32 bits per pixel;
 // other formats are left alone). Returns the rectangle that may have changed.
 TRect CorrectRedEye(TWKPixels& pixels, const TRedEyeSelection& selection, int32_t brightness);
+
+// The same darkening over any pixel set: the pixels of region and their one-pixel rim, by the
+// coverage of region and keep together, leaving the pixels of keep as they are (a catch-light
+// inside a pupil keeps its colour while the pupil round it is fully covered). Returns the
+// rectangle that may have changed.
+TRect CorrectRedEyeRegion(TWKPixels& pixels, const TWKPixelSet& region, const TWKPixelSet& keep,
+                          int32_t brightness);

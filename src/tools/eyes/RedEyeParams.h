@@ -67,6 +67,10 @@ inline constexpr std::string_view PreviewControl = "Preview";
 inline constexpr std::string_view AreaSizeCommand = "AreaSize";
 inline constexpr std::string_view BorderSizeCommand = "BorderSize";
 inline constexpr std::string_view BrightnessCommand = "Brightness";
+// "Repair All Eyes": the option frame's button and the script command without argument.
+inline constexpr std::string_view RepairAllControl = "RepairAll";
+inline constexpr std::string_view RepairAllCommand = "RepairAll";
+inline constexpr std::string_view RepairAllMessage = "Repair All Eyes";
 
 // Recorded messages; "Brighness" is spelt as recorded scripts have it.
 inline constexpr std::string_view IncreaseAreaMessage = "Increase Correction Area";
@@ -84,4 +88,7 @@ inline constexpr TWKLanguageText PixelUnitText{2600, "px"};
 inline constexpr TWKLanguageText BrightnessText{550, "Brightness"};
 inline constexpr TWKLanguageText SourceImageText{902, "Source Image"};
 inline constexpr TWKLanguageText ProcessedImageText{903, "Processed Image"};
+inline constexpr TWKLanguageText RepairAllText{2840, "Repair All Eyes"};
+inline constexpr TWKLanguageText EyesRepairedText{2841, "Eyes repaired"};
+inline constexpr TWKLanguageText NoEyesText{2842, "No red or shining eyes found"};
 }  // namespace RedEyeNames

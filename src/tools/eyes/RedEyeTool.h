@@ -17,6 +17,7 @@
 #include "tools/framework/WKGraphicsToolControl.h"
 #include "tools/framework/WKToolFrame.h"
 
+class IWKUIItem;
 class TWKRedEyeTool;
 
 // The undo step: the rectangle's pixels before and after, the values and the selection.
@@ -29,8 +30,19 @@ class TWKRedEyeCommandState : public TWKGraphicsCommandState {
   TWKPixelSet SelectionRegion;
 };
 
+// The undo step of "repair all eyes": the red-eye step's values and the union of the eyes'
+// selections, the area searched and how many eyes were repaired.
+class TWKEyeRepairCommandState : public TWKRedEyeCommandState {
+ public:
+  TWKEyeRepairCommandState(IWKGraphicsTool* tool, const TRect& rect, TWKGraphicsDocument& document,
+                           const TRedEyeParams& params, const TWKPixelSet& selection,
+                           const TRect& area, int32_t eyes);
+  TRect Area;
+  int32_t Eyes;
+};
+
 struct TRedEyeFrameTexts {
-  std::string Title, AreaSize, Border, Brightness;
+  std::string Title, AreaSize, Border, Brightness, RepairAll;
 };
 
 // What the tool asks of its option frame; the user interface implements it. The frame names
@@ -45,11 +57,30 @@ class IWKRedEyeFrame : public virtual IWKToolFrame {
   virtual TSize PreviewArea() const = 0;
 };
 
+// A click corrects the clicked pupil; a drag with the left button repairs every eye inside the
+// dragged rectangle instead.
 class TWKRedEyeControl : public TWKGraphicsToolControl {
  public:
+  // Pointer travel (view pixels) after which a press becomes a drag.
+  static constexpr int32_t kDragDistance = 5;
+
   TWKRedEyeControl(TWKGraphicsTool& tool, TWKGraphicsView& view);
   bool GetCursor(TWKShiftState shift, TPoint point, int32_t& cursor) override;
   bool MouseDown(int32_t button, TWKShiftState shift, TPoint point) override;
+  bool MouseMove(TWKShiftState shift, TPoint point) override;
+  bool MouseUp(int32_t button, TWKShiftState shift, TPoint point) override;
+  void GetForegroundRect(const TWKMapMode& mapMode, TRect& rect) override;
+  void PaintForeground(TWKViewCanvas& canvas) override;
+  bool Dragging() const { return Dragging_; }
+  // The dragged rectangle in image coordinates, within the image.
+  TRect DragRect() const;
+
+ private:
+  TRect DragViewRect(const TWKMapMode& mapMode) const;
+
+  bool Pressed_ = false;
+  bool Dragging_ = false;
+  TPoint PressPoint_, DragPoint_;  // client coordinates
 };
 
 class TWKRedEyeTool : public TWKGraphicsTool {
@@ -72,6 +103,7 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   void BeforeRedo(TWKCommandState* state) override { RestoreFrom(state); }
   void AfterUndo(TWKCommandState* state) override { RestoreFrom(state); }
   void RegisterDemoObjects() override;
+  void UpdateControls() override;
 
   // AreaSize and Brightness are clamped to 0..255; a border outside -5..5 is ignored.
   void SetAreaSize(int32_t value);
@@ -83,6 +115,15 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   bool ApplyCorrection();
   // Re-does the last step when it is a red-eye correction that can be applied again.
   void Reapply();
+  // Finds the red and shining pupils inside area (image coordinates) and darkens each as one
+  // undoable step, with the border and brightness chosen per eye and adjusted by Border and
+  // Brightness; the status bar tells how many. Returns the number repaired; none found changes
+  // nothing.
+  int32_t RepairAllEyes(const TRect& area);
+  // The command of the menu, the option frame and scripts: every eye of the image.
+  void RepairAllEyesClick();
+  // A drag on the image: the click that began it is taken back, then every eye inside rect.
+  void RepairEyesInDrag(const TRect& rect);
 
   // The option frame's handlers.
   void AreaSizeTrackBarChange(int32_t position);
@@ -116,6 +157,18 @@ class TWKRedEyeTool : public TWKGraphicsTool {
   void RestoreFrom(TWKCommandState* state);
   // Whether ApplyCorrection can run now: a step can start and the click is on the image.
   bool CanApply() const;
+  void ShowStatus(const std::string& text) const;
+  void UpdatePreviewZoom(const TRect& bounds);
+  void AddRepairMenuItem();
+
+  // The eyes' repair while its step is being stored.
+  struct TPendingRepair {
+    TWKPixelSet Selection;
+    TRect Area;
+    int32_t Eyes = 0;
+  };
+  std::optional<TPendingRepair> PendingRepair_;
+  IWKUIItem* RepairAllMenuItem_ = nullptr;
 
   TFrameFactory FrameFactory_;
   IWKRedEyeFrame* Frame_ = nullptr;

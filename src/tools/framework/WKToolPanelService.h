@@ -10,8 +10,6 @@
 
 class IWKToolButton : public IWKUIItem {
  public:
-  virtual void SetChecked(bool value) = 0;
-  virtual bool Checked() const = 0;
   virtual void SetImageIndex(int32_t index) = 0;
 };
 

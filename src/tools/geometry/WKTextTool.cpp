@@ -274,6 +274,25 @@ void TWKTextTool::SizeSpinEditChange(int32_t value) {
   if (Frame_ != nullptr) Frame_->SetFontSizeStep(std::max(1, static_cast<int32_t>(std::nearbyint(value / 100.0))));
 }
 
+std::optional<int32_t> TWKTextTool::FontSizeOnExit(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first != std::string_view::npos) text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+  const bool number = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return number ? std::nullopt : std::optional<int32_t>(kMinFontSize);
+}
+
+void TWKTextTool::SizeSpinEditExit(std::string_view text) {
+  const std::optional<int32_t> value = FontSizeOnExit(text);
+  if (!value) return;
+  if (Frame_ != nullptr) Frame_->ShowFontSize(*value);
+  SizeSpinEditChange(*value);
+}
+
+void TWKTextTool::SizeLabelDoubleClick() {
+  if (TWKGraphicsEditor* editor = Editor()) editor->SetWindowSize(kQuickWindowWidth, kQuickWindowHeight);
+}
+
 TWKTextFont TWKTextTool::CurrentFont() const {
   return TWKTextFont{Frame_ != nullptr ? Frame_->SelectedFontName() : std::string(), FontSize_, FontStyle_};
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,20 @@ inline constexpr TWKLanguageText MaxInverse{2882, "Maximum Contrast"};
 inline constexpr TWKLanguageText StyleCaptions[4] = {{2870, "B"}, {2872, "I"}, {2874, "U"}, {2876, "S"}};
 inline constexpr TWKLanguageText StyleHints[4] = {
     {2871, "Bold"}, {2873, "Italic"}, {2875, "Underline"}, {2877, "Strikeout"}};
+
+// The colour box's standard and extended colours (0x00BBGGRR), in list order, with their names.
+struct TNamedColor {
+  uint32_t Value;
+  TWKLanguageText Name;
+};
+inline constexpr TNamedColor Colors[20] = {
+    {0x000000, {2940, "Black"}},       {0x000080, {2941, "Maroon"}},   {0x008000, {2942, "Green"}},
+    {0x008080, {2943, "Olive"}},       {0x800000, {2944, "Navy"}},     {0x800080, {2945, "Purple"}},
+    {0x808000, {2946, "Teal"}},        {0x808080, {2947, "Gray"}},     {0xC0C0C0, {2948, "Silver"}},
+    {0x0000FF, {2949, "Red"}},         {0x00FF00, {2950, "Lime"}},     {0x00FFFF, {2951, "Yellow"}},
+    {0xFF0000, {2952, "Blue"}},        {0xFF00FF, {2953, "Fuchsia"}},  {0xFFFF00, {2954, "Aqua"}},
+    {0xFFFFFF, {2955, "White"}},       {0xC0DCC0, {2956, "Money Green"}}, {0xF0CAA6, {2957, "Sky Blue"}},
+    {0xF0FBFF, {2958, "Cream"}},       {0xA4A0A0, {2959, "Medium Gray"}}};
 }  // namespace TextNames
 
 // What the text tool asks of its option frame. Show… moves a control without it counting as
@@ -109,6 +124,12 @@ class TWKTextTool : public TWKGraphicsTool {
   static constexpr TWKGUID kSettingsGuid = WKGuid("{663FE753-B6FB-4703-B7E5-6E8A8E0DD5E0}");
   static constexpr int32_t kPanelWidth = 272;
   static constexpr int32_t kMinFontSize = 8, kMaxFontSize = 400;
+  // What a double click on the size label makes of the main window.
+  static constexpr int32_t kQuickWindowWidth = 800, kQuickWindowHeight = 600;
+
+  // What leaving the size edit puts in place of its text: the smallest size when the text holds
+  // no whole number (empty, say); none when it does (its changes arrived as they were made).
+  static std::optional<int32_t> FontSizeOnExit(std::string_view text);
 
   TWKTextTool(TWKComponent* owner, TFrameFactory frameFactory);
   ~TWKTextTool() override;
@@ -154,6 +175,10 @@ class TWKTextTool : public TWKGraphicsTool {
   void FontColorClick(int32_t mode);
   void MaxInverseClick(bool checked);
   void SizeSpinEditChange(int32_t value);
+  // The edit shows FontSizeOnExit (text), if any, reported as a change.
+  void SizeSpinEditExit(std::string_view text);
+  // The main window becomes 800 × 600 at its place.
+  void SizeLabelDoubleClick();
   void TextMemoChange() { RenderText(); }
 
   void AfterConstruction() override;

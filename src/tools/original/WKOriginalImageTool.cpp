@@ -110,9 +110,11 @@ void TWKOriginalImageTool::Localize() {
 }
 
 void TWKOriginalImageTool::UpdateControls() {
+  if (OriginalImageToolButton == nullptr) return;
   const TWKGraphicsEditor* editor = Editor();
-  if (OriginalImageToolButton != nullptr)
-    OriginalImageToolButton->SetEnabled(editor != nullptr && editor->CurrentImageDocument() != nullptr);
+  OriginalImageToolButton->SetEnabled(editor != nullptr && editor->CurrentImageDocument() != nullptr);
+  // Drawn pressed whether the button or the O key holds the original.
+  OriginalImageToolButton->SetChecked(IsActive());
 }
 
 bool TWKOriginalImageTool::ExecuteScriptCommand(const std::string&, const TWKCustomProperties&) { return false; }

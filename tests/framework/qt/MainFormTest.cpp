@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -139,8 +140,31 @@ TEST_F(MainFormTest, PlacementAndLanguageRoundTripThroughTheSettingsFile) {
   EXPECT_EQ(form->geometry().width(), 640);
 }
 
+TEST_F(MainFormTest, PlacementFromTheSettingsStaysInsideTheScreensArea) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const struct {
+    QRect Stored;
+    QRect Expected;
+  } cases[] = {
+      {QRect(0, 0, 32767, 32767), area},  // a huge window takes the whole area, no more
+      {QRect(area.right() + 5000, 40, 300, 200),
+       QRect(area.x() + (area.width() - 300) / 2, 40, 300, 200)},  // past the right edge: centred
+      {QRect(-30000, -30000, 400, 300), QRect(area.x(), area.y(), 400, 300)},
+      {QRect(area.x() + 10, area.y() + 10, 300, 200), QRect(area.x() + 10, area.y() + 10, 300, 200)},
+  };
+  for (const auto& c : cases) {
+    TWindowPlacement p;
+    p.Left = c.Stored.x();
+    p.Top = c.Stored.y();
+    p.Right = c.Stored.x() + c.Stored.width();
+    p.Bottom = c.Stored.y() + c.Stored.height();
+    form->RestorePlacement(p);
+    EXPECT_EQ(form->geometry(), c.Expected) << c.Stored.x() << "," << c.Stored.y();
+  }
+}
+
 TEST_F(MainFormTest, CutSettingsFilesStartWithDefaultsOrTheirLeadingPart) {
-  form->setGeometry(150, 90, 700, 500);
+  form->setGeometry(50, 60, 700, 500);
   SelectLanguage(1031);
   ASSERT_TRUE(app->SaveSettings());
   const std::string whole = TTempFolder::Read(settings / "Quillmoor.cfg");
@@ -150,7 +174,7 @@ TEST_F(MainFormTest, CutSettingsFilesStartWithDefaultsOrTheirLeadingPart) {
     settings.Write("Quillmoor.cfg", whole.substr(0, cut));
     Start();
     EXPECT_EQ(CurrentLanguageId(), cut >= 28 ? 1031 : 1033) << cut;
-    EXPECT_EQ(form->geometry() == QRect(150, 90, 700, 500), cut >= 76) << cut;
+    EXPECT_EQ(form->geometry() == QRect(50, 60, 700, 500), cut >= 76) << cut;
   }
 }
 

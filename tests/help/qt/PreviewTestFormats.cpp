@@ -56,7 +56,7 @@ bool TPreviewTestFormats::GetFileInfo(const std::string& fileName,
   if (!IsFile(fileName)) return false;
   std::string text;
   TCodecError err;
-  if (auto decoder = TStillImageCodec::OpenFile(fileName, err)) {
+  if (auto decoder = TStillImageCodec::OpenFile(fileName, err, TStillImageCodec::TPurpose::Describe)) {
     const TImageInfo& image = decoder->Info();
     const std::string container = ContainerName(image.Container);
     if (!container.empty()) text = "Format: " + container + "\n";

@@ -167,4 +167,31 @@ inline std::vector<uint8_t> Damaged(const std::vector<uint8_t>& whole, int round
   return damaged;
 }
 
+inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) v[at + i] = uint8_t(value >> (8 * i));
+}
+
+// A 4 x 2 bottom-up run-length BMP (8 or 4 bits) at 72 dpi over the palette black, blue, red,
+// holding these codes.
+inline std::vector<uint8_t> RunLengthBmp(bool rle4, const std::vector<uint8_t>& codes) {
+  std::vector<uint8_t> bmp(54, 0);
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  Put32(bmp, 10, 54 + 12);
+  Put32(bmp, 14, 40);
+  Put32(bmp, 18, 4);
+  Put32(bmp, 22, 2);
+  bmp[26] = 1;
+  bmp[28] = rle4 ? 4 : 8;
+  Put32(bmp, 30, rle4 ? 2 : 1);
+  Put32(bmp, 38, 2835);
+  Put32(bmp, 42, 2835);
+  Put32(bmp, 46, 3);
+  for (const uint8_t byte : {0, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0}) bmp.push_back(byte);
+  for (const uint8_t byte : codes) bmp.push_back(byte);
+  Put32(bmp, 34, uint32_t(codes.size()));
+  Put32(bmp, 2, uint32_t(bmp.size()));
+  return bmp;
+}
+
 }  // namespace codec_test

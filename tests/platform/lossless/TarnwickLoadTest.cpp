@@ -176,3 +176,25 @@ TEST(TarnwickLoad, QualityFiguresFollowTheTables) {
     }
   }
 }
+
+TEST(TarnwickLoad, AFileOfEndlessScansIsRefusedBeforeTheLibraryReadsThem) {
+  TJpegOptions progressive;
+  progressive.Progressive = true;
+  const std::vector<uint8_t> photo = Jpeg(640, 480, progressive);
+  // The last scan (a refinement) repeated until the file holds 2000 scans.
+  size_t lastScan = 0;
+  for (size_t i = 0; i + 1 < photo.size(); ++i)
+    if (photo[i] == 0xFF && photo[i + 1] == 0xDA) lastScan = i;
+  ASSERT_NE(lastScan, 0u);
+  std::vector<uint8_t> bomb(photo.begin(), photo.end() - 2);
+  const std::vector<uint8_t> scan(photo.begin() + std::ptrdiff_t(lastScan), photo.end() - 2);
+  int scans = 0;
+  for (size_t i = 0; i + 1 < photo.size(); ++i) scans += photo[i] == 0xFF && photo[i + 1] == 0xDA;
+  for (; scans < 2000; ++scans) bomb.insert(bomb.end(), scan.begin(), scan.end());
+  bomb.push_back(0xFF);
+  bomb.push_back(0xD9);
+  auto t = CreateTarnwickObject();
+  EXPECT_EQ(t->LoadMemory(bomb.data(), bomb.size()), 0);
+  EXPECT_EQ(t->LastError(), "2000 scans, more than a photograph needs");
+  EXPECT_EQ(t->LoadMemory(photo.data(), photo.size()), 1) << t->LastError();
+}

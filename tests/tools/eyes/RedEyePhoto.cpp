@@ -3,8 +3,6 @@
 // writes <prefix>-after.png (whole image) and <prefix>-<i>.png per click: the neighbourhood
 // before (with the selection's outline) and after, side by side, enlarged 6 times, and
 // <prefix>-<i>-previews.png: the two previews of the option frame.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,33 +10,12 @@
 #include <vector>
 
 #include "imaging/WKBitmap.h"
+#include "support/PngFile.h"
 #include "tools/eyes/RedEyeCorrection.h"
 #include "tools/eyes/RedEyeParams.h"
 #include "tools/eyes/RedEyePreview.h"
 
 namespace {
-
-bool LoadPng(const char* path, TWKPixelBuffer& out) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path)) return false;
-  image.format = PNG_FORMAT_BGR;
-  if (!out.Allocate(FormatBGR24, Rect(0, 0, static_cast<int32_t>(image.width),
-                                      static_cast<int32_t>(image.height)))) {
-    png_image_free(&image);
-    return false;
-  }
-  return png_image_finish_read(&image, nullptr, out.Bits, out.RowBytes, nullptr) != 0;
-}
-
-bool SavePng(const std::string& path, const TWKPixels& px) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(px.Width);
-  image.height = static_cast<png_uint_32>(px.Height);
-  image.format = PNG_FORMAT_BGR;
-  return png_image_write_to_file(&image, path.c_str(), 0, px.Bits, px.RowBytes, nullptr) != 0;
-}
 
 // The area around r enlarged: left half from before (outline of the set in alternating
 // black and white), right half from after.

@@ -14,6 +14,7 @@
 #include "framework/WKSDFWriter.h"
 #include "framework/WKStreams.h"
 #include "platform/codec/StillImageCodec.h"
+#include "tools/eyes/EyeRepair.h"
 #include "tools/eyes/RedEyePreview.h"
 #include "tools/eyes/RedEyeTool.h"
 #include "tools/framework/WKDemoRegistry.h"
@@ -30,7 +31,8 @@ class TFakeFrame : public IWKRedEyeFrame {
   int Repaints = 0;
   bool Enabled = true, Shown = true;
   int Fronts = 0;
-  std::vector<std::string> Names{"Selection", "AreaSize", "IncArea", "DecArea", "Brightness", "Preview"};
+  std::vector<std::string> Names{"Selection", "AreaSize", "IncArea", "DecArea", "Brightness", "Preview",
+                                 "RepairAll"};
   int Index(std::string_view name) const {
     return static_cast<int>(std::find(Names.begin(), Names.end(), name) - Names.begin());
   }
@@ -428,4 +430,118 @@ TEST_F(RedEyeToolTest, TheFillsDiagnosticLineGoesOnlyToItsCategoryWhenThatIsOn) 
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind("quillmoor.redeye Stack iterations: ", 0), 0u) << lines[0];
   EXPECT_NE(lines[0].find(" Time: "), std::string::npos) << lines[0];
+}
+
+namespace {
+
+// Skin with two brown irises whose pupils are red (x = 80 and 160, y = 60, radius 6).
+TBGRPixel RedEyedFace(int32_t x, int32_t y) {
+  for (int32_t cx : {80, 160}) {
+    const int32_t d2 = (x - cx) * (x - cx) + (y - 60) * (y - 60);
+    if (d2 <= 36) return TBGRPixel{40, 40, 210};
+    if (d2 <= 144) return TBGRPixel{30, 60, 90};
+  }
+  return TBGRPixel{140, 160, 200};
+}
+
+bool Neutral(TBGRPixel p) { return IsNeutralPupilPixel(p); }
+
+}  // namespace
+
+TEST_F(RedEyeToolTest, RepairAllEyesIsOneStepThatTheValuesRetune) {
+  OpenPainted(240, 120, RedEyedFace);
+  const std::vector<uint8_t> before = Bytes();
+  Tool->RepairAllEyesClick();
+  ASSERT_EQ(HistoryCount(), 1);
+  const auto* state = dynamic_cast<const TWKEyeRepairCommandState*>(Tool->LastRedEyeState());
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->Eyes, 2);
+  EXPECT_EQ(state->Area, Rect(0, 0, 240, 120));
+  EXPECT_TRUE(Neutral(At(80, 60)) && Neutral(At(160, 60)) && Neutral(At(85, 62)));
+  EXPECT_EQ(At(20, 20), (TBGRPixel{140, 160, 200}));
+  EXPECT_EQ(Editor->MessageStatusPanel->Caption(), "Eyes repaired: 2");
+  const int64_t selected = state->SelectionRegion.Count();
+
+  // "+" and the brightness replace the step instead of adding one.
+  Tool->IncSizeButtonClick();
+  ASSERT_EQ(HistoryCount(), 1);
+  state = dynamic_cast<const TWKEyeRepairCommandState*>(Tool->LastRedEyeState());
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->Border, 1);
+  EXPECT_GT(state->SelectionRegion.Count(), selected);
+  const TBGRPixel rim = At(80, 67);
+  Tool->SetBrightness(0);
+  ASSERT_EQ(HistoryCount(), 1);
+  EXPECT_LE(At(80, 67).Red, rim.Red);
+  EXPECT_EQ(Tool->LastRedEyeState()->Brightness, 0);
+
+  // A click's re-aiming in the preview has no meaning for it.
+  Tool->SelectionPreviewMouseDown(mbLeft, {10, 10});
+  EXPECT_EQ(HistoryCount(), 1);
+
+  Editor->Undo();
+  EXPECT_EQ(Bytes(), before);
+  Editor->Redo();
+  EXPECT_TRUE(Neutral(At(80, 60)));
+}
+
+TEST_F(RedEyeToolTest, RepairAllEyesWithoutEyesChangesNothing) {
+  OpenPainted(120, 80, Uniform({140, 160, 200}));
+  const std::vector<uint8_t> before = Bytes();
+  Tool->RepairAllEyesClick();
+  EXPECT_EQ(HistoryCount(), 0);
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_EQ(Editor->MessageStatusPanel->Caption(), "No red or shining eyes found");
+}
+
+// A drag repairs the eyes inside the rectangle; the click its press made is taken back.
+TEST_F(RedEyeToolTest, DragRepairsTheEyesInsideTheRectangle) {
+  OpenPainted(240, 120, RedEyedFace);
+  View()->MouseDown(mbLeft, 0, Client({4, 4}));
+  View()->MouseMove(0, Client({60, 50}));
+  View()->MouseMove(0, Client({118, 110}));
+  View()->MouseUp(mbLeft, 0, Client({118, 110}));
+  ASSERT_EQ(HistoryCount(), 1);
+  const auto* state = dynamic_cast<const TWKEyeRepairCommandState*>(Tool->LastRedEyeState());
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->Eyes, 1);
+  EXPECT_EQ(state->Area, Rect(4, 4, 119, 111));
+  EXPECT_TRUE(Neutral(At(80, 60)));
+  EXPECT_EQ(At(160, 60), (TBGRPixel{40, 40, 210}));
+  EXPECT_EQ(At(4, 4), (TBGRPixel{140, 160, 200}));
+
+  // A press without travel stays a click.
+  Click({160, 60});
+  EXPECT_EQ(HistoryCount(), 2);
+  EXPECT_EQ(dynamic_cast<const TWKEyeRepairCommandState*>(Tool->LastRedEyeState()), nullptr);
+}
+
+// A drag over no eye leaves the image and the history as they were before the press.
+TEST_F(RedEyeToolTest, ADragOverNoEyeLeavesNothingToRedo) {
+  OpenPainted(240, 120, RedEyedFace);
+  Click({160, 60});
+  ASSERT_EQ(HistoryCount(), 1);
+  const std::vector<uint8_t> before = Bytes();
+  View()->MouseDown(mbLeft, 0, Client({4, 4}));
+  View()->MouseMove(0, Client({40, 40}));
+  View()->MouseUp(mbLeft, 0, Client({40, 40}));
+  EXPECT_EQ(HistoryCount(), 1);
+  EXPECT_EQ(Bytes(), before);
+  EXPECT_FALSE(Document()->History().CanRedo());
+  EXPECT_EQ(Editor->MessageStatusPanel->Caption(), "No red or shining eyes found");
+}
+
+TEST_F(RedEyeToolTest, RepairAllEyesIsAScriptCommandAndIsRecorded) {
+  OpenPainted(240, 120, RedEyedFace);
+  TRecorder recorder;
+  Tool->StartRecording(&recorder);
+  Tool->RepairAllEyesClick();
+  Tool->StopRecording();
+  EXPECT_EQ(recorder.Lines, (std::vector<std::string>{"MouseCurvedMove RedEyeRepairAll",
+                                                       "Message \"Repair All Eyes\"", "RedEyeRepairAll"}));
+  Editor->Undo();
+  TWKCustomProperties args;
+  EXPECT_TRUE(Registry.Execute("REDEYEREPAIRALL", args));
+  EXPECT_TRUE(Neutral(At(160, 60)));
+  EXPECT_EQ(Registry.Locate("RedEyeRepairAll"), (TPoint{1006, 500}));
 }

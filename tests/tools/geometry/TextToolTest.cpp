@@ -272,4 +272,32 @@ TEST_F(TextToolTest, SettingsRecordingAndDemonstrationCommands) {
   EXPECT_EQ(Tool->FontSize(), 48);
 }
 
+TEST(TextToolSizeEdit, LeavingTheEditWithoutANumberFallsBackToTheSmallestSize) {
+  for (const char* text : {"", "   ", "abc", "12x", "1 2", "-", "+", "4.5"})
+    EXPECT_EQ(TWKTextTool::FontSizeOnExit(text), std::optional<int32_t>(8)) << '"' << text << '"';
+  for (const char* text : {"40", " 72 ", "+50", "3", "-5", "1000", "99999999999"})
+    EXPECT_EQ(TWKTextTool::FontSizeOnExit(text), std::nullopt) << '"' << text << '"';
+}
+
+TEST_F(TextToolTest, AnEmptiedSizeEditBecomesEightAndTheLabelsDoubleClickSizesTheWindow) {
+  OpenPainted(40, 30, Uniform(kGrey));
+  Frame.SetMemoLines({"A"});
+  Tool->SizeSpinEditChange(150);
+  EXPECT_EQ(Frame.Step, 2);
+  Tool->SizeSpinEditExit("");
+  EXPECT_EQ(Tool->FontSize(), 8);
+  EXPECT_EQ(Frame.Size, 8);
+  EXPECT_EQ(Frame.Step, 1);
+  EXPECT_EQ(Rasterizer.Last.Size, 8);
+  // A number left in the edit was reported as it changed; leaving changes nothing.
+  Tool->SetFontSize(64);
+  Tool->SizeSpinEditExit("400");
+  EXPECT_EQ(Tool->FontSize(), 64);
+  EXPECT_EQ(Frame.Size, 64);
+
+  Window.Frame = Bounds(30, 40, 1000, 700);
+  Tool->SizeLabelDoubleClick();
+  EXPECT_EQ(Window.Frame, Bounds(30, 40, 800, 600));
+}
+
 }  // namespace

@@ -49,19 +49,27 @@ TEST_F(OriginalImageToolTest, HoldingOShowsTheOriginalOnceAndReleaseRestoresTheT
   const uint8_t* originalBits = Document()->OriginalPixels()->Bits;
   EXPECT_EQ(Painted({5, 5}), kEdited);
 
+  auto* button = static_cast<TFakeItem*>(Original->OriginalImageToolButton);
   TRecorder recorder;
   Original->StartRecording(&recorder);
   EXPECT_TRUE(View()->KeyDown('O', 0));
   EXPECT_EQ(Editor->CurrentTool(), Original);
   EXPECT_EQ(Original->PreviousTool, Other);
+  // The button is drawn pressed while the key holds the original.
+  Original->UpdateControls();
+  EXPECT_TRUE(button->IsChecked);
   EXPECT_EQ(Painted({5, 5}), kOpened);
   EXPECT_EQ(Painted({59, 39}), kOpened);
   // Held keys repeat their key-down: nothing changes and nothing more is recorded.
   for (int i = 0; i < 90; ++i) EXPECT_FALSE(View()->KeyDown('O', 0));
   EXPECT_EQ(Editor->CurrentTool(), Original);
   EXPECT_EQ(Original->PreviousTool, Other);
+  Original->UpdateControls();
+  EXPECT_TRUE(button->IsChecked);
   EXPECT_TRUE(View()->KeyUp('O', 0));
   EXPECT_EQ(Editor->CurrentTool(), Other);
+  Original->UpdateControls();
+  EXPECT_FALSE(button->IsChecked);
   EXPECT_EQ(Painted({5, 5}), kEdited);
   EXPECT_EQ(recorder.Lines,
             (std::vector<std::string>{"MouseCurvedMove OriginalImage", "MouseDown", MessageLine("Original Image"),
@@ -76,7 +84,7 @@ TEST_F(OriginalImageToolTest, HoldingOShowsTheOriginalOnceAndReleaseRestoresTheT
   Original->StopRecording();
 }
 
-TEST_F(OriginalImageToolTest, TheButtonShowsWhileHeldAndTheOriginalFollowsACrop) {
+TEST_F(OriginalImageToolTest, TheButtonShowsWhileHeldIsDrawnPressedAndTheOriginalFollowsACrop) {
   auto* button = static_cast<TFakeItem*>(Original->OriginalImageToolButton);
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->CaptionText, "Original");
@@ -92,16 +100,22 @@ TEST_F(OriginalImageToolTest, TheButtonShowsWhileHeldAndTheOriginalFollowsACrop)
   ASSERT_TRUE(Document()->Crop(Rect(10, 10, 30, 25)));
   Original->ButtonHeld(true);
   EXPECT_EQ(Editor->CurrentTool(), Original);
+  Original->UpdateControls();
+  EXPECT_TRUE(button->IsChecked);
   EXPECT_EQ(Original->Controls(0)->Bounds, Rect(0, 0, 20, 15));
   EXPECT_EQ(Painted({19, 14}), kOpened);
   Original->ButtonHeld(false);
   EXPECT_EQ(Editor->CurrentTool(), Other);
+  Original->UpdateControls();
+  EXPECT_FALSE(button->IsChecked);
   EXPECT_FALSE(Original->Controls(0)->Visible());
   EXPECT_TRUE(View()->DocumentView()->Visible());
 
-  // Another tool made current ends the comparison too.
+  // Another tool made current ends the comparison too, and the button comes up.
   Original->ButtonHeld(true);
   Editor->SetCurrentTool(Other);
+  Original->UpdateControls();
+  EXPECT_FALSE(button->IsChecked);
   EXPECT_TRUE(View()->DocumentView()->Visible());
   EXPECT_EQ(Painted({5, 5}), kEdited);
 }

@@ -8,6 +8,7 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <filesystem>
 #include <unistd.h>
@@ -272,6 +273,38 @@ TEST_F(QtGraphicsViewTest, AHeldKeyRepeatsItsPressButIsReleasedOnce) {
   send(QEvent::KeyRelease, false);
   EXPECT_EQ(counter->Ups, 1);
   EXPECT_EQ(counter->Downs, 91);
+}
+
+TEST_F(QtGraphicsViewTest, AHoldButtonReportsPressAndReleaseAndIsDrawnPressedWhileChecked) {
+  ShowForm();
+  std::vector<bool> held;
+  IWKUIItem* item = Window->AddHoldButton(Editor->StandardToolbar, "Hold", [&held](bool down) {
+    held.push_back(down);
+  });
+  QToolBar* bar = TQtEditorWindow::ToolbarOf(Editor->StandardToolbar);
+  auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(TQtEditorWindow::ActionOf(item)));
+  ASSERT_NE(button, nullptr);
+  EXPECT_FALSE(item->Checked());
+  // As the program does it: checked once the press has shown the original, unchecked after the
+  // release.
+  QTest::mousePress(button, Qt::LeftButton);
+  EXPECT_EQ(held, (std::vector<bool>{true}));
+  item->SetChecked(true);
+  EXPECT_TRUE(button->isChecked());
+  QTest::mouseRelease(button, Qt::LeftButton);
+  EXPECT_EQ(held, (std::vector<bool>{true, false}));
+  item->SetChecked(false);
+  EXPECT_FALSE(item->Checked());
+  EXPECT_FALSE(button->isChecked());
+  // Checked from elsewhere (the O key) it is drawn pressed without being held.
+  item->SetChecked(true);
+  EXPECT_TRUE(item->Checked());
+  EXPECT_TRUE(button->isChecked());
+  EXPECT_EQ(held.size(), 2U);
+  // Status panels have no checked state.
+  IWKUIItem* panel = Window->AddStatusPanel("W", 40);
+  panel->SetChecked(true);
+  EXPECT_FALSE(panel->Checked());
 }
 
 }  // namespace

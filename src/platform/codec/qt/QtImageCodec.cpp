@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -13,6 +14,9 @@
 #include "platform/codec/StillImageCodec.h"
 
 namespace {
+
+// Vector formats draw at any size; they are not photographs.
+bool IsDrawing(const QByteArray& format) { return format == "svg" || format == "svgz" || format == "pdf"; }
 
 TCodecContainer ContainerOf(const QByteArray& format) {
   if (format == "bmp" || format == "dib") return TCodecContainer::BMP;
@@ -42,12 +46,19 @@ class TQtDecoder final : public TImageDecoder {
     QByteArray format = Reader_.format();
     if (format.isEmpty())
       return err.Fail(TCodecStatus::UnknownFormat, "The file is not an image in a known format.");
+    if (IsDrawing(format)) return err.Fail(TCodecStatus::Unsupported, TDecodeGuard::VectorDrawing());
+    // The reader's whole picture and its converted copy.
+    Info_.DecoderBytes = 0;
     QSize size = Reader_.size();
     if (!size.isValid()) {
       if (!ReadImage(err)) return false;
       size = Image_.size();
     }
+    Info_.DecoderBytes = uint64_t(std::max(size.width(), 0)) * uint64_t(std::max(size.height(), 0)) * 8;
     if (!CheckImageDimensions(size.width(), size.height(), err)) return false;
+    // A BMP was found to hold every row; other containers have no least size the guard knows.
+    if (!IsBmpSignature(Data_->Bytes()))
+      Refuse(TDecodeGuard::CheckUnboundedCoding(size.width(), size.height(), Data_->Size()), TCodecStatus::Corrupt);
     Info_.Container = ContainerOf(format);
     Info_.FormatName = format.toStdString();
     Info_.Width = size.width();

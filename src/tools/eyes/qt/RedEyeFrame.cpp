@@ -102,7 +102,10 @@ TWKRedEyeFrame::TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTo
 
   CorrectionPreview = new TRedEyePreviewPanel(*this, false, this);
   Column->addWidget(CorrectionPreview);
+  RepairAllButton = new QPushButton(this);
+  Column->addWidget(RepairAllButton);
   Column->addStretch(1);
+  QObject::connect(RepairAllButton, &QPushButton::clicked, this, [this] { Tool_.RepairAllEyesClick(); });
 
   QObject::connect(IncSizeButton, &QPushButton::clicked, this, [this] { Tool_.IncSizeButtonClick(); });
   QObject::connect(DecSizeButton, &QPushButton::clicked, this, [this] { Tool_.DecSizeButtonClick(); });
@@ -113,6 +116,7 @@ TWKRedEyeFrame::TWKRedEyeFrame(TWKComponent* owner, QWidget* parent, TWKRedEyeTo
   NameControl(DecAreaControl, DecSizeButton);
   NameControl(BrightnessControl, BrightnessTrackBar);
   NameControl(PreviewControl, CorrectionPreview);
+  NameControl(RepairAllControl, RepairAllButton);
 
   SelectionTimer = new QTimer(this);
   SelectionTimer->setInterval(200);
@@ -166,6 +170,7 @@ void TWKRedEyeFrame::SetTexts(const TRedEyeFrameTexts& texts) {
   AreaSizeLabel->setText(ToQString(texts.AreaSize));
   RemoveBorderLabel->setText(ToQString(texts.Border));
   BrightnessLabel->setText(ToQString(texts.Brightness));
+  RepairAllButton->setText(ToQString(texts.RepairAll));
 }
 
 void TWKRedEyeFrame::InvalidatePreviews() {

@@ -46,6 +46,7 @@ class TWKRedEyeFrame : public TWKOptionFrame, public IWKRedEyeFrame {
   QLabel* BrightnessLabel = nullptr;
   QSlider* BrightnessTrackBar = nullptr;
   TRedEyePreviewPanel* CorrectionPreview = nullptr;
+  QPushButton* RepairAllButton = nullptr;
   QTimer* SelectionTimer = nullptr;
 
   int AntsPhase() const { return AntsPhase_; }

@@ -13,8 +13,10 @@ TQtProgressBar::TQtProgressBar(QStatusBar& statusBar, int width) : Bar_(new QPro
 
 void TQtProgressBar::SetRange(int32_t maximum) {
   if (Bar_ == nullptr) return;
-  // A range of 0..0 would show a busy bar; an empty meter is an empty bar.
+  // A range of 0..0 would show a busy bar; an empty meter is an empty bar, and out of the way of
+  // the status bar's other panels until there is work to show.
   Bar_->setRange(0, maximum > 0 ? maximum : 1);
+  Bar_->setVisible(maximum > 0);
 }
 
 void TQtProgressBar::SetPosition(int32_t position) {

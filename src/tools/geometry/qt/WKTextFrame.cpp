@@ -1,6 +1,7 @@
 #include "tools/geometry/qt/WKTextFrame.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QEventLoop>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,18 +13,13 @@
 
 namespace {
 
-// The standard and extended colours of the colour box, 0x00BBGGRR.
-constexpr uint32_t kColors[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000,
-                                0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF,
-                                0xFFFF00, 0xFFFFFF, 0xC0DCC0, 0xF0CAA6, 0xF0FBFF, 0xA4A0A0};
-
 QColor ToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-// A swatch with the colour's #RRGGBB.
-void AddColor(QComboBox* box, uint32_t value) {
+// A swatch with the colour's name.
+void AddColor(QComboBox* box, uint32_t value, const QString& name) {
   QPixmap swatch(12, 12);
   swatch.fill(ToQColor(value));
-  box->addItem(QIcon(swatch), ToQColor(value).name(QColor::HexRgb).toUpper(), QVariant::fromValue(value));
+  box->addItem(QIcon(swatch), name, QVariant::fromValue(value));
 }
 
 }  // namespace
@@ -53,6 +49,8 @@ void TWKTextFrame::MakeFontGroup() {
   if (auto* edit = SizeSpinEdit->findChild<QLineEdit*>()) edit->setReadOnly(true);  // arrows only
   NameControl(TextNames::FontSizeControl, SizeSpinEdit);
   QObject::connect(SizeSpinEdit, &QSpinBox::valueChanged, this, [this](int v) { Tool_.SizeSpinEditChange(v); });
+  SizeSpinEdit->installEventFilter(this);
+  SizeTBXLabel->installEventFilter(this);
   grid->addWidget(SizeTBXLabel, 1, 0);
   grid->addWidget(SizeSpinEdit, 1, 1);
   auto* styles = new QHBoxLayout;
@@ -83,7 +81,7 @@ void TWKTextFrame::MakeColorControls(QGridLayout* grid) {
   grid->addWidget(FontColorTntRadioGroup, 2, 0, 2, 2);
   ColorBox = new QComboBox(FontTntGroupBox);
   ColorBox->setMaxVisibleItems(20);
-  for (const uint32_t c : kColors) AddColor(ColorBox, c);
+  for (const TextNames::TNamedColor& c : TextNames::Colors) AddColor(ColorBox, c.Value, ToQString(LanguageString(c.Name)));
   ColorBox->setCurrentIndex(ColorBox->findData(QVariant::fromValue(uint32_t{0xFFFFFF})));
   NameControl(TextNames::ColorControl, ColorBox);
   QObject::connect(ColorBox, &QComboBox::activated, this, [this](int index) {
@@ -141,7 +139,8 @@ void TWKTextFrame::ShowColorMode(int32_t mode) {
 void TWKTextFrame::ShowSelectedColor(uint32_t color) {
   int index = ColorBox->findData(QVariant::fromValue(color));
   if (index < 0) {
-    AddColor(ColorBox, color);
+    // A colour from the settings or a script that the list lacks goes by its #RRGGBB.
+    AddColor(ColorBox, color, ToQColor(color).name(QColor::HexRgb).toUpper());
     index = ColorBox->count() - 1;
   }
   ColorBox->setCurrentIndex(index);
@@ -173,6 +172,19 @@ void TWKTextFrame::LocalizeFrame() {
   ColorModeButtons[0]->setText(ToQString(LanguageString(Selected)));
   ColorModeButtons[1]->setText(ToQString(LanguageString(Inverted)));
   MaxInverseTBXCheckBox->setText(ToQString(LanguageString(MaxInverse)));
+  for (int i = 0; i < static_cast<int>(std::size(Colors)); ++i)
+    ColorBox->setItemText(i, ToQString(LanguageString(Colors[static_cast<size_t>(i)].Name)));
+}
+
+bool TWKTextFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == SizeTBXLabel && event->type() == QEvent::MouseButtonDblClick) {
+    Tool_.SizeLabelDoubleClick();
+    return true;
+  }
+  // Leaving the size edit: its text before the spin box would put back the last value.
+  if (watched == SizeSpinEdit && event->type() == QEvent::FocusOut)
+    Tool_.SizeSpinEditExit(ToStdString(SizeSpinEdit->cleanText()));
+  return TWKOptionFrame::eventFilter(watched, event);
 }
 
 void TWKTextFrame::Pause(int32_t milliseconds) {

@@ -45,6 +45,10 @@ class TWKTextFrame : public TWKOptionFrame, public IWKTextFrame {
   void LocalizeFrame() override;
   void Pause(int32_t milliseconds) override;
 
+ protected:
+  // A double click on the size label; leaving the size edit.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void MakeFontGroup();
   void MakeColorControls(QGridLayout* grid);

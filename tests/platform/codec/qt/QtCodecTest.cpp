@@ -24,35 +24,8 @@ bool TryDecode(const std::vector<uint8_t>& bytes, TCodecError& err) {
   return decoder->ReadPixels(picture.Rows(), err);
 }
 
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(value >> (8 * i));
-}
-
-// A 4 x 2 BMP with 8-bit run-length coded rows over a three-colour palette.
-std::vector<uint8_t> Rle8Bmp() {
-  std::vector<uint8_t> bmp(54, 0);
-  bmp[0] = 'B';
-  bmp[1] = 'M';
-  Put32(bmp, 10, 54 + 12);
-  Put32(bmp, 14, 40);
-  Put32(bmp, 18, 4);
-  Put32(bmp, 22, 2);
-  bmp[26] = 1;
-  bmp[28] = 8;
-  Put32(bmp, 30, 1);  // BI_RLE8
-  Put32(bmp, 38, 2835);
-  Put32(bmp, 42, 2835);
-  Put32(bmp, 46, 3);
-  const uint8_t palette[] = {0, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0};  // black, blue, red
-  bmp.insert(bmp.end(), std::begin(palette), std::end(palette));
-  const uint8_t rows[] = {4, 1, 0, 0,        // bottom row: four blue
-                          2, 2, 2, 0, 0, 0,  // top row: two red, two black
-                          0, 1};
-  bmp.insert(bmp.end(), std::begin(rows), std::end(rows));
-  Put32(bmp, 34, sizeof rows);
-  Put32(bmp, 2, uint32_t(bmp.size()));
-  return bmp;
-}
+// A 4 x 2 BMP with 8-bit run-length coded rows: four blue at the bottom, two red over two black.
+std::vector<uint8_t> Rle8Bmp() { return RunLengthBmp(false, {4, 1, 0, 0, 2, 2, 2, 0, 0, 0, 0, 1}); }
 
 }  // namespace
 
@@ -75,7 +48,8 @@ TEST_F(QtCodec, BmpSavesAndOpensWithTheSamePixelsAndResolution) {
 
 TEST_F(QtCodec, RunLengthBmpGifAndTransparentXpm) {
   TCodecError err;
-  auto bmp = OpenBytes(Rle8Bmp(), err);
+  const std::vector<uint8_t> rle = Rle8Bmp();  // the decoder borrows the bytes
+  auto bmp = OpenBytes(rle, err);
   ASSERT_TRUE(bmp) << err.Message;
   EXPECT_EQ(bmp->Info().Width, 4);
   EXPECT_NEAR(bmp->Info().DpiX, 72, 0.01);
@@ -134,4 +108,25 @@ TEST_F(QtCodec, BadBmpFilesFailCleanly) {
   EXPECT_EQ(err.Status, TCodecStatus::TooLarge) << err.Message;
   EXPECT_FALSE(OpenBytes(std::vector<uint8_t>{'B', 'M', 1, 2, 3}, err));
   EXPECT_FALSE(err.Message.empty());
+}
+
+TEST_F(QtCodec, DrawingsAndHeadersOverAFewBytesAreRefusedWithTheirReason) {
+  const std::string svg =
+      R"(<svg xmlns="http://www.w3.org/2000/svg" width="65535" height="16000"><rect width="9" height="9"/></svg>)";
+  // A GIF whose screen and image claim 20000 x 20000 over an empty image.
+  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0, 0, 0,
+                              ',', 0, 0, 0, 0, 0x20, 0x4E, 0x20, 0x4E, 0, 2, 0, ';'};
+  const struct {
+    const char* Name;
+    std::vector<uint8_t> Bytes;
+    std::string Reason;
+  } cases[] = {
+      {"drawing", std::vector<uint8_t>(svg.begin(), svg.end()), "a vector drawing, not a photograph"},
+      {"gif", gif, "truncated at byte " + std::to_string(gif.size())},
+  };
+  for (const auto& c : cases) {
+    TCodecError err;
+    EXPECT_FALSE(OpenBytes(c.Bytes, err)) << c.Name;
+    EXPECT_EQ(err.Message, c.Reason) << c.Name;
+  }
 }

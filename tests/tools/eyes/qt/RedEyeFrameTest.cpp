@@ -76,7 +76,9 @@ TEST_F(RedEyeFrameTest, ControlsAreRegisteredAndLocatedWhileShown) {
   std::vector<std::string> listed;
   for (const auto& info : names) listed.push_back(info.Name);
   EXPECT_EQ(listed, (std::vector<std::string>{"REDEYE", "REDEYESELECTION", "REDEYEAREASIZE", "REDEYEINCAREA",
-                                              "REDEYEDECAREA", "REDEYEBRIGHTNESS", "REDEYEPREVIEW"}));
+                                              "REDEYEDECAREA", "REDEYEBRIGHTNESS", "REDEYEPREVIEW",
+                                              "REDEYEREPAIRALL"}));
+  EXPECT_EQ(frame->RepairAllButton->text(), QStringLiteral("Repair All Eyes"));
   EXPECT_FALSE(registry.Locate("REDEYEAREASIZE"));  // the window is not shown
   form->show();
   panel->BringToFront(frame);

@@ -6,6 +6,8 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTest>
+#include <QThread>
 #include <QToolButton>
 
 #include "support/QtTestApplication.h"
@@ -15,7 +17,9 @@
 #include "framework/WKStreams.h"
 #include "framework/qt/MainForm.h"
 #include "framework/WKProgramCursors.h"
+#include "tools/framework/qt/QtLoadProgress.h"
 #include "tools/framework/qt/QtProgressBar.h"
+#include "documents/WKLoadProgress.h"
 #include "framework/qt/WKCursors.h"
 #include "tools/framework/qt/WKToolPanel.h"
 
@@ -195,13 +199,48 @@ TEST_F(ToolPanelTest, ProgressMeterDrivesTheStatusBar) {
   EXPECT_EQ(ProgressMeter(), progress.Meter.get());
   QProgressBar* bar = progress.Bar->Bar();
   EXPECT_EQ(bar->width(), 200);
+  form->show();
+  EXPECT_FALSE(bar->isVisible());  // nothing to show yet
   progress.Meter->Reset(4);
   progress.Meter->Step();
   EXPECT_EQ(bar->maximum(), 4);
   EXPECT_EQ(bar->value(), 1);
+  EXPECT_TRUE(bar->isVisible());
   progress.Meter->Reset(0);
   EXPECT_EQ(bar->value(), 0);
   EXPECT_GT(bar->maximum(), 0);  // an empty bar, not a busy one
+  EXPECT_FALSE(bar->isVisible());
+}
+
+// A long open names its file and shows its share done, swallows the user's input but Esc, and
+// Esc calls it off; its end clears the status bar and lets input through again.
+TEST_F(ToolPanelTest, ALongOpenShowsItsProgressAndEscCallsItOff) {
+  TStatusProgress progress(*form->StatusBar, 200);
+  InstallQtLoadProgress(*form->StatusBar);
+  QProgressBar* bar = progress.Bar->Bar();
+  QToolButton button(form);
+  button.resize(40, 20);
+  form->show();
+  int clicks = 0;
+  QObject::connect(&button, &QToolButton::clicked, [&clicks] { ++clicks; });
+  {
+    TWKLoadProgress open("panorama.jpg");
+    EXPECT_TRUE(TWKLoadProgress::Report(0.0));
+    EXPECT_EQ(form->StatusBar->currentMessage().toStdString(), "Opening panorama.jpg. Press Esc to cancel.");
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 0);
+    QThread::msleep(60);  // the meter follows at most every 50 ms
+    EXPECT_TRUE(TWKLoadProgress::Report(0.5));
+    EXPECT_EQ(bar->value(), 50);
+    QTest::keyClick(form, Qt::Key_Escape);
+    EXPECT_FALSE(TWKLoadProgress::Report(0.6));
+    EXPECT_TRUE(TWKLoadProgress::Cancelled());
+  }
+  EXPECT_TRUE(form->StatusBar->currentMessage().isEmpty());
+  EXPECT_EQ(bar->value(), 0);
+  QTest::mouseClick(&button, Qt::LeftButton);
+  EXPECT_EQ(clicks, 1);
+  TWKLoadProgress::SetHooks({});
 }
 
 TEST(ProgramCursors, EveryProgramCursorIsDrawnWithItsName) {
