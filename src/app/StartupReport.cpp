@@ -13,9 +13,9 @@
 #include "framework/WKLocalizer.h"
 #include "framework/qt/CommonDataModule.h"
 
-void InstallStartupReport(TWKGraphicsEditor& editor) {
+bool InstallStartupReport(TWKGraphicsEditor& editor) {
   const char* file = std::getenv("QUILLMOOR_TEST_STARTUP_REPORT");
-  if (file == nullptr || *file == '\0') return;
+  if (file == nullptr || *file == '\0') return false;
   const std::string reportFile = file;
   QTimer::singleShot(0, [&editor, reportFile] {
     TWKApplication* app = Application();
@@ -37,4 +37,5 @@ void InstallStartupReport(TWKGraphicsEditor& editor) {
     report.close();
     if (auto* window = dynamic_cast<QWidget*>(app != nullptr ? app->MainForm() : nullptr)) window->close();
   });
+  return true;
 }
