@@ -2,6 +2,10 @@
 #include "app/StartupReport.h"
 
 
+#include "demo/WKDemonstrationModule.h"
+#include "demo/qt/QtDemoPlatform.h"
+#include "demo/qt/WKDemoEditorForm.h"
+#include "demo/qt/WKDemonstrationForm.h"
 #include "documents/WKGraphicsEditor.h"
 #include "documents/WKGraphicsFormats.h"
 #include "documents/qt/QtFileDialogs.h"
@@ -32,7 +36,6 @@
 #include "tools/eyes/qt/GlareFrame.h"
 #include "tools/eyes/qt/RedEyeFrame.h"
 #include "tools/eyes/qt/SpotFrame.h"
-#include "tools/framework/WKDemoRegistry.h"
 #include "tools/framework/qt/QtLoadProgress.h"
 #include "tools/framework/qt/QtProgressBar.h"
 #include "tools/framework/qt/WKToolPanel.h"
@@ -93,6 +96,21 @@ std::vector<std::string> ProgramArguments() {
   return files;
 }
 
+// The demonstration module (shown at start until the settings say otherwise) on the options'
+// desktop or the real one, and the demo editor module.
+void CreateDemonstrationModules(TWKApplication& app, TMainForm& form, IWKMainWindow& window,
+                                const TWKGraphicsEditor& editor, const TCompositionOptions& options,
+                                bool unattended) {
+  std::unique_ptr<IWKDemoPlatform> desktop =
+      options.DemoPlatform ? options.DemoPlatform() : std::make_unique<TQtDemoPlatform>();
+  auto* demo = app.CreateModule<TWKDemonstrationModule>(std::move(desktop), &window);
+  demo->DemoFolder = editor.DemoFolder;
+  demo->ShowAtStartup = true;
+  // A program that a test hook drives shows no list: nobody would close it.
+  if (!unattended) demo->ListFormFactory = [] { return std::make_unique<TQtDemoListForm>(); };
+  app.CreateModule<TWKDemoEditorModule>(form, *demo);
+}
+
 // Step 9: the tools in panel order, with the separators between groups and their button images.
 void CreatePanelTools(TWKApplication& app, TWKGraphicsEditor& editor) {
   TWKToolPanelModule* panel = ToolPanel();
@@ -135,17 +153,15 @@ void SetProgramArguments(std::vector<std::string> arguments) { RawArguments() = 
 
 void SetEditorTestHook(TEditorTestHook hook) { EditorTestHook = hook; }
 
-TModule::TModule(TWKComponent* owner) : TWKComponent(owner) {
+TModule::TModule(TWKComponent* owner, TCompositionOptions options)
+    : TWKComponent(owner), Options_(std::move(options)) {
   Name = "Module";
-  DemoObjects_ = std::make_unique<TWKDemoRegistry>();
   Shell_ = std::make_unique<TQtShell>();
   Downloader_ = std::make_unique<TQtDownloader>();
-  SetDemoRegistry(DemoObjects_.get());
   DataModuleCreate();
 }
 
 TModule::~TModule() {
-  if (DemoRegistry() == DemoObjects_.get()) SetDemoRegistry(nullptr);
   if (TextRasterizer() == TextRasterizer_.get()) SetTextRasterizer(nullptr);
 }
 
@@ -167,8 +183,9 @@ void TModule::DataModuleCreate() {
   editor->DemoFolder = ProgramDataFolder("Demo") + "Demo/";
   editor->SetCommandLine(ProgramArguments());
   editor->Formats().SetQualityDialog(std::make_unique<TQtJPEGQualityDialog>());
-  if (EditorTestHook != nullptr) EditorTestHook(*editor);
-  InstallStartupReport(*editor);
+  const bool testHooks = EditorTestHook != nullptr && EditorTestHook(*editor);
+  const bool startupTest = InstallStartupReport(*editor);
+  const bool unattended = testHooks || startupTest;
 
   // 3. Print and help modules (product "Quillmoor", language "English").
   app.CreateModule<TWKGraphicsPrintModule>(*editor, windows->Window, form);
@@ -176,8 +193,8 @@ void TModule::DataModuleCreate() {
   help->ProductVersion = QM_VERSION;
   help->HomePage = QM_HOME_PAGE;
   help->UpdateUrl = QM_UPDATE_URL;
-  // 4. Demonstration module (ShowAtStartup true until the settings say otherwise) and the
-  //    demonstration editor module.
+  // 4. Demonstration module (it keeps the registry the tools fill) and demo editor module.
+  CreateDemonstrationModules(app, *form, windows->Window, *editor, Options_, unattended);
   // 5. About module.
   app.CreateModule<TWKAbout>(windows->Window, *Shell_, form)
       ->SetLayout(kAboutLabels, static_cast<int32_t>(std::size(kAboutLabels)), "About");

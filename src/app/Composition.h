@@ -3,29 +3,35 @@
 // initialisation, start and settings saving.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "framework/WKComponent.h"
 
+class IWKDemoPlatform;
 class TQtDownloader;
 class TWKGraphicsEditor;
 class TQtShell;
 class TQtTextRasterizer;
-class TWKDemoRegistry;
 struct TStatusProgress;
+
+// What a test may choose differently from the program.
+struct TCompositionOptions {
+  // The desktop the demonstrations play on; none: the real one.
+  std::function<std::unique_ptr<IWKDemoPlatform>()> DemoPlatform;
+};
 
 class TModule : public TWKComponent {
  public:
-  explicit TModule(TWKComponent* owner);
+  explicit TModule(TWKComponent* owner, TCompositionOptions options = {});
   ~TModule() override;
 
  private:
   void DataModuleCreate();
 
-  // Named controls and commands for demonstrations, until the demonstration module keeps them.
-  std::unique_ptr<TWKDemoRegistry> DemoObjects_;
+  TCompositionOptions Options_;
   std::unique_ptr<TStatusProgress> Progress_;
   // The default handlers and the downloader of the help and about modules.
   std::unique_ptr<TQtShell> Shell_;
@@ -38,6 +44,7 @@ class TModule : public TWKComponent {
 // UTF-8), once the toolkit has taken out its own.
 void SetProgramArguments(std::vector<std::string> arguments);
 
-// Test program only: called with the editor once the composition has made it.
-using TEditorTestHook = void (*)(TWKGraphicsEditor& editor);
+// Test program only: called with the editor once the composition has made it; true when a hook
+// drives the program (it then runs unattended: no list of demonstrations at the first start).
+using TEditorTestHook = bool (*)(TWKGraphicsEditor& editor);
 void SetEditorTestHook(TEditorTestHook hook);

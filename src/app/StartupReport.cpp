@@ -45,7 +45,9 @@ void ReportOnceOpen(TWKGraphicsEditor& editor, const std::string& reportFile, in
 
 }  // namespace
 
-void InstallStartupReport(TWKGraphicsEditor& editor) {
+bool InstallStartupReport(TWKGraphicsEditor& editor) {
   const char* file = std::getenv("QUILLMOOR_TEST_STARTUP_REPORT");
-  if (file != nullptr && *file != '\0') ReportOnceOpen(editor, file);
+  if (file == nullptr || *file == '\0') return false;
+  ReportOnceOpen(editor, file);
+  return true;
 }

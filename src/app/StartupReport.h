@@ -6,4 +6,5 @@
 
 class TWKGraphicsEditor;
 
-void InstallStartupReport(TWKGraphicsEditor& editor);
+// True when the hook is active (the program then runs unattended).
+bool InstallStartupReport(TWKGraphicsEditor& editor);

@@ -75,11 +75,14 @@ void InstallQuitAfterStart(TWKGraphicsEditor& editor) {
   QTimer::singleShot(0, [&editor] { ReportAndQuit(editor); });
 }
 
-void InstallTestHooks(TWKGraphicsEditor& editor) {
+bool InstallTestHooks(TWKGraphicsEditor& editor) {
   const char* edit = std::getenv("QUILLMOOR_TEST_PLUGIN_EDIT");
-  if (edit != nullptr && *edit != '\0') InstallPluginEdit(editor, edit);
+  const bool editing = edit != nullptr && *edit != '\0';
+  if (editing) InstallPluginEdit(editor, edit);
   const char* quit = std::getenv("QUILLMOOR_TEST_QUIT_AFTER_START");
-  if (quit != nullptr && *quit != '\0') InstallQuitAfterStart(editor);
+  const bool quitting = quit != nullptr && *quit != '\0';
+  if (quitting) InstallQuitAfterStart(editor);
+  return editing || quitting;
 }
 
 // Linked into the test program only: the composition calls the hooks once the editor exists.

@@ -29,11 +29,11 @@ bool TWKDemoPlayback::Play(int32_t fromLine) {
   std::string reason;
   if (!Platform_.CanControlPointer(reason)) {
     bool stop = true;
-    if (OnError) OnError(*this, DemoText(TWKDemoText::NoPointerControl, reason), stop, std::string());
+    if (auto handler = OnError) handler(*this, DemoText(TWKDemoText::NoPointerControl, reason), stop, std::string());
     return false;
   }
   bool cancel = false;
-  if (OnBeforePlay) OnBeforePlay(*this, cancel);
+  if (auto handler = OnBeforePlay) handler(*this, cancel);
   if (cancel) return false;
   State_ = TWKDemoState::Playing;
   LineIndex_ = fromLine < 0 ? 0 : fromLine;
@@ -69,7 +69,7 @@ void TWKDemoPlayback::Fail(const std::string& what) {
   CurrentAction_.reset();
   Restore();
   bool stop = true;
-  if (OnError) OnError(*this, DemoText(TWKDemoText::InternalError, what), stop, LineText());
+  if (auto handler = OnError) handler(*this, DemoText(TWKDemoText::InternalError, what), stop, LineText());
 }
 
 bool TWKDemoPlayback::Step() {
@@ -123,7 +123,7 @@ void TWKDemoPlayback::Finish() {
   State_ = TWKDemoState::Idle;
   ReleaseButton();
   Restore();
-  if (OnFinish) OnFinish(*this);
+  if (auto handler = OnFinish) handler(*this);
 }
 
 void TWKDemoPlayback::Restore() {
@@ -136,7 +136,7 @@ void TWKDemoPlayback::Pause() {
   if (State_ == TWKDemoState::Playing) {
     if (CurrentAction_ != nullptr) CurrentAction_->Suspend();
     State_ = TWKDemoState::Paused;
-    if (OnPause) OnPause(*this);
+    if (auto handler = OnPause) handler(*this);
   }
   ++PauseDepth_;
 }
@@ -145,7 +145,7 @@ void TWKDemoPlayback::Resume() {
   // An activation without a deactivation before it must not leave the depth below 0.
   if (PauseDepth_ > 0) --PauseDepth_;
   if (PauseDepth_ != 0 || State_ != TWKDemoState::Paused) return;
-  if (OnResume) OnResume(*this);
+  if (auto handler = OnResume) handler(*this);
   if (CurrentAction_ != nullptr) CurrentAction_->Resume();
   State_ = TWKDemoState::Playing;
 }
@@ -160,7 +160,7 @@ bool TWKDemoPlayback::RequestStop() {
   if (!IsPlaying()) return false;
   Pause();
   bool stop = true;
-  if (OnStopQuery) OnStopQuery(*this, stop);
+  if (auto handler = OnStopQuery) handler(*this, stop);
   if (stop)
     StopNow();
   else
@@ -171,11 +171,11 @@ bool TWKDemoPlayback::RequestStop() {
 void TWKDemoPlayback::ReportError(const std::string& message) {
   bool stop = true;
   if (!IsPlaying()) {
-    if (OnError) OnError(*this, message, stop, LineText());
+    if (auto handler = OnError) handler(*this, message, stop, LineText());
     return;
   }
   Pause();
-  if (OnError) OnError(*this, message, stop, LineText());
+  if (auto handler = OnError) handler(*this, message, stop, LineText());
   if (stop)
     StopNow();
   else
@@ -214,7 +214,7 @@ TPoint TWKDemoPlayback::FindTarget(const TWKDemoScriptParams& params) {
   if (params.Number(0, x) && params.Number(1, y)) return TPoint{RoundToInt32(x), RoundToInt32(y)};
   bool found = false;
   TPoint point = Cursor_;
-  if (OnGetPoint) OnGetPoint(*this, params, found, point);
+  if (auto handler = OnGetPoint) handler(*this, params, found, point);
   if (found) return point;
   ReportError(DemoText(TWKDemoText::InvalidArguments));
   return Cursor_;
@@ -223,7 +223,7 @@ TPoint TWKDemoPlayback::FindTarget(const TWKDemoScriptParams& params) {
 bool TWKDemoPlayback::ExecuteCommand(const std::string& name, TWKDemoScriptUserAction& action,
                                      const TWKDemoScriptParams& params) {
   bool handled = false;
-  if (OnCommand) OnCommand(*this, name, handled, action, params);
+  if (auto handler = OnCommand) handler(*this, name, handled, action, params);
   if (!handled) ReportError(DemoText(TWKDemoText::UnknownCommand, name));
   return handled;
 }
@@ -238,14 +238,14 @@ bool TWKDemoPlayback::BeginRecording(int32_t atLine) {
   if (IsPlaying() || IsRecording()) return false;
   const int32_t count = static_cast<int32_t>(Script_.ScriptLines().size());
   RecordIndex_ = atLine < 0 || atLine >= count ? count : atLine;
-  if (OnStartRecording) OnStartRecording(*this);
+  if (auto handler = OnStartRecording) handler(*this);
   State_ = TWKDemoState::Recording;
   return true;
 }
 
 void TWKDemoPlayback::EndRecording() {
   if (!IsRecording()) return;
-  if (OnStopRecording) OnStopRecording(*this);
+  if (auto handler = OnStopRecording) handler(*this);
   State_ = TWKDemoState::Stopped;
 }
 
@@ -255,6 +255,6 @@ void TWKDemoPlayback::RecordLine(const std::string& text) {
   const int32_t count = static_cast<int32_t>(lines.size());
   if (RecordIndex_ < 0 || RecordIndex_ > count) RecordIndex_ = count;
   lines.insert(lines.begin() + RecordIndex_, text);
-  if (OnLineRecorded) OnLineRecorded(*this, RecordIndex_, text);
+  if (auto handler = OnLineRecorded) handler(*this, RecordIndex_, text);
   ++RecordIndex_;
 }

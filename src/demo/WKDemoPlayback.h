@@ -29,7 +29,7 @@ class TWKDemoPlayback : public IWKDemoAppWatcher, public IWKScriptRecorder {
   TWKDemoPlayback(const TWKDemoPlayback&) = delete;
   TWKDemoPlayback& operator=(const TWKDemoPlayback&) = delete;
 
-  // Events.
+  // Events. Each runs a copy of its handler, so a handler may put another in its place.
   TNotify OnResume, OnPause, OnFinish, OnStartRecording, OnStopRecording;
   std::function<void(TWKDemoPlayback&, bool& cancel)> OnBeforePlay;
   std::function<void(TWKDemoPlayback&, bool& stop)> OnStopQuery;

@@ -26,6 +26,13 @@ bool AskParticipants(F&& f) {
 
 }  // namespace
 
+void ForEachDemoParticipant(const std::function<void(TWKEditor*, IWKGraphicsTool*)>& f) {
+  AskParticipants([&](TWKEditor* editor, IWKGraphicsTool* tool) {
+    f(editor, tool);
+    return false;
+  });
+}
+
 bool ExecuteDemoCommand(TWKDemoPlayback& playback, const TWKDemoRegistry* registry,
                         const std::string& name, const TWKDemoScriptParams& params) {
   if (registry != nullptr && registry->Execute(name, params)) return true;

@@ -3,11 +3,14 @@
 // the tools (in creation order), until one knows the name.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "imaging/WKTypes.h"
 
+class IWKGraphicsTool;
 class TWKDemoPlayback;
+class TWKEditor;
 class TWKDemoRegistry;
 class TWKDemoScriptParams;
 
@@ -19,3 +22,6 @@ bool ExecuteDemoCommand(TWKDemoPlayback& playback, const TWKDemoRegistry* regist
 bool FindDemoPoint(const TWKDemoRegistry* registry, const TWKDemoScriptParams& params, TPoint& point);
 // Binds the playback's OnCommand and OnGetPoint to the two above.
 void BindDemoResolution(TWKDemoPlayback& playback, const TWKDemoRegistry* registry);
+// Calls f(editor, tool) for every editor and tool the application owns, in creation order (one
+// of the two is set).
+void ForEachDemoParticipant(const std::function<void(TWKEditor*, IWKGraphicsTool*)>& f);

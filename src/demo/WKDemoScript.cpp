@@ -100,6 +100,13 @@ void TWKDemoScript::Assign(const TWKDemoScript& other) {
   Utf8 = other.Utf8;
 }
 
+void TWKDemoScript::ConvertToUtf8() {
+  if (Utf8) return;
+  for (TWKDemoSection& section : Sections_)
+    for (std::string& line : section.Lines) line = DecodeText(line);
+  Utf8 = true;
+}
+
 void TWKDemoScript::Clear() {
   Sections_.clear();
   Utf8 = true;

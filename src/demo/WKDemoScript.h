@@ -31,6 +31,9 @@ class TWKDemoScript {
   bool SaveToFile(const std::string& fileName) const;
   std::string SaveToText() const;
   void Assign(const TWKDemoScript& other);
+  // Decodes every line to UTF-8 and marks the script UTF-8, so that lines added in the
+  // program's own text do not mix encodings with the file's.
+  void ConvertToUtf8();
   // Only "Info" and "Script", both empty.
   void Clear();
 

@@ -64,11 +64,18 @@ class TArgumentReader {
     return true;
   }
 
-  // Up to the closing quote or the end; backslash-n becomes a line feed.
+  // Up to the closing quote or the end; backslash-n becomes a line feed, a doubled quote one
+  // quote character.
   void ReadQuoted(char quote) {
     std::string value;
     ++Pos_;
-    while (Pos_ < Text_.size() && Text_[Pos_] != quote) {
+    while (Pos_ < Text_.size()) {
+      if (Text_[Pos_] == quote) {
+        if (Pos_ + 1 >= Text_.size() || Text_[Pos_ + 1] != quote) break;
+        value += quote;
+        Pos_ += 2;
+        continue;
+      }
       if (Text_[Pos_] == '\\' && Pos_ + 1 < Text_.size() && Text_[Pos_ + 1] == 'n') {
         value += '\n';
         Pos_ += 2;

@@ -12,6 +12,7 @@ enum class TWKDemoText {
   CannotOpenFile = 3935,
   NoPointerControl = 3936, // %s: the desktop
   InternalError = 3937,    // %s: what failed
+  CannotReadScript = 3938, // %s: the file
 };
 
 // The language string, with its "%s" filled by argument.

@@ -14,7 +14,7 @@ class IWKScriptRecorder {
   virtual std::string CurrentMessage() const { return {}; }
 };
 
-// Message "text"
+// Message "text", quoted so that the script reads the whole text back.
 std::string MessageLine(const std::string& text);
 // "MouseCurvedMove <target>", the message line when messages are shown, then the command.
 // Nothing without a recorder.

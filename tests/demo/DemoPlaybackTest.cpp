@@ -5,6 +5,7 @@
 #include "FakeDemoPlatform.h"
 #include "demo/WKDemoLanguage.h"
 #include "demo/WKDemoPlayback.h"
+#include "documents/WKScriptRecorder.h"
 
 namespace {
 
@@ -198,6 +199,30 @@ TEST_F(DemoPlaybackTest, MessagesShowABalloonAtThePointerWithHintsAndPointerHidd
   EXPECT_EQ(Platform.Shown[3].Text, "Hold it");
   EXPECT_EQ(Platform.Shown[3].Style, 0);  // 9 is no style: chosen by the place
   EXPECT_EQ(Finished, 1);
+  EXPECT_TRUE(Errors.empty());
+}
+
+// A recorded message line shows its whole text again, whatever quotes and line breaks it holds.
+TEST_F(DemoPlaybackTest, RecordedMessagesPlayBackTheirWholeText) {
+  const struct {
+    std::string Text, Shown;
+  } cases[] = {
+      {"Click", "Click"},
+      {"Say \"cheese\" now", "Say \"cheese\" now"},
+      {"It's \"done\"", "It's \"done\""},
+      {"\"\"", "\"\""},
+      {"'single'", "'single'"},
+      {"two\nlines", "two\nlines"},
+      {"windows\r\nbreak", "windows\nbreak"},
+      {"a, b", "a, b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    ASSERT_TRUE(Replay(MessageLine(c.Text) + ", 0.1\n"));
+    Platform.RunFor(200);
+    ASSERT_EQ(Platform.Shown.size(), 1u) << MessageLine(c.Text);
+    EXPECT_EQ(Platform.Shown[0].Text, c.Shown) << MessageLine(c.Text);
+  }
   EXPECT_TRUE(Errors.empty());
 }
 

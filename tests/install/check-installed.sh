@@ -35,6 +35,15 @@ for folder in "$source"/data/*/; do
   done
 done
 [ ! -e "$prefix/share/quillmoor/samples" ] || fail "the sample photos were installed"
+demo=$prefix/share/quillmoor/Demo
+ls "$demo"/*.dsc >/dev/null 2>&1 || fail "no demonstrations installed"
+for script in "$demo"/*.dsc; do
+  # the list's picture ("Image=") and the photos the script opens ("ImageOpen <file>, ...")
+  sed -nE 's/^\xEF\xBB\xBF//; s/^[[:space:]]*Image[[:space:]]*=[[:space:]]*([^[:space:]]+).*/\1/Ip;
+           s/^[[:space:]]*ImageOpen[[:space:]]+"?([^",]+).*/\1/Ip' "$script" | while read -r picture; do
+    [ -f "$demo/$picture" ] || fail "$(basename "$script") names $picture, which is not installed beside it"
+  done
+done
 grep -qxF "@=$prefix/bin/quillmoor" "$prefix/etc/xdg/Quillmoor/registry.conf" || fail "registry value"
 [ "$(find "$work/prefix" -mindepth 1 -maxdepth 1)" = "$prefix" ] || fail "files outside the prefix"
 

@@ -22,6 +22,8 @@ class IWKToolPanel {
   virtual void AddToolSeparator(int32_t width) = 0;
   // Ignored below the width the panel already has.
   virtual void SetPanelWidth(int32_t width) = 0;
+  // Shows or hides the whole panel (a demonstration shows it).
+  virtual void SetPanelVisible(bool value) {}
 };
 
 // The program's tool panel, or none (tools then have no button).

@@ -141,7 +141,7 @@ class TWKToolPanelModule : public TWKModuleWithControls, public IWKToolPanel {
   int PanelWidth() const { return PanelWidth_; }
   void SetToolbarWrap();
   bool PanelVisible() const;
-  void SetPanelVisible(bool value);
+  void SetPanelVisible(bool value) override;
 
   IWKToolButton* AddToolButton(const std::string& caption, std::function<void()> click) override;
   void AddToolSeparator(int32_t width) override { Toolbar->AddSeparator(width); }
