@@ -54,6 +54,7 @@ class TNullWindow : public IWKMainWindow, public IWKGraphicsMainWindow {
   void SetWindowRect(const TRect&) override {}
   TRect WorkArea() const override { return Rect(0, 0, 1920, 1200); }
   void SetDropFileHandler(std::function<void(const std::string&)>) override {}
+  void ShowReducedPicture(const TWKLTBitmap*, int32_t, int32_t) override {}
 
  private:
   IWKUIItem* New() {

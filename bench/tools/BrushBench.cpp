@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BrushScene.h"
+#include "imaging/WKPageMemory.h"
 #include "support/RatioReporter.h"
 #include "tools/brush/NeighbourhoodAverage.h"
 
@@ -25,13 +26,22 @@ bool Ready(benchmark::State& state) {
 }
 
 // Press and release: the stroke's transaction, the stamp, its undo step and the backup's update.
-void BM_PupilDab100(benchmark::State& state) {
+// As the first change after the open, the original and the backup still share the current image's
+// pixels and take copies of their own first, into memory fresh from the system as in a program
+// just started.
+void PupilDabs(benchmark::State& state, bool firstAfterOpen) {
   if (!Ready(state)) return;
   TProgram& p = Program();
   p.Editor->SetCurrentTool(p.PupilTool);
   p.PupilTool->SetSize(100);
   const TPoint client = p.Client(Pupil);
   for (auto _ : state) {
+    if (firstAfterOpen) {
+      state.PauseTiming();
+      p.Document()->SharePixels();
+      ReleaseKeptPixelMemory();
+      state.ResumeTiming();
+    }
     p.View()->MouseDown(mbLeft, ssLeft, client);
     p.View()->MouseUp(mbLeft, 0, client);
     state.PauseTiming();
@@ -39,7 +49,10 @@ void BM_PupilDab100(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
+void BM_PupilDab100(benchmark::State& state) { PupilDabs(state, false); }
+void BM_PupilDab100FirstAfterOpen(benchmark::State& state) { PupilDabs(state, true); }
 BENCHMARK(BM_PupilDab100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PupilDab100FirstAfterOpen)->Unit(benchmark::kMillisecond);
 
 // One mouse move inside a running stroke of the size-100 darkening brush: the stamp's merge into
 // the stroke mask and its blend.
@@ -191,6 +204,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatio("size-100 dab, first after the open / later", "BM_PupilDab100FirstAfterOpen",
+                      "BM_PupilDab100");
   reporter.PrintRatio("size-64 means, row sums / pixel by pixel", "BM_AverageDab64RowSums",
                       "BM_AverageDab64PerPixel");
   reporter.PrintRatio("400-stamp stroke mask, sized once / growing", "BM_StrokeMaskSizedOnce",

@@ -13,11 +13,15 @@
 #include "framework/WKLocalizer.h"
 #include "framework/qt/CommonDataModule.h"
 
-bool InstallStartupReport(TWKGraphicsEditor& editor) {
-  const char* file = std::getenv("QUILLMOOR_TEST_STARTUP_REPORT");
-  if (file == nullptr || *file == '\0') return false;
-  const std::string reportFile = file;
-  QTimer::singleShot(0, [&editor, reportFile] {
+namespace {
+
+// Once the command line's file has opened.
+void ReportOnceOpen(TWKGraphicsEditor& editor, const std::string& reportFile, int delay = 0) {
+  QTimer::singleShot(delay, [&editor, reportFile] {
+    if (editor.StartupOpenPending()) {
+      ReportOnceOpen(editor, reportFile, 10);
+      return;
+    }
     TWKApplication* app = Application();
     std::ofstream report(reportFile, std::ios::trunc);
     report << "title: " << (app != nullptr ? app->GetTitle() : std::string()) << "\n";
@@ -37,5 +41,13 @@ bool InstallStartupReport(TWKGraphicsEditor& editor) {
     report.close();
     if (auto* window = dynamic_cast<QWidget*>(app != nullptr ? app->MainForm() : nullptr)) window->close();
   });
+}
+
+}  // namespace
+
+bool InstallStartupReport(TWKGraphicsEditor& editor) {
+  const char* file = std::getenv("QUILLMOOR_TEST_STARTUP_REPORT");
+  if (file == nullptr || *file == '\0') return false;
+  ReportOnceOpen(editor, file);
   return true;
 }

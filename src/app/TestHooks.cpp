@@ -26,8 +26,13 @@ void InvertImage(TWKGraphicsDocument& document) {
   document.MarkDirty(document.ImageRect(), true);
 }
 
-void InstallPluginEdit(TWKGraphicsEditor& editor, const std::string& what) {
-  QTimer::singleShot(0, [&editor, what] {
+// Once the command line's file has opened (it opens after the main window shows).
+void InstallPluginEdit(TWKGraphicsEditor& editor, const std::string& what, int delay = 0) {
+  QTimer::singleShot(delay, [&editor, what] {
+    if (editor.StartupOpenPending()) {
+      InstallPluginEdit(editor, what, 10);
+      return;
+    }
     TWKGraphicsDocument* document = editor.CurrentImageDocument();
     if (!editor.PluginMode() || document == nullptr) return;
     if (TWKApplication* app = Application()) std::fprintf(stderr, "title: %s\n", app->GetTitle().c_str());
@@ -49,10 +54,11 @@ class TStandardErrorMessages : public IWKMessageBoxService {
   }
 };
 
-// Once the open of the command line's file is over (a long one runs the message loop while it
-// shows its progress), reports what is open and closes the main window.
+// Once the open of the command line's file is over (it starts after the main window shows; a long
+// one runs the message loop while it shows its progress), reports what is open and closes the
+// main window.
 void ReportAndQuit(TWKGraphicsEditor& editor) {
-  if (TWKLoadProgress::Running()) {
+  if (editor.StartupOpenPending() || TWKLoadProgress::Running()) {
     QTimer::singleShot(20, [&editor] { ReportAndQuit(editor); });
     return;
   }

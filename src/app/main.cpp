@@ -12,6 +12,7 @@
 #include "framework/WKCommandLine.h"
 #include "framework/WKLocalizer.h"
 #include "framework/WKPaths.h"
+#include "framework/WKStartupTimes.h"
 #include "framework/qt/CommonDataModule.h"
 #include "framework/qt/QtLogging.h"
 #include "framework/qt/QtMessageBox.h"
@@ -54,6 +55,7 @@ int PrintText(TWKCommandLine::TAction action, const char* program) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  NoteStartupMoment("start");
   // Unit initialisation: the localiser chooses the start language; the named mutex is only
   // held for the plug-in to see, never waited on. Cursors, the demonstration language, the
   // printer and the picture formats join here with their modules.

@@ -103,6 +103,7 @@ class TWKEditor : public TWKModuleWithControls {
   bool PluginMode() const { return PluginMode_; }
   // The program's arguments; Start opens the first when it names an existing file.
   void SetCommandLine(std::vector<std::string> arguments) { CommandLine_ = std::move(arguments); }
+  const std::vector<std::string>& CommandLine() const { return CommandLine_; }
 
  protected:
   IWKMainWindow& MainWindow() const { return MainWindow_; }

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
+#include "documents/WKBackgroundDecode.h"
 #include "documents/WKLoadProgress.h"
+#include "framework/WKStartupTimes.h"
 #include "framework/WKThreadPool.h"
 #include "imaging/WKBitmap.h"
+#include "imaging/WKOrientation.h"
 #include "imaging/WKPageMemory.h"
 #include "platform/codec/StillImageCodec.h"
 
@@ -61,6 +66,19 @@ const char* MimeTypeOfFormat(int32_t formatId) {
 
 namespace {
 
+// Maps a decode's fresh pages ahead of the decoder on another core, a slice at a time from the
+// rows it has published, so that the decoder does not stop for them; ends with the decode.
+void PrefaultAhead(const TWKBitmapStorage& rows, const TDecodeProgress& progress) {
+  constexpr size_t Slice = size_t{8} << 20;
+  for (size_t at = 0; at < rows.Size; at += Slice) {
+    const int32_t published = progress.Published();
+    if (published == rows.Height || published == TDecodeProgress::Failed) return;
+    at = std::max(at, size_t(published) * size_t(rows.RowBytes));
+    if (at >= rows.Size) return;
+    PrefaultPixelMemory(rows.Bits + at, std::min(Slice, rows.Size - at));
+  }
+}
+
 // Copies the decoded rows into the original and the backup in chunks that the decoding thread,
 // once done, and a follower thread claim in turn; only rows the decoder has published are taken.
 class TRowCopier {
@@ -83,11 +101,7 @@ class TRowCopier {
   // On the follower: maps the decoder's fresh pages ahead of it, a slice at a time so that a
   // decode already over is not kept waiting, then copies rows as they come.
   void Follow(const TDecodeProgress& progress) {
-    for (size_t at = 0; at < Rows_.Size; at += PrefaultSlice) {
-      const int32_t published = progress.Published();
-      if (published == Rows_.Height || published == TDecodeProgress::Failed) break;
-      PrefaultPixelMemory(Rows_.Bits + at, std::min(PrefaultSlice, Rows_.Size - at));
-    }
+    PrefaultAhead(Rows_, progress);
     for (int32_t seen = 0; seen < Rows_.Height;) {
       seen = progress.WaitBeyond(seen);
       if (seen == TDecodeProgress::Failed) return;
@@ -97,7 +111,6 @@ class TRowCopier {
 
  private:
   static constexpr int32_t ChunkRows = 32;
-  static constexpr size_t PrefaultSlice = size_t{8} << 20;
   const TWKBitmapStorage& Rows_;
   const std::vector<uint8_t*> Copies_;
   std::atomic<int32_t> Next_{0};
@@ -141,8 +154,151 @@ bool MakeCopies(const TWKBitmapStorage& rows, TWKLTBitmap* original, TWKPixelBuf
   return true;
 }
 
-bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLTBitmap& current,
+// The decode with the copies following it on another core for a large picture.
+bool ReadFollowedByCopies(TImageDecoder& decoder, const TWKBitmapStorage& rows, std::vector<uint8_t*> copies,
+                          TCodecError& err) {
+  TRowCopier copier(rows, std::move(copies));
+  TDecodeProgress progress;
+  WatchLongDecode(rows.Size, decoder, progress);
+  TWKTask follower;
+  if (rows.Size >= FollowerThreshold && MachineCores() >= 2) {
+    try {
+      follower = TWKThreadPool::Shared().Run([&copier, &progress] { copier.Follow(progress); });
+      decoder.SetProgress(&progress);
+    } catch (...) {
+      // no worker: the copies are made after the decode
+    }
+  }
+  bool decoded = false;
+  try {
+    decoded = decoder.ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+  } catch (...) {
+    progress.Fail();  // the follower must not wait for rows that never come
+    follower.Wait();
+    throw;
+  }
+  decoder.SetProgress(nullptr);
+  progress.Publish(decoded ? rows.Height : TDecodeProgress::Failed);
+  if (decoded) copier.CopyBelow(rows.Height);
+  follower.Wait();
+  return decoded;
+}
+
+constexpr uint32_t kExifOrientationId = 0x0112;
+
+// The EXIF orientation the picture was stored with (1 when it names none).
+int32_t StoredOrientation(const TImageInfo& info) {
+  for (const TPropertyItem& item : info.Items)
+    if (item.Id == kExifOrientationId) return OrientationValue(item.Value.data(), item.Value.size(), item.Type);
+  return 1;
+}
+
+// The reduced picture of a background open, from a decoder of its own over the same bytes,
+// turned upright as the document will show the whole picture.
+class TReducedDecode {
+ public:
+  TWKLTBitmap Picture;
+  bool Decoded = false;
+  bool Across = false;  // turned a quarter
+
+  void Run(const std::shared_ptr<const TCodecData>& data, int32_t width, int32_t height) {
+    TCodecError err;
+    std::unique_ptr<TImageDecoder> decoder = TStillImageCodec::Open(data, err);
+    if (!decoder || !Picture.SetSize(width, height, FormatBGR24, TPixelFill::Zero)) return;
+    const TWKBitmapStorage& rows = Picture.Storage();
+    const int32_t orientation = StoredOrientation(decoder->Info());
+    Across = orientation >= 5 && orientation <= 8;
+    Decoded = decoder->ReadThumbnail({rows.Bits, rows.RowBytes, width, height}, err) &&
+              TurnUpright(Picture, orientation);
+  }
+
+  // Hands the picture to the open once, with the whole picture's size as it will be shown.
+  void ShowOnce(const TWKBackgroundDecode& open, const TWKBitmapStorage& whole) {
+    if (Shown_) return;
+    Shown_ = true;
+    if (Decoded) open.Hooks().Reduced(Picture, Across ? whole.Height : whole.Width, Across ? whole.Width : whole.Height);
+  }
+
+ private:
+  bool Shown_ = false;
+};
+
+// A turn of the opening thread while a worker decodes: a long open shows its progress (its user
+// may call it off there) and the user interface runs.
+void WaitATurn(const TWKBackgroundDecode& open, const TWKBitmapStorage& rows, const TDecodeProgress& progress,
+               std::atomic<bool>& calledOff) {
+  const double done = double(std::max(progress.Published(), 0)) / double(rows.Height);
+  if (rows.Size >= ProgressThreshold && TWKLoadProgress::Running() && !TWKLoadProgress::Report(done))
+    calledOff = true;
+  if (open.Hooks().Wait)
+    open.Hooks().Wait(done);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+// The whole decode on a pool worker, the reduced one on another, while the opening thread
+// waits through the hooks of the open in scope. False when no worker could be had: nothing has
+// been decoded then.
+bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<const TCodecData>& data,
+                      TImageDecoder& decoder, const TWKBitmapStorage& rows, TCodecError& err, bool& decoded) {
+  TDecodeProgress progress;
+  std::atomic<bool> whole{false};
+  // The worker's decoder looks only at this; the opening thread reports a long open's progress
+  // and learns there whether its user called it off.
+  std::atomic<bool> calledOff{false};
+  progress.SetWatch([&calledOff](double) { return !calledOff.load(std::memory_order_relaxed); });
+  decoder.SetProgress(&progress);
+  TWKTask full = TWKThreadPool::Shared().TryRun([&] {
+    try {
+      whole = decoder.ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+    } catch (...) {
+      err.Fail(TCodecStatus::TooLarge, "There is not enough memory to decode the image.");
+    }
+    progress.Publish(whole ? rows.Height : TDecodeProgress::Failed);
+  });
+  if (!full.Valid()) {
+    decoder.SetProgress(nullptr);
+    return false;
+  }
+  TReducedDecode reduced;
+  int32_t width = 0, height = 0;
+  TWKTask small;
+  if (open.Hooks().Reduced && decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height))
+    small = TWKThreadPool::Shared().TryRun([&] {
+      reduced.Run(data, width, height);
+      PrefaultAhead(rows, progress);  // this core is free now
+    });
+  while (!full.Done()) {
+    if (small.Valid() && small.Done()) reduced.ShowOnce(open, rows);
+    WaitATurn(open, rows, progress, calledOff);
+  }
+  full.Wait();
+  NoteStartupMoment("decoded");
+  small.Wait();
+  decoder.SetProgress(nullptr);
+  decoded = whole;
+  return true;
+}
+
+// The decoder writes every pixel of current, on a worker when an open in the background is in
+// scope and the picture is large.
+bool ReadCurrent(const std::shared_ptr<const TCodecData>& data, TImageDecoder& decoder,
+                 const TWKBitmapStorage& rows, TCodecError& err) {
+  const TWKBackgroundDecode* open = TWKBackgroundDecode::Current();
+  bool decoded = false;
+  if (open != nullptr && rows.Size >= TWKBackgroundDecode::MinimumBytes &&
+      ReadInBackground(*open, data, decoder, rows, err, decoded))
+    return decoded;
+  TDecodeProgress progress;
+  WatchLongDecode(rows.Size, decoder, progress);
+  decoded = decoder.ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
+  decoder.SetProgress(nullptr);
+  return decoded;
+}
+
+bool DecodeImage(const std::shared_ptr<const TCodecData>& data, TCodecError& err, TWKLTBitmap& current,
                  TWKLTBitmap* original, TWKPixelBuffer* backup, TImageInfo& info, std::string& error) {
+  std::unique_ptr<TImageDecoder> decoder = data ? TStillImageCodec::Open(data, err) : nullptr;
   if (!decoder) {
     error = err.Message;
     return false;
@@ -166,30 +322,8 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
     error = "There is not enough memory to keep a copy of the original image.";
     return false;
   }
-  TRowCopier copier(rows, std::move(copies));
-  TDecodeProgress progress;
-  WatchLongDecode(rows.Size, *decoder, progress);
-  TWKTask follower;
-  if (original != nullptr && rows.Size >= FollowerThreshold && MachineCores() >= 2) {
-    try {
-      follower = TWKThreadPool::Shared().Run([&copier, &progress] { copier.Follow(progress); });
-      decoder->SetProgress(&progress);
-    } catch (...) {
-      // no worker: the copies are made after the decode
-    }
-  }
-  bool decoded = false;
-  try {
-    decoded = decoder->ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
-  } catch (...) {
-    progress.Fail();  // the follower must not wait for rows that never come
-    follower.Wait();
-    throw;
-  }
-  decoder->SetProgress(nullptr);
-  progress.Publish(decoded ? rows.Height : TDecodeProgress::Failed);
-  if (decoded) copier.CopyBelow(rows.Height);
-  follower.Wait();
+  const bool decoded = copies.empty() ? ReadCurrent(data, *decoder, rows, err)
+                                      : ReadFollowedByCopies(*decoder, rows, std::move(copies), err);
   if (!decoded) {
     error = err.Message;
     return false;
@@ -206,24 +340,24 @@ bool DecodeImage(std::unique_ptr<TImageDecoder> decoder, TCodecError& err, TWKLT
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TWKLTBitmap& original,
                      TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, &original, backup, info, error);
+  return DecodeImage(TCodecData::MapFile(fileName, err), err, current, &original, backup, info, error);
 }
 
 bool DecodeImageFile(const std::string& fileName, TWKLTBitmap& current, TImageInfo& info, std::string& error) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::OpenFile(fileName, err), err, current, nullptr, nullptr, info, error);
+  return DecodeImage(TCodecData::MapFile(fileName, err), err, current, nullptr, nullptr, info, error);
 }
 
 bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current,
                      TWKLTBitmap& original, TImageInfo& info, std::string& error, TWKPixelBuffer* backup) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, &original, backup, info, error);
+  return DecodeImage(data, err, current, &original, backup, info, error);
 }
 
 bool DecodeImageData(std::shared_ptr<const TCodecData> data, TWKLTBitmap& current, TImageInfo& info,
                      std::string& error) {
   TCodecError err;
-  return DecodeImage(TStillImageCodec::Open(std::move(data), err), err, current, nullptr, nullptr, info, error);
+  return DecodeImage(data, err, current, nullptr, nullptr, info, error);
 }
 
 bool EncodeImageFile(const std::string& fileName, const TWKLTBitmap& image, const char* mimeType,

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <variant>
 
+#include "documents/WKBackgroundDecode.h"
 #include "documents/WKDocumentTexts.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsFormats.h"
@@ -175,6 +176,31 @@ void TWKGraphicsEditor::CreateGraphicsItems() {
   GStatusPanel = pair("G:");
   BStatusPanel = pair("B:");
   MessageStatusPanel = g.AddStatusPanel("", 0);
+}
+
+void TWKGraphicsEditor::Start() {
+  TWKApplication* app = Application();
+  if (app == nullptr || app->MessageLoop() == nullptr || app->MainForm() == nullptr || CommandLine().empty()) {
+    TWKEditor::Start();
+    return;
+  }
+  StartupOpenPending_ = true;
+  app->PostDeferredCall([this] { OpenStartupFile(); });
+}
+
+void TWKGraphicsEditor::OpenStartupFile() {
+  TWKBackgroundDecode open({
+      .Reduced = [this](const TWKLTBitmap& reduced, int32_t width,
+                        int32_t height) { GraphicsWindow_.ShowReducedPicture(&reduced, width, height); },
+      .Wait =
+          [](double) {
+            if (TWKApplication* app = Application(); app != nullptr && app->MessageLoop() != nullptr)
+              app->MessageLoop()->RunFor(4);
+          },
+  });
+  TWKEditor::Start();
+  GraphicsWindow_.ShowReducedPicture(nullptr, 0, 0);
+  StartupOpenPending_ = false;
 }
 
 void TWKGraphicsEditor::Localize() {

@@ -87,6 +87,11 @@ class TWKGraphicsEditor : public TWKEditor {
   bool ScriptCommandFailed = false;
 
   void Localize() override;
+  // The file named on the command line opens once the message loop runs, the main window shown
+  // first (in plug-in mode and without a message loop at once).
+  void Start() override;
+  // The command line's file is still to be opened or is opening.
+  bool StartupOpenPending() const { return StartupOpenPending_; }
   void LoadSettings(TWKSDFReader& reader) override;
   void SaveSettings(TWKSDFWriter& writer) override;
   void UpdateControls() override;
@@ -160,6 +165,9 @@ class TWKGraphicsEditor : public TWKEditor {
   void ZoomViewToFit(IWKImageView& view, const TWKGraphicsDocument& document);
   void FitWindowToWorkArea(TRect& window) const;
   void PluginSave();
+  // Opens the command line's file with its decode in the background, the reduced picture shown
+  // meanwhile.
+  void OpenStartupFile();
   void ApplyZoom(const TWKZoomRatio& zoom, const char* target, const char* message);
 
   IWKGraphicsMainWindow& GraphicsWindow_;
@@ -167,6 +175,7 @@ class TWKGraphicsEditor : public TWKEditor {
   IWKGraphicsTool* CurrentTool_ = nullptr;
   IWKGraphicsTool* PreviousTool_ = nullptr;
   bool ToolsLocked_ = false;
+  bool StartupOpenPending_ = false;
   TWKFolderList FolderList_;
   TWKComponent* ScrollTool_ = nullptr;
 };

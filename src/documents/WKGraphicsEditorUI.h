@@ -7,6 +7,8 @@
 
 #include "documents/WKEditorUI.h"
 
+class TWKLTBitmap;
+
 class IWKGraphicsMainWindow {
  public:
   virtual ~IWKGraphicsMainWindow() = default;
@@ -35,4 +37,7 @@ class IWKGraphicsMainWindow {
   virtual TRect WorkArea() const = 0;
   // Called with the first dropped file when it exists.
   virtual void SetDropFileHandler(std::function<void(const std::string& fileName)> handler) = 0;
+  // While a picture of width x height opens: its reduced picture in place of the document
+  // view, fitted as the picture will be; null takes it away.
+  virtual void ShowReducedPicture(const TWKLTBitmap* reduced, int32_t width, int32_t height) = 0;
 };

@@ -3,6 +3,10 @@
 // TWKApplication::ProcessDeferredCall() once for every deferred-call message it delivers.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+#include <thread>
+
 class IWKMessageLoop {
  public:
   virtual ~IWKMessageLoop() = default;
@@ -10,4 +14,8 @@ class IWKMessageLoop {
   virtual void PostDeferredCallMessage() = 0;
   // Runs until the main window closes.
   virtual void Run() = 0;
+  // Delivers the messages that arrive within the time, the user's input excepted (that waits
+  // until the loop runs again); for a long job of the user interface's thread that keeps the
+  // windows drawn. A loop without messages only lets the time pass.
+  virtual void RunFor(int32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 };

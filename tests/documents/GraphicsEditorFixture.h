@@ -40,6 +40,10 @@ class TFakeGraphicsWindow : public TFakeMainWindow, public IWKGraphicsMainWindow
   void SetDropFileHandler(std::function<void(const std::string&)> handler) override {
     DropFile = std::move(handler);
   }
+  void ShowReducedPicture(const TWKLTBitmap* reduced, int32_t width, int32_t height) override {
+    if (OnReducedPicture) OnReducedPicture(reduced, width, height);
+  }
+  std::function<void(const TWKLTBitmap*, int32_t, int32_t)> OnReducedPicture;
 
  private:
   std::vector<std::unique_ptr<TFakeItem>> Own_;

@@ -1,5 +1,8 @@
+#include <cstring>
+
 #include "documents/GraphicsEditorFixture.h"
 #include "imaging/WKColorProfile.h"
+#include "support/ForcedParts.h"
 #include "support/TestColorProfiles.h"
 #include "view/WKScrollTool.h"
 
@@ -184,4 +187,64 @@ TEST_F(GraphicsViewTest, AProfiledImageIsShownConvertedWhileTheReadoutsKeepItsOw
     }
   }
   SetMonitorColorProfile({});
+}
+
+// The view's paint splits its rows across the cores; every split gives the same bytes, and
+// nothing outside the clip is written.
+TEST(PaintImagePixelsTest, BytesDoNotDependOnThePartCount) {
+  const std::vector<uint8_t> p3 = test_profiles::DisplayP3Profile();
+  TWKDisplayTransform display;
+  display.Prepare(p3, {});
+  ASSERT_FALSE(display.Identity());
+  struct TCase {
+    TWKPixelFormat Format;
+    TPoint DevExtent, DocExtent, DevOrigin;
+    TRect Clip;
+    const TWKDisplayTransform* Display;
+  };
+  const TCase cases[] = {
+      {FormatBGR24, {3, 3}, {1, 1}, {-7, -5}, Rect(4, 3, 251, 170), nullptr},        // enlarged: repeated rows
+      {FormatBGR24, {2, 2}, {5, 5}, {11, 9}, Rect(0, 0, 256, 180), nullptr},         // reduced, offset
+      {FormatBGRA32, {7, 5}, {3, 4}, {-20, 0}, Rect(30, 1, 200, 179), nullptr},      // uneven axes
+      {FormatBGR24, {5, 5}, {4, 4}, {0, 0}, Rect(0, 0, 256, 180), &display},          // converted rows
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.DevExtent.X * 100 + c.DocExtent.X);
+    TWKPixelBuffer image;
+    ASSERT_TRUE(image.Allocate(c.Format, Bounds(3, 2, 97, 61)));
+    for (int32_t y = 0; y < image.Height; ++y)
+      for (int32_t i = 0; i < image.Width * image.BytesPerPixel; ++i)
+        image.Bits[y * image.RowBytes + i] = uint8_t(y * 31 + i * 7 + (i * y) % 13);
+    TWKMapMode mapMode;
+    mapMode.DevExtent = c.DevExtent;
+    mapMode.DocExtent = c.DocExtent;
+    mapMode.DevOrigin = c.DevOrigin;
+    std::vector<uint8_t> first;
+    for (const int32_t parts : {1, 2, 3, 8}) {
+      const TForcedParts forced(parts);
+      TWKPixelBuffer target;
+      ASSERT_TRUE(target.Allocate(FormatBGR24, Bounds(0, 0, 256, 180)));
+      std::memset(target.Bits, 0xA5, size_t(target.RowBytes) * target.Height);
+      PaintImagePixels(image, mapMode, target, c.Clip, c.Display);
+      const std::vector<uint8_t> bytes(target.Bits, target.Bits + size_t(target.RowBytes) * target.Height);
+      if (first.empty()) {
+        first = bytes;
+        auto painted = [&target](int32_t x, int32_t y) {
+          const uint8_t* p = target.PixelAddress(x, y);
+          return p[0] != 0xA5 || p[1] != 0xA5 || p[2] != 0xA5;
+        };
+        // The clip's corners are painted; the row above it and the column left of it are not.
+        EXPECT_TRUE(painted(c.Clip.Left, c.Clip.Top));
+        EXPECT_TRUE(painted(c.Clip.Right - 1, c.Clip.Bottom - 1));
+        if (c.Clip.Top > 0) {
+          EXPECT_FALSE(painted(c.Clip.Left, c.Clip.Top - 1));
+        }
+        if (c.Clip.Left > 0) {
+          EXPECT_FALSE(painted(c.Clip.Left - 1, c.Clip.Bottom - 1));
+        }
+      } else {
+        EXPECT_TRUE(bytes == first) << parts << " parts";
+      }
+    }
+  }
 }

@@ -80,12 +80,17 @@ void TQtEditorWindow::SetCaption(const std::string& caption) {
 void TQtEditorWindow::ShowDocumentView(TWKDocumentView& view) {
   QWidget* widget = ViewWidget ? ViewWidget(view) : nullptr;
   if (widget == nullptr) return;
+  QStackedWidget& central = CentralArea();
+  if (central.indexOf(widget) < 0) central.addWidget(widget);
+  central.setCurrentWidget(widget);
+}
+
+QStackedWidget& TQtEditorWindow::CentralArea() {
   if (!Central_) {
     Central_ = new QStackedWidget(&Form_);
     Form_.setCentralWidget(Central_);
   }
-  if (Central_->indexOf(widget) < 0) Central_->addWidget(widget);
-  Central_->setCurrentWidget(widget);
+  return *Central_;
 }
 
 void TQtEditorWindow::SetCloseQuery(std::function<void(bool& canClose)> query) {

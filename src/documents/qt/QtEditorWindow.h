@@ -48,6 +48,8 @@ class TQtEditorWindow : public IWKMainWindow {
  protected:
   IWKUIItem* WrapAction(QAction* action, QToolBar* toolbar = nullptr);
   TMainForm& Form() const { return Form_; }
+  // The central area's stack of document views, made on first use.
+  QStackedWidget& CentralArea();
 
  private:
   TMainForm& Form_;

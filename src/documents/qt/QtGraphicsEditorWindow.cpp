@@ -2,19 +2,56 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QImage>
 #include <QLayout>
+#include <QPainter>
 #include <QPointer>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 
 #include "documents/qt/QtUIItem.h"
+#include "documents/WKGraphicsEditor.h"
+#include "framework/WKStartupTimes.h"
 #include "framework/qt/QtText.h"
+#include "imaging/WKBitmap.h"
 
 namespace {
 
 TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); }
+
+// The reduced picture of a picture that opens, drawn where and as large as the view will show
+// the whole picture: centred, at 1:1 when it fits, else fitted.
+class TReducedPicture : public QWidget {
+ public:
+  TReducedPicture(const TWKLTBitmap& reduced, int32_t width, int32_t height, QWidget* parent)
+      : QWidget(parent), Full_{width, height} {
+    const TWKBitmapStorage& rows = reduced.Storage();
+    // BGR rows are RGB888 with red and blue swapped; copied, the decode's buffer goes.
+    Image_ = QImage(rows.Bits, rows.Width, rows.Height, int(rows.RowBytes), QImage::Format_RGB888).rgbSwapped();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(64, 64, 64));  // the image view's background
+    TWKZoomRatio zoom;
+    if (Full_.Width <= width() && Full_.Height <= height()) zoom = {1, 1};
+    else if (!ZoomToFit({width(), height()}, Full_, zoom)) return;
+    const int w = int(int64_t(Full_.Width) * zoom.Numerator / zoom.Denominator);
+    const int h = int(int64_t(Full_.Height) * zoom.Numerator / zoom.Denominator);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect((width() - w) / 2, (height() - h) / 2, w, h), Image_);
+    NoteStartupMoment("reduced");
+  }
+
+ private:
+  QImage Image_;
+  TSize Full_;
+};
 
 }  // namespace
 
@@ -96,4 +133,17 @@ void TQtGraphicsEditorWindow::ShowDocumentView(TWKDocumentView& view) {
   widget->show();
   if (QLayout* layout = Form().layout()) layout->activate();
   if (parent && parent->layout()) parent->layout()->activate();
+}
+
+void TQtGraphicsEditorWindow::ShowReducedPicture(const TWKLTBitmap* reduced, int32_t width, int32_t height) {
+  if (Reduced_) {
+    CentralArea().removeWidget(Reduced_);
+    delete Reduced_.data();
+  }
+  if (reduced == nullptr || reduced->Empty()) return;
+  QStackedWidget& central = CentralArea();
+  Reduced_ = new TReducedPicture(*reduced, width, height, &central);
+  central.addWidget(Reduced_);
+  central.setCurrentWidget(Reduced_);
+  Reduced_->update();
 }

@@ -2,6 +2,9 @@
 // buttons, window placement on the screen and dropped files.
 #pragma once
 
+#include <QPointer>
+#include <QWidget>
+
 #include "documents/WKGraphicsEditorUI.h"
 #include "documents/qt/QtEditorWindow.h"
 
@@ -24,8 +27,12 @@ class TQtGraphicsEditorWindow : public TQtEditorWindow, public IWKGraphicsMainWi
   // Also lays the view out at once, so that it is fitted to its real size even before the
   // main window is first shown.
   void ShowDocumentView(TWKDocumentView& view) override;
+  void ShowReducedPicture(const TWKLTBitmap* reduced, int32_t width, int32_t height) override;
+  // The widget that shows the reduced picture while a picture opens; none otherwise.
+  QWidget* ReducedPictureWidget() const { return Reduced_.data(); }
 
  private:
+  QPointer<QWidget> Reduced_;
   IWKUIItem* Toolbars_ = nullptr;
   std::vector<std::unique_ptr<IWKUIItem>> Panels_;
 };

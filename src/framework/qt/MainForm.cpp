@@ -27,6 +27,7 @@
 #include "framework/WKPaths.h"
 #include "framework/WKSDFReader.h"
 #include "framework/WKSDFWriter.h"
+#include "framework/WKStartupTimes.h"
 #include "framework/qt/QtLocalFiles.h"
 #include "framework/qt/QtText.h"
 #include "imaging/WKTypes.h"
@@ -345,6 +346,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     AltAlone_ = false;
   }
   return OnKeyPreview && OnKeyPreview(key);
+}
+
+void TMainForm::paintEvent(QPaintEvent* event) {
+  QMainWindow::paintEvent(event);
+  NoteStartupMoment("window");
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

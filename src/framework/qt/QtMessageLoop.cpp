@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QEventLoop>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -75,4 +76,10 @@ void TQtMessageLoop::Run() {
   if (auto* window = dynamic_cast<QWidget*>(App_.MainForm()); window && !window->isVisible())
     window->show();
   QApplication::exec();
+}
+
+void TQtMessageLoop::RunFor(int32_t milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
 }

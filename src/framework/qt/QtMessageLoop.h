@@ -22,6 +22,7 @@ class TQtMessageLoop : public QObject, public IWKMessageLoop {
   // termination request (SIGTERM, SIGINT, SIGHUP) closes the main window as its close button
   // would, so that the settings are still saved.
   void Run() override;
+  void RunFor(int32_t milliseconds) override;
 
   int IdlePasses() const { return IdlePasses_; }
 

@@ -73,6 +73,8 @@ bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
   return true;
 }
 
+bool TImageDecoder::ReducedSize(int32_t, int32_t&, int32_t&) const { return false; }
+
 bool TImageDecoder::CheckThumbnailDest(const TPixelRows& dest, TCodecError& err) const {
   if (!Refusal_.empty()) return err.Fail(RefusalStatus_, Refusal_);
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)

@@ -94,6 +94,10 @@ class TImageDecoder {
   // through a cheaper reduced decode where the format has one). Its working memory stays within
   // the guard's preview budget: a picture that would need more is refused (TooLarge).
   virtual bool ReadThumbnail(const TPixelRows& dest, TCodecError& err);
+  // The size of a reduced decode far cheaper than the full one (the decoder's own 1/8 or 1/4
+  // scale) whose longer side has at least `longSide` pixels; false when the format has none or
+  // the picture is too small for one. ReadThumbnail at that size takes the cheap path.
+  virtual bool ReducedSize(int32_t longSide, int32_t& width, int32_t& height) const;
 
  protected:
   TImageInfo Info_;

@@ -80,6 +80,18 @@ class TJpegDecoder final : public TImageDecoder {
     return true;
   }
 
+  bool ReducedSize(int32_t longSide, int32_t& width, int32_t& height) const override {
+    for (const int32_t denom : {8, 4}) {
+      const tjscalingfactor factor{1, denom};
+      const int32_t w = TJSCALED(Info_.Width, factor), h = TJSCALED(Info_.Height, factor);
+      if (std::max(w, h) < longSide) continue;
+      width = w;
+      height = h;
+      return true;
+    }
+    return false;
+  }
+
  private:
   // The smallest scale whose picture still covers the thumbnail.
   tjscalingfactor ThumbnailFactor(int32_t width, int32_t height) const {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include "framework/WKStartupTimes.h"
 #include "framework/qt/WKCursors.h"
 #include "documents/WKGraphicsDocument.h"
 #include "documents/WKGraphicsEditor.h"
@@ -179,6 +180,7 @@ bool TQtGraphicsViewWidget::viewportEvent(QEvent* event) {
 void TQtGraphicsViewWidget::paintEvent(QPaintEvent* event) {
   TQtWidgetPaintWindow window(*viewport(), event->region());
   View_.Paint(window);
+  NoteStartupMoment("picture");
 }
 
 TWKShiftState TQtGraphicsViewWidget::ShiftState(Qt::KeyboardModifiers modifiers,
