@@ -14,8 +14,8 @@ class IWKGraphicsMainWindow {
   virtual ~IWKGraphicsMainWindow() = default;
   // View > Toolbars (the zoom items go in front of it).
   virtual IWKUIItem* ToolbarsMenuItem() = 0;
-  // A status-bar panel of the given width showing text; appended at the end. A width of 0 takes
-  // the room the other panels leave (at least its text's when there is room for that).
+  // A status-bar panel of the given width showing text; appended at the end. A width of 0 makes
+  // the message panel at the left, which takes the room the others leave.
   virtual IWKUIItem* AddStatusPanel(const std::string& text, int32_t width) = 0;
   virtual int32_t FontHeight() const = 0;
   // A tool-bar button showing its caption, stretched to the text.

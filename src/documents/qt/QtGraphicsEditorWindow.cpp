@@ -67,8 +67,10 @@ IWKUIItem* TQtGraphicsEditorWindow::AddStatusPanel(const std::string& text, int3
     label->setFixedWidth(width);
     Form().StatusBar->addPermanentWidget(label);
   } else {
-    label->setMinimumWidth(1);  // a narrow window clips the text instead of pushing panels off
-    Form().StatusBar->addPermanentWidget(label, 1);
+    // On the left, taking the room the fixed panels leave; a narrow window clips its text
+    // instead of pushing panels off, and a passing status message shows in its place.
+    label->setMinimumWidth(1);
+    Form().StatusBar->addWidget(label, 1);
   }
   Panels_.push_back(std::make_unique<TQtUIItem<QLabel>>(label));
   return Panels_.back().get();

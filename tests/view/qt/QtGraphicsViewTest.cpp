@@ -192,6 +192,28 @@ TEST_F(QtGraphicsViewTest, ScrolledPixelsMatchAFreshRepaint) {
   EXPECT_TRUE(shown == fresh);
 }
 
+// The message panel stands left of the fixed panels and gives way to a passing status message,
+// such as a long open's "Press Esc to cancel", instead of covering its room.
+TEST_F(QtGraphicsViewTest, TheMessagePanelGivesWayToAPassingStatusMessage) {
+  ShowForm();
+  Editor->ShowStatusMessage("Eyes repaired: 2");
+  QLabel* panel = nullptr;
+  QLabel* x = nullptr;
+  for (QLabel* label : Form->StatusBar->findChildren<QLabel*>()) {
+    if (label->text() == "Eyes repaired: 2") panel = label;
+    if (label->text() == "X:") x = label;
+  }
+  ASSERT_NE(panel, nullptr);
+  ASSERT_NE(x, nullptr);
+  QApplication::processEvents();
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_LT(panel->geometry().left(), x->geometry().left());
+  Form->StatusBar->showMessage("Opening panorama.jpg. Press Esc to cancel.");
+  EXPECT_FALSE(panel->isVisible());
+  Form->StatusBar->clearMessage();
+  EXPECT_TRUE(panel->isVisible());
+}
+
 TEST_F(QtGraphicsViewTest, PluginModeHidesTheFileMenuAndOffersOkAndCancel) {
   ShowForm();
   Editor->SetPluginMode(true);

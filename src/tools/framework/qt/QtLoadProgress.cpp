@@ -8,6 +8,7 @@
 #include <QStatusBar>
 
 #include <memory>
+#include <string>
 
 #include "documents/WKDocumentTexts.h"
 #include "documents/WKLoadProgress.h"
@@ -74,7 +75,10 @@ void InstallQtLoadProgress(QStatusBar& statusBar) {
             s.Blocker = std::make_unique<TInputBlocker>();
             QCoreApplication::instance()->installEventFilter(s.Blocker.get());
             if (TProgressMeter* meter = ProgressMeter()) meter->Reset(kPercent);
-            if (bar) bar->showMessage(ToQString(FormatText(LanguageString(kOpening), fileName)));
+            // The name without its folders: the status bar has room for little more.
+            const size_t slash = fileName.rfind('/');
+            const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+            if (bar) bar->showMessage(ToQString(FormatText(LanguageString(kOpening), name)));
             s.SincePump.start();
             QCoreApplication::processEvents();
           },

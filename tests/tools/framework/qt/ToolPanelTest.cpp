@@ -224,7 +224,7 @@ TEST_F(ToolPanelTest, ALongOpenShowsItsProgressAndEscCallsItOff) {
   int clicks = 0;
   QObject::connect(&button, &QToolButton::clicked, [&clicks] { ++clicks; });
   {
-    TWKLoadProgress open("panorama.jpg");
+    TWKLoadProgress open("/photos/2026/panorama.jpg");
     EXPECT_TRUE(TWKLoadProgress::Report(0.0));
     EXPECT_EQ(form->StatusBar->currentMessage().toStdString(), "Opening panorama.jpg. Press Esc to cancel.");
     QTest::mouseClick(&button, Qt::LeftButton);
