@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QStatusBar>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -76,8 +77,7 @@ void InstallQtLoadProgress(QStatusBar& statusBar) {
             QCoreApplication::instance()->installEventFilter(s.Blocker.get());
             if (TProgressMeter* meter = ProgressMeter()) meter->Reset(kPercent);
             // The name without its folders: the status bar has room for little more.
-            const size_t slash = fileName.rfind('/');
-            const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+            const std::string name = std::filesystem::path(fileName).filename().string();
             if (bar) bar->showMessage(ToQString(FormatText(LanguageString(kOpening), name)));
             s.SincePump.start();
             QCoreApplication::processEvents();
