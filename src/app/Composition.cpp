@@ -106,6 +106,7 @@ void CreateDemonstrationModules(TWKApplication& app, TMainForm& form, IWKMainWin
   auto* demo = app.CreateModule<TWKDemonstrationModule>(std::move(desktop), &window);
   demo->DemoFolder = editor.DemoFolder;
   demo->ShowAtStartup = true;
+  demo->StartedOnPhoto = !editor.CommandLine().empty();
   // A program that a test hook drives shows no list: nobody would close it.
   if (!unattended) demo->ListFormFactory = [] { return std::make_unique<TQtDemoListForm>(); };
   app.CreateModule<TWKDemoEditorModule>(form, *demo);

@@ -214,7 +214,7 @@ void TWKDemonstrationModule::SaveSettings(TWKSDFWriter& writer) {
 }
 
 void TWKDemonstrationModule::Initialize() {
-  if (ShowAtStartup) {
+  if (ShowAtStartup && !StartedOnPhoto) {
     if (TWKApplication* app = Application()) app->PostDeferredCall([this] { ShowDemonstrations(); });
   }
   TWKModuleWithControls::Initialize();

@@ -44,6 +44,8 @@ class TWKDemonstrationModule : public TWKModuleWithControls {
 
   // Show the list when the program starts (the settings overwrite it).
   bool ShowAtStartup = false;
+  // The program was started on a photo: the photo comes first, the list waits for a later start.
+  bool StartedOnPhoto = false;
   // The running demonstration came from the list, which comes back when it ends.
   bool ReshowList = false;
   int32_t LastDemoIndex = 0;

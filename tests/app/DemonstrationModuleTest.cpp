@@ -386,3 +386,28 @@ TEST_F(DemonstrationModuleTest, ARecordedRedEyeCorrectionPlaysBackToTheSamePixel
   ASSERT_NE(Program.Document(), nullptr);
   EXPECT_EQ(Pixels(*Program.Document()), expected);
 }
+
+// The list at the start comes unless the program was started on a photo; then the photo opens
+// and the list waits for a later start.
+TEST(DemonstrationListAtStart, APhotoNamedAtTheStartComesFirst) {
+  for (const bool onPhoto : {false, true}) {
+    SCOPED_TRACE(onPhoto ? "started on a photo" : "started without a file");
+    TTempFolder folder;
+    const std::string photo = folder / "photo.png";
+    fs::copy_file(TProgram::DataFolder("Demo") + "portrait-red-eye.png", photo);
+    TProgram program;
+    std::vector<int32_t> listOpenedWith;
+    program.Demo->ListFormFactory = [&] { return std::make_unique<TChoosingListForm>(listOpenedWith, -1); };
+    if (onPhoto) {
+      program.Editor->SetCommandLine({photo});
+      program.Demo->StartedOnPhoto = true;
+    }
+    program.Start(true);
+    ASSERT_TRUE(RunUntil([&] { return onPhoto ? program.Document() != nullptr : !listOpenedWith.empty(); }, kTimeoutMs));
+    QTest::qWait(50);
+    EXPECT_EQ(listOpenedWith.size(), onPhoto ? 0u : 1u);
+    EXPECT_EQ(program.Document() != nullptr, onPhoto);
+    EXPECT_TRUE(program.Demo->ShowAtStartup);
+    EXPECT_TRUE(program.ErrorMessages().empty());
+  }
+}
