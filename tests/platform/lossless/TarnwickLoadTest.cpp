@@ -204,27 +204,11 @@ TEST(TarnwickLoad, AFileOfEndlessScansIsRefusedBeforeTheLibraryReadsThem) {
   EXPECT_EQ(t->LoadMemory(photo.data(), photo.size()), 1) << t->LastError();
 }
 
-namespace {
-
-// The file with a run of all-ones bits (0xFF 0x00 pairs, no marker) over the middle of its coded
-// data: the headers and the layout stay sound, the Huffman decoding does not.
-std::vector<uint8_t> WithDamagedCodedData(std::vector<uint8_t> jpeg) {
-  size_t scan = 0;
-  for (size_t i = 0; i + 1 < jpeg.size(); ++i)
-    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) scan = i;
-  const size_t data = scan + 2 + (size_t(jpeg[scan + 2]) << 8 | jpeg[scan + 3]);
-  const size_t middle = (data + jpeg.size()) / 2 & ~size_t(1);
-  for (size_t i = middle; i < middle + 64; i += 2) {
-    jpeg[i] = 0xFF;
-    jpeg[i + 1] = 0x00;
-  }
-  return jpeg;
-}
-
-}  // namespace
-
 TEST(TarnwickLoad, DamagedCodedDataIsFoundByTheFirstCallThatReadsIt) {
-  const std::vector<uint8_t> damaged = WithDamagedCodedData(Jpeg(200, 120));
+  TJpegOptions restarts;
+  restarts.RestartRows = 1;
+  const std::vector<uint8_t> damaged = WithRestartOutOfTurn(Jpeg(200, 120, restarts));
+  ASSERT_FALSE(damaged.empty());
   TTempFolder folder;
   const std::string target = folder / "kept.jpg";
   struct Case {
