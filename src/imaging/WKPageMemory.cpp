@@ -31,9 +31,19 @@ struct TKeptBlock {
   int File;  // the memory file of a shareable block; -1 for anonymous pages
 };
 
+// Memory files open at once (kept blocks included). Each holds a file descriptor, so beyond this
+// blocks are ordinary ones: a long undo history must not take the descriptors a save needs.
+constexpr int MemoryFilesMax = 32;
+std::atomic<int> MemoryFiles{0};
+
+void CloseMemoryFile(int file) {
+  close(file);
+  MemoryFiles.fetch_sub(1, std::memory_order_relaxed);
+}
+
 void Unmap(const TKeptBlock& block) {
   munmap(block.Block, block.Bytes);
-  if (block.File >= 0) close(block.File);
+  if (block.File >= 0) CloseMemoryFile(block.File);
 }
 
 // Never destroyed: blocks are freed by static destructors after any exit-time teardown.
@@ -91,13 +101,20 @@ TKeptBlock AllocateSharedBlock(size_t bytes, TPixelFill fill) {
       fallocate(block.File, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(bytes));
     return block;
   }
+  if (MemoryFiles.fetch_add(1, std::memory_order_relaxed) >= MemoryFilesMax) {
+    MemoryFiles.fetch_sub(1, std::memory_order_relaxed);
+    return {nullptr, 0, -1};
+  }
   block = {nullptr, bytes, memfd_create("quillmoor-image", MFD_CLOEXEC)};
-  if (block.File < 0) return block;
+  if (block.File < 0) {
+    MemoryFiles.fetch_sub(1, std::memory_order_relaxed);
+    return {nullptr, 0, -1};
+  }
   void* view = MAP_FAILED;
   if (ftruncate(block.File, static_cast<off_t>(bytes)) == 0)
     view = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, block.File, 0);
   if (view == MAP_FAILED) {
-    close(block.File);
+    CloseMemoryFile(block.File);
     return {nullptr, 0, -1};
   }
   block.Block = view;
@@ -223,7 +240,7 @@ bool TPixelMemory::ShareCopies(std::span<TPixelMemory* const> copies) {
   }
   views.pop_back();
   // The views hold the file; no writable shared view of it is left.
-  close(File_);
+  CloseMemoryFile(File_);
   File_ = -1;
   Kind_ = TKind::CopyOnWrite;
   for (size_t i = 0; i < copies.size(); ++i) {

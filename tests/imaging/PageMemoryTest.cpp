@@ -148,3 +148,22 @@ TEST(PageMemory, ShareableBlocksAreKeptApartAndReusedZeroed) {
   again.Free();
   ReleaseKeptPixelMemory();
 }
+
+// Memory files hold descriptors: past a few dozen at once, blocks are ordinary ones, and every
+// request is still met.
+TEST(PageMemory, ShareableBlocksStopShortOfTheDescriptorsAndFallBackToOrdinaryOnes) {
+  ReleaseKeptPixelMemory();
+  std::vector<TPixelMemory> blocks(100);
+  int shareable = 0;
+  for (TPixelMemory& block : blocks) {
+    ASSERT_TRUE(block.Allocate(Big, TPixelFill::Zero, TPixelSharing::Shareable));
+    shareable += block.Shareable() ? 1 : 0;
+  }
+  EXPECT_GT(shareable, 0);
+  EXPECT_LE(shareable, 32);
+  blocks.clear();
+  ReleaseKeptPixelMemory();
+  TPixelMemory again;
+  ASSERT_TRUE(again.Allocate(Big, TPixelFill::Zero, TPixelSharing::Shareable));
+  EXPECT_TRUE(again.Shareable()) << "descriptors come back when blocks go";
+}
