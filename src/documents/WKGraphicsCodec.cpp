@@ -66,17 +66,23 @@ const char* MimeTypeOfFormat(int32_t formatId) {
 
 namespace {
 
-// Maps a decode's fresh pages ahead of the decoder on another core, a slice at a time from the
-// rows it has published, so that the decoder does not stop for them; ends with the decode.
-void PrefaultAhead(const TWKBitmapStorage& rows, const TDecodeProgress& progress) {
+// Maps the next slice of a decode's fresh pages, from `at` or the rows the decoder has published
+// if it is further; returns where the slice ended, or the size when nothing is left to map.
+size_t PrefaultSlice(const TWKBitmapStorage& rows, const TDecodeProgress& progress, size_t at) {
   constexpr size_t Slice = size_t{8} << 20;
-  for (size_t at = 0; at < rows.Size; at += Slice) {
-    const int32_t published = progress.Published();
-    if (published == rows.Height || published == TDecodeProgress::Failed) return;
-    at = std::max(at, size_t(published) * size_t(rows.RowBytes));
-    if (at >= rows.Size) return;
-    PrefaultPixelMemory(rows.Bits + at, std::min(Slice, rows.Size - at));
-  }
+  const int32_t published = progress.Published();
+  if (published == rows.Height || published == TDecodeProgress::Failed) return rows.Size;
+  at = std::max(at, size_t(published) * size_t(rows.RowBytes));
+  if (at >= rows.Size) return rows.Size;
+  const size_t bytes = std::min(Slice, rows.Size - at);
+  PrefaultPixelMemory(rows.Bits + at, bytes);
+  return at + bytes;
+}
+
+// Maps a decode's fresh pages ahead of the decoder on another core, a slice at a time, so that
+// the decoder does not stop for them; ends with the decode.
+void PrefaultAhead(const TWKBitmapStorage& rows, const TDecodeProgress& progress) {
+  for (size_t at = 0; at < rows.Size;) at = PrefaultSlice(rows, progress, at);
 }
 
 // Copies the decoded rows into the original and the backup in chunks that the decoding thread,
@@ -264,12 +270,11 @@ bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<con
   int32_t width = 0, height = 0;
   TWKTask small;
   if (open.Hooks().Reduced && decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height))
-    small = TWKThreadPool::Shared().TryRun([&] {
-      reduced.Run(data, width, height);
-      PrefaultAhead(rows, progress);  // this core is free now
-    });
-  while (!full.Done()) {
+    small = TWKThreadPool::Shared().TryRun([&] { reduced.Run(data, width, height); });
+  // Between its turns the opening thread maps the decoder's pages ahead of it.
+  for (size_t prefaulted = 0; !full.Done();) {
     if (small.Valid() && small.Done()) reduced.ShowOnce(open, rows);
+    if (prefaulted < rows.Size) prefaulted = PrefaultSlice(rows, progress, prefaulted);
     WaitATurn(open, rows, progress, calledOff);
   }
   full.Wait();

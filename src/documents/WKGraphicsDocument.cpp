@@ -124,10 +124,13 @@ bool TWKGraphicsDocument::OwnPixels() {
     FollowCurrent();
     return true;
   }
-  // The copies are made apart first, so that a failure leaves both shared.
+  // The copies are made apart first, so that a failure leaves both shared. Shareable storage
+  // gives copies whose pages are copied only where a change writes; else whole copies.
   TWKLTBitmap original;
   TWKPixelBuffer backup;
-  if (!original.AssignPixels(*current) || !CopyToBuffer(CurrentImage, backup)) return false;
+  if (!CurrentImage.ShareCopies(original, backup) &&
+      (!original.AssignPixels(*current) || !CopyToBuffer(CurrentImage, backup)))
+    return false;
   OriginalImage.Swap(original);
   Backup.Swap(backup);
   PixelsShared_ = false;

@@ -138,8 +138,10 @@ class TWKGraphicsDocument : public TWKDocument {
   // change of them (OwnPixels); turns, flips and crops before it keep them shared.
   void SharePixels();
   bool PixelsShared() const { return PixelsShared_; }
-  // Before the current pixels are written: a shared original and backup take copies of their own.
-  // False (nothing changed) when the memory cannot be had; the change must not happen then.
+  // Before the current pixels are written: a shared original and backup take copies of their own,
+  // which share pages with the current image until a page is written (whole copies where the
+  // storage cannot share). False (nothing changed) when the memory cannot be had; the change must
+  // not happen then.
   bool OwnPixels();
 
  private:

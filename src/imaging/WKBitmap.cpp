@@ -121,6 +121,12 @@ void TWKPixelBuffer::Borrow(const TWKPixels& pixels) {
   TWKPixels::operator=(pixels);
 }
 
+void TWKPixelBuffer::Adopt(TPixelMemory&& memory, const TWKPixels& layout) {
+  Memory_ = std::move(memory);
+  TWKPixels::operator=(layout);
+  Bits = Memory_.Data();
+}
+
 // ---- TDIBSection
 
 bool TDIBSection::SetSize(int32_t width, int32_t height, TWKPixelFormat format,

@@ -87,6 +87,8 @@ class TWKPixelBuffer : public TWKPixels {
   // until the first change); the next SetBounds or Allocate gives it memory of its own.
   void Borrow(const TWKPixels& pixels);
   bool Borrowed() const { return Bits != nullptr && Memory_.Data() == nullptr; }
+  // Takes memory laid out as layout, whose pixels it holds (layout's Bits is memory's start).
+  void Adopt(TPixelMemory&& memory, const TWKPixels& layout);
   void Swap(TWKPixelBuffer& other) noexcept {
     std::swap(static_cast<TWKPixels&>(*this), static_cast<TWKPixels&>(other));
     Memory_.Swap(other.Memory_);
@@ -243,6 +245,10 @@ class TWKLTBitmap : public TWKBitmap {
   // operation that rebuilds the storage gives this bitmap memory of its own.
   void Borrow(const TWKLTBitmap& owner);
   bool Borrowed() const { return Pixels_ && Memory_.Data() == nullptr; }
+  // Makes copy and buffer hold this image's pixels without copying them, sharing the pages with
+  // it until any of the three writes one (see TPixelMemory::ShareCopies). False, and nothing
+  // changed, when this image's storage cannot share (small, borrowed, or no memory files).
+  bool ShareCopies(TWKLTBitmap& copy, TWKPixelBuffer& buffer);
   bool Crop(const TRect& rect);
   bool Resize(int32_t width, int32_t height);
   // The image resampled to width × height into result's new storage (this one unchanged); false

@@ -14,7 +14,7 @@ bool TWKLTBitmap::MakeStorage(int32_t width, int32_t height, TWKPixelFormat form
   int32_t rowBytes = 0;
   size_t bytes = 0;
   if (!PixelStorageSize(width, height, BitsPerPixel(format), rowBytes, bytes)) return false;
-  if (!result.Memory.Allocate(bytes, fill)) return false;
+  if (!result.Memory.Allocate(bytes, fill, TPixelSharing::Shareable)) return false;
   result.Storage = TWKBitmapStorage{width, height, format, rowBytes, result.Memory.Data(), bytes};
   result.Pixels.Attach(Rect(0, 0, width, height), result.Memory.Data(), format, rowBytes);
   return true;
@@ -59,6 +59,20 @@ void TWKLTBitmap::Borrow(const TWKLTBitmap& owner) {
   Pixels_ = std::make_unique<TWKLTPixels>();
   Pixels_->Attach(owner.Pixels_->BoundsRect(), owner.Storage_.Bits, owner.Storage_.Format, owner.Storage_.RowBytes);
   Storage_ = owner.Storage_;
+}
+
+bool TWKLTBitmap::ShareCopies(TWKLTBitmap& copy, TWKPixelBuffer& buffer) {
+  if (!Pixels_ || !Memory_.Shareable()) return false;
+  TNewStorage storage;
+  TPixelMemory forBuffer;
+  TPixelMemory* copies[] = {&storage.Memory, &forBuffer};
+  if (!Memory_.ShareCopies(copies)) return false;
+  storage.Storage = Storage_;
+  storage.Storage.Bits = storage.Memory.Data();
+  storage.Pixels.Attach(Pixels_->BoundsRect(), storage.Memory.Data(), Storage_.Format, Storage_.RowBytes);
+  copy.Adopt(storage);
+  buffer.Adopt(std::move(forBuffer), storage.Pixels);
+  return true;
 }
 
 bool TWKLTBitmap::Crop(const TRect& rect) {

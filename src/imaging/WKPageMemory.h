@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <utility>
 
 // Largest block the imaging core will ask for (absurd sizes are refused, not attempted).
@@ -38,7 +39,14 @@ void PrefaultPixelMemory(void* bytes, size_t size);
 // case of a fresh start); for the comparison in bench/imaging.
 void SetHugePagesForTest(bool enabled);
 
-// Owns one block from AllocatePixelMemory.
+enum class TPixelSharing {
+  None,
+  // A block of image size comes from a memory file, so that copies can share its pages
+  // (TPixelMemory::ShareCopies); smaller blocks are ordinary ones.
+  Shareable,
+};
+
+// Owns one block from AllocatePixelMemory, or a block of a memory file.
 class TPixelMemory {
  public:
   TPixelMemory() = default;
@@ -51,16 +59,34 @@ class TPixelMemory {
   }
   ~TPixelMemory() { Free(); }
 
-  bool Allocate(size_t bytes, TPixelFill fill = TPixelFill::Zero);  // frees any previous block first
+  // Frees any previous block first.
+  bool Allocate(size_t bytes, TPixelFill fill = TPixelFill::Zero,
+                TPixelSharing sharing = TPixelSharing::None);
   void Free();
   void Swap(TPixelMemory& other) noexcept {
     std::swap(Data_, other.Data_);
     std::swap(Size_, other.Size_);
+    std::swap(File_, other.File_);
+    std::swap(Kind_, other.Kind_);
   }
   uint8_t* Data() const { return Data_; }
   size_t Size() const { return Size_; }
+  bool Shareable() const { return Kind_ == TKind::Shared; }
+
+  // Gives each of copies this block's contents without copying them: all share the pages until
+  // one of them writes a page, which the system then copies for that one alone (4 KB at a time).
+  // This block keeps its address and contents but shares no more. False, and nothing changed,
+  // when the block is not shareable or the system refuses.
+  bool ShareCopies(std::span<TPixelMemory* const> copies);
 
  private:
+  enum class TKind : uint8_t {
+    Plain,       // from AllocatePixelMemory
+    Shared,      // a writable view of its memory file File_
+    CopyOnWrite  // a private view of a memory file: pages of its own once written
+  };
   uint8_t* Data_ = nullptr;
   size_t Size_ = 0;
+  int File_ = -1;
+  TKind Kind_ = TKind::Plain;
 };

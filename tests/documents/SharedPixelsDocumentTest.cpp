@@ -7,6 +7,7 @@
 #include "documents/WKGeometryCommandState.h"
 #include "documents/WKLosslessJpeg.h"
 #include "platform/lossless/LosslessTestSupport.h"
+#include "support/PrivatePages.h"
 
 using namespace lossless_test;
 
@@ -90,11 +91,18 @@ class SharedPixelsDocumentTest : public GraphicsEditorTest {
 }  // namespace
 
 TEST_F(SharedPixelsDocumentTest, OpenHoldsOneImageUntilTheFirstChange) {
-  for (const bool jpeg : {true, false}) {
-    SCOPED_TRACE(jpeg ? "JPEG" : "PNG");
-    const std::string file =
-        jpeg ? (Folder / "photo.jpg").string() : MakeImage("photo.png", 40, 30);
-    if (jpeg) WriteFile(file, EncodeJpeg(TPicture::Synthetic(64, 48), {}));
+  // Photos from 4 MB of pixels on share pages with the copies the first change gives the original
+  // and the backup: only the pages written are copied.
+  const struct {
+    const char* Case;
+    int32_t Width, Height;
+    bool Jpeg;
+  } cases[] = {{"small JPEG", 64, 48, true}, {"small PNG", 40, 30, false}, {"large JPEG", 1280, 1120, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Case);
+    const std::string file = c.Jpeg ? (Folder / (std::string(c.Case) + ".jpg")).string()
+                                    : MakeImage("photo.png", c.Width, c.Height);
+    if (c.Jpeg) WriteFile(file, EncodeJpeg(TPicture::Synthetic(c.Width, c.Height), {}));
     TWKGraphicsDocument* doc = Open(file);
     ASSERT_NE(doc, nullptr);
     const std::vector<uint8_t> opened = Bytes(doc->CurrentPixels());
@@ -107,17 +115,25 @@ TEST_F(SharedPixelsDocumentTest, OpenHoldsOneImageUntilTheFirstChange) {
     EXPECT_EQ(doc->OriginalPixels()->Bits, doc->CurrentPixels()->Bits);
     ASSERT_TRUE(doc->RotateRight());
     // The first change gives the original and the backup their own pixels before it writes.
+    const uint8_t* currentBits = doc->CurrentPixels()->Bits;
     auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
     tool->Paint(*doc, Rect(0, 0, 10, 10), {1, 2, 3});
     EXPECT_FALSE(doc->PixelsShared());
+    EXPECT_EQ(doc->CurrentPixels()->Bits, currentBits) << "the current image stays where it is";
     EXPECT_NE(doc->OriginalPixels()->Bits, doc->CurrentPixels()->Bits);
     EXPECT_NE(doc->Backup.Bits, doc->CurrentPixels()->Bits);
     EXPECT_EQ(Bytes(doc->OriginalPixels()), opened);
     EXPECT_EQ(Bytes(&doc->Backup), opened);
     EXPECT_NE(Bytes(doc->CurrentPixels()), opened);
+    if (c.Width * c.Height * 3 >= (4 << 20)) {
+      EXPECT_EQ(PrivatePagesAt(doc->OriginalPixels()->Bits), 0u);
+      EXPECT_EQ(PrivatePagesAt(doc->Backup.Bits), 0u);
+      EXPECT_LE(PrivatePagesAt(currentBits), size_t{11} * 4096) << "ten rows written";
+    }
     doc->EndEditTransaction(doc);
     doc->History().Undo();
     EXPECT_EQ(Bytes(doc->CurrentPixels()), opened);
+    EXPECT_EQ(Bytes(doc->OriginalPixels()), opened);
     doc->History().MarkSaved();
   }
 }
@@ -125,7 +141,10 @@ TEST_F(SharedPixelsDocumentTest, OpenHoldsOneImageUntilTheFirstChange) {
 TEST_F(SharedPixelsDocumentTest, SessionGivesTheSamePixelsAndFilesAsCopiesMadeAtTheOpen) {
   const std::string jpeg = (Folder / "photo.jpg").string();
   WriteFile(jpeg, EncodeJpeg(TPicture::Synthetic(64, 48), {}));
-  for (const std::string& file : {jpeg, MakeImage("photo.png", 64, 48)}) {
+  // A large JPEG's copies share pages with the current image (see above).
+  const std::string large = (Folder / "large.jpg").string();
+  WriteFile(large, EncodeJpeg(TPicture::Synthetic(1280, 1120), {}));
+  for (const std::string& file : {jpeg, MakeImage("photo.png", 64, 48), large}) {
     SCOPED_TRACE(file);
     const TSession shared = Run(file, false);
     const TSession copied = Run(file, true);
