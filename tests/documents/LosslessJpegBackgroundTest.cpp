@@ -142,6 +142,10 @@ TWKLosslessJpeg& FormOf(TWKGraphicsDocument& doc) { return dynamic_cast<TWKLossl
 
 // Steps of a session on the W x H photo; the tool paints.
 using TSteps = void (*)(TWKGraphicsDocument&, TLoggingTool&);
+struct TNamedSteps {
+  const char* name;
+  TSteps steps;
+};
 
 void PaintAndEnd(TWKGraphicsDocument& doc, TLoggingTool& tool, const TRect& rect) {
   tool.Paint(doc, rect, {20, 240, 60});
@@ -153,25 +157,21 @@ void PaintAndEnd(TWKGraphicsDocument& doc, TLoggingTool& tool, const TRect& rect
 TEST_F(LosslessJpegBackgroundTest, TheOpenReadsHeadersOnlyAndTheFirstChangeReadsTheCoefficients) {
   const std::string source = Jpeg("photo.jpg", 11);
   auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
-  struct Case {
-    const char* name;
-    TSteps change;
-  };
-  const Case cases[] = {
+  const TNamedSteps cases[] = {
       {"paint", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(10, 10, 40, 40)); }},
       {"turn", [](TWKGraphicsDocument& d, TLoggingTool&) { d.RotateLeft(); }},
       {"mirror", [](TWKGraphicsDocument& d, TLoggingTool&) { d.MirrorHorizontal(); }},
       {"crop", [](TWKGraphicsDocument& d, TLoggingTool&) { d.Crop(Rect(16, 16, 800, 600)); }},
       {"resize", [](TWKGraphicsDocument& d, TLoggingTool&) { d.Resize(W / 2, H / 2, true); }},
   };
-  for (const Case& c : cases) {
+  for (const TNamedSteps& c : cases) {
     SCOPED_TRACE(c.name);
     TWKGraphicsDocument* doc = Open(source);
     ASSERT_NE(doc, nullptr);
     TWKLosslessJpeg& form = FormOf(*doc);
     ASSERT_TRUE(form.HoldsData());
     EXPECT_EQ(form.Component().CoefficientBytes(), 0u);
-    c.change(*doc, *tool);
+    c.steps(*doc, *tool);
     const bool held = std::string(c.name) != "resize";
     EXPECT_EQ(form.HoldsData(), held);
     if (held) {
@@ -184,11 +184,7 @@ TEST_F(LosslessJpegBackgroundTest, TheOpenReadsHeadersOnlyAndTheFirstChangeReads
 TEST_F(LosslessJpegBackgroundTest, SessionsSaveTheSameFilesAsWithTheCoefficientsReadAtTheOpen) {
   const std::string source = Jpeg("photo.jpg", 12);
   auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
-  struct Case {
-    const char* name;
-    TSteps steps;
-  };
-  const Case cases[] = {
+  const TNamedSteps cases[] = {
       {"unchanged", [](TWKGraphicsDocument&, TLoggingTool&) {}},
       {"one eye", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(700, 500, 760, 560)); }},
       {"most blocks", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(0, 0, W - 100, H - 100)); }},
@@ -200,7 +196,7 @@ TEST_F(LosslessJpegBackgroundTest, SessionsSaveTheSameFilesAsWithTheCoefficients
        }},
       {"crop off the grid", [](TWKGraphicsDocument& d, TLoggingTool&) { d.Crop(Rect(5, 7, 900, 700)); }},
   };
-  for (const Case& c : cases) {
+  for (const TNamedSteps& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<uint8_t> files[2];
     for (const bool atOpen : {true, false}) {
@@ -227,15 +223,11 @@ TEST_F(LosslessJpegBackgroundTest, DamagedCodedDataFoundAfterTheOpenMakesTheSave
   ASSERT_FALSE(damaged.empty());
   WriteFile(Path("damaged.jpg"), damaged);
   auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
-  struct Case {
-    const char* name;
-    TSteps steps;
-  };
-  const Case cases[] = {
+  const TNamedSteps cases[] = {
       {"saved at once", [](TWKGraphicsDocument&, TLoggingTool&) {}},
       {"edited first", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(10, 10, 40, 40)); }},
   };
-  for (const Case& c : cases) {
+  for (const TNamedSteps& c : cases) {
     SCOPED_TRACE(c.name);
     calls = 0;
     // The codec decodes what it can of the file; the form holds its sound headers.
