@@ -117,6 +117,7 @@ void TWKGraphicsDocument::FollowCurrent() {
 }
 
 bool TWKGraphicsDocument::OwnPixels() {
+  if (LosslessJpeg) LosslessJpeg->ReadAhead();
   if (!PixelsShared_) return true;
   const TWKPixels* current = CurrentPixels();
   if (current == nullptr) {
@@ -162,7 +163,10 @@ bool TWKGraphicsDocument::TurnOrFlip(bool (TWKLTBitmap::*images)(),
   else if (changed && !OriginalImage.Empty())
     (OriginalImage.*images)();
   RefreshBackup();
-  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) ((*LosslessJpeg).*lossless)(0);
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) {
+    ((*LosslessJpeg).*lossless)(0);
+    LosslessJpeg->ReadAhead();
+  }
   ImageChanged();
   return changed;
 }
@@ -190,7 +194,10 @@ bool TWKGraphicsDocument::Crop(const TRect& rect) {
     OriginalImage.Crop(IntersectRect(r, BitmapBounds(OriginalImage)));
   RefreshBackup();
   // The exact rectangle: a crop moved onto the block grid would save a shifted picture.
-  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) LosslessJpeg->Crop(r);
+  if (changed && LosslessJpeg && LosslessJpeg->HoldsData()) {
+    LosslessJpeg->Crop(r);
+    LosslessJpeg->ReadAhead();
+  }
   ImageChanged();
   return changed;
 }

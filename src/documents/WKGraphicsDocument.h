@@ -51,6 +51,8 @@ class IWKLosslessJpeg {
   // The geometry the form follows, for geometry command states to put back on undo and redo.
   virtual bool GetGeometry(TTarnwickGeometry& geometry) const { return false; }
   virtual bool SetGeometry(const TTarnwickGeometry& geometry) { return false; }
+  // Starts reading what a save needs that the open left in the file, without waiting for it.
+  virtual void ReadAhead() {}
 };
 
 class TWKGraphicsDocument : public TWKDocument {

@@ -150,7 +150,8 @@ bool TWKGraphicsFormats::LoadJpegTogether(TWKGraphicsDocument& document, const s
     }
     // A picture the codec cannot decode is left to the lossless form when that holds it.
     ITarnwick& component = form->Component();
-    if (component.LoadMemory(bytes->data(), bytes->size()) == 0) LastError = error;
+    if (component.LoadMemory(bytes->data(), bytes->size()) == 0 || component.ReadCoefficients() == 0)
+      LastError = error;
     component.Release();
     return false;
   }

@@ -1,7 +1,6 @@
 #include "documents/WKLosslessJpeg.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "imaging/WKOrientation.h"
 
@@ -48,16 +47,39 @@ void TWKLosslessJpeg::OrientUpright(int32_t orientation) {
   OrientHeld(orientation);
 }
 
+void TWKLosslessJpeg::RunLoader(const std::function<void()>& work) {
+  Loader_ = TWKThreadPool::Shared().TryRun(work);
+  if (!Loader_.Valid()) work();
+}
+
 void TWKLosslessJpeg::LoadInBackground(std::shared_ptr<const std::vector<uint8_t>> bytes,
                                        int32_t width, int32_t height, int32_t orientation) {
   Release();
+  ReadAheadAsked_ = false;
   if (!bytes) return;
+  RunLoader([this, bytes, width, height, orientation] { LoadBytes(*bytes, width, height, orientation); });
+}
+
+// Runs on the loader or, after it, on the document's thread.
+bool TWKLosslessJpeg::ReadHeld() {
   try {
-    Loader_ = TWKThreadPool::Shared().Run(
-        [this, bytes, width, height, orientation] { LoadBytes(*bytes, width, height, orientation); });
-  } catch (const std::system_error&) {
-    LoadBytes(*bytes, width, height, orientation);
+    if (Component_->HasImage() != 0 && Component_->ReadCoefficients() != 0) return true;
+  } catch (...) {  // out of memory for the coefficients: the document goes on without them
   }
+  Component_->Release();
+  return false;
+}
+
+void TWKLosslessJpeg::ReadAhead() {
+  if (ReadAheadAsked_) return;
+  ReadAheadAsked_ = true;
+  WaitForLoad();
+  if (Component_->HasImage() != 0 && Component_->CoefficientBytes() == 0) RunLoader([this] { ReadHeld(); });
+}
+
+bool TWKLosslessJpeg::ReadCoefficients() {
+  WaitForLoad();
+  return ReadHeld();
 }
 
 bool TWKLosslessJpeg::HoldsData() const {
@@ -129,7 +151,8 @@ bool LoadThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& f
   if (form == nullptr) return false;
   form->Release();
   ITarnwick& t = form->Component();
-  if (!t.Load(fileName, 0)) return false;
+  // The codec could not decode the file: its coded data is checked whole before it is shown.
+  if (!t.Load(fileName, 0) || !t.ReadCoefficients()) return false;
   if (!document.SetImageSize(t.Width(), t.Height())) {
     form->Release();
     return false;
@@ -152,7 +175,8 @@ bool CanSaveThroughLosslessJpeg(TWKGraphicsDocument& document) {
                       current->Width == form->Component().Width() &&
                       current->Height == form->Component().Height();
   if (!inStep) form->Release();
-  return inStep;
+  // Coded data found damaged when the coefficients are read: the save encodes anew instead.
+  return inStep && form->ReadCoefficients();
 }
 
 bool SaveThroughLosslessJpeg(TWKGraphicsDocument& document, const std::string& fileName,

@@ -1,9 +1,10 @@
 // The image document's lossless JPEG form over the platform component, and the hooks through
-// which the format registry loads and saves JPEG files with it. The form may take a file's
-// coefficients on a helper thread; every call on it (from the document's thread) first waits for
-// that load to end, so callers never see it half loaded.
+// which the format registry loads and saves JPEG files with it. The form takes a file's headers,
+// and later its coefficients, on a helper thread; every call on it (from the document's thread)
+// first waits for that task to end, so callers never see it half loaded.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
   void MarkOutOfStep() override;
   bool GetGeometry(TTarnwickGeometry& geometry) const override;
   bool SetGeometry(const TTarnwickGeometry& geometry) override;
+  // The held file's coefficients, read on a helper pool worker (at once when none can be had),
+  // once per loaded file; later calls return at once.
+  void ReadAhead() override;
 
   // Lets go of what it holds, then takes the coefficients of the file in bytes on a helper
   // pool worker (at once when none can be had). A file that is refused or whose picture is not
@@ -43,6 +47,9 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
   void OrientUpright(int32_t orientation);
   // Returns when no load runs any more.
   void WaitForLoad() const;
+  // Whether the held file's coefficients are at hand, reading them now when they were not read;
+  // a file whose coded data turns out damaged leaves the form empty (false).
+  bool ReadCoefficients();
 
   ITarnwick& Component() {
     WaitForLoad();
@@ -55,9 +62,13 @@ class TWKLosslessJpeg final : public IWKLosslessJpeg {
   void LoadBytes(const std::vector<uint8_t>& bytes, int32_t width, int32_t height,
                  int32_t orientation);
   void OrientHeld(int32_t orientation);
+  bool ReadHeld();
+  // Runs work on a helper pool worker as the load task, or at once when none can be had.
+  void RunLoader(const std::function<void()>& work);
 
   std::unique_ptr<ITarnwick> Component_;
   bool OutOfStep_ = false;
+  bool ReadAheadAsked_ = false;
   // Only the load task touches Component_ while it runs; waited for before any other use.
   TWKTask Loader_;
 };

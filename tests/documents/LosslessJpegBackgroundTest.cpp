@@ -2,6 +2,8 @@
 // thread: whatever the user does at once must see the form either fully loaded or not at all.
 #include "GraphicsEditorFixture.h"
 
+#include <cstring>
+
 #include "documents/WKJPEGOptions.h"
 #include "documents/WKLosslessJpeg.h"
 #include "platform/lossless/LosslessTestSupport.h"
@@ -132,4 +134,123 @@ TEST_F(LosslessJpegBackgroundTest, RefusedOrReleasedFormMakesTheSaveAskForAQuali
   ASSERT_TRUE(Save(*doc, "resized.jpg")) << Formats->LastError;
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(DecodeJpeg(ReadFile(Path("resized.jpg"))).Width, W / 2);
+}
+
+namespace {
+
+TWKLosslessJpeg& FormOf(TWKGraphicsDocument& doc) { return dynamic_cast<TWKLosslessJpeg&>(*doc.LosslessJpeg); }
+
+// Steps of a session on the W x H photo; the tool paints.
+using TSteps = void (*)(TWKGraphicsDocument&, TLoggingTool&);
+struct TNamedSteps {
+  const char* name;
+  TSteps steps;
+};
+
+void PaintAndEnd(TWKGraphicsDocument& doc, TLoggingTool& tool, const TRect& rect) {
+  tool.Paint(doc, rect, {20, 240, 60});
+  doc.EndEditTransaction(&doc);
+}
+
+}  // namespace
+
+TEST_F(LosslessJpegBackgroundTest, TheOpenReadsHeadersOnlyAndTheFirstChangeReadsTheCoefficients) {
+  const std::string source = Jpeg("photo.jpg", 11);
+  auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
+  const TNamedSteps cases[] = {
+      {"paint", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(10, 10, 40, 40)); }},
+      {"turn", [](TWKGraphicsDocument& d, TLoggingTool&) { d.RotateLeft(); }},
+      {"mirror", [](TWKGraphicsDocument& d, TLoggingTool&) { d.MirrorHorizontal(); }},
+      {"crop", [](TWKGraphicsDocument& d, TLoggingTool&) { d.Crop(Rect(16, 16, 800, 600)); }},
+      {"resize", [](TWKGraphicsDocument& d, TLoggingTool&) { d.Resize(W / 2, H / 2, true); }},
+  };
+  for (const TNamedSteps& c : cases) {
+    SCOPED_TRACE(c.name);
+    TWKGraphicsDocument* doc = Open(source);
+    ASSERT_NE(doc, nullptr);
+    TWKLosslessJpeg& form = FormOf(*doc);
+    ASSERT_TRUE(form.HoldsData());
+    EXPECT_EQ(form.Component().CoefficientBytes(), 0u);
+    c.steps(*doc, *tool);
+    const bool held = std::string(c.name) != "resize";
+    EXPECT_EQ(form.HoldsData(), held);
+    if (held) {
+      EXPECT_GE(form.Component().CoefficientBytes(), size_t(W) * H * 3 / 2 * 2);
+    }
+    doc->History().MarkSaved();
+  }
+}
+
+TEST_F(LosslessJpegBackgroundTest, SessionsSaveTheSameFilesAsWithTheCoefficientsReadAtTheOpen) {
+  const std::string source = Jpeg("photo.jpg", 12);
+  auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
+  const TNamedSteps cases[] = {
+      {"unchanged", [](TWKGraphicsDocument&, TLoggingTool&) {}},
+      {"one eye", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(700, 500, 760, 560)); }},
+      {"most blocks", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(0, 0, W - 100, H - 100)); }},
+      {"turn, crop on the grid, eye",
+       [](TWKGraphicsDocument& d, TLoggingTool& t) {
+         d.RotateRight();
+         d.Crop(Rect(32, 48, 800, 1000));
+         PaintAndEnd(d, t, Rect(100, 100, 130, 130));
+       }},
+      {"crop off the grid", [](TWKGraphicsDocument& d, TLoggingTool&) { d.Crop(Rect(5, 7, 900, 700)); }},
+  };
+  for (const TNamedSteps& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> files[2];
+    for (const bool atOpen : {true, false}) {
+      TWKGraphicsDocument* doc = Open(source);
+      ASSERT_NE(doc, nullptr);
+      if (atOpen) {
+        ASSERT_TRUE(FormOf(*doc).ReadCoefficients());
+      }
+      c.steps(*doc, *tool);
+      ASSERT_TRUE(Save(*doc, "saved.jpg")) << Formats->LastError;
+      files[atOpen ? 0 : 1] = ReadFile(Path("saved.jpg"));
+      doc->History().MarkSaved();
+    }
+    EXPECT_TRUE(files[0] == files[1]);
+  }
+}
+
+TEST_F(LosslessJpegBackgroundTest, DamagedCodedDataFoundAfterTheOpenMakesTheSaveAskForAQuality) {
+  int calls = 0;
+  Formats->SetQualityDialog(std::make_unique<TCountingQualityDialog>(calls));
+  TJpegOptions restarts;
+  restarts.RestartRows = 1;
+  const std::vector<uint8_t> damaged = WithRestartOutOfTurn(EncodeJpeg(TPicture::Synthetic(W, H, 13), restarts));
+  ASSERT_FALSE(damaged.empty());
+  WriteFile(Path("damaged.jpg"), damaged);
+  auto* tool = new TLoggingTool(&App, "T", Log);  // owned by App
+  const TNamedSteps cases[] = {
+      {"saved at once", [](TWKGraphicsDocument&, TLoggingTool&) {}},
+      {"edited first", [](TWKGraphicsDocument& d, TLoggingTool& t) { PaintAndEnd(d, t, Rect(10, 10, 40, 40)); }},
+  };
+  for (const TNamedSteps& c : cases) {
+    SCOPED_TRACE(c.name);
+    calls = 0;
+    // The codec decodes what it can of the file; the form holds its sound headers.
+    TWKGraphicsDocument* doc = Open(Path("damaged.jpg"));
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(doc->ImageRect(), Rect(0, 0, W, H));
+    EXPECT_TRUE(FormOf(*doc).HoldsData());
+    c.steps(*doc, *tool);
+    const auto picture = [](const TWKPixels& pixels) {
+      TPicture p(pixels.Width, pixels.Height);
+      for (int32_t y = 0; y < pixels.Height; ++y)
+        std::memcpy(p.Row(y), pixels.PixelAddress(0, y), size_t(pixels.Width) * 3);
+      return p;
+    };
+    const TPicture before = picture(*doc->CurrentPixels());
+    ASSERT_TRUE(Save(*doc, "saved.jpg")) << Formats->LastError;
+    EXPECT_TRUE(picture(*doc->CurrentPixels()).SameBytes(before)) << "the document keeps its picture";
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(FormOf(*doc).HoldsData());
+    // The picture on screen, encoded anew at the quality asked for.
+    const TPicture saved = DecodeJpeg(ReadFile(Path("saved.jpg")));
+    ASSERT_EQ(saved.Width, W);
+    EXPECT_LT(saved.MeanDifference(before), 6.0);
+    doc->History().MarkSaved();
+  }
 }

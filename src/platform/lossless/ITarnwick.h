@@ -38,7 +38,8 @@ class ITarnwick {
   virtual ~ITarnwick() = default;
 
   // Holds the file when it is an 8-bit three-component YCbCr JPEG (baseline or progressive);
-  // anything else, or a damaged file, is refused (0) and nothing is held.
+  // anything else, or a file with damaged headers, is refused (0) and nothing is held. Only the
+  // headers are read; the coefficients wait in the file's bytes for ReadCoefficients.
   virtual int32_t Load(const std::string& fileName, int32_t flags) = 0;
   // The same for a file already in memory.
   virtual int32_t LoadMemory(const uint8_t* data, size_t size) = 0;
@@ -52,6 +53,10 @@ class ITarnwick {
   // Decodes the picture as loaded into 24-bit rows (blue, green, red), `rowStride` bytes apart.
   // Only valid while the geometry is the identity; 0 otherwise or on a decoding error.
   virtual int32_t ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t flags) = 0;
+  // Reads the held file's coefficients unless they were read already; Save and SaveMemory do it
+  // first themselves. 0 when the coded data is damaged: the held image is then let go, as a
+  // refused load would have been, and LastError says why.
+  virtual int32_t ReadCoefficients() = 0;
   // Writes the picture given by SetPixels as JPEG through a temporary file renamed over the
   // target. `parameters` points at TarnwickSaveParameterCount values.
   virtual int32_t Save(const std::string& fileName, const int32_t* parameters) = 0;
@@ -82,7 +87,7 @@ class ITarnwick {
   virtual bool SetGeometry(const TTarnwickGeometry& geometry) = 0;
   // Lets go of the held image (after a change that coefficients cannot follow, e.g. a resize).
   virtual void Release() = 0;
-  // Bytes of the held coefficients.
+  // Bytes of the held coefficients: 0 until they are read.
   virtual size_t CoefficientBytes() const = 0;
   // Why the last Load or Save failed, for messages and tests.
   virtual const std::string& LastError() const = 0;

@@ -166,6 +166,7 @@ class TTarnwick final : public ITarnwick {
   int32_t BlockHeight() const override { return Held_ ? McuHeight_ : 0; }
 
   int32_t ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) override;
+  int32_t ReadCoefficients() override;
   int32_t Save(const std::string& fileName, const int32_t* parameters) override;
   int32_t SaveMemory(std::vector<uint8_t>& out, const int32_t* parameters) override;
   int32_t LastSaveMode() const override { return LastSaveMode_; }
@@ -205,6 +206,7 @@ class TTarnwick final : public ITarnwick {
     if (SrcCreated_) jpeg_destroy_decompress(&Src_);
     SrcCreated_ = false;
     Held_ = false;
+    Decoded_ = false;
     Coefficients_ = nullptr;
     SrcRows_.clear();
     std::vector<uint8_t>().swap(Bytes_);
@@ -221,11 +223,20 @@ class TTarnwick final : public ITarnwick {
     Error_ = message;
     return 0;
   }
+  // Lets go of everything after a failed read, keeping the reason (the library's when it stopped).
+  int32_t Refuse() {
+    if (SrcError_.Message[0]) Error_ = SrcError_.Message.data();
+    Release();
+    return 0;
+  }
   // The guard's verdict on the held bytes before the library reads them.
   bool Admitted();
   int32_t LoadHeld();
-  bool ReadCoefficients();
+  bool ReadHeader();
+  bool ReadBlocks();
+  bool TablesDefined() const;
   bool Acceptable();
+  void CountCoefficientBytes();
   bool ExactPossible() const;
   int32_t ChooseMode(int32_t requested);
   bool Encode(const int32_t* parameters, unsigned char*& buffer, unsigned long& size);
@@ -258,10 +269,12 @@ class TTarnwick final : public ITarnwick {
   jpeg_decompress_struct Src_{};
   bool SrcCreated_ = false;
   bool Held_ = false;
-  jvirt_barray_ptr* Coefficients_ = nullptr;
+  bool Decoded_ = false;  // ReadPixels ran
+  jvirt_barray_ptr* Coefficients_ = nullptr;  // none until ReadCoefficients
   // Block rows of each held component.
   std::vector<std::vector<JBLOCKROW>> SrcRows_;
-  // The file, kept from Load until the picture has been decoded once.
+  // The file, kept from Load until both the picture has been decoded once and the coefficients
+  // have been read; the library's source points into it.
   std::vector<uint8_t> Bytes_;
   int32_t Width_ = 0, Height_ = 0, McuWidth_ = 0, McuHeight_ = 0;
   unsigned RestartInterval_ = 0;  // MCUs between restarts in the file's first scan
@@ -306,54 +319,56 @@ bool TTarnwick::Admitted() {
 }
 
 int32_t TTarnwick::LoadHeld() {
-  if (!Admitted()) {
-    const std::string message = Error_;
-    Release();
-    Error_ = message;
-    return 0;
-  }
+  SrcError_.Message[0] = 0;
+  if (!Admitted()) return Refuse();
   Src_ = {};
   Src_.err = &SrcError_.Manager;
   SrcError_.Manager.num_warnings = 0;
-  SrcError_.Message[0] = 0;
   jpeg_create_decompress(&Src_);
   SrcArrays_.Install(reinterpret_cast<j_common_ptr>(&Src_));
   SrcCreated_ = true;
-  if (!ReadCoefficients()) {
-    if (SrcError_.Message[0]) Error_ = SrcError_.Message.data();
-    const std::string message = Error_;
-    Release();
-    Error_ = message;
-    return 0;
-  }
-  if (!Acceptable()) {
-    const std::string message = Error_;
-    Release();
-    Error_ = message;
-    return 0;
-  }
+  if (!ReadHeader()) return Refuse();
+  // A file that defines a table only after its first scan is read whole now, as it must be for
+  // its tables to be known.
+  if (!TablesDefined() && !ReadBlocks()) return Refuse();
+  if (!Acceptable()) return Refuse();
   Width_ = int32_t(Src_.image_width);
   Height_ = int32_t(Src_.image_height);
   McuWidth_ = Src_.max_h_samp_factor * DCTSIZE;
   McuHeight_ = Src_.max_v_samp_factor * DCTSIZE;
   Geometry_ = TTarnwickGeometry::Identity(Width_, Height_);
+  const int lumaTable = Src_.comp_info[0].quant_tbl_no;
+  const int chromaTable = Src_.comp_info[1].quant_tbl_no;
+  Quality_ = uint32_t(EstimateJpegQuality(Src_.quant_tbl_ptrs[lumaTable]->quantval, false)) |
+             uint32_t(EstimateJpegQuality(Src_.quant_tbl_ptrs[chromaTable]->quantval, true)) << 16;
+  Held_ = true;
+  if (Coefficients_) CountCoefficientBytes();
+  Error_.clear();
+  return 1;
+}
+
+int32_t TTarnwick::ReadCoefficients() {
+  if (!Held_) return Fail("no picture is held");
+  if (Coefficients_) return 1;
+  // Damage in the coded data shows only now: warnings or a stop, or tables it redefined badly.
+  if (!ReadBlocks() || !Acceptable()) return Refuse();
+  CountCoefficientBytes();
+  if (Decoded_) std::vector<uint8_t>().swap(Bytes_);
+  return 1;
+}
+
+void TTarnwick::CountCoefficientBytes() {
   CoefficientBytes_ = 0;
   for (int c = 0; c < Src_.num_components; ++c) {
     const jpeg_component_info& comp = Src_.comp_info[c];
     const JDIMENSION cols = RoundUp(comp.width_in_blocks, JDIMENSION(comp.h_samp_factor));
     CoefficientBytes_ += SrcRows_[size_t(c)].size() * cols * sizeof(JBLOCK);
   }
-  const int lumaTable = Src_.comp_info[0].quant_tbl_no;
-  const int chromaTable = Src_.comp_info[1].quant_tbl_no;
-  Quality_ = uint32_t(EstimateJpegQuality(Src_.quant_tbl_ptrs[lumaTable]->quantval, false)) |
-             uint32_t(EstimateJpegQuality(Src_.quant_tbl_ptrs[chromaTable]->quantval, true)) << 16;
-  Held_ = true;
-  Error_.clear();
-  return 1;
 }
 
-// Everything libjpeg may abort lives in this function; no object with a destructor is made here.
-bool TTarnwick::ReadCoefficients() {
+// Everything libjpeg may abort lives in these two functions; no object with a destructor is made
+// in them. The header read leaves the source at the first scan, where ReadBlocks goes on.
+bool TTarnwick::ReadHeader() {
   if (setjmp(SrcError_.Jump)) return false;
   jpeg_mem_src(&Src_, Bytes_.data(), static_cast<unsigned long>(Bytes_.size()));
   jpeg_save_markers(&Src_, JPEG_COM, 0xFFFF);
@@ -365,6 +380,11 @@ bool TTarnwick::ReadCoefficients() {
     Error_ = size;
     return false;
   }
+  return true;
+}
+
+bool TTarnwick::ReadBlocks() {
+  if (setjmp(SrcError_.Jump)) return false;
   Src_.progress = &ScanLimit_;
   Coefficients_ = jpeg_read_coefficients(&Src_);
   if (!Coefficients_) return false;
@@ -373,6 +393,14 @@ bool TTarnwick::ReadCoefficients() {
     const jpeg_component_info& comp = Src_.comp_info[c];
     const JDIMENSION rows = RoundUp(comp.height_in_blocks, JDIMENSION(comp.v_samp_factor));
     BlockRows(reinterpret_cast<j_common_ptr>(&Src_), Coefficients_[c], rows, false, SrcRows_[size_t(c)]);
+  }
+  return true;
+}
+
+bool TTarnwick::TablesDefined() const {
+  for (int c = 0; c < Src_.num_components; ++c) {
+    const int table = Src_.comp_info[c].quant_tbl_no;
+    if (table < 0 || table >= NUM_QUANT_TBLS || !Src_.quant_tbl_ptrs[table]) return false;
   }
   return true;
 }
@@ -397,10 +425,10 @@ bool TTarnwick::Acceptable() {
 }
 
 int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
-  // The file's bytes are let go after the first decode: the held coefficients never point into
-  // them, and a second decode fails here rather than read what is gone.
+  // The file's bytes are let go after the first decode once the coefficients are read (they never
+  // point into them); a second decode fails here rather than read what may be gone.
   if (!Held_) return Fail("no picture is held");
-  if (Bytes_.empty()) return Fail("the picture was decoded once already; its file is no longer held");
+  if (Decoded_) return Fail("the picture was decoded once already; its file is no longer held");
   if (!Geometry_.IsIdentityOver(Width_, Height_)) return Fail("the picture was turned or cropped since it was loaded");
   if (!firstRow) return Fail("no rows to decode into");
   TJpegError error;
@@ -426,7 +454,10 @@ int32_t TTarnwick::ReadPixels(uint8_t* firstRow, ptrdiff_t rowStride, int32_t) {
     jpeg_read_scanlines(&d, rowList + d.output_scanline, d.output_height - d.output_scanline);
   jpeg_finish_decompress(&d);
   jpeg_destroy_decompress(&d);
-  std::vector<uint8_t>().swap(Bytes_);
+  // Damaged coded data decodes with warnings into made-up blocks: refused, as ReadCoefficients would.
+  if (error.Manager.num_warnings > 0) return Fail("the file is damaged");
+  Decoded_ = true;
+  if (Coefficients_) std::vector<uint8_t>().swap(Bytes_);
   return 1;
 }
 
@@ -535,6 +566,8 @@ bool TTarnwick::Encode(const int32_t* parameters, unsigned char*& buffer, unsign
   const int32_t requested = parameters[TarnwickSaveMode];
   if (requested != TarnwickSaveExact && requested != TarnwickSaveReencode && requested != TarnwickSaveByChange)
     return Fail("unknown save mode"), false;
+  // Every mode writes the file's markers and tables as a whole read leaves them.
+  if (!ReadCoefficients()) return false;
   const int32_t mode = ChooseMode(requested);
   if (mode < 0) return false;
 

@@ -131,6 +131,7 @@ std::vector<uint8_t> EncodeJpeg(const TPicture& picture, const TJpegOptions& opt
     c.comp_info[0].v_samp_factor = options.LumaV;
   }
   if (options.Progressive) jpeg_simple_progression(&c);
+  c.restart_in_rows = options.RestartRows;
   jpeg_start_compress(&c, TRUE);
   for (const TMarker& m : options.Markers) jpeg_write_marker(&c, m.Code, m.Data.data(), unsigned(m.Data.size()));
   while (c.next_scanline < c.image_height) {
@@ -255,6 +256,16 @@ std::vector<uint8_t> RunCjpeg(const std::string& arguments, const TPicture& pict
   const std::string command = "cjpeg " + arguments + " -outfile '" + output + "' '" + ppm + "'";
   if (std::system(command.c_str()) != 0) return {};
   return ReadFile(output);
+}
+
+std::vector<uint8_t> WithRestartOutOfTurn(std::vector<uint8_t> jpeg) {
+  std::vector<size_t> restarts;
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] >= 0xD0 && jpeg[i + 1] <= 0xD7) restarts.push_back(i + 1);
+  if (restarts.empty()) return {};
+  uint8_t& marker = jpeg[restarts[restarts.size() / 2]];
+  marker = uint8_t(0xD0 + (marker - 0xD0 + 4) % 8);
+  return jpeg;
 }
 
 size_t RestartMarkers(const std::vector<uint8_t>& bytes) {

@@ -47,6 +47,7 @@ struct TJpegOptions {
   int Quality = 90;
   int LumaH = 2, LumaV = 2;  // 4:2:0 by default
   bool Progressive = false;
+  int RestartRows = 0;  // MCU rows between restart markers; 0 for none
   enum { YCbCr, Grey, Cmyk } Kind = YCbCr;
   std::vector<TMarker> Markers;
 };
@@ -84,6 +85,10 @@ std::vector<uint8_t> RunJpegtran(const std::string& arguments, const std::string
 // cjpeg from the system on the picture written as a PPM; empty when it is missing or fails.
 std::vector<uint8_t> RunCjpeg(const std::string& arguments, const TPicture& picture, const std::string& ppm,
                               const std::string& output);
+
+// The file with its middle restart marker numbered out of turn (empty when it has none): the
+// headers and the layout stay sound; decoders note the damage and go on.
+std::vector<uint8_t> WithRestartOutOfTurn(std::vector<uint8_t> jpeg);
 
 // Restart markers in a JPEG file.
 size_t RestartMarkers(const std::vector<uint8_t>& bytes);

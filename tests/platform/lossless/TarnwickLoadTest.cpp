@@ -97,7 +97,11 @@ TEST(TarnwickLoad, SizesAndBlocksOfEachSampling) {
     EXPECT_EQ(t->Height(), 57);
     EXPECT_EQ(t->BlockWidth(), c.blockW);
     EXPECT_EQ(t->BlockHeight(), c.blockH);
+    // Only the headers are read with the file; the coefficients wait for a save or for the call.
+    EXPECT_EQ(t->CoefficientBytes(), 0u);
+    ASSERT_EQ(t->ReadCoefficients(), 1) << t->LastError();
     EXPECT_GE(t->CoefficientBytes(), size_t(101 * 57) * 2);
+    EXPECT_EQ(t->Width(), 101);
   }
 }
 
@@ -140,14 +144,15 @@ TEST(TarnwickLoad, ReadPixelsOnceOnlyAndTheHeldImageStaysWhole) {
   ASSERT_EQ(t->ReadPixels(rows.data(), 48 * 3, 0), 1) << t->LastError();
   const std::vector<uint8_t> decoded = rows;
 
-  // The file's bytes went with the first decode: a second one fails clearly, rows untouched.
+  // A second decode fails clearly, rows untouched (the file's bytes go once the coefficients are
+  // read as well).
   std::fill(rows.begin(), rows.end(), uint8_t(0xCD));
   EXPECT_EQ(t->ReadPixels(rows.data(), 48 * 3, 0), 0);
   EXPECT_NE(t->LastError().find("decoded"), std::string::npos) << t->LastError();
   EXPECT_EQ(rows, std::vector<uint8_t>(rows.size(), 0xCD));
   EXPECT_EQ(t->HasImage(), 1);
 
-  // The coefficients and markers held apart from those bytes still save the file exactly.
+  // The coefficients, read by the save from the bytes still held, save the file exactly.
   uint8_t* first = const_cast<uint8_t*>(decoded.data());
   t->SetPixels(&first, 48 * 3, 0, 0);
   t->SetOriginalPixels(decoded.data(), 48 * 3);
@@ -197,4 +202,56 @@ TEST(TarnwickLoad, AFileOfEndlessScansIsRefusedBeforeTheLibraryReadsThem) {
   EXPECT_EQ(t->LoadMemory(bomb.data(), bomb.size()), 0);
   EXPECT_EQ(t->LastError(), "2000 scans, more than a photograph needs");
   EXPECT_EQ(t->LoadMemory(photo.data(), photo.size()), 1) << t->LastError();
+}
+
+TEST(TarnwickLoad, DamagedCodedDataIsFoundByTheFirstCallThatReadsIt) {
+  TJpegOptions restarts;
+  restarts.RestartRows = 1;
+  const std::vector<uint8_t> damaged = WithRestartOutOfTurn(Jpeg(200, 120, restarts));
+  ASSERT_FALSE(damaged.empty());
+  TTempFolder folder;
+  const std::string target = folder / "kept.jpg";
+  struct Case {
+    const char* name;
+    int32_t (*act)(ITarnwick&, const std::string&);
+    bool lets_go;  // the held file is let go, as a refused load
+  };
+  const Case cases[] = {
+      {"read", [](ITarnwick& t, const std::string&) { return t.ReadCoefficients(); }, true},
+      {"exact save", [](ITarnwick& t, const std::string& f) {
+         const int32_t p[9] = {0, 100, 0, 0, -1, -1, -1, TarnwickSaveExact, 90};
+         return t.Save(f, p);
+       }, true},
+      {"re-encode", [](ITarnwick& t, const std::string& f) {
+         const int32_t p[9] = {0, 100, 0, 0, -1, -1, -1, TarnwickSaveReencode, 90};
+         return t.Save(f, p);
+       }, true},
+      {"save to memory by change", [](ITarnwick& t, const std::string&) {
+         const int32_t p[9] = {0, 100, 0, 0, -1, -1, -1, TarnwickSaveByChange, 90};
+         std::vector<uint8_t> out;
+         const int32_t result = t.SaveMemory(out, p);
+         EXPECT_TRUE(out.empty());
+         return result;
+       }, true},
+      {"decode", [](ITarnwick& t, const std::string&) {
+         std::vector<uint8_t> rows(size_t(200 * 3) * 120);
+         return t.ReadPixels(rows.data(), 200 * 3, 0);
+       }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    folder.Write("kept.jpg", "the user's earlier file");
+    auto t = CreateTarnwickObject();
+    ASSERT_EQ(t->LoadMemory(damaged.data(), damaged.size()), 1) << "the headers are sound";
+    EXPECT_EQ(t->CoefficientBytes(), 0u);
+    std::vector<uint8_t> pixels(size_t(200 * 3) * 120, 0x80);
+    uint8_t* first = pixels.data();
+    t->SetPixels(&first, 200 * 3, 0, 0);
+    EXPECT_EQ(c.act(*t, target), 0);
+    EXPECT_NE(t->LastError().find("damaged"), std::string::npos) << t->LastError();
+    EXPECT_EQ(t->HasImage(), c.lets_go ? 0 : 1);
+    EXPECT_EQ(t->CoefficientBytes(), 0u);
+    EXPECT_EQ(ReadFile(target), std::vector<uint8_t>({'t', 'h', 'e', ' ', 'u', 's', 'e', 'r', '\'', 's', ' ', 'e',
+                                                      'a', 'r', 'l', 'i', 'e', 'r', ' ', 'f', 'i', 'l', 'e'}));
+  }
 }

@@ -517,3 +517,69 @@ TEST_F(TarnwickSave, SavedBytesDoNotDependOnThePartCount) {
   SetParallelPartsForTest(0);
   for (size_t i = 2; i < saves.size(); ++i) EXPECT_EQ(saves[i], saves[i % 2]) << "save " << i;
 }
+
+namespace {
+
+// The file with a comment marker put before its second scan, where only a whole read meets it.
+std::vector<uint8_t> WithCommentBeforeSecondScan(const std::vector<uint8_t>& jpeg, const std::string& text) {
+  int scans = 0;
+  for (size_t i = 0; i + 1 < jpeg.size(); ++i)
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA && ++scans == 2) {
+      std::vector<uint8_t> out(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(i));
+      const size_t length = text.size() + 2;
+      out.insert(out.end(), {0xFF, 0xFE, uint8_t(length >> 8), uint8_t(length)});
+      out.insert(out.end(), text.begin(), text.end());
+      out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(i), jpeg.end());
+      return out;
+    }
+  return {};
+}
+
+}  // namespace
+
+TEST_F(TarnwickSave, FilesDoNotDependOnWhenTheCoefficientsAreRead) {
+  const std::string late = "said after the first scan";
+  const std::vector<uint8_t> source =
+      WithCommentBeforeSecondScan(Jpeg(Striped(160, 128), 2, 2, true), late);
+  ASSERT_FALSE(source.empty());
+  struct Case {
+    const char* name;
+    void (*apply)(TDocument&);
+    int32_t mode, savedAs;
+  };
+  const Case cases[] = {
+      {"unchanged", [](TDocument&) {}, TarnwickSaveExact, TarnwickSaveExact},
+      {"one eye", [](TDocument& d) { d.Paint(37, 45, 47, 55); }, TarnwickSaveByChange, TarnwickSaveExact},
+      {"most blocks", [](TDocument& d) { d.Paint(0, 0, 150, 120); }, TarnwickSaveByChange, TarnwickSaveReencode},
+      {"re-encode", [](TDocument& d) { d.Paint(37, 45, 47, 55); }, TarnwickSaveReencode, TarnwickSaveReencode},
+      {"turn, crop on the grid, eye",
+       [](TDocument& d) {
+         d.RotateRight();
+         d.Mirror();
+         d.Crop(16, 32, 112, 128);
+         d.Paint(20, 20, 30, 28);
+       },
+       TarnwickSaveExact, TarnwickSaveExact},
+      {"crop off the grid", [](TDocument& d) { d.Crop(5, 3, 150, 120); }, TarnwickSaveByChange, TarnwickSaveReencode},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Read at once (as the load used to) against read only by the save, after the same steps.
+    TDocument early(source), lazy(source);
+    ASSERT_EQ(early.T->ReadCoefficients(), 1) << early.T->LastError();
+    EXPECT_GT(early.T->CoefficientBytes(), 0u);
+    EXPECT_EQ(lazy.T->CoefficientBytes(), 0u);
+    c.apply(early);
+    c.apply(lazy);
+    EXPECT_EQ(lazy.T->CoefficientBytes(), 0u) << "the steps need no coefficients";
+    ASSERT_EQ(early.Save(Path("early.jpg"), c.mode), 1) << early.T->LastError();
+    ASSERT_EQ(lazy.Save(Path("lazy.jpg"), c.mode), 1) << lazy.T->LastError();
+    EXPECT_EQ(lazy.T->CoefficientBytes(), early.T->CoefficientBytes());
+    EXPECT_EQ(lazy.T->LastSaveMode(), c.savedAs);
+    EXPECT_EQ(early.T->LastSaveMode(), c.savedAs);
+    const std::vector<uint8_t> saved = ReadFile(Path("lazy.jpg"));
+    EXPECT_TRUE(saved == ReadFile(Path("early.jpg")));
+    EXPECT_NE(std::search(saved.begin(), saved.end(), late.begin(), late.end()), saved.end())
+        << "the comment after the first scan travels";
+  }
+}
