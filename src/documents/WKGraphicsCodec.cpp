@@ -14,6 +14,7 @@
 #include "imaging/WKBitmap.h"
 #include "imaging/WKOrientation.h"
 #include "imaging/WKPageMemory.h"
+#include "imaging/WKParallel.h"
 #include "platform/codec/StillImageCodec.h"
 
 void SetAvailableMemoryForTesting(uint64_t bytes) { TDecodeGuard::SetAvailableMemoryForTesting(bytes); }
@@ -66,15 +67,16 @@ const char* MimeTypeOfFormat(int32_t formatId) {
 
 namespace {
 
-// Maps the next slice of a decode's fresh pages, from `at` or the rows the decoder has published
-// if it is further; returns where the slice ended, or the size when nothing is left to map.
-size_t PrefaultSlice(const TWKBitmapStorage& rows, const TDecodeProgress& progress, size_t at) {
+// Maps the next slice of a decode's fresh pages below `end`, from `at` or the rows the decoder
+// has published if it is further; returns where the slice ended, or end when nothing is left.
+size_t PrefaultSlice(const TWKBitmapStorage& rows, const TDecodeProgress& progress, size_t at,
+                     size_t end) {
   constexpr size_t Slice = size_t{8} << 20;
   const int32_t published = progress.Published();
-  if (published == rows.Height || published == TDecodeProgress::Failed) return rows.Size;
+  if (published == rows.Height || published == TDecodeProgress::Failed) return end;
   at = std::max(at, size_t(published) * size_t(rows.RowBytes));
-  if (at >= rows.Size) return rows.Size;
-  const size_t bytes = std::min(Slice, rows.Size - at);
+  if (at >= end) return end;
+  const size_t bytes = std::min(Slice, end - at);
   PrefaultPixelMemory(rows.Bits + at, bytes);
   return at + bytes;
 }
@@ -82,7 +84,7 @@ size_t PrefaultSlice(const TWKBitmapStorage& rows, const TDecodeProgress& progre
 // Maps a decode's fresh pages ahead of the decoder on another core, a slice at a time, so that
 // the decoder does not stop for them; ends with the decode.
 void PrefaultAhead(const TWKBitmapStorage& rows, const TDecodeProgress& progress) {
-  for (size_t at = 0; at < rows.Size;) at = PrefaultSlice(rows, progress, at);
+  for (size_t at = 0; at < rows.Size;) at = PrefaultSlice(rows, progress, at, rows.Size);
 }
 
 // Copies the decoded rows into the original and the backup in chunks that the decoding thread,
@@ -229,70 +231,154 @@ class TReducedDecode {
   bool Shown_ = false;
 };
 
-// A turn of the opening thread while a worker decodes: a long open shows its progress (its user
+// A turn of the opening thread while workers decode: a long open shows its progress (its user
 // may call it off there) and the user interface runs.
-void WaitATurn(const TWKBackgroundDecode& open, const TWKBitmapStorage& rows, const TDecodeProgress& progress,
+void WaitATurn(const TWKBackgroundDecode* open, const TWKBitmapStorage& rows, double done,
                std::atomic<bool>& calledOff) {
-  const double done = double(std::max(progress.Published(), 0)) / double(rows.Height);
   if (rows.Size >= ProgressThreshold && TWKLoadProgress::Running() && !TWKLoadProgress::Report(done))
     calledOff = true;
-  if (open.Hooks().Wait)
-    open.Hooks().Wait(done);
+  if (open != nullptr && open->Hooks().Wait)
+    open->Hooks().Wait(done);
   else
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
 }
 
-// The whole decode on a pool worker, the reduced one on another, while the opening thread
-// waits through the hooks of the open in scope. False when no worker could be had: nothing has
-// been decoded then.
-bool ReadInBackground(const TWKBackgroundDecode& open, const std::shared_ptr<const TCodecData>& data,
-                      TImageDecoder& decoder, const TWKBitmapStorage& rows, TCodecError& err, bool& decoded) {
-  TDecodeProgress progress;
-  std::atomic<bool> whole{false};
-  // The worker's decoder looks only at this; the opening thread reports a long open's progress
+// One horizontal part of the whole decode, on a pool worker.
+struct TDecodePart {
+  int32_t First = 0;
+  int32_t Last = 0;
+  TDecodeProgress Progress;
+  TCodecError Err;
+  bool Decoded = false;
+  TWKTask Task;
+  size_t Mapped = 0;  // where the opening thread's page mapping ahead of it stands
+};
+
+// The whole picture decoded in parts on every core where the decoder can start part-way, else
+// whole; each part's worker looks only at calledOff, which the opening thread sets.
+class TPartedDecode {
+ public:
+  TPartedDecode(TImageDecoder& decoder, const TWKBitmapStorage& rows, int32_t parts, std::atomic<bool>& calledOff)
+      : Decoder_(decoder), Rows_(rows), Parts_(size_t(std::max(parts, 1))) {
+    const auto count = int32_t(Parts_.size());
+    for (int32_t k = 0; k < count; ++k) {
+      TDecodePart& part = Parts_[size_t(k)];
+      part.First = int32_t(int64_t(rows.Height) * k / count);
+      part.Last = int32_t(int64_t(rows.Height) * (k + 1) / count);
+      part.Mapped = size_t(part.First) * size_t(rows.RowBytes);
+      part.Progress.SetWatch([&calledOff](double) { return !calledOff.load(std::memory_order_relaxed); });
+    }
+  }
+
+  // False when no worker could be had for the first part: nothing has been decoded then. A later
+  // part without a worker is decoded here.
+  bool Start() {
+    for (TDecodePart& part : Parts_) {
+      part.Task = TWKThreadPool::Shared().TryRun([this, &part] { Decode(part); });
+      if (part.Task.Valid()) continue;
+      if (&part == &Parts_.front()) return false;
+      Decode(part);
+    }
+    return true;
+  }
+  bool Done() const {
+    return std::all_of(Parts_.begin(), Parts_.end(), [](const TDecodePart& p) { return p.Task.Done(); });
+  }
+  void Wait() const {
+    for (const TDecodePart& part : Parts_) part.Task.Wait();
+  }
+  // The share of rows decoded.
+  double Share() const {
+    int64_t rows = 0;
+    for (const TDecodePart& part : Parts_) rows += std::max(part.Progress.Published() - part.First, 0);
+    return double(rows) / double(Rows_.Height);
+  }
+  // Maps one slice of fresh pages ahead of the first part that still has some.
+  void MapAhead() {
+    for (TDecodePart& part : Parts_) {
+      const size_t end = size_t(part.Last) * size_t(Rows_.RowBytes);
+      if (part.Mapped >= end) continue;
+      part.Mapped = PrefaultSlice(Rows_, part.Progress, part.Mapped, end);
+      return;
+    }
+  }
+  // After Wait: true when every part decoded; else err says why the first failed part failed.
+  bool Result(TCodecError& err) const {
+    for (const TDecodePart& part : Parts_)
+      if (!part.Decoded) {
+        err = part.Err;
+        return false;
+      }
+    return true;
+  }
+
+ private:
+  void Decode(TDecodePart& part) {
+    try {
+      if (Parts_.size() > 1) {
+        part.Decoded = Decoder_.ReadPixelRows({Rows_.Bits, Rows_.RowBytes, Rows_.Width, Rows_.Height}, part.First,
+                                              part.Last, &part.Progress, part.Err);
+      } else {
+        Decoder_.SetProgress(&part.Progress);
+        part.Decoded = Decoder_.ReadPixels({Rows_.Bits, Rows_.RowBytes, Rows_.Width, Rows_.Height}, part.Err);
+        Decoder_.SetProgress(nullptr);
+      }
+    } catch (...) {
+      part.Err.Fail(TCodecStatus::TooLarge, "There is not enough memory to decode the image.");
+    }
+    part.Progress.Publish(part.Decoded ? part.Last : TDecodeProgress::Failed);
+  }
+
+  TImageDecoder& Decoder_;
+  const TWKBitmapStorage& Rows_;
+  std::vector<TDecodePart> Parts_;
+};
+
+// Parts of the whole decode: one per core where the decoder can start part-way, a core left to
+// a reduced decode running beside them.
+int32_t WholeDecodeParts(const TImageDecoder& decoder, const TWKBitmapStorage& rows, bool reduced) {
+  if (!decoder.DecodesInParts()) return 1;
+  return std::max(ParallelRowParts(rows.Height, int64_t(rows.Size)) - (reduced ? 1 : 0), 1);
+}
+
+// The whole decode on pool workers (the reduced one on another when an open in the background is
+// in scope) while the opening thread waits, through the open's hooks when there is one. False
+// when no worker could be had: nothing has been decoded then.
+bool ReadOnWorkers(const TWKBackgroundDecode* open, const std::shared_ptr<const TCodecData>& data,
+                   TImageDecoder& decoder, const TWKBitmapStorage& rows, TCodecError& err, bool& decoded) {
+  int32_t width = 0, height = 0;
+  const bool wantReduced = open != nullptr && open->Hooks().Reduced &&
+                           decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height);
+  // The workers' decoders look only at this; the opening thread reports a long open's progress
   // and learns there whether its user called it off.
   std::atomic<bool> calledOff{false};
-  progress.SetWatch([&calledOff](double) { return !calledOff.load(std::memory_order_relaxed); });
-  decoder.SetProgress(&progress);
-  TWKTask full = TWKThreadPool::Shared().TryRun([&] {
-    try {
-      whole = decoder.ReadPixels({rows.Bits, rows.RowBytes, rows.Width, rows.Height}, err);
-    } catch (...) {
-      err.Fail(TCodecStatus::TooLarge, "There is not enough memory to decode the image.");
-    }
-    progress.Publish(whole ? rows.Height : TDecodeProgress::Failed);
-  });
-  if (!full.Valid()) {
-    decoder.SetProgress(nullptr);
-    return false;
-  }
+  TPartedDecode whole(decoder, rows, WholeDecodeParts(decoder, rows, wantReduced), calledOff);
+  if (!whole.Start()) return false;
   TReducedDecode reduced;
-  int32_t width = 0, height = 0;
   TWKTask small;
-  if (open.Hooks().Reduced && decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height))
-    small = TWKThreadPool::Shared().TryRun([&] { reduced.Run(data, width, height); });
-  // Between its turns the opening thread maps the decoder's pages ahead of it.
-  for (size_t prefaulted = 0; !full.Done();) {
-    if (small.Valid() && small.Done()) reduced.ShowOnce(open, rows);
-    if (prefaulted < rows.Size) prefaulted = PrefaultSlice(rows, progress, prefaulted);
-    WaitATurn(open, rows, progress, calledOff);
+  if (wantReduced) small = TWKThreadPool::Shared().TryRun([&] { reduced.Run(data, width, height); });
+  // Between its turns the opening thread maps the decoders' pages ahead of them.
+  while (!whole.Done()) {
+    if (small.Valid() && small.Done()) reduced.ShowOnce(*open, rows);
+    whole.MapAhead();
+    WaitATurn(open, rows, whole.Share(), calledOff);
   }
-  full.Wait();
+  whole.Wait();
   NoteStartupMoment("decoded");
   small.Wait();
-  decoder.SetProgress(nullptr);
-  decoded = whole;
+  decoded = whole.Result(err);
   return true;
 }
 
-// The decoder writes every pixel of current, on a worker when an open in the background is in
-// scope and the picture is large.
+// The decoder writes every pixel of current: on workers when an open in the background is in
+// scope or the decoder can share the picture out among the cores, for a large picture.
 bool ReadCurrent(const std::shared_ptr<const TCodecData>& data, TImageDecoder& decoder,
                  const TWKBitmapStorage& rows, TCodecError& err) {
   const TWKBackgroundDecode* open = TWKBackgroundDecode::Current();
   bool decoded = false;
-  if (open != nullptr && rows.Size >= TWKBackgroundDecode::MinimumBytes &&
-      ReadInBackground(*open, data, decoder, rows, err, decoded))
+  const bool onWorkers = open != nullptr || WholeDecodeParts(decoder, rows, false) > 1;
+  if (onWorkers && rows.Size >= TWKBackgroundDecode::MinimumBytes &&
+      ReadOnWorkers(open, data, decoder, rows, err, decoded))
     return decoded;
   TDecodeProgress progress;
   WatchLongDecode(rows.Size, decoder, progress);

@@ -75,6 +75,10 @@ bool TImageDecoder::CheckDest(const TPixelRows& dest, TCodecError& err) const {
 
 bool TImageDecoder::ReducedSize(int32_t, int32_t&, int32_t&) const { return false; }
 
+bool TImageDecoder::ReadPixelRows(const TPixelRows&, int32_t, int32_t, TDecodeProgress*, TCodecError& err) const {
+  return err.Fail(TCodecStatus::InvalidArgument, "This image decodes whole only.");
+}
+
 bool TImageDecoder::CheckThumbnailDest(const TPixelRows& dest, TCodecError& err) const {
   if (!Refusal_.empty()) return err.Fail(RefusalStatus_, Refusal_);
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)

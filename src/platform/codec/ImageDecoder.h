@@ -90,6 +90,15 @@ class TImageDecoder {
   // publishes the end (all rows, or the failure).
   void SetProgress(TDecodeProgress* progress) { Progress_ = progress; }
 
+  // Whether ReadPixelRows can decode horizontal parts of the picture, each on its own thread at
+  // the same time (a JPEG of one scan); the parts together give exactly what ReadPixels gives.
+  virtual bool DecodesInParts() const { return false; }
+  // Rows [first, last) into dest, the whole picture's rows (no others are written), publishing
+  // finished rows to progress (which may be none) and reporting to its watcher. May run on
+  // several threads at once where DecodesInParts.
+  virtual bool ReadPixelRows(const TPixelRows& dest, int32_t first, int32_t last, TDecodeProgress* progress,
+                             TCodecError& err) const;
+
   // Decodes a picture of exactly dest.Width x dest.Height (area-averaged from the full size, or
   // through a cheaper reduced decode where the format has one). Its working memory stays within
   // the guard's preview budget: a picture that would need more is refused (TooLarge).

@@ -64,6 +64,21 @@ class TJpegDecoder final : public TImageDecoder {
     return DecodeJpegScanlines(Data_->Bytes(), 1, 1, dest, err, Progress_);
   }
 
+  // One scan of colour: a part skips the coded data above it. Several scans would be held whole
+  // as coefficients by every part.
+  bool DecodesInParts() const override {
+    return Layout_.Scans == 1 && !Layout_.Progressive && !Layout_.Arithmetic &&
+           (Layout_.Components == 1 || Layout_.Components == 3);
+  }
+
+  bool ReadPixelRows(const TPixelRows& dest, int32_t first, int32_t last, TDecodeProgress* progress,
+                     TCodecError& err) const override {
+    if (!CheckDest(dest, err)) return false;
+    if (first < 0 || last > dest.Height || first >= last)
+      return err.Fail(TCodecStatus::InvalidArgument, "The rows lie outside the picture.");
+    return DecodeJpegScanlines(Data_->Bytes(), 1, 1, dest, err, progress, {first, last});
+  }
+
   bool ReadThumbnail(const TPixelRows& dest, TCodecError& err) override {
     if (!CheckThumbnailDest(dest, err)) return false;
     tjscalingfactor factor = ThumbnailFactor(dest.Width, dest.Height);

@@ -105,19 +105,35 @@ void ReadInkRows(TScanlineDecode& s, const TPixelRows& dest, TDecodeProgress* pr
   }
 }
 
-// The library writes blue, green, red straight into the destination rows.
-void ReadColourRows(TScanlineDecode& s, const TPixelRows& dest, TDecodeProgress* progress) {
+// The library writes blue, green, red straight into the destination rows, up to row `last`.
+void ReadColourRows(TScanlineDecode& s, const TPixelRows& dest, JDIMENSION last, TDecodeProgress* progress) {
   j_decompress_ptr d = &s.Info;
   s.Rows.resize(d->output_height);
   for (JDIMENSION y = 0; y < d->output_height; ++y) s.Rows[y] = dest.Row(int32_t(y));
-  while (d->output_scanline < d->output_height) {
-    jpeg_read_scanlines(d, s.Rows.data() + d->output_scanline, d->output_height - d->output_scanline);
+  while (d->output_scanline < last) {
+    jpeg_read_scanlines(d, s.Rows.data() + d->output_scanline, last - d->output_scanline);
     if (progress) progress->Publish(int32_t(d->output_scanline));
   }
 }
 
+// Rows [first, last) of a colour picture: the library decodes the coded data above `first`
+// without making pixels of it. A part that ends above the bottom stops there.
+bool ReadColourPart(TScanlineDecode& s, const TPixelRows& dest, TJpegRows part, TDecodeProgress* progress) {
+  j_decompress_ptr d = &s.Info;
+  const auto first = JDIMENSION(part.First);
+  const JDIMENSION last = part.Last < 0 ? d->output_height : std::min(JDIMENSION(part.Last), d->output_height);
+  if (first > 0 && jpeg_skip_scanlines(d, first) != first) return false;
+  ReadColourRows(s, dest, last, progress);
+  if (last < d->output_height) {
+    jpeg_abort_decompress(d);
+    return true;
+  }
+  jpeg_finish_decompress(d);
+  return true;
+}
+
 bool RunDecode(TScanlineDecode& s, std::span<const uint8_t> jpeg, int32_t num, int32_t denom,
-               const TPixelRows& dest, TDecodeProgress* progress) {
+               const TPixelRows& dest, TJpegRows part, TDecodeProgress* progress) {
   if (setjmp(s.Error.Jump)) return false;
   j_decompress_ptr d = &s.Info;
   d->err = &s.Error.Manager;
@@ -137,11 +153,13 @@ bool RunDecode(TScanlineDecode& s, std::span<const uint8_t> jpeg, int32_t num, i
     s.Refusal = "the decoded size differs from the destination";
     return false;
   }
+  if (ink && (part.First != 0 || part.Last >= 0)) {
+    s.Refusal = "an ink picture decodes whole";
+    return false;
+  }
   jpeg_start_decompress(d);
-  if (ink)
-    ReadInkRows(s, dest, progress);
-  else
-    ReadColourRows(s, dest, progress);
+  if (!ink) return ReadColourPart(s, dest, part, progress);
+  ReadInkRows(s, dest, progress);
   jpeg_finish_decompress(d);
   return true;
 }
@@ -149,14 +167,14 @@ bool RunDecode(TScanlineDecode& s, std::span<const uint8_t> jpeg, int32_t num, i
 }  // namespace
 
 bool DecodeJpegScanlines(std::span<const uint8_t> jpeg, int32_t scaleNum, int32_t scaleDenom,
-                         const TPixelRows& dest, TCodecError& err, TDecodeProgress* progress) {
+                         const TPixelRows& dest, TCodecError& err, TDecodeProgress* progress, TJpegRows part) {
   if (!dest.Bits || dest.Width <= 0 || dest.Height <= 0 || dest.RowBytes < ptrdiff_t{dest.Width} * 3)
     return err.Fail(TCodecStatus::InvalidArgument, "The destination rows do not match the image size.");
   TScanlineDecode state;
   state.Watcher = progress;
   bool decoded = false;
   try {
-    decoded = RunDecode(state, jpeg, scaleNum, scaleDenom, dest, progress);
+    decoded = RunDecode(state, jpeg, scaleNum, scaleDenom, dest, part, progress);
   } catch (const std::bad_alloc&) {
     return err.Fail(TCodecStatus::TooLarge, "Not enough memory to decode the JPEG file.");
   }
