@@ -292,9 +292,7 @@ bool TWKEditor::GetScriptCommandPoint(const TWKCustomProperties& params, TPoint&
   if (text == nullptr) return false;
   const std::string name = Upper(*text);
   IWKUIItem* item = name == "UNDO" ? UndoToolButton : name == "REDO" ? RedoToolButton : nullptr;
-  if (item == nullptr) return false;
-  point = item->ScreenCenter();
-  return true;
+  return ShownCenter(item, point);
 }
 
 void TWKEditor::StartRecording(IWKScriptRecorder* recorder) { Recorder_ = recorder; }

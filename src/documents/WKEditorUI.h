@@ -29,7 +29,18 @@ class IWKUIItem {
   virtual bool Checked() const = 0;
   // The centre in screen coordinates.
   virtual TPoint ScreenCenter() const = 0;
+  // Whether the item is on screen at ScreenCenter: not hidden, and not folded away (a tool-bar
+  // button moved into its tool bar's overflow menu).
+  virtual bool Shown() const { return Visible(); }
 };
+
+// The item's centre when it is shown; false for none or an item off screen, so that a
+// demonstration never clicks whatever lies where a folded button would be.
+inline bool ShownCenter(const IWKUIItem* item, TPoint& point) {
+  if (item == nullptr || !item->Shown()) return false;
+  point = item->ScreenCenter();
+  return true;
+}
 
 using TWKClickHandler = std::function<void()>;
 

@@ -596,10 +596,7 @@ bool TWKGraphicsEditor::GetScriptCommandPoint(const TWKCustomProperties& params,
   if (name == "ZOOMOUT") item = ZoomOutButton;
   if (name == "ACTUALSIZE") item = ActualSizeButton;
   if (name == "BESTFIT") item = ScaleToBestFitButton;
-  if (item != nullptr) {
-    point = item->ScreenCenter();
-    return true;
-  }
+  if (item != nullptr) return ShownCenter(item, point);
   if (name == "IMAGE") {
     IWKImageView* view = CurrentImageView();
     int32_t x = 0, y = 0;

@@ -62,6 +62,11 @@ class TQtUIItem : public IWKUIItem {
     const QPoint p = widget->mapToGlobal(widget->rect().center());
     return {p.x(), p.y()};
   }
+  // A tool-bar button folded into the overflow menu has its widget hidden.
+  bool Shown() const override {
+    const QWidget* widget = Object ? ShownBy() : nullptr;
+    return widget != nullptr && widget->isVisible();
+  }
 
  protected:
   static constexpr bool IsWidget = std::is_base_of_v<QWidget, T>;

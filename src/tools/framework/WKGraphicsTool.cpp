@@ -246,9 +246,8 @@ void TWKGraphicsTool::RecordControl(std::string_view suffix) const {
 bool TWKGraphicsTool::ButtonScriptPoint(const TWKCustomProperties& params, TPoint& point) const {
   const TWKVariant first = params.GetVariant(0);
   const std::string* name = std::get_if<std::string>(&first);
-  if (name == nullptr || Button == nullptr || DemoName(*name) != DemoName(ScriptName)) return false;
-  point = Button->ScreenCenter();
-  return true;
+  if (name == nullptr || DemoName(*name) != DemoName(ScriptName)) return false;
+  return ShownCenter(Button, point);
 }
 
 void TWKGraphicsTool::AddPanelButton(std::string_view caption, int32_t panelWidth) {
@@ -263,7 +262,7 @@ void TWKGraphicsTool::RegisterButtonAndFrameControls(std::initializer_list<std::
   if (registry == nullptr) return;
   if (IWKToolButton* button = Button) {
     registry->RegisterComponent(DemoName(ScriptName), button, [button]() -> std::optional<TPoint> {
-      if (!button->Visible()) return std::nullopt;
+      if (!button->Shown()) return std::nullopt;
       return button->ScreenCenter();
     });
   }

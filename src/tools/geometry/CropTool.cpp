@@ -259,9 +259,8 @@ void TWKCrop2PlusTool::RegisterDemoObjects() {
 bool TWKCrop2PlusTool::GetScriptCommandPoint(const TWKCustomProperties& params, TPoint& point) {
   const TWKVariant name = params.GetVariant(0);
   const std::string* text = std::get_if<std::string>(&name);
-  if (text == nullptr || DemoName(*text) != DemoName(ScriptName) || Button == nullptr) return false;
-  point = Button->ScreenCenter();
-  return true;
+  if (text == nullptr || DemoName(*text) != DemoName(ScriptName)) return false;
+  return ShownCenter(Button, point);
 }
 
 TWKCrop2PlusToolControl* TWKCrop2PlusTool::CurrentControl() const {

@@ -121,9 +121,8 @@ bool TWKOriginalImageTool::ExecuteScriptCommand(const std::string&, const TWKCus
 
 bool TWKOriginalImageTool::GetScriptCommandPoint(const TWKCustomProperties& params, TPoint& point) {
   const std::string name = DemoName(ScriptTextArg(params, 0));
-  if (OriginalImageToolButton == nullptr || (name != "ORIGINALIMAGEBUTTON" && name != "ORIGINALIMAGE")) return false;
-  point = OriginalImageToolButton->ScreenCenter();
-  return true;
+  if (name != "ORIGINALIMAGEBUTTON" && name != "ORIGINALIMAGE") return false;
+  return ShownCenter(OriginalImageToolButton, point);
 }
 
 void TWKOriginalImageTool::Activate() {

@@ -76,6 +76,38 @@ TEST_F(QtEditorWindowTest, ItemsLandWhereTheEditorPutsThem) {
   EXPECT_EQ(static_cast<TTextDocument*>(QtEditor->CurrentDocument())->Text, "a");
 }
 
+// A demonstration finds a tool-bar button only where it is on screen: folded into the tool bar's
+// overflow menu by a narrow window, it is not found (nothing else is clicked in its place).
+TEST_F(QtEditorWindowTest, ButtonsFoldedIntoTheOverflowMenuAreNotFoundByDemonstrations) {
+  QToolBar* toolbar = TQtEditorWindow::ToolbarOf(QtEditor->StandardToolbar);
+  ASSERT_NE(toolbar, nullptr);
+  // Wide buttons in front of Undo push it out of a narrow window.
+  for (int i = 0; i < 12; ++i)
+    QtWindow->AddToolbarButton(QtEditor->StandardToolbar, QtEditor->UndoToolButton,
+                               "A rather wide caption " + std::to_string(i), -1, {});
+  TWKCustomProperties undo;
+  undo.SetString(1, "Undo");
+  Form->show();
+  for (const int width : {300, 6000}) {
+    SCOPED_TRACE(width);
+    Form->resize(width, 300);
+    QApplication::processEvents();
+    const bool fits = width > 300;
+    EXPECT_EQ(QtEditor->UndoToolButton->Shown(), fits);
+    TPoint point{-1, -1};
+    EXPECT_EQ(QtEditor->GetScriptCommandPoint(undo, point), fits);
+    if (fits) {
+      const QWidget* button = toolbar->widgetForAction(TQtEditorWindow::ActionOf(QtEditor->UndoToolButton));
+      ASSERT_NE(button, nullptr);
+      const QPoint centre = button->mapToGlobal(button->rect().center());
+      EXPECT_EQ(point, (TPoint{centre.x(), centre.y()}));
+    } else {
+      EXPECT_EQ(point, (TPoint{-1, -1}));
+    }
+  }
+  EXPECT_TRUE(QtEditor->OpenToolButton->Shown()) << "the first buttons stay in the bar";
+}
+
 TEST_F(QtEditorWindowTest, ClosingTheMainWindowRunsTheCloseQuery) {
   TWKDocument* doc = nullptr;
   ASSERT_TRUE(QtEditor->OpenFile(MakeFile("a.qmt", "a"), doc, false));
