@@ -118,6 +118,10 @@ void TWKGraphicsDocument::FollowCurrent() {
 
 bool TWKGraphicsDocument::OwnPixels() {
   if (LosslessJpeg) LosslessJpeg->ReadAhead();
+  return UnsharePixels();
+}
+
+bool TWKGraphicsDocument::UnsharePixels() {
   if (!PixelsShared_) return true;
   const TWKPixels* current = CurrentPixels();
   if (current == nullptr) {
@@ -203,7 +207,7 @@ bool TWKGraphicsDocument::Crop(const TRect& rect) {
 }
 
 bool TWKGraphicsDocument::Resize(int32_t width, int32_t height, bool withOriginal) {
-  if (!OwnPixels()) return false;
+  if (!UnsharePixels()) return false;
   const int32_t oldWidth = CurrentImage.Width(), oldHeight = CurrentImage.Height();
   // Both new images are made before either is replaced: a resize that cannot have its memory
   // leaves the document as it was.
@@ -231,7 +235,7 @@ bool TWKGraphicsDocument::Resize(int32_t width, int32_t height, bool withOrigina
 }
 
 bool TWKGraphicsDocument::SetCanvasSize(int32_t width, int32_t height, bool withOriginal) {
-  if (!OwnPixels()) return false;
+  if (!UnsharePixels()) return false;
   const bool changed = width > 0 && height > 0 && CurrentImage.SetCanvasSize(width, height);
   if (changed && withOriginal && !OriginalImage.Empty()) OriginalImage.SetCanvasSize(width, height);
   RefreshBackup();

@@ -146,6 +146,9 @@ class TWKGraphicsDocument : public TWKDocument {
 
  private:
   bool AfterGeometry(bool changed);
+  // OwnPixels without reading the JPEG form ahead, for resampling and re-framing, which let go
+  // of the form.
+  bool UnsharePixels();
   // While shared: the original and the backup follow the current image's new storage.
   void FollowCurrent();
   bool TurnOrFlip(bool (TWKLTBitmap::*images)(), bool (IWKLosslessJpeg::*lossless)(int32_t));
