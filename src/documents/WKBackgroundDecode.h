@@ -1,7 +1,8 @@
 // An open whose user interface keeps running. While one is in scope on the opening thread, a
-// large picture is decoded on a pool worker and, where the format has a cheap one, a reduced
-// picture (the decoder's 1/8 or 1/4 scale) on another; the opening thread is handed the reduced
-// picture as soon as it exists and waits through the hooks until the whole picture is there.
+// large picture is decoded on pool workers and, where the format has a cheap one and a core is
+// left over, a reduced picture (the decoder's 1/8 or 1/4 scale) on another; the opening thread
+// is handed the reduced picture as soon as it exists and waits through the hooks until the
+// whole picture is there.
 // Without one in scope a picture is decoded on the calling thread.
 #pragma once
 
@@ -15,7 +16,7 @@ class TWKBackgroundDecode {
  public:
   struct THooks {
     // The reduced picture (24-bit) of a picture of width x height; at most once per decode, and
-    // not at all when the whole picture is there first.
+    // not at all when the whole picture is there first or no core is left over for it.
     std::function<void(const TWKLTBitmap& reduced, int32_t width, int32_t height)> Reduced;
     // Runs the user interface for a few milliseconds; done is the share of rows decoded (0..1).
     std::function<void(double done)> Wait;

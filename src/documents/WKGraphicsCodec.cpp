@@ -334,29 +334,39 @@ class TPartedDecode {
   std::vector<TDecodePart> Parts_;
 };
 
-// Parts of the whole decode: one per core where the decoder can start part-way, a core left to
-// a reduced decode running beside them.
-int32_t WholeDecodeParts(const TImageDecoder& decoder, const TWKBitmapStorage& rows, bool reduced) {
-  if (!decoder.DecodesInParts()) return 1;
-  return std::max(ParallelRowParts(rows.Height, int64_t(rows.Size)) - (reduced ? 1 : 0), 1);
+// How an open shares the cores: the whole decode in one part per core where the decoder can
+// start part-way, and a reduced decode only on a core the whole one leaves free. A one-scan
+// JPEG's reduced decode still reads all of its coded data, most of a whole decode's work, so on
+// two cores the whole picture in two parts comes sooner than a reduced one beside a single part.
+struct TDecodeCores {
+  int32_t Parts = 1;
+  bool Reduced = false;
+};
+TDecodeCores ShareCores(const TImageDecoder& decoder, const TWKBitmapStorage& rows, bool reducedWanted) {
+  const int32_t cores = ParallelRowParts(rows.Height, int64_t(rows.Size));
+  if (!decoder.DecodesInParts()) return {1, reducedWanted && cores > 1};
+  if (!reducedWanted || cores < 3) return {cores, false};
+  return {cores - 1, true};
 }
 
-// The whole decode on pool workers (the reduced one on another when an open in the background is
-// in scope) while the opening thread waits, through the open's hooks when there is one. False
+// The whole decode on pool workers (and a reduced one where an open in the background is in scope
+// and the cores allow it) while the opening thread waits, through the open's hooks when there is one. False
 // when no worker could be had: nothing has been decoded then.
 bool ReadOnWorkers(const TWKBackgroundDecode* open, const std::shared_ptr<const TCodecData>& data,
                    TImageDecoder& decoder, const TWKBitmapStorage& rows, TCodecError& err, bool& decoded) {
   int32_t width = 0, height = 0;
-  const bool wantReduced = open != nullptr && open->Hooks().Reduced &&
-                           decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height);
+  const TDecodeCores cores =
+      ShareCores(decoder, rows,
+                 open != nullptr && open->Hooks().Reduced &&
+                     decoder.ReducedSize(TWKBackgroundDecode::ReducedLongSide, width, height));
   // The workers' decoders look only at this; the opening thread reports a long open's progress
   // and learns there whether its user called it off.
   std::atomic<bool> calledOff{false};
-  TPartedDecode whole(decoder, rows, WholeDecodeParts(decoder, rows, wantReduced), calledOff);
+  TPartedDecode whole(decoder, rows, cores.Parts, calledOff);
   if (!whole.Start()) return false;
   TReducedDecode reduced;
   TWKTask small;
-  if (wantReduced) small = TWKThreadPool::Shared().TryRun([&] { reduced.Run(data, width, height); });
+  if (cores.Reduced) small = TWKThreadPool::Shared().TryRun([&] { reduced.Run(data, width, height); });
   // Between its turns the opening thread maps the decoders' pages ahead of them.
   while (!whole.Done()) {
     if (small.Valid() && small.Done()) reduced.ShowOnce(*open, rows);
@@ -376,7 +386,7 @@ bool ReadCurrent(const std::shared_ptr<const TCodecData>& data, TImageDecoder& d
                  const TWKBitmapStorage& rows, TCodecError& err) {
   const TWKBackgroundDecode* open = TWKBackgroundDecode::Current();
   bool decoded = false;
-  const bool onWorkers = open != nullptr || WholeDecodeParts(decoder, rows, false) > 1;
+  const bool onWorkers = open != nullptr || ShareCores(decoder, rows, false).Parts > 1;
   if (onWorkers && rows.Size >= TWKBackgroundDecode::MinimumBytes &&
       ReadOnWorkers(open, data, decoder, rows, err, decoded))
     return decoded;
