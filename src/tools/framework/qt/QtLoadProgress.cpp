@@ -4,12 +4,14 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
 #include <QStatusBar>
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "documents/WKDocumentTexts.h"
 #include "documents/WKLoadProgress.h"
@@ -53,6 +55,7 @@ class TInputBlocker : public QObject {
 struct TOpenState {
   std::unique_ptr<TInputBlocker> Blocker;
   QElapsedTimer SincePump;
+  std::vector<QPointer<QLabel>> HiddenPanels;
 };
 
 TOpenState& State() {
@@ -78,7 +81,16 @@ void InstallQtLoadProgress(QStatusBar& statusBar) {
             if (TProgressMeter* meter = ProgressMeter()) meter->Reset(kPercent);
             // The name without its folders: the status bar has room for little more.
             const std::string name = std::filesystem::path(fileName).filename().string();
-            if (bar) bar->showMessage(ToQString(FormatText(LanguageString(kOpening), name)));
+            if (bar) {
+              bar->showMessage(ToQString(FormatText(LanguageString(kOpening), name)));
+              // The message takes the room of the fixed panels beside it (a narrow window cut off
+              // its hint); they have nothing to show while input is held back.
+              for (QLabel* panel : bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+                if (panel->isVisible()) {
+                  panel->hide();
+                  s.HiddenPanels.emplace_back(panel);
+                }
+            }
             s.SincePump.start();
             QCoreApplication::processEvents();
           },
@@ -97,6 +109,9 @@ void InstallQtLoadProgress(QStatusBar& statusBar) {
             TOpenState& s = State();
             s.Blocker.reset();  // removes the filter
             if (TProgressMeter* meter = ProgressMeter()) meter->Reset(0);
+            for (const QPointer<QLabel>& panel : s.HiddenPanels)
+              if (panel) panel->show();
+            s.HiddenPanels.clear();
             if (bar) bar->clearMessage();
           },
   });

@@ -3,12 +3,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
+
+#include <algorithm>
+#include <vector>
 
 #include "support/QtTestApplication.h"
 #include "framework/WKApplication.h"
@@ -213,13 +217,22 @@ TEST_F(ToolPanelTest, ProgressMeterDrivesTheStatusBar) {
 }
 
 // A long open names its file and shows its share done, swallows the user's input but Esc, and
-// Esc calls it off; its end clears the status bar and lets input through again.
+// Esc calls it off; its end clears the status bar and lets input through again. Its message
+// takes the room of the fixed panels, whole in a 1000-pixel window.
 TEST_F(ToolPanelTest, ALongOpenShowsItsProgressAndEscCallsItOff) {
+  std::vector<QLabel*> panels;
+  for (const char* caption : {"X:", "Y:", "W:", "H:", "R:", "G:", "B:", "-"}) {
+    panels.push_back(new QLabel(caption, form->StatusBar));
+    panels.back()->setFixedWidth(85);  // a name and value panel of the editor's
+    form->StatusBar->addPermanentWidget(panels.back());
+  }
+  panels.back()->hide();  // a panel hidden before the open stays so after it
   TStatusProgress progress(*form->StatusBar, 200);
   InstallQtLoadProgress(*form->StatusBar);
   QProgressBar* bar = progress.Bar->Bar();
   QToolButton button(form);
   button.resize(40, 20);
+  form->resize(1000, 600);
   form->show();
   int clicks = 0;
   QObject::connect(&button, &QToolButton::clicked, [&clicks] { ++clicks; });
@@ -227,6 +240,12 @@ TEST_F(ToolPanelTest, ALongOpenShowsItsProgressAndEscCallsItOff) {
     TWKLoadProgress open("/photos/2026/panorama.jpg");
     EXPECT_TRUE(TWKLoadProgress::Report(0.0));
     EXPECT_EQ(form->StatusBar->currentMessage().toStdString(), "Opening panorama.jpg. Press Esc to cancel.");
+    QApplication::processEvents();
+    EXPECT_TRUE(bar->isVisible());
+    int room = bar->mapTo(form->StatusBar, QPoint(0, 0)).x();  // up to the first panel shown
+    for (const QLabel* panel : panels)
+      if (panel->isVisible()) room = std::min(room, panel->x());
+    EXPECT_LE(form->StatusBar->fontMetrics().horizontalAdvance(form->StatusBar->currentMessage()), room);
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_EQ(clicks, 0);
     QThread::msleep(60);  // the meter follows at most every 50 ms
@@ -238,6 +257,8 @@ TEST_F(ToolPanelTest, ALongOpenShowsItsProgressAndEscCallsItOff) {
   }
   EXPECT_TRUE(form->StatusBar->currentMessage().isEmpty());
   EXPECT_EQ(bar->value(), 0);
+  for (size_t k = 0; k + 1 < panels.size(); ++k) EXPECT_TRUE(panels[k]->isVisible()) << k;
+  EXPECT_FALSE(panels.back()->isVisible());
   QTest::mouseClick(&button, Qt::LeftButton);
   EXPECT_EQ(clicks, 1);
   TWKLoadProgress::SetHooks({});
