@@ -13,6 +13,7 @@
 #include "imaging/WKFreeRotate.h"
 #include "imaging/WKParallel.h"
 #include "support/KernelTargets.h"
+#include "support/ForcedParts.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST_P(FreeRotateKernel, LargeImagesInPartsEqualThePlainRowsAndReportProgress) {
                                       std::pair{3, TRotationFilter::Nearest}, std::pair{3, TRotationFilter::Hermite},
                                       std::pair{8, TRotationFilter::Hermite}}) {
     SCOPED_TRACE(parts);
-    SetParallelPartsForTest(parts);
+    const TForcedParts forced(parts);
     TWKPixelBuffer fast, plain;
     Canvas(fast, size);
     Canvas(plain, size);
@@ -91,5 +92,4 @@ TEST_P(FreeRotateKernel, LargeImagesInPartsEqualThePlainRowsAndReportProgress) {
     EXPECT_TRUE(rising);
     EXPECT_EQ(last, size.Height);
   }
-  SetParallelPartsForTest(0);
 }

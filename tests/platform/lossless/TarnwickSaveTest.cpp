@@ -11,6 +11,7 @@
 #include "imaging/WKParallel.h"
 #include "platform/lossless/ITarnwick.h"
 #include "platform/lossless/LosslessTestSupport.h"
+#include "support/ForcedParts.h"
 
 using namespace lossless_test;
 
@@ -505,7 +506,7 @@ TEST_F(TarnwickSave, SavedBytesDoNotDependOnThePartCount) {
   const std::vector<uint8_t> source = Jpeg(TPicture::Synthetic(208, 144));
   std::vector<std::vector<uint8_t>> saves;
   for (const int32_t parts : {1, 2, 3, 8}) {
-    SetParallelPartsForTest(parts);
+    const TForcedParts forced(parts);
     TDocument doc(source);
     doc.RotateRight();
     doc.Paint(20, 30, 70, 41);
@@ -514,7 +515,6 @@ TEST_F(TarnwickSave, SavedBytesDoNotDependOnThePartCount) {
       saves.push_back(ReadFile(Path("out.jpg")));
     }
   }
-  SetParallelPartsForTest(0);
   for (size_t i = 2; i < saves.size(); ++i) EXPECT_EQ(saves[i], saves[i % 2]) << "save " << i;
 }
 

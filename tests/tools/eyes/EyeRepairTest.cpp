@@ -10,6 +10,7 @@
 #include "tools/eyes/EyeFinder.h"
 #include "tools/eyes/EyeRepair.h"
 #include "tools/eyes/RedEyeCorrection.h"
+#include "support/ForcedParts.h"
 
 namespace {
 
@@ -153,14 +154,13 @@ TEST(EyeFinder, SameEyesForAnySplitOfTheRows) {
   TFace face(BGR(210, 40, 40), 5, true);
   std::vector<TRect> first;
   for (int32_t parts : {1, 2, 3, 8}) {
-    SetParallelPartsForTest(parts);
+    const TForcedParts forced(parts);
     std::vector<TRect> boxes;
     for (const TFoundEye& e : FindEyes(face.Image.Pixels, face.Image.Pixels.BoundsRect()))
       boxes.push_back(e.Bounds);
     if (first.empty()) first = boxes;
     EXPECT_EQ(boxes, first) << parts;
   }
-  SetParallelPartsForTest(0);
   EXPECT_EQ(first.size(), 2U);
 }
 

@@ -8,6 +8,7 @@
 
 #include "imaging/WKParallel.h"
 #include "tools/geometry/TextBlend.h"
+#include "support/ForcedParts.h"
 
 namespace {
 
@@ -109,14 +110,13 @@ TEST(TextBlend, RowsGiveTheSameBytesOnAnyNumberOfThreads) {
     }
   std::vector<std::vector<uint8_t>> results;
   for (const int32_t parts : {1, 2, 3, 8}) {
-    SetParallelPartsForTest(parts);
+    const TForcedParts forced(parts);
     TWKPixelBuffer fitted, image;
     ASSERT_TRUE(FitTextMask(source, 1500, 900, fitted));
     image.Allocate(FormatBGR24, Rect(0, 0, 1400, 1000));
     BlendTextMask(image, fitted, Rect(-50, 20, 1450, 920), true, true, TTextPaint{1, 0, false});
     results.emplace_back(image.Bits, image.Bits + static_cast<size_t>(image.RowBytes) * image.Height);
   }
-  SetParallelPartsForTest(0);
   for (size_t i = 1; i < results.size(); ++i) EXPECT_EQ(results[i], results[0]) << i;
 }
 

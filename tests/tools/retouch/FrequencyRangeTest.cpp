@@ -9,6 +9,7 @@
 
 #include "imaging/WKParallel.h"
 #include "tools/retouch/FrequencyRange.h"
+#include "support/ForcedParts.h"
 
 namespace {
 
@@ -38,11 +39,6 @@ std::vector<uint8_t> PlainBlur(const TWKPixels& image, int32_t radius) {
   BoxBlurPlain(image.Bits, image.RowBytes, image.Width, image.Height, radius, out.data(), image.Width * 3);
   return out;
 }
-
-struct TForcedParts {
-  explicit TForcedParts(int32_t parts) { SetParallelPartsForTest(parts); }
-  ~TForcedParts() { SetParallelPartsForTest(0); }
-};
 
 }  // namespace
 
