@@ -282,6 +282,7 @@ void TWKGraphicsEditor::ShowDocument(TWKDocument& document, TWKDocumentView*& vi
   imageView->ShowImageLayer();
   imageView->UpdateScrollRange();
   ShowImageSize(graphics->CurrentImage.Width(), graphics->CurrentImage.Height());
+  ShowStatusMessage("");
 }
 
 void TWKGraphicsEditor::PluginSave() {
@@ -385,6 +386,7 @@ void TWKGraphicsEditor::StepHistory(bool redo) {
     else
       tool.AfterUndo(state);
   });
+  ShowStatusMessage("");  // a step's outcome ("Eyes repaired: 2") no longer describes the image
   SetCurrentTool(remembered);
 }
 

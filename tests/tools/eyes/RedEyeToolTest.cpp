@@ -481,8 +481,12 @@ TEST_F(RedEyeToolTest, RepairAllEyesIsOneStepThatTheValuesRetune) {
 
   Editor->Undo();
   EXPECT_EQ(Bytes(), before);
+  EXPECT_EQ(Editor->MessageStatusPanel->Caption(), "") << "the outcome outlived its step";
   Editor->Redo();
   EXPECT_TRUE(Neutral(At(80, 60)));
+  Tool->RepairAllEyesClick();
+  OpenPainted(120, 80, Uniform({140, 160, 200}));
+  EXPECT_EQ(Editor->MessageStatusPanel->Caption(), "") << "another image shows the last one's outcome";
 }
 
 TEST_F(RedEyeToolTest, RepairAllEyesWithoutEyesChangesNothing) {
