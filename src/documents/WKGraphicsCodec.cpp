@@ -349,9 +349,9 @@ TDecodeCores ShareCores(const TImageDecoder& decoder, const TWKBitmapStorage& ro
   return {cores - 1, true};
 }
 
-// The whole decode on pool workers (and a reduced one where an open in the background is in scope
-// and the cores allow it) while the opening thread waits, through the open's hooks when there is one. False
-// when no worker could be had: nothing has been decoded then.
+// The whole decode on pool workers (and a reduced one where an open in the background is in
+// scope and the cores allow it) while the opening thread waits, through the open's hooks when
+// there is one. False when no worker could be had: nothing has been decoded then.
 bool ReadOnWorkers(const TWKBackgroundDecode* open, const std::shared_ptr<const TCodecData>& data,
                    TImageDecoder& decoder, const TWKBitmapStorage& rows, TCodecError& err, bool& decoded) {
   int32_t width = 0, height = 0;

@@ -262,8 +262,9 @@ void TWKGraphicsTool::RegisterButtonAndFrameControls(std::initializer_list<std::
   if (registry == nullptr) return;
   if (IWKToolButton* button = Button) {
     registry->RegisterComponent(DemoName(ScriptName), button, [button]() -> std::optional<TPoint> {
-      if (!button->Shown()) return std::nullopt;
-      return button->ScreenCenter();
+      TPoint point;
+      if (!ShownCenter(button, point)) return std::nullopt;
+      return point;
     });
   }
   IWKToolFrame* frame = ToolFrame_;
